@@ -1,0 +1,76 @@
+# Two commands for a newcomer: `make run` and `make test`.
+# Both install what is missing (Debian packages), build, then run.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+DEBS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
+        libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core \
+        xvfb xauth diffutils
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps build test test-core asan run bench format format-check fuzz clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(DEBS); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build asan
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Qt-free core tests once more under AddressSanitizer and UBSan.
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQC_CORE_ONLY=ON -DQC_SANITIZE=ON -DQC_BENCH=OFF
+
+asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -L core
+
+EXAMPLE_LATEST  := examples/Latest.qcp
+EXAMPLE_HISTORY := examples/History.qcp
+
+run: build
+	@if [ ! -x $(BUILD)/app/QuillcrafterJourneymanDiff ]; then \
+	  echo "The window is not built yet."; exit 1; fi
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display: starting the window under Xvfb."; \
+	  xvfb-run -a $(BUILD)/app/QuillcrafterJourneymanDiff $(EXAMPLE_LATEST) $(EXAMPLE_HISTORY); \
+	else \
+	  $(BUILD)/app/QuillcrafterJourneymanDiff $(EXAMPLE_LATEST) $(EXAMPLE_HISTORY); \
+	fi
+
+bench: deps
+	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD)-bench -j $(JOBS) --target run_benchmarks
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+fuzz:
+	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQC_CORE_ONLY=ON -DQC_FUZZ=ON -DQC_BENCH=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench $(BUILD)-fuzz

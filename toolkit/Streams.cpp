@@ -1,0 +1,170 @@
+#include "toolkit/Streams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+void TStream::ReadBuffer(void* buffer, int64_t count) {
+  if (count != 0 && Read(buffer, count) != count) throw EReadError(rtl::SReadError);
+}
+
+void TStream::WriteBuffer(const void* buffer, int64_t count) {
+  if (count != 0 && Write(buffer, count) != count) throw EWriteError(rtl::SWriteError);
+}
+
+int64_t TStream::Size() {
+  const int64_t position = Seek(0, soCurrent);
+  const int64_t size = Seek(0, soEnd);
+  Seek(position, soBeginning);
+  return size;
+}
+
+void TStream::SetSize(int64_t) {}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count) {
+  if (count == 0) {
+    source.SetPosition(0);
+    count = source.Size();
+  }
+  const int64_t total = count;
+  char buffer[65536];
+  while (count > 0) {
+    const int64_t n = std::min<int64_t>(count, sizeof buffer);
+    source.ReadBuffer(buffer, n);
+    WriteBuffer(buffer, n);
+    count -= n;
+  }
+  return total;
+}
+
+// ---------------------------------------------------------------------------
+
+TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : FFileName(fileName) {
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case fmOpenRead:
+      flags |= O_RDONLY;
+      break;
+    case fmOpenWrite:
+      flags |= O_WRONLY;
+      break;
+    case fmOpenReadWrite:
+      flags |= O_RDWR;
+      break;
+    case fmCreate:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
+  }
+  FHandle = ::open(fileName.c_str(), flags, 0666);
+  if (FHandle >= 0 && mode != fmCreate) {
+    // Opening a folder succeeds on this platform; reading it would not.
+    struct stat info {};
+    if (::fstat(FHandle, &info) == 0 && S_ISDIR(info.st_mode)) {
+      ::close(FHandle);
+      FHandle = -1;
+      errno = EISDIR;
+    }
+  }
+  if (FHandle < 0) {
+    const std::string reason = SysErrorMessage(errno);
+    if (mode == fmCreate) throw EFCreateError(Format(rtl::SFCreateErrorEx, fileName.c_str(), reason.c_str()));
+    throw EFOpenError(Format(rtl::SFOpenErrorEx, fileName.c_str(), reason.c_str()));
+  }
+}
+
+TFileStream::~TFileStream() {
+  if (FHandle >= 0) ::close(FHandle);
+}
+
+int64_t TFileStream::Read(void* buffer, int64_t count) {
+  int64_t done = 0;
+  auto* out = static_cast<char*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::read(FHandle, out + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+int64_t TFileStream::Write(const void* buffer, int64_t count) {
+  int64_t done = 0;
+  const auto* in = static_cast<const char*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::write(FHandle, in + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+  const int whence = origin == soBeginning ? SEEK_SET : (origin == soCurrent ? SEEK_CUR : SEEK_END);
+  return ::lseek(FHandle, offset, whence);
+}
+
+void TFileStream::SetSize(int64_t newSize) {
+  if (::ftruncate(FHandle, newSize) != 0) throw EStreamError(SysErrorMessage(errno));
+}
+
+void TFileStream::FlushToDisk() {
+  if (::fsync(FHandle) != 0) throw EWriteError(rtl::SWriteError);
+}
+
+// ---------------------------------------------------------------------------
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count) {
+  if (count <= 0 || FPosition >= Size()) return 0;
+  const int64_t n = std::min(count, Size() - FPosition);
+  std::memcpy(buffer, FData.data() + FPosition, static_cast<size_t>(n));
+  FPosition += n;
+  return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
+  if (count <= 0) return 0;
+  const int64_t end = FPosition + count;
+  if (end > Size()) FData.resize(static_cast<size_t>(end));
+  std::memcpy(FData.data() + FPosition, buffer, static_cast<size_t>(count));
+  FPosition = end;
+  return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
+  switch (origin) {
+    case soBeginning:
+      FPosition = offset;
+      break;
+    case soCurrent:
+      FPosition += offset;
+      break;
+    case soEnd:
+      FPosition = Size() + offset;
+      break;
+  }
+  if (FPosition < 0) FPosition = 0;
+  return FPosition;
+}
+
+void TMemoryStream::SetSize(int64_t newSize) {
+  FData.resize(static_cast<size_t>(std::max<int64_t>(newSize, 0)));
+  if (FPosition > Size()) FPosition = Size();
+}
+
+void TMemoryStream::LoadFromFile(const std::string& fileName) {
+  TFileStream file(fileName, fmOpenRead);
+  FData.assign(static_cast<size_t>(file.Size()), '\0');
+  file.ReadBuffer(FData.data(), Size());
+  FPosition = 0;
+}
+
+void TMemoryStream::SaveToFile(const std::string& fileName) {
+  TFileStream file(fileName, fmCreate);
+  file.WriteBuffer(FData.data(), Size());
+}

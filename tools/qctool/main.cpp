@@ -1,0 +1,48 @@
+// qctool: a command-line companion over the Qt-free core.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "toolkit/SysUtils.h"
+#include "tools/qctool/Command.h"
+
+namespace {
+
+void PrintHelp(FILE* out) {
+  std::fprintf(out, "usage: qctool COMMAND [ARGS...]\n\ncommands:\n");
+  auto commands = qctool::Commands();
+  std::sort(commands.begin(), commands.end(),
+            [](const auto& a, const auto& b) { return std::strcmp(a.name, b.name) < 0; });
+  for (const auto& c : commands) std::fprintf(out, "  %-60s %s\n", c.usage, c.summary);
+  if (commands.empty()) std::fprintf(out, "  (none yet)\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintHelp(stderr);
+    return 1;
+  }
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    PrintHelp(stdout);
+    return 0;
+  }
+  for (const auto& command : qctool::Commands()) {
+    if (name != command.name) continue;
+    try {
+      return command.run(qctool::Args(argv + 2, argv + argc));
+    } catch (const qctool::UsageError& e) {
+      std::fprintf(stderr, "qctool: %s\nusage: qctool %s\n", e.message.c_str(), command.usage);
+    } catch (const Exception& e) {
+      std::fprintf(stderr, "qctool: %s\n", e.Message().c_str());
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "qctool: %s\n", e.what());
+    }
+    return 1;
+  }
+  std::fprintf(stderr, "qctool: unknown command '%s' (see qctool --help)\n", name.c_str());
+  return 1;
+}
