@@ -1,0 +1,209 @@
+#pragma once
+// Line difference engine: aligns two texts line by line into two result
+// lists of equal length whose entries are a kind byte followed by the raw
+// line. Qt-free; a viewer learns about new results through the small
+// TdvDiffEngineViewer interface below.
+//
+// Method: a greedy, forward-only resynchronisation rather than a longest
+// common subsequence. Equal leading lines are taken as they come; at the
+// first difference the engine searches outward in growing squares for the
+// nearest point where MatchDepth + 1 consecutive lines agree on both sides,
+// emits everything before that point as one block (paired top-down), and
+// goes on from there. Lines are never moved.
+
+#include <bitset>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/Classes.h"
+#include "toolkit/Streams.h"
+
+/// What is done to each line before two lines are compared. The ordinal is
+/// the bit of the option in TdvDiffOptions; the order of application is
+/// fixed: deletion of IgnoreChars, then stripping, then case.
+enum TdvDiffOption : uint8_t {
+  fdoCaseSensitive = 0,             // absent: ASCII A-Z compare as a-z
+  fdoIgnoreCharacters = 1,          // delete every byte of IgnoreChars
+  fdoIgnoreTrailingWhiteSpace = 2,  // strip bytes 0..32 from the end
+  fdoIgnoreLeadingWhiteSpace = 3,   // strip bytes 0..32 from the start
+};
+
+/// A set of TdvDiffOption, one byte, bit n = option n.
+class TdvDiffOptions {
+ public:
+  constexpr TdvDiffOptions() = default;
+  constexpr TdvDiffOptions(std::initializer_list<TdvDiffOption> options) {
+    for (auto option : options) FBits |= Bit(option);
+  }
+  static constexpr TdvDiffOptions FromBits(uint8_t bits) {
+    TdvDiffOptions result;
+    result.FBits = bits & 0x0F;
+    return result;
+  }
+  constexpr uint8_t Bits() const { return FBits; }
+  constexpr bool Contains(TdvDiffOption option) const { return (FBits & Bit(option)) != 0; }
+  constexpr bool Empty() const { return FBits == 0; }
+  constexpr void Include(TdvDiffOption option) { FBits |= Bit(option); }
+  constexpr void Exclude(TdvDiffOption option) { FBits &= static_cast<uint8_t>(~Bit(option)); }
+  friend constexpr bool operator==(TdvDiffOptions a, TdvDiffOptions b) { return a.FBits == b.FBits; }
+
+ private:
+  static constexpr uint8_t Bit(TdvDiffOption option) { return static_cast<uint8_t>(1u << option); }
+  uint8_t FBits = 0;
+};
+
+/// The options the main window stores with its engine.
+inline constexpr TdvDiffOptions kMainWindowDiffOptions{fdoCaseSensitive, fdoIgnoreTrailingWhiteSpace,
+                                                        fdoIgnoreLeadingWhiteSpace};
+
+/// A set over the 256 byte values (IgnoreChars).
+using TdvCharSet = std::bitset<256>;
+
+/// Kind byte at the front of every result entry.
+enum TdvDiffKind : uint8_t {
+  dkSame = 1,      // matched the line at the same row on the other side
+  dkDeleted = 2,   // Result1 only: the line exists only in text 1; a filler faces it
+  dkInserted = 3,  // Result2 only: the line exists only in text 2; a filler faces it
+  dkChanged = 4,   // both: paired inside a difference block with the other side's row
+  dkFiller = 5,    // both: no line, the entry is the kind byte and one blank
+};
+
+/// Kind of a result entry (0 for an empty entry, which the engine never makes).
+inline uint8_t DiffEntryKind(std::string_view entry) {
+  return entry.empty() ? 0 : static_cast<uint8_t>(entry[0]);
+}
+/// The raw line of a result entry: everything after the kind byte.
+inline std::string_view DiffEntryText(std::string_view entry) {
+  return entry.empty() ? entry : entry.substr(1);
+}
+
+/// Splits 8-bit text into lines: a line ends at CR LF, a lone CR or a lone
+/// LF; a NUL byte ends the text; a final line break adds no empty line.
+std::vector<std::string> SplitDiffLines(std::string_view text);
+
+/// Start and end (exclusive) rows of a difference block in the aligned result.
+struct TdvDiffRange {
+  int Start = 0;
+  int End = 0;
+  int Length() const { return End - Start; }
+};
+
+class TdvCustomDiffEngine;
+
+/// What an engine needs of a viewer: DiffChanged at the end of every run.
+/// A viewer that is destroyed is dropped by every engine it is registered
+/// with; an engine that is destroyed tells its viewers through
+/// DiffEngineDestroyed, after which they must not touch it.
+class TdvDiffEngineViewer {
+ public:
+  TdvDiffEngineViewer() = default;
+  TdvDiffEngineViewer(const TdvDiffEngineViewer&) = delete;
+  TdvDiffEngineViewer& operator=(const TdvDiffEngineViewer&) = delete;
+  virtual ~TdvDiffEngineViewer();
+
+  /// A run has ended: Result1/Result2 of the engine hold the new result.
+  virtual void DiffChanged() = 0;
+
+ protected:
+  /// The removal notice: the engine is being destroyed and has already
+  /// dropped this viewer. The default does nothing.
+  virtual void DiffEngineDestroyed(TdvCustomDiffEngine* engine);
+
+ private:
+  friend class TdvCustomDiffEngine;
+  std::vector<TdvCustomDiffEngine*> FEngines;  // engines this viewer is registered with
+};
+
+/// Progress of a run in percent; carries no sender.
+using TdvDiffProgressEvent = std::function<void(int32_t percentComplete)>;
+
+/// The line difference engine. It owns its source and result lists; it
+/// neither owns the viewers registered with it nor the streams it is given.
+class TdvCustomDiffEngine : public TObject {
+ public:
+  TdvCustomDiffEngine();
+  ~TdvCustomDiffEngine() override;
+  TdvCustomDiffEngine(const TdvCustomDiffEngine&) = delete;
+  TdvCustomDiffEngine& operator=(const TdvCustomDiffEngine&) = delete;
+  std::string ClassName() const override { return "TdvCustomDiffEngine"; }
+
+  /// Reads both streams from their current position to their end, compares
+  /// them, fills Result1/Result2, tells every registered viewer and fires
+  /// OnDiffCompleted. The streams are neither freed nor rewound.
+  void CompareStreams(TStream& stream1, TStream& stream2);
+  /// The same for texts already in memory.
+  void CompareStrings(std::string_view text1, std::string_view text2);
+
+  /// The aligned results; valid until the next comparison.
+  const TStringList& Result1() const { return *FResult1; }
+  const TStringList& Result2() const { return *FResult2; }
+
+  void RegisterViewer(TdvDiffEngineViewer* viewer);
+  void UnregisterViewer(TdvDiffEngineViewer* viewer);
+  int ViewerCount() const { return static_cast<int>(FViewers.size()); }
+  TdvDiffEngineViewer* Viewers(int index) const { return FViewers.at(static_cast<size_t>(index)); }
+
+  /// MatchDepth + 1 consecutive lines must agree at a resynchronisation
+  /// point. Values outside 1..99 are ignored.
+  int MatchDepth() const { return FMatchDepth; }
+  void SetMatchDepth(int value);
+
+  TdvDiffOptions DiffOptions() const { return FDiffOptions; }
+  void SetDiffOptions(TdvDiffOptions value) { FDiffOptions = value; }
+
+  /// Bytes deleted under fdoIgnoreCharacters; 0..32 at creation.
+  const TdvCharSet& IgnoreChars() const { return FIgnoreChars; }
+  void SetIgnoreChars(const TdvCharSet& value) { FIgnoreChars = value; }
+
+  /// Line counts of the texts of the last run (-1 before the first).
+  int InitialCount1() const { return FInitialCount1; }
+  int InitialCount2() const { return FInitialCount2; }
+
+  TNotifyEvent OnDiffCompleted;
+  TdvDiffProgressEvent OnDiffProgress;
+
+ protected:
+  /// True when Depth + 1 consecutive line pairs agree, text 1 from Index1
+  /// and text 2 from Index2 (counted from the first line not yet emitted);
+  /// lines past the end read as empty.
+  bool LinesMatch(int index1, int index2, int depth) const;
+  void ResetFillCounts();
+  /// Emits one difference block; only the lengths of the ranges count.
+  /// Raises "This should never happen" for a block empty on both sides.
+  void AddDiffBlock(TdvDiffRange range1, TdvDiffRange range2);
+  void FinishDiff();
+
+ private:
+  struct Side;
+  void Clear();
+  void RunDiff();
+  void DiffStep();
+  bool SourcesExhausted() const;
+  void AddSameLines(int count1, int count2);
+  void ReportProgress();
+  void PrepareKeys();
+
+  std::unique_ptr<Side> FSource1;  // lines of text 1 still to be compared
+  std::unique_ptr<Side> FSource2;  // the same for text 2
+  std::unique_ptr<TStringList> FResult1;
+  std::unique_ptr<TStringList> FResult2;
+  std::vector<TdvDiffEngineViewer*> FViewers;  // registration order, no duplicates
+  int FInitialCount1 = -1;
+  int FInitialCount2 = -1;
+  int FFillCount1 = 0;  // fillers that blocks added to Result1 in this run
+  int FFillCount2 = 0;  // fillers that blocks added to Result2 in this run
+  TdvDiffOptions FDiffOptions;
+  int FMatchDepth = 3;
+  TdvCharSet FIgnoreChars;
+};
+
+/// The engine as the main window places it.
+class TdvDiffEngine : public TdvCustomDiffEngine {
+ public:
+  std::string ClassName() const override { return "TdvDiffEngine"; }
+};
