@@ -38,6 +38,9 @@ QC_DECLARE_EXCEPTION(EReadError, EStreamError);
 QC_DECLARE_EXCEPTION(EWriteError, EStreamError);
 QC_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 QC_DECLARE_EXCEPTION(EOutOfMemory, Exception);
+/// Raised when a control cannot take what it is given (a rich-text view
+/// refusing a stream, for instance).
+QC_DECLARE_EXCEPTION(EOutOfResources, EOutOfMemory);
 
 /// Message texts of the runtime layer, used exactly as they stand.
 namespace rtl {
@@ -53,6 +56,7 @@ inline constexpr const char* SInvalidPropertyValue = "Invalid property value";
 inline constexpr const char* SReadError = "Stream read error";
 inline constexpr const char* SWriteError = "Stream write error";
 inline constexpr const char* SAssignError = "Cannot assign a %s to a %s";
+inline constexpr const char* SRichEditLoadFail = "Failed to Load Stream";
 }  // namespace rtl
 
 /// printf-style formatting into a std::string ("%s (%d)", "%6.6d", ...).
