@@ -59,7 +59,7 @@ class TdvDiffOptions {
 
 /// The options the main window stores with its engine.
 inline constexpr TdvDiffOptions kMainWindowDiffOptions{fdoCaseSensitive, fdoIgnoreTrailingWhiteSpace,
-                                                        fdoIgnoreLeadingWhiteSpace};
+                                                       fdoIgnoreLeadingWhiteSpace};
 
 /// A set over the 256 byte values (IgnoreChars).
 using TdvCharSet = std::bitset<256>;
@@ -187,6 +187,8 @@ class TdvCustomDiffEngine : public TObject {
   void AddSameLines(int count1, int count2);
   void ReportProgress();
   void PrepareKeys();
+  void AddLine(TStringList& result, uint8_t kind, const std::string& line);
+  void AddFiller(TStringList& result);
 
   std::unique_ptr<Side> FSource1;  // lines of text 1 still to be compared
   std::unique_ptr<Side> FSource2;  // the same for text 2
@@ -200,6 +202,8 @@ class TdvCustomDiffEngine : public TObject {
   TdvDiffOptions FDiffOptions;
   int FMatchDepth = 3;
   TdvCharSet FIgnoreChars;
+  bool FStopped = false;  // a block failed without taking a line: the run ends
+  std::string FEntry;     // scratch for building one result entry
 };
 
 /// The engine as the main window places it.
