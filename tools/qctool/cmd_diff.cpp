@@ -1,0 +1,105 @@
+// qctool diff: the line difference engine on two files, one line per
+// result row: kind 1, kind 2, text 1, text 2, separated by tabs. The texts
+// are the entries after their kind byte, bytes passed through unchanged.
+#include <string>
+
+#include "diff/dvDiffEngine.h"
+#include "toolkit/Streams.h"
+#include "toolkit/SysUtils.h"
+#include "tools/qctool/Command.h"
+
+namespace {
+
+struct OptionName {
+  const char* name;
+  TdvDiffOption option;
+};
+
+constexpr OptionName kOptionNames[] = {
+    {"case-sensitive", fdoCaseSensitive},
+    {"ignore-characters", fdoIgnoreCharacters},
+    {"ignore-trailing", fdoIgnoreTrailingWhiteSpace},
+    {"ignore-leading", fdoIgnoreLeadingWhiteSpace},
+};
+
+/// "case-sensitive,ignore-leading" -> the option set; an empty list is the empty set.
+TdvDiffOptions ParseOptions(const std::string& list) {
+  TdvDiffOptions options;
+  size_t pos = 0;
+  while (pos < list.size()) {
+    size_t end = list.find(',', pos);
+    if (end == std::string::npos) end = list.size();
+    const std::string name = Trim(std::string_view(list).substr(pos, end - pos));
+    bool known = false;
+    for (const auto& entry : kOptionNames) {
+      if (name == entry.name) {
+        options.Include(entry.option);
+        known = true;
+      }
+    }
+    if (!known)
+      throw qctool::UsageError{
+          "unknown option '" + name +
+          "' (known: case-sensitive, ignore-characters, ignore-trailing, ignore-leading)"};
+    pos = end + 1;
+  }
+  return options;
+}
+
+int RunDiff(const qctool::Args& args) {
+  std::string files[2];
+  int fileCount = 0;
+  int depth = 3;
+  TdvDiffOptions options = kMainWindowDiffOptions;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--depth" || arg == "--options") {
+      if (i + 1 >= args.size()) throw qctool::UsageError{arg + " needs a value"};
+      const std::string& value = args[++i];
+      if (arg == "--options") {
+        options = ParseOptions(value);
+      } else if (!TryStrToInt(value, depth) || depth < 1 || depth > 99) {
+        throw qctool::UsageError{"--depth must be a whole number from 1 to 99, not '" + value + "'"};
+      }
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      throw qctool::UsageError{"unknown switch '" + arg + "'"};
+    } else {
+      if (fileCount == 2) throw qctool::UsageError{"too many files"};
+      files[fileCount++] = arg;
+    }
+  }
+  if (fileCount != 2) throw qctool::UsageError{"two files are needed"};
+
+  TdvDiffEngine engine;
+  engine.SetMatchDepth(depth);
+  engine.SetDiffOptions(options);
+  {
+    TFileStream stream1(files[0], fmOpenRead);
+    TFileStream stream2(files[1], fmOpenRead);
+    engine.CompareStreams(stream1, stream2);
+  }
+
+  const TStringList& result1 = engine.Result1();
+  const TStringList& result2 = engine.Result2();
+  std::string out;
+  for (int row = 0; row < result1.Count(); ++row) {
+    const std::string& entry1 = result1[row];
+    const std::string& entry2 = result2[row];
+    out += IntToStr(DiffEntryKind(entry1));
+    out += '\t';
+    out += IntToStr(DiffEntryKind(entry2));
+    out += '\t';
+    out += DiffEntryText(entry1);
+    out += '\t';
+    out += DiffEntryText(entry2);
+    out += '\n';
+  }
+  qctool::WriteStdout(out);
+  return 0;
+}
+
+const qctool::QctoolCommand kDiffCommand(
+    {"diff", "diff FILE1 FILE2 [--depth N] [--options LIST]",
+     "align two texts line by line (kind1 TAB kind2 TAB text1 TAB text2)", RunDiff});
+
+}  // namespace
