@@ -1,0 +1,61 @@
+#include "app/Application.h"
+
+#include <QMessageBox>
+#include <QWidget>
+
+#include "app/AppText.h"
+#include "toolkit/SysUtils.h"
+
+namespace app {
+
+namespace {
+
+TMessageBoxHandler& CurrentHandler() {
+  static TMessageBoxHandler handler;
+  return handler;
+}
+
+void ShowMessage(const QString& message) {
+  QString caption = QCoreApplication::applicationName();
+  if (caption.isEmpty()) caption = QStringLiteral("QuillcrafterJourneymanDiff");
+  if (const TMessageBoxHandler& handler = CurrentHandler()) {
+    handler(caption, message);
+    return;
+  }
+  QMessageBox::critical(QApplication::activeWindow(), caption, message);
+}
+
+}  // namespace
+
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler) {
+  TMessageBoxHandler previous = std::move(CurrentHandler());
+  CurrentHandler() = std::move(handler);
+  return previous;
+}
+
+void HandleException(const std::exception& error) {
+  if (const auto* ours = dynamic_cast<const Exception*>(&error)) {
+    ShowMessage(MessageToQString(ours->Message()));
+  } else {
+    ShowMessage(MessageToQString(error.what()));
+  }
+}
+
+void HandleUnknownException() { ShowMessage(QStringLiteral("Unknown error")); }
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("QuillcrafterJourneymanDiff"));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    HandleException(error);
+  } catch (...) {
+    HandleUnknownException();
+  }
+  return false;
+}
+
+}  // namespace app

@@ -1,0 +1,46 @@
+#pragma once
+// The application object and its default error handling: an error that
+// ends an event handler is shown in a message box and the program goes on.
+// The message box can be replaced, so tests see the message instead.
+
+#include <QApplication>
+#include <QString>
+#include <exception>
+#include <functional>
+
+namespace app {
+
+/// Shows an error message to the user: caption and text.
+using TMessageBoxHandler = std::function<void(const QString& caption, const QString& message)>;
+
+/// Replaces the message box (an empty handler restores the real one); returns the previous handler.
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
+
+/// The application's default handler: shows the error's message and returns.
+void HandleException(const std::exception& error);
+/// The same for an error that is not an exception object of ours.
+void HandleUnknownException();
+
+/// Runs one event handler; an error ends the handler and is shown, nothing more.
+template <class F>
+void RunHandler(F&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    HandleException(error);
+  } catch (...) {
+    HandleUnknownException();
+  }
+}
+
+/// The program's application object. Handlers are wrapped in RunHandler
+/// where they are connected; notify() is the last net for an error that
+/// escapes any other event, so no error ever ends the program.
+class TApplication : public QApplication {
+  Q_OBJECT
+ public:
+  TApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+}  // namespace app

@@ -1,0 +1,126 @@
+#include "app/TopicListBox.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "app/AppText.h"
+
+namespace app {
+
+int TListBoxModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : FItems.Count(); }
+
+QVariant TListBoxModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= FItems.Count()) return {};
+  if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return ToQString(FItems[index.row()]);
+  return {};
+}
+
+void TListBoxModel::SetItems(const TStringList& items) {
+  beginResetModel();
+  FItems.Assign(items);
+  endResetModel();
+}
+
+void TListBoxModel::Clear() {
+  beginResetModel();
+  FItems.Clear();
+  endResetModel();
+}
+
+namespace {
+
+// Prepares the canvas the way the list box does before an owner draws an
+// item, hands the item to the owner, then adds the focus rectangle.
+class TOwnerDrawDelegate : public QStyledItemDelegate {
+ public:
+  explicit TOwnerDrawDelegate(TListBox* list) : QStyledItemDelegate(list), FList(list) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& /*index*/) const override {
+    return QSize(option.rect.width(), FList->ItemHeight());
+  }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    painter->save();
+    painter->setFont(FList->font());
+    painter->setPen(ToQColor(selected ? clHighlightText : clWindowText));
+    painter->setBackground(ToQColor(selected ? clHighlight : clWindow));
+    painter->setBackgroundMode(Qt::OpaqueMode);
+    painter->setClipRect(option.rect);
+    if (FList->OnDrawItem) {
+      FList->OnDrawItem(FList, index.row(), *painter, option.rect, selected);
+    } else {
+      painter->fillRect(option.rect, painter->background());
+      painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                        index.data().toString());
+    }
+    painter->restore();
+    if ((option.state & QStyle::State_HasFocus) != 0 && FList->hasFocus()) {
+      painter->save();
+      QPen dotted(ToQColor(selected ? clHighlightText : clWindowText));
+      dotted.setStyle(Qt::DotLine);
+      painter->setPen(dotted);
+      painter->setBrush(Qt::NoBrush);
+      painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+      painter->restore();
+    }
+  }
+
+ private:
+  TListBox* FList;
+};
+
+}  // namespace
+
+TListBox::TListBox(QWidget* parent) : QListView(parent), FModel(new TListBoxModel(this)) {
+  setModel(FModel);
+  setItemDelegate(new TOwnerDrawDelegate(this));
+  setUniformItemSizes(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setSpacing(0);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Base, ToQColor(clWindow));
+  pal.setColor(QPalette::Text, ToQColor(clWindowText));
+  setPalette(pal);
+  connect(this, &QListView::clicked, this, [this](const QModelIndex&) {
+    if (OnClick) OnClick(this);
+  });
+}
+
+void TListBox::SetItems(const TStringList& items) { FModel->SetItems(items); }
+
+void TListBox::Clear() { FModel->Clear(); }
+
+int TListBox::ItemIndex() const {
+  const QModelIndexList rows = selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void TListBox::SetItemIndex(int index) {
+  if (index < 0 || index >= Count()) {
+    selectionModel()->clearSelection();
+    return;
+  }
+  const QModelIndex row = FModel->index(index);
+  selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+  scrollTo(row);
+}
+
+void TListBox::SetItemHeight(int height) {
+  if (height <= 0 || height == FItemHeight) return;
+  FItemHeight = height;
+  // Uniform sizes are cached by the view; a new item height needs a fresh layout.
+  doItemsLayout();
+}
+
+void TListBox::keyPressEvent(QKeyEvent* event) {
+  const int before = ItemIndex();
+  QListView::keyPressEvent(event);
+  if (ItemIndex() != before && OnClick) OnClick(this);
+}
+
+}  // namespace app
