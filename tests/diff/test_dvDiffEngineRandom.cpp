@@ -1,0 +1,158 @@
+/// Tests for diff/dvDiffEngine.cpp on many random text pairs: the result
+/// invariants under every combination of options, and agreement with the
+/// literal reference method (tests/diff/DiffReference.cpp).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "diff/dvDiffEngine.h"
+#include "tests/diff/DiffReference.h"
+#include "tests/diff/DiffTestUtil.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+/// Lines from a small alphabet, so that equal, nearly equal (case, blanks,
+/// ignored characters) and empty lines are frequent.
+struct TextMaker {
+  std::mt19937 random;
+  explicit TextMaker(unsigned seed) : random(seed) {}
+
+  int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
+
+  std::string Line() {
+    static const char* const kPieces[] = {"a", "b", "A", "B", " ", "\t", "-", "\xC4", "\xE4", ""};
+    std::string line;
+    const int pieces = Below(4);
+    for (int i = 0; i < pieces; ++i) line += kPieces[Below(10)];
+    return line;
+  }
+
+  Lines Text(int maxLines) {
+    Lines lines;
+    const int count = Below(maxLines + 1);
+    for (int i = 0; i < count; ++i) lines.push_back(Line());
+    return lines;
+  }
+
+  /// A copy of Base with a few lines changed, inserted or deleted.
+  Lines Edited(const Lines& base) {
+    Lines lines = base;
+    const int edits = Below(5);
+    for (int e = 0; e < edits; ++e) {
+      const int at = Below(static_cast<int>(lines.size()) + 1);
+      switch (Below(3)) {
+        case 0:
+          lines.insert(lines.begin() + at, Line());
+          break;
+        case 1:
+          if (at < static_cast<int>(lines.size())) lines.erase(lines.begin() + at);
+          break;
+        default:
+          if (at < static_cast<int>(lines.size())) lines[static_cast<size_t>(at)] = Line();
+      }
+    }
+    return lines;
+  }
+};
+
+struct Config {
+  TdvDiffOptions options;
+  TdvCharSet ignoreChars;
+  int matchDepth;
+  std::string Describe() const {
+    return "options bits " + std::to_string(options.Bits()) + ", depth " + std::to_string(matchDepth) +
+           ", ignore count " + std::to_string(ignoreChars.count());
+  }
+};
+
+std::vector<Config> AllConfigs() {
+  TdvCharSet standard;
+  for (int c = 0; c <= 32; ++c) standard.set(static_cast<size_t>(c));
+  TdvCharSet dashAndA;
+  dashAndA.set('-');
+  dashAndA.set('A');
+  std::vector<Config> configs;
+  for (int bits = 0; bits < 16; ++bits)
+    for (const TdvCharSet& ignore : {standard, TdvCharSet(), dashAndA})
+      for (int depth : {1, 3})
+        configs.push_back(Config{TdvDiffOptions::FromBits(static_cast<uint8_t>(bits)), ignore, depth});
+  return configs;
+}
+
+/// Checks the invariants of a result; returns the first violation, or "".
+std::string Violation(const TStringList& result1, const TStringList& result2, const Lines& text1,
+                      const Lines& text2, const diff_reference::Settings& settings) {
+  if (result1.Count() != result2.Count()) return "lengths differ";
+  const std::string filler{static_cast<char>(dkFiller), ' '};
+  Lines read1, read2;
+  for (int row = 0; row < result1.Count(); ++row) {
+    const std::string& e1 = result1[row];
+    const std::string& e2 = result2[row];
+    const int k1 = DiffEntryKind(e1), k2 = DiffEntryKind(e2);
+    const std::string at = " at row " + std::to_string(row);
+    const bool paired = (k1 == dkSame && k2 == dkSame) || (k1 == dkChanged && k2 == dkChanged) ||
+                        (k1 == dkDeleted && k2 == dkFiller) || (k1 == dkFiller && k2 == dkInserted);
+    if (!paired) return "kinds " + std::to_string(k1) + "/" + std::to_string(k2) + at;
+    if (k1 == dkFiller && e1 != filler) return "malformed filler 1" + at;
+    if (k2 == dkFiller && e2 != filler) return "malformed filler 2" + at;
+    if (k1 != dkFiller) read1.emplace_back(DiffEntryText(e1));
+    if (k2 != dkFiller) read2.emplace_back(DiffEntryText(e2));
+    if (k1 == dkSame && !diff_reference::SameLine(read1.back(), read2.back(), settings))
+      return "same row whose lines differ" + at;
+  }
+  if (read1 != text1) return "side 1 does not read back as text 1";
+  if (read2 != text2) return "side 2 does not read back as text 2";
+  return "";
+}
+
+TEST(DiffEngineRandom, InvariantsAndReferenceUnderEveryOptionCombination) {
+  TextMaker maker(20261208);
+  int pairs = 0;
+  for (const Config& config : AllConfigs()) {
+    const diff_reference::Settings settings{config.options, config.ignoreChars, config.matchDepth};
+    TdvDiffEngine engine;
+    engine.SetDiffOptions(config.options);
+    engine.SetIgnoreChars(config.ignoreChars);
+    engine.SetMatchDepth(config.matchDepth);
+    std::vector<int> progress;
+    engine.OnDiffProgress = [&](int32_t percent) { progress.push_back(percent); };
+    for (int trial = 0; trial < 60; ++trial, ++pairs) {
+      // Half the pairs are unrelated texts, half are edits of each other.
+      const Lines text1 = maker.Text(12);
+      const Lines text2 = trial % 2 == 0 ? maker.Text(12) : maker.Edited(text1);
+      progress.clear();
+      engine.CompareStrings(diff_test::JoinLines(text1), diff_test::JoinLines(text2, "\r\n"));
+
+      const std::string violation = Violation(engine.Result1(), engine.Result2(), text1, text2, settings);
+      ASSERT_EQ(violation, "") << config.Describe() << ", trial " << trial;
+      const diff_reference::Outcome expected = diff_reference::Diff(text1, text2, settings);
+      ASSERT_EQ(diff_test::Entries(engine.Result1()), expected.result1)
+          << config.Describe() << ", trial " << trial;
+      ASSERT_EQ(diff_test::Entries(engine.Result2()), expected.result2)
+          << config.Describe() << ", trial " << trial;
+      ASSERT_EQ(progress, expected.progress) << config.Describe() << ", trial " << trial;
+    }
+  }
+  EXPECT_EQ(pairs, 96 * 60);
+}
+
+TEST(DiffEngineRandom, LongerEditedTextsAgreeWithTheReference) {
+  // Longer texts reach deeper searches and repeated blocks within one run.
+  TextMaker maker(77);
+  TdvDiffEngine engine;
+  engine.SetDiffOptions(kMainWindowDiffOptions);
+  const diff_reference::Settings settings{kMainWindowDiffOptions, engine.IgnoreChars(), 3};
+  for (int trial = 0; trial < 150; ++trial) {
+    const Lines text1 = maker.Text(120);
+    Lines text2 = maker.Edited(maker.Edited(text1));
+    engine.CompareStrings(diff_test::JoinLines(text1), diff_test::JoinLines(text2));
+    const diff_reference::Outcome expected = diff_reference::Diff(text1, text2, settings);
+    ASSERT_EQ(diff_test::Entries(engine.Result1()), expected.result1) << "trial " << trial;
+    ASSERT_EQ(diff_test::Entries(engine.Result2()), expected.result2) << "trial " << trial;
+  }
+}
+
+}  // namespace
