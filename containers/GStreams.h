@@ -57,7 +57,7 @@ class TGBufferStream : public TStream {
   virtual bool FlushBuffer();
 
   /// Bytes of the current buffer not yet consumed (reading state).
-  int64_t Unread() const { return FCurrent ? FEnd - FCurrent : 0; }
+  int64_t Unread() const { return FState == TGBufferState::bsReading ? FEnd - FCurrent : 0; }
 
   TStream* FStream;
   std::unique_ptr<char[]> FBuffer;
