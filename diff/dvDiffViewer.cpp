@@ -1,0 +1,393 @@
+#include "diff/dvDiffViewer.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStringEncoder>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "diff/dvLibrary.h"
+
+namespace {
+
+/// Sets a flag for the lifetime of the object, also when an exception leaves.
+class TFlagGuard {
+ public:
+  explicit TFlagGuard(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TFlagGuard() { FFlag = false; }
+  TFlagGuard(const TFlagGuard&) = delete;
+  TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+ private:
+  bool& FFlag;
+};
+
+std::string FromQString(const QString& text) {
+  static QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
+  const QByteArray bytes = encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TdvCustomDiffViewer
+
+TdvCustomDiffViewer::TdvCustomDiffViewer(QWidget* parent) : QAbstractScrollArea(parent) { resize(250, 150); }
+
+TdvCustomDiffViewer::~TdvCustomDiffViewer() {
+  // The map must not call back into a viewer that is gone.
+  if (FDiffMap) FDiffMap->OnMapClick = nullptr;
+  if (FDiffEngine) FDiffEngine->UnregisterViewer(this);
+}
+
+void TdvCustomDiffViewer::SetDiffEngine(TdvCustomDiffEngine* value) {
+  if (value == FDiffEngine) return;
+  if (FDiffEngine) FDiffEngine->UnregisterViewer(this);
+  FDiffEngine = value;
+  if (FDiffEngine) FDiffEngine->RegisterViewer(this);
+}
+
+void TdvCustomDiffViewer::DiffEngineDestroyed(TdvCustomDiffEngine* engine) {
+  if (engine == FDiffEngine) FDiffEngine = nullptr;
+}
+
+void TdvCustomDiffViewer::SetDiffMap(TdvDiffMap* value) {
+  if (value == FDiffMap) return;
+  if (FDiffMap) FDiffMap->OnMapClick = nullptr;
+  FDiffMap = value;
+  if (!FDiffMap) return;
+  FDiffMap->SetMapData(MapData());
+  QPointer<TdvCustomDiffViewer> self(this);
+  FDiffMap->OnMapClick = [self](TdvDiffMap* sender, int32_t indicatorPos) {
+    if (self) self->MapClick(sender, indicatorPos);
+  };
+}
+
+std::string TdvCustomDiffViewer::MapData() const {
+  std::string data;
+  if (!FDiffEngine) return data;
+  const TStringList& result = FDiffEngine->Result1();
+  data.reserve(static_cast<size_t>(result.Count()));
+  for (int i = 0; i < result.Count(); ++i) {
+    switch (DiffEntryKind(result.Strings(i))) {
+      case dkDeleted:
+        data.push_back(static_cast<char>(mkDeleted));
+        break;
+      case dkChanged:
+        data.push_back(static_cast<char>(mkModified));
+        break;
+      case dkFiller:
+        data.push_back(static_cast<char>(mkInserted));
+        break;
+      default:
+        data.push_back(static_cast<char>(mkSame));
+        break;
+    }
+  }
+  return data;
+}
+
+void TdvCustomDiffViewer::DiffChanged() {
+  if (FDiffMap) FDiffMap->SetMapData(MapData());
+}
+
+void TdvCustomDiffViewer::SetEmptyBGColor(TColor value) {
+  FEmptyBGColor = value;
+  viewport()->update();
+}
+
+void TdvCustomDiffViewer::SetDiffBGColor(TColor value) {
+  FDiffBGColor = value;
+  viewport()->update();
+}
+
+void TdvCustomDiffViewer::SetSimpleDiffViewer(bool value) {
+  FSimpleDiffViewer = value;
+  viewport()->update();
+}
+
+void TdvCustomDiffViewer::SetInsertedTextColor(TColor value) {
+  FInsertedTextColor = value;
+  viewport()->update();
+}
+
+void TdvCustomDiffViewer::SetDeletedTextColor(TColor value) {
+  FDeletedTextColor = value;
+  viewport()->update();
+}
+
+void TdvCustomDiffViewer::SetChangedTextColor(TColor value) {
+  FChangedTextColor = value;
+  viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+// TdvDiffViewer
+
+TdvDiffViewer::TdvDiffViewer(QWidget* parent) : TdvCustomDiffViewer(parent) {
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  setFocusPolicy(Qt::NoFocus);  // the panes take the focus, not the viewer
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  viewport()->setAutoFillBackground(false);
+
+  FHeader = new QFrame(viewport());
+  FHeader->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  FCaption1 = new QLabel(QStringLiteral("Source 1"), FHeader);
+  FCaption1->setAlignment(Qt::AlignCenter);
+  FCaption2 = new QLabel(QStringLiteral("Source 2"), FHeader);
+  FCaption2->setAlignment(Qt::AlignCenter);
+  FPane1 = CreatePane("s1");
+  FSeparator = new QFrame(viewport());
+  FSeparator->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+  FSeparator->setLineWidth(1);
+  FPane2 = CreatePane("s2");
+
+  connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+          [this](int action) { BarAction(1, action); });
+  connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
+          [this](int action) { BarAction(0, action); });
+  LayoutChildren();
+}
+
+TdvDiffViewer::~TdvDiffViewer() {
+  // The panes outlive this body (the viewport deletes them later); they
+  // must not call back into a half-destroyed viewer.
+  for (TdvListControl* pane : {FPane1, FPane2}) {
+    pane->OnScroll = nullptr;
+    pane->OnFormatDrawing = nullptr;
+  }
+}
+
+TdvListControl* TdvDiffViewer::CreatePane(const char* name) {
+  auto* pane = new TdvListControl(viewport());
+  pane->setObjectName(QLatin1String(name));
+  pane->setFont(font());
+  pane->setFocusPolicy(Qt::StrongFocus);
+  pane->OnScroll = [this](TdvCustomScrollableControl* sender, int32_t scrollBar) {
+    PaneScroll(sender, scrollBar);
+  };
+  pane->OnFormatDrawing = [this](TdvListControl* sender, TdvCanvas& canvas, bool selected, std::string& str) {
+    FormatDrawing(sender, canvas, selected, str);
+  };
+  return pane;
+}
+
+std::string TdvDiffViewer::Src1Label() const { return FromQString(FCaption1->text()); }
+std::string TdvDiffViewer::Src2Label() const { return FromQString(FCaption2->text()); }
+void TdvDiffViewer::SetSrc1Label(const std::string& value) { FCaption1->setText(dvToQString(value)); }
+void TdvDiffViewer::SetSrc2Label(const std::string& value) { FCaption2->setText(dvToQString(value)); }
+
+int TdvDiffViewer::ClientWidth() const { return viewport()->width(); }
+
+int TdvDiffViewer::HeaderHeight() const { return QFontMetrics(font()).height() + 4; }
+
+void TdvDiffViewer::LayoutChildren() {
+  const int width = ClientWidth();
+  const int height = viewport()->height();
+  const int header = HeaderHeight();
+  FHeader->setGeometry(0, 0, width, header);
+  const int half = width / 2;
+  FCaption1->setGeometry(0, 0, half, header);
+  FCaption2->setGeometry(half, 0, width - half, header);
+  // Pane 2 takes the odd pixel.
+  const int panes = std::max(width - kSeparatorWidth, 0);
+  const int width1 = panes / 2;
+  const int width2 = width1 + panes % 2;
+  const int paneHeight = std::max(height - header, 0);
+  FPane1->setGeometry(0, header, width1, paneHeight);
+  FSeparator->setGeometry(width1, header, kSeparatorWidth, paneHeight);
+  FPane2->setGeometry(width1 + kSeparatorWidth, header, width2, paneHeight);
+  UpdateScrollBars();
+}
+
+void TdvDiffViewer::resizeEvent(QResizeEvent*) { LayoutChildren(); }
+
+void TdvDiffViewer::changeEvent(QEvent* event) {
+  TdvCustomDiffViewer::changeEvent(event);
+  if (event->type() == QEvent::FontChange && FPane1) {
+    FPane1->setFont(font());
+    FPane2->setFont(font());
+    ShareContentWidth();
+    LayoutChildren();
+  }
+}
+
+void TdvDiffViewer::wheelEvent(QWheelEvent* event) {
+  // A wheel turned over the header or a bar scrolls the rows.
+  QCoreApplication::sendEvent(FPane1->viewport(), event);
+}
+
+void TdvDiffViewer::UpdateVertBar() {
+  const TFlagGuard guard(FUpdatingBars);
+  QScrollBar* bar = verticalScrollBar();
+  bar->setRange(0, FPane1->MaxTopIndex());
+  bar->setPageStep(std::max(FPane1->GetPageItems(), 1));
+  bar->setValue(FPane1->TopIndex());
+}
+
+void TdvDiffViewer::UpdateHorzBar() {
+  if (FIndependantHorzControl) return;
+  const TFlagGuard guard(FUpdatingBars);
+  QScrollBar* bar = horizontalScrollBar();
+  bar->setRange(0, FPane1->MaxHorzOffset());
+  bar->setPageStep(std::max(FPane1->ClientWidth(), 1));
+  bar->setValue(FPane1->HorzOffset());
+}
+
+void TdvDiffViewer::UpdateScrollBars() {
+  if (!FPane2) return;
+  UpdateVertBar();
+  UpdateHorzBar();
+}
+
+void TdvDiffViewer::BarAction(int32_t scrollBar, int action) {
+  if (scrollBar == 0 && FIndependantHorzControl) return;
+  TScrollCode code;
+  if (!dvScrollCodeFromAction(action, code)) return;
+  QScrollBar* bar = scrollBar == 1 ? verticalScrollBar() : horizontalScrollBar();
+  FPane1->ScrollRequest(scrollBar, code, bar->sliderPosition());
+  if (scrollBar == 1)
+    UpdateVertBar();
+  else
+    UpdateHorzBar();
+}
+
+void TdvDiffViewer::scrollContentsBy(int, int) {
+  // A bar value changed by other means than an action (its own wheel
+  // handling, say) still moves pane 1.
+  if (FUpdatingBars || !FPane2) return;
+  if (verticalScrollBar()->value() != FPane1->TopIndex())
+    FPane1->ScrollRequest(1, TScrollCode::scPosition, verticalScrollBar()->value());
+  if (!FIndependantHorzControl && horizontalScrollBar()->value() != FPane1->HorzOffset())
+    FPane1->ScrollRequest(0, TScrollCode::scPosition, horizontalScrollBar()->value());
+  UpdateScrollBars();
+}
+
+void TdvDiffViewer::PaneScroll(TdvCustomScrollableControl* sender, int32_t scrollBar) {
+  if (FSyncing || !FPane2) return;
+  const TFlagGuard guard(FSyncing);
+  if (scrollBar == 0 && FIndependantHorzControl) return;
+  TdvListControl* source = sender == FPane1 ? FPane1 : FPane2;
+  TdvListControl* target = source == FPane1 ? FPane2 : FPane1;
+  if (scrollBar == 0) {
+    target->SetHorzOffset(source->HorzOffset());
+    UpdateHorzBar();
+  } else {
+    if (FLockSelectedIndex) {
+      target->SetItemIndex(source->ItemIndex());
+      target->SetSelLength(source->SelLength());
+    }
+    target->ScrollTopIndex(source->TopIndex());
+    UpdateVertBar();
+  }
+}
+
+void TdvDiffViewer::FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, bool selected,
+                                  std::string& str) {
+  const uint8_t kind = DiffEntryKind(str);
+  if (!str.empty()) str.erase(0, 1);
+  canvas.FontColor = clWindowText;
+  switch (kind) {
+    case dkSame:
+      canvas.BrushColor = clWindow;
+      break;
+    case dkDeleted:
+      canvas.BrushColor = DiffBGColor();
+      canvas.FontColor = SimpleDiffViewer() ? ChangedTextColor() : DeletedTextColor();
+      break;
+    case dkInserted:
+      canvas.BrushColor = DiffBGColor();
+      canvas.FontColor = SimpleDiffViewer() ? ChangedTextColor() : InsertedTextColor();
+      break;
+    case dkChanged:
+      canvas.BrushColor = DiffBGColor();
+      canvas.FontColor = ChangedTextColor();
+      break;
+    case dkFiller:
+      canvas.BrushColor = EmptyBGColor();
+      break;
+    default:
+      canvas.BrushColor = sender->Color();
+      break;
+  }
+  if (selected) {
+    canvas.FontColor = clHighlightText;
+    canvas.BrushColor = clHighlight;
+  }
+}
+
+void TdvDiffViewer::ShareContentWidth() {
+  FPane1->SetMaxWidth(-1);
+  FPane2->SetMaxWidth(-1);
+  const int32_t widest = std::max(FPane1->ContentWidth(), FPane2->ContentWidth());
+  FPane1->SetMaxWidth(widest);
+  FPane2->SetMaxWidth(widest);
+  // A new result may be narrower than where the panes were scrolled to.
+  FPane1->UpdateHorzScrollBar();
+  FPane2->UpdateHorzScrollBar();
+}
+
+void TdvDiffViewer::DiffChanged() {
+  TdvCustomDiffViewer::DiffChanged();
+  FPane1->Items().BeginUpdate();
+  FPane2->Items().BeginUpdate();
+  try {
+    if (DiffEngine()) {
+      FPane1->SetItems(DiffEngine()->Result1());
+      FPane2->SetItems(DiffEngine()->Result2());
+    } else {
+      FPane1->Items().Clear();
+      FPane2->Items().Clear();
+    }
+    UpdateScrollBars();
+  } catch (...) {
+    FPane1->Items().EndUpdate();
+    FPane2->Items().EndUpdate();
+    throw;
+  }
+  FPane1->Items().EndUpdate();
+  FPane2->Items().EndUpdate();
+  ShareContentWidth();
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void TdvDiffViewer::SetDiffMap(TdvDiffMap* value) {
+  if (value == DiffMap()) return;
+  TdvCustomDiffViewer::SetDiffMap(value);
+  if (value) value->SetShowIndicator(false);
+}
+
+void TdvDiffViewer::MapClick(TdvDiffMap*, int32_t indicatorPos) {
+  for (TdvListControl* pane : {FPane1, FPane2}) {
+    pane->ScrollTopIndex(indicatorPos);
+    pane->SetItemIndex(indicatorPos);
+  }
+  UpdateVertBar();
+}
+
+void TdvDiffViewer::SetIndependantHorzControl(bool value) {
+  if (value == FIndependantHorzControl) return;
+  FIndependantHorzControl = value;
+  const TScrollStyle paneBars = value ? TScrollStyle::ssHorizontal : TScrollStyle::ssNone;
+  FPane1->SetScrollBars(paneBars);
+  FPane2->SetScrollBars(paneBars);
+  setHorizontalScrollBarPolicy(value ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+  if (!value) FPane2->SetHorzOffset(FPane1->HorzOffset());
+  UpdateScrollBars();
+}
+
+void TdvDiffViewer::SetLockSelectedIndex(bool value) {
+  if (value == FLockSelectedIndex) return;
+  FLockSelectedIndex = value;
+  if (!value) return;
+  // Pane 1 leads: pane 2 follows without sending anything back.
+  const TFlagGuard guard(FSyncing);
+  FPane2->ScrollTopIndex(FPane1->TopIndex());
+  FPane2->SetItemIndex(FPane1->ItemIndex());
+}

@@ -1,0 +1,140 @@
+#pragma once
+// The difference viewer: the two aligned results of a line difference
+// engine side by side under a header, every row coloured by its kind, both
+// panes scrolling and selecting in step, with an optional overview map.
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+#include <cstdint>
+#include <string>
+
+#include "diff/dvDiffEngine.h"
+#include "diff/dvDiffMap.h"
+#include "diff/dvListControl.h"
+#include "toolkit/Graphics.h"
+
+class QFrame;
+class QLabel;
+
+/// What every difference viewer has: the engine it shows (registered with
+/// it), the map it feeds and the row colours.
+class TdvCustomDiffViewer : public QAbstractScrollArea, public TdvDiffEngineViewer {
+  Q_OBJECT
+
+ public:
+  explicit TdvCustomDiffViewer(QWidget* parent = nullptr);
+  ~TdvCustomDiffViewer() override;
+
+  TdvCustomDiffEngine* DiffEngine() const { return FDiffEngine; }
+  /// Unregisters from the previous engine and registers with the new one;
+  /// the viewer is refreshed by the engine's next run.
+  void SetDiffEngine(TdvCustomDiffEngine* value);
+  TdvDiffMap* DiffMap() const { return FDiffMap; }
+  /// Feeds the map the current data and takes over its click.
+  virtual void SetDiffMap(TdvDiffMap* value);
+
+  TColor EmptyBGColor() const { return FEmptyBGColor; }
+  void SetEmptyBGColor(TColor value);
+  TColor DiffBGColor() const { return FDiffBGColor; }
+  void SetDiffBGColor(TColor value);
+  /// True: every differing row uses ChangedTextColor, whatever its kind.
+  bool SimpleDiffViewer() const { return FSimpleDiffViewer; }
+  void SetSimpleDiffViewer(bool value);
+  TColor InsertedTextColor() const { return FInsertedTextColor; }
+  void SetInsertedTextColor(TColor value);
+  TColor DeletedTextColor() const { return FDeletedTextColor; }
+  void SetDeletedTextColor(TColor value);
+  TColor ChangedTextColor() const { return FChangedTextColor; }
+  void SetChangedTextColor(TColor value);
+
+  virtual std::string Src1Label() const { return "Source 1"; }
+  virtual std::string Src2Label() const { return "Source 2"; }
+  virtual void SetSrc1Label(const std::string&) {}
+  virtual void SetSrc2Label(const std::string&) {}
+
+  /// The map was clicked on the given row.
+  virtual void MapClick(TdvDiffMap* sender, int32_t indicatorPos) = 0;
+  /// The engine finished a run; the base hands the map its new data.
+  void DiffChanged() override;
+
+  /// One byte per result row for the map: 1 same, 2 deleted, 3 for a
+  /// filler (it always faces an inserted line), 4 changed.
+  std::string MapData() const;
+
+ protected:
+  void DiffEngineDestroyed(TdvCustomDiffEngine* engine) override;
+
+ private:
+  TdvCustomDiffEngine* FDiffEngine = nullptr;
+  QPointer<TdvDiffMap> FDiffMap;
+  TColor FEmptyBGColor = clBtnFace;
+  TColor FDiffBGColor = clYellow;
+  bool FSimpleDiffViewer = true;
+  TColor FInsertedTextColor = clBlack;
+  TColor FDeletedTextColor = clBlack;
+  TColor FChangedTextColor = clBlack;
+};
+
+/// The viewer as the main window places it: a header with two captions
+/// and two list panes with a 2-pixel separator between them.
+class TdvDiffViewer : public TdvCustomDiffViewer {
+  Q_OBJECT
+
+ public:
+  explicit TdvDiffViewer(QWidget* parent = nullptr);
+  ~TdvDiffViewer() override;
+
+  std::string Src1Label() const override;
+  std::string Src2Label() const override;
+  void SetSrc1Label(const std::string& value) override;
+  void SetSrc2Label(const std::string& value) override;
+  void SetDiffMap(TdvDiffMap* value) override;
+  void MapClick(TdvDiffMap* sender, int32_t indicatorPos) override;
+  void DiffChanged() override;
+
+  /// True: each pane scrolls sideways by itself with its own bar.
+  bool IndependantHorzControl() const { return FIndependantHorzControl; }
+  void SetIndependantHorzControl(bool value);
+  /// True: both panes keep the same current item and selection.
+  bool LockSelectedIndex() const { return FLockSelectedIndex; }
+  void SetLockSelectedIndex(bool value);
+
+  TdvListControl* Pane1() const { return FPane1; }
+  TdvListControl* Pane2() const { return FPane2; }
+  QLabel* Caption1() const { return FCaption1; }
+  QLabel* Caption2() const { return FCaption2; }
+  int ClientWidth() const;
+  int HeaderHeight() const;
+
+  static constexpr int kSeparatorWidth = 2;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  TdvListControl* CreatePane(const char* name);
+  void FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, bool selected, std::string& str);
+  void PaneScroll(TdvCustomScrollableControl* sender, int32_t scrollBar);
+  void BarAction(int32_t scrollBar, int action);
+  void LayoutChildren();
+  void UpdateVertBar();
+  void UpdateHorzBar();
+  void UpdateScrollBars();
+  /// Both panes get the wider of their two content widths.
+  void ShareContentWidth();
+
+  // Children are owned by the viewer's viewport, the Qt way.
+  TdvListControl* FPane1 = nullptr;
+  TdvListControl* FPane2 = nullptr;
+  QFrame* FSeparator = nullptr;
+  QFrame* FHeader = nullptr;
+  QLabel* FCaption1 = nullptr;
+  QLabel* FCaption2 = nullptr;
+  bool FSyncing = false;  // guard: a pane following the other does not lead it
+  bool FUpdatingBars = false;
+  bool FIndependantHorzControl = false;
+  bool FLockSelectedIndex = true;
+};

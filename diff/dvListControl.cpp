@@ -1,0 +1,115 @@
+#include "diff/dvListControl.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <algorithm>
+
+#include "diff/dvLibrary.h"
+
+TdvListControl::TdvListControl(QWidget* parent)
+    : TdvCustomScrollableControl(parent), FItems(std::make_unique<TStrings>()) {
+  FItems->OnChange = [this](TObject*) { ItemsChanged(); };
+}
+
+TdvListControl::~TdvListControl() {
+  BeginDestroy();
+  FItems->OnChange = nullptr;
+  OnFormatDrawing = nullptr;
+}
+
+void TdvListControl::SetItems(const TStrings& value) { FItems->Assign(value); }
+
+void TdvListControl::ItemsChanged() {
+  FMaxWidth = -1;
+  if (FItems->Empty()) {
+    // No item can stay current once the list is empty.
+    FItemIndex = FSelStart = FSelEnd = -1;
+    FTopIndex = 0;
+    UpdateVertScrollBar();
+    UpdateHorzScrollBar();
+    viewport()->update();
+    return;
+  }
+  SetItemIndex(0);
+}
+
+int32_t TdvListControl::GetItemHeight() const { return QFontMetrics(font()).height(); }
+
+int32_t TdvListControl::GetContentWidth() {
+  if (FMaxWidth < 0 && !FItems->Empty()) {
+    const QFontMetrics metrics(font());
+    int32_t widest = 0;
+    for (int i = 0; i < FItems->Count(); ++i)
+      widest = std::max<int32_t>(widest, metrics.horizontalAdvance(dvToQString(FItems->Strings(i))));
+    FMaxWidth = widest;
+  }
+  return std::max(FMaxWidth, 0);
+}
+
+void TdvListControl::SetColor(TColor value) {
+  if (value == FColor) return;
+  FColor = value;
+  viewport()->update();
+}
+
+void TdvListControl::SetFontColor(TColor value) {
+  if (value == FFontColor) return;
+  FFontColor = value;
+  viewport()->update();
+}
+
+void TdvListControl::changeEvent(QEvent* event) {
+  TdvCustomScrollableControl::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    // Row height and text widths follow the font.
+    FMaxWidth = -1;
+    UpdateVertScrollBar();
+    UpdateHorzScrollBar();
+    viewport()->update();
+  }
+}
+
+void TdvListControl::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  painter.setFont(font());
+  const QFontMetrics metrics(font());
+  const int width = ClientWidth();
+  const int32_t itemHeight = GetItemHeight();
+  const int32_t count = GetItemCount();
+  const int32_t top = TopIndex();
+  const int32_t page = GetPageItems();
+  const int32_t textX = 2 - HorzOffset();
+  const bool focused = hasFocus();
+  QRect row(0, 0, width, itemHeight);
+  for (int32_t i = top; i < top + page && i < count; ++i) {
+    TdvCanvas canvas{&painter, FColor, FFontColor};
+    const bool inRange = i >= FSelStart && i <= FSelEnd && !HideSelection();
+    if (inRange && focused) {
+      canvas.BrushColor = clHighlight;
+      canvas.FontColor = clHighlightText;
+    }
+    std::string text = FItems->Strings(i);
+    // Selected ignores the focus so that a partner pane can keep showing
+    // the current row while this one is not focused.
+    if (OnFormatDrawing) OnFormatDrawing(this, canvas, inRange, text);
+    painter.setClipRect(row);
+    painter.fillRect(row, dvColor(canvas.BrushColor));
+    painter.setPen(dvColor(canvas.FontColor));
+    painter.drawText(QPoint(textX, row.top() + metrics.ascent()), dvToQString(text));
+    if (focused && ShowFocusRect() && i == FItemIndex) {
+      QStyleOptionFocusRect option;
+      option.initFrom(this);
+      option.rect = row;
+      option.backgroundColor = dvColor(canvas.BrushColor);
+      style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+    row.translate(0, itemHeight);
+  }
+  painter.setClipping(false);
+  // Below the last whole row: background only, never a cut-off row.
+  const int rest = ClientHeight() - row.top();
+  if (rest > 0) painter.fillRect(QRect(0, row.top(), width, rest), dvColor(FColor));
+}
