@@ -1,0 +1,106 @@
+#pragma once
+// What the RTF reader hands on: character and paragraph formats, the font
+// and colour tables, and the listener interface that receives text.
+// Qt-free: text arrives as bytes together with the code page they are in,
+// or as Unicode code points; decoding is the listener's business.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+/// Character format of a run of text, as RTF states it.
+struct TRtfCharFormat {
+  int Font = -1;            // font number (\f); -1: the document's default font
+  int SizeHalfPoints = 24;  // \fs; RTF's default is 12 points
+  bool Bold = false;
+  bool Italic = false;
+  bool Underline = false;
+  bool Strike = false;
+  bool Hidden = false;   // \v
+  uint8_t Caps = 0;      // 0 normal, 1 \caps, 2 \scaps
+  int8_t VertAlign = 0;  // 0 baseline, 1 superscript, 2 subscript
+  int Color = 0;         // colour-table index; 0 (or out of range): automatic
+  int Background = 0;    // colour-table index; 0: none
+  friend bool operator==(const TRtfCharFormat&, const TRtfCharFormat&) = default;
+};
+
+enum class TRtfAlignment : uint8_t { Left, Center, Right, Justify };
+enum class TRtfTabKind : uint8_t { Left, Center, Right, Decimal };
+
+struct TRtfTabStop {
+  int Position = 0;  // twips from the left margin
+  TRtfTabKind Kind = TRtfTabKind::Left;
+  friend bool operator==(const TRtfTabStop&, const TRtfTabStop&) = default;
+};
+
+/// Numbering of a paragraph built from \pn (the label is rebuilt, and the
+/// literal \pntext is then left out).
+enum class TRtfNumbering : uint8_t { None, Bullet, Decimal };
+
+/// Paragraph format, as RTF states it (lengths in twips).
+struct TRtfParaFormat {
+  TRtfAlignment Alignment = TRtfAlignment::Left;
+  int LeftIndent = 0;
+  int RightIndent = 0;
+  int FirstIndent = 0;
+  int SpaceBefore = 0;
+  int SpaceAfter = 0;
+  bool InTable = false;
+  TRtfNumbering Numbering = TRtfNumbering::None;
+  std::vector<TRtfTabStop> Tabs;
+  friend bool operator==(const TRtfParaFormat&, const TRtfParaFormat&) = default;
+};
+
+/// One font-table entry.
+struct TRtfFont {
+  std::string Name;    // bytes in the font's own code page
+  int Charset = -1;    // \fcharset; -1 when absent
+  int CodePage = 0;    // \cpg, or derived from the charset; 0: the document's
+  std::string Family;  // "roman", "swiss", "modern", ... ("nil" or empty: unknown)
+};
+
+/// The tables a document declares; they grow while the reader runs.
+struct TRtfTables {
+  std::unordered_map<int, TRtfFont> Fonts;
+  /// Entries as 0x00RRGGBB; std::nullopt marks "automatic" (the empty entry).
+  std::vector<std::optional<uint32_t>> Colors;
+  int DefaultFont = 0;  // \deff
+  int AnsiCodePage = 1252;
+
+  /// The font for number Number, or the default font when it is not
+  /// declared, or nullptr.
+  const TRtfFont* FindFont(int number) const;
+  /// The code page text in font Number is written in.
+  int CodePageOf(int number) const;
+  /// RGB of colour-table index Index, or std::nullopt for "automatic"
+  /// (out of range, or the empty entry that usually comes first).
+  std::optional<uint32_t> Color(int index) const;
+};
+
+/// Code page of the pseudo charset 2 (symbol fonts): bytes are shown as
+/// Latin-1, except 0xB7, which is the bullet.
+inline constexpr int kSymbolCodePage = 42;
+
+/// The code page a \fcharset value selects; 0 when it selects none.
+int CodePageOfCharset(int charset);
+
+/// Receives what the reader reads, in document order.
+class TRtfListener {
+ public:
+  virtual ~TRtfListener() = default;
+  /// Called once before anything else; Tables stay valid until Finish.
+  virtual void Start(const TRtfTables& tables) { (void)tables; }
+  /// Bytes of text in code page CodePage (ASCII controls: only TAB).
+  virtual void Text(std::string_view bytes, int codePage, const TRtfCharFormat& format) = 0;
+  /// One character given as a Unicode code point.
+  virtual void Unicode(char32_t codePoint, const TRtfCharFormat& format) = 0;
+  /// A line break inside the paragraph (\line).
+  virtual void LineBreak(const TRtfCharFormat& format) = 0;
+  /// The end of a paragraph with its format.
+  virtual void ParagraphEnd(const TRtfParaFormat& format) = 0;
+  /// The end of the data; Format is the format of the last paragraph.
+  virtual void Finish(const TRtfParaFormat& format) = 0;
+};

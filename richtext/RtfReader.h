@@ -1,0 +1,83 @@
+#pragma once
+// The RTF reader: one flat loop over the tokenizer's tokens with the group
+// state kept on an explicit stack, so that deep nesting cannot exhaust the
+// call stack. It feeds a TRtfListener and never throws on content:
+// malformed input yields what could be read.
+//
+// Choices where RTF readers differ (kept in step with the rich-text view):
+// - hidden text (\v) is neither shown nor part of the plain text;
+// - {\pntext} is left out and the label is rebuilt from \pn (it is not part of
+//   the text); {\listtext} is shown as text, since \ls lists are not rebuilt;
+// - fields show their result; footnotes, headers, footers, pictures and
+//   objects show nothing;
+// - every table cell paragraph is a paragraph of its own;
+// - \- (optional hyphen) is dropped, \~ is U+00A0, \_ is U+2011.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "richtext/RtfListener.h"
+
+class TRtfTokenizer;
+struct TRtfToken;
+
+class TRtfReader {
+ public:
+  /// Groups nested deeper than this keep the text but share their parent's
+  /// state.
+  static constexpr size_t kMaxDepth = 1000;
+
+  /// True when Bytes are RTF: they start with "{\rtf" (or "{\urtf").
+  static bool IsRtf(std::string_view bytes);
+
+  /// Reads Bytes and feeds Listener, from Start to Finish.
+  void Read(std::string_view bytes, TRtfListener& listener);
+
+  /// The font and colour tables of the last document read.
+  const TRtfTables& Tables() const { return FTables; }
+
+ private:
+  enum class TDest : uint8_t { Normal, Skip, FontTable, ColorTable, Pn, Upr };
+  struct TState {
+    TDest Dest = TDest::Normal;
+    TRtfCharFormat Chr;
+    TRtfParaFormat Para;
+    int Uc = 1;
+  };
+
+  void GroupStart();
+  void GroupEnd();
+  void ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer);
+  void ControlSymbol(char symbol);
+  void TextBytes(std::string_view bytes);
+  void AppendText(std::string_view bytes);
+  void EmitUnicode(char32_t codePoint);
+  void EmitParagraphEnd();
+  void FlushRun();
+  void FlushPendingSurrogate();
+  void FontTableText(std::string_view bytes);
+  void ColorTableText(std::string_view bytes);
+
+  TRtfListener* FListener = nullptr;
+  TRtfTables FTables;
+  TState FState;
+  std::vector<TState> FStack;
+  size_t FOverflow = 0;     // groups opened past kMaxDepth
+  int FSkipUnits = 0;       // \uc fallback units still to skip
+  bool FIgnorable = false;  // the last token was \*
+  bool FParaHasContent = false;
+  bool FFinalParaSet = false;
+  TRtfParaFormat FFinalPara;  // format when the outermost group closed
+  TRtfTabKind FNextTabKind = TRtfTabKind::Left;
+  char16_t FPendingHigh = 0;  // high surrogate waiting for its partner
+  // Text run collected until the next control word or group.
+  std::string FRun;
+  int FRunCodePage = 1252;
+  // Font and colour table parsing.
+  int FCurrentFont = 0;
+  bool FFontNameDone = true;
+  int FRed = 0, FGreen = 0, FBlue = 0;
+  bool FColorHasValue = false;
+};
