@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace app {
 
@@ -25,7 +26,11 @@ QString ToQString(const std::string& bytes) {
 std::string FromQString(const QString& text) {
   QStringEncoder encoder(kCodePage);
   const QByteArray bytes = encoder(text);
-  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+  std::string result(bytes.constData(), static_cast<size_t>(bytes.size()));
+  // The converter puts its substitute byte (SUB) for a character the code
+  // page lacks; a question mark tells the reader more.
+  if (!text.contains(QChar(0x1A))) std::replace(result.begin(), result.end(), '\x1A', '?');
+  return result;
 }
 
 QString MessageToQString(const std::string& bytes) {

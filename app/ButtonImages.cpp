@@ -1,6 +1,5 @@
 #include "app/ButtonImages.h"
 
-#include <QBitmap>
 #include <QPixmap>
 #include <cstdlib>
 
@@ -88,10 +87,11 @@ QImage ButtonBitmap(TButtonImage image) {
 }
 
 QIcon ButtonIcon(TButtonImage image) {
-  const QImage bitmap = ButtonBitmap(image);
-  QPixmap pixmap = QPixmap::fromImage(bitmap);
-  pixmap.setMask(QBitmap::fromImage(bitmap.createMaskFromColor(kTransparentColor, Qt::MaskOutColor)));
-  return QIcon(pixmap);
+  QImage picture = ButtonBitmap(image).convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      if (picture.pixel(x, y) == kTransparentColor) picture.setPixel(x, y, qRgba(0, 0, 0, 0));
+  return QIcon(QPixmap::fromImage(picture));
 }
 
 }  // namespace app

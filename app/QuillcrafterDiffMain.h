@@ -1,0 +1,149 @@
+#pragma once
+// The main window of the comparison program: a Latest and a History project
+// file side by side, topic by topic. The window owns both documents, the
+// difference engine and viewer, the three file dialogs and the four copy
+// actions for its whole life; opening files reloads the documents in place.
+
+#include <QIcon>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "app/FileDialogs.h"
+#include "app/StatusBar.h"
+#include "app/TopicListBox.h"
+#include "document/TopicComparison.h"
+#include "toolkit/Graphics.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QPushButton;
+class QSplitter;
+class QToolButton;
+class TdvDiffEngine;
+class TdvDiffViewer;
+class TQCTopic;
+class TQuillcrafterDoc;
+class TRichEdit;
+
+namespace app {
+
+/// Text colours of the five comparison classes, for list entries and status panels alike.
+inline constexpr std::array<TColor, TopicComparisonCount> ComparisonColors = {clRed, clBlack, clGray, clBlue,
+                                                                              clOlive};
+
+class TfrmMain : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TfrmMain(QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  // --- Components ------------------------------------------------------------
+  std::unique_ptr<TQuillcrafterDoc> QuillcrafterDoc1;  // Latest ("Original")
+  std::unique_ptr<TQuillcrafterDoc> QuillcrafterDoc2;  // History
+  std::unique_ptr<TFileDialog> OpenDialog1;
+  std::unique_ptr<TFileDialog> OpenDialog2;
+  std::unique_ptr<TFileDialog> SaveDialog1;
+  std::unique_ptr<TdvDiffEngine> dvDiffEngine1;
+  std::array<QIcon, 4> ImageList1;
+
+  QAction* CopyToOrig = nullptr;
+  QAction* CopyTextToOrig = nullptr;
+  QAction* CopyToHist = nullptr;
+  QAction* CopyTextToHist = nullptr;
+
+  TStatusBar* StatusBar1 = nullptr;
+  QFrame* Panel1 = nullptr;
+  QFrame* Panel2 = nullptr;
+  QFrame* Panel3 = nullptr;
+  QFrame* Panel4 = nullptr;
+  QFrame* Panel5 = nullptr;
+  QFrame* Panel6 = nullptr;
+  QSplitter* Splitter1 = nullptr;  // between the left pane and the rest
+  QSplitter* Splitter2 = nullptr;  // between the topic texts and the viewer
+  QComboBox* cbMatch = nullptr;
+  TListBox* lbTopics = nullptr;
+  QPushButton* btnOpenFiles = nullptr;
+  QPushButton* btnSaveFile = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  TRichEdit* RichEdit1 = nullptr;
+  TRichEdit* RichEdit2 = nullptr;
+  QToolButton* SpeedButton1 = nullptr;
+  QToolButton* SpeedButton2 = nullptr;
+  QToolButton* SpeedButton3 = nullptr;
+  QToolButton* SpeedButton4 = nullptr;
+  TdvDiffViewer* dvDiffViewer1 = nullptr;
+
+  // --- State -----------------------------------------------------------------
+  int32_t DifferentCount() const { return FCounters.DifferentCount(); }
+  int32_t IdenticalCount() const { return FCounters.IdenticalCount(); }
+  int32_t IdenticalTextCount() const { return FCounters.IdenticalTextCount(); }
+  int32_t NewCount() const { return FCounters.NewCount(); }
+  int32_t DeletedCount() const { return FCounters.DeletedCount(); }
+  const TTopicCounters& Counters() const { return FCounters; }
+  /// The topic selected in the list (Latest), and its History match; neither is owned.
+  TQCTopic* OrigTopic() const { return FOrigTopic; }
+  TQCTopic* HistTopic() const { return FHistTopic; }
+  /// The match mode the drop-down shows.
+  TTopicMatchMode MatchMode() const;
+
+  // --- Handlers (they raise; the callers connected to the widgets catch) ----
+  void FormCreate();
+  void btnOpenFilesClick();
+  void btnSaveFileClick();
+  void cbMatchChange();
+  void lbTopicsClick();
+  void lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, const QRect& rect, bool selected);
+  void StatusBar1DrawPanel(TStatusBar* statusBar, int panel, QPainter& canvas, const QRect& rect);
+  void QuillcrafterDoc1TopicChange(TObject* sender, TQCTopic* topic);
+  void QuillcrafterDoc2TopicChange(TObject* sender, TQCTopic* topic);
+  void CopyToOrigExecute();
+  void CopyTextToOrigExecute();
+  void CopyToHistExecute();
+  void CopyTextToHistExecute();
+  /// Enables Action when a pair is selected and differs (all four actions alike).
+  void CopyToOrigUpdate(QAction* action);
+
+  // --- Operations --------------------------------------------------------------
+  TQCTopic* FindMatchingTopic(TQCTopic* topic);
+  TTopicComparison CompareTopic(TQCTopic* topic);
+  void RecountTopics();
+  void UpdateStatusBar();
+  void LoadRichEditFromStrings(const TStringList& strings, TRichEdit& richEdit);
+  void CompareTopicTexts();
+  /// Brings the enabled state of the four copy actions up to date; runs
+  /// after every handler, where the toolkit would refresh actions at idle time.
+  void UpdateActions();
+
+  /// Opens the given files as if chosen in the two open dialogs (History
+  /// may be empty: then its dialog counts as cancelled). For start-up.
+  void OpenFiles(const QString& latestFile, const QString& historyFile);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void CreateComponents();
+  void CreateLayout();
+  void CreateActions();
+  void ConnectHandlers();
+  /// A pair is selected and its two topics differ: the copy actions apply.
+  bool PairDiffers() const;
+  /// After a copy: recount, and show the entries' new classes.
+  void CopiedIntoPair();
+  /// Runs a handler as the event loop would: an error ends it and is shown.
+  template <class F>
+  void Handle(F&& handler);
+
+  TTopicCounters FCounters;
+  TQCTopic* FOrigTopic = nullptr;
+  TQCTopic* FHistTopic = nullptr;
+  std::unique_ptr<TTopicMatcher> FMatcher;  // indexes the History topics for matching
+  bool FOuterSizeApplied = false;
+};
+
+}  // namespace app
