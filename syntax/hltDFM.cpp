@@ -1,0 +1,156 @@
+#include "syntax/hltDFM.h"
+
+#include "toolkit/SysUtils.h"
+
+ThltDFMRTF::ThltDFMRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
+  FRange = rsNormal;
+  SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack});
+}
+
+void ThltDFMRTF::SetDefaultColors() {
+  SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack});
+}
+
+void ThltDFMRTF::Next() {
+  FTokenPos = FRun;
+  if (FRange == rsBraceComment) {
+    if (At(FRun) == '\0') {
+      NullProc();
+    } else {
+      // A continuation takes its first character whatever it is and stops
+      // before the next line end, or after the closing brace.
+      FTokenID = tkComment;
+      do {
+        if (At(FRun++) == '}') {
+          FRange = rsNormal;
+          break;
+        }
+      } while (!IsLineEnd(At(FRun)));
+    }
+  } else {
+    Scan();
+  }
+  EnsureProgress();
+}
+
+// The only keywords are "object" and "end", in any letter case, standing alone.
+void ThltDFMRTF::IdentProc() {
+  const size_t start = FRun;
+  while (IsIdentChar(At(FRun))) ++FRun;
+  const std::string_view word(FLine + start, FRun - start);
+  FTokenID = (SameText(word, "object") || SameText(word, "end")) ? tkKey : tkIdentifier;
+}
+
+// Digits, 'e' and 'E'; a following '.' is taken and ends the number unless a second '.' follows.
+void ThltDFMRTF::NumberProc() {
+  FTokenID = tkNumber;
+  while (IsDigit(At(FRun)) || At(FRun) == 'e' || At(FRun) == 'E') ++FRun;
+  if (At(FRun) == '.' && At(FRun + 1) != '.') ++FRun;
+}
+
+void ThltDFMRTF::StringProc() {
+  FTokenID = tkString;
+  ++FRun;
+  while (!IsLineEnd(At(FRun))) {
+    if (At(FRun) == '\'') {
+      if (At(FRun + 1) != '\'') {
+        ++FRun;
+        return;
+      }
+      ++FRun;  // a doubled apostrophe stands for one inside the string
+    }
+    ++FRun;
+  }
+}
+
+void ThltDFMRTF::Scan() {
+  const char c = At(FRun);
+  switch (c) {
+    case '\0':
+      NullProc();
+      break;
+    case '\r':
+    case '\n':
+      LineEndProc();
+      break;
+    case '{':
+      FTokenID = tkComment;
+      FRange = rsBraceComment;
+      while (!IsLineEnd(At(FRun))) {
+        if (At(FRun++) == '}') {
+          FRange = rsNormal;
+          break;
+        }
+      }
+      break;
+    case '}':
+      FTokenID = tkIdentifier;
+      FRange = rsNormal;
+      ++FRun;
+      break;
+    case '\'':
+      StringProc();
+      break;
+    case '#':
+      FTokenID = tkString;
+      ++FRun;
+      while (IsDigit(At(FRun))) ++FRun;
+      break;
+    case '$':
+      FTokenID = tkNumber;
+      ++FRun;
+      while (IsHexDigit(At(FRun))) ++FRun;
+      break;
+    case '(':
+    case ')':
+    case ',':
+    case '.':
+    case '/':
+    case '<':
+    case '=':
+    case '>':
+    case '[':
+    case ']':
+      FTokenID = tkSymbol;
+      ++FRun;
+      break;
+    default:
+      if (IsLetter(c) || c == '_') {
+        IdentProc();
+      } else if (IsDigit(c)) {
+        NumberProc();
+      } else if (IsSpace(c)) {
+        SpaceProc();
+      } else {
+        FTokenID = tkUnknown;
+        ++FRun;
+      }
+  }
+}
+
+int ThltDFMRTF::GetTokenKind() {
+  switch (FTokenID) {
+    case tkComment:
+      return 1;
+    case tkIdentifier:
+      return 2;
+    case tkKey:
+      return 3;
+    case tkNumber:
+      return 4;
+    case tkSpace:
+      return 5;
+    case tkString:
+      return 6;
+    case tkSymbol:
+      return 7;
+    default:  // Null and Unknown
+      return 8;
+  }
+}
+
+std::string ThltDFMRTF::FormatToken(int kind, const std::string& token) {
+  if (kind == 1) return "\\cf1 \\i " + token + "\\i0 ";
+  if (kind == 3) return "\\cf3 \\b " + token + "\\b0 ";
+  return ThltRTFSyntax::FormatToken(kind, token);
+}

@@ -1,0 +1,431 @@
+#include "syntax/hltJScript.h"
+
+namespace {
+
+const std::vector<std::string_view> kJScriptKeywords = {"abs",
+                                                        "acos",
+                                                        "action",
+                                                        "alert",
+                                                        "alinkColor",
+                                                        "Anchor",
+                                                        "anchor",
+                                                        "anchors",
+                                                        "appCodeName",
+                                                        "Applet",
+                                                        "applets",
+                                                        "appName",
+                                                        "appVersion",
+                                                        "Area",
+                                                        "arguments",
+                                                        "Array",
+                                                        "array",
+                                                        "asin",
+                                                        "atan",
+                                                        "atan2",
+                                                        "back",
+                                                        "bgColor",
+                                                        "big",
+                                                        "blink",
+                                                        "blur",
+                                                        "bold",
+                                                        "Boolean",
+                                                        "border",
+                                                        "break",
+                                                        "Button",
+                                                        "caller",
+                                                        "ceil",
+                                                        "charAt",
+                                                        "Checkbox",
+                                                        "checked",
+                                                        "clearTimeout",
+                                                        "click",
+                                                        "close",
+                                                        "closed",
+                                                        "comment",
+                                                        "complete",
+                                                        "confirm",
+                                                        "constructor",
+                                                        "continue",
+                                                        "cookie",
+                                                        "cos",
+                                                        "current",
+                                                        "Date",
+                                                        "defaultChecked",
+                                                        "defaultSelected",
+                                                        "defaultStatus",
+                                                        "defaultValue",
+                                                        "description",
+                                                        "document",
+                                                        "domain",
+                                                        "E",
+                                                        "elements",
+                                                        "else",
+                                                        "embeds",
+                                                        "enabledPlugin",
+                                                        "encoding",
+                                                        "escape",
+                                                        "eval",
+                                                        "exp",
+                                                        "fgColor",
+                                                        "filename",
+                                                        "FileUpload",
+                                                        "fixed",
+                                                        "floor",
+                                                        "focus",
+                                                        "fontcolor",
+                                                        "fontsize",
+                                                        "for",
+                                                        "Form",
+                                                        "form",
+                                                        "forms",
+                                                        "forward",
+                                                        "Frame",
+                                                        "frames",
+                                                        "Function",
+                                                        "function",
+                                                        "getDate",
+                                                        "getDay",
+                                                        "getHours",
+                                                        "getMinutes",
+                                                        "getMonth",
+                                                        "getSeconds",
+                                                        "getTime",
+                                                        "getTimezoneOffset",
+                                                        "getYear",
+                                                        "go",
+                                                        "hash",
+                                                        "height",
+                                                        "Hidden",
+                                                        "history",
+                                                        "host",
+                                                        "hostname",
+                                                        "href",
+                                                        "hspace",
+                                                        "if",
+                                                        "Image",
+                                                        "images",
+                                                        "in",
+                                                        "index",
+                                                        "indexOf",
+                                                        "isNaN",
+                                                        "italics",
+                                                        "javaEnabled",
+                                                        "join",
+                                                        "lastIndexOf",
+                                                        "lastModified",
+                                                        "length",
+                                                        "Link",
+                                                        "link",
+                                                        "linkColor",
+                                                        "links",
+                                                        "LN10",
+                                                        "LN2",
+                                                        "location",
+                                                        "log",
+                                                        "LOG10E",
+                                                        "LOG2E",
+                                                        "loop",
+                                                        "lowsrc",
+                                                        "Math",
+                                                        "max",
+                                                        "MAX_VALUE",
+                                                        "method",
+                                                        "MimeType",
+                                                        "mimeTypes",
+                                                        "min",
+                                                        "MIN_VALUE",
+                                                        "name",
+                                                        "NaN",
+                                                        "navigator",
+                                                        "NEGATIVE_INFINITY",
+                                                        "new",
+                                                        "next",
+                                                        "Number",
+                                                        "object",
+                                                        "onAbort",
+                                                        "onBlur",
+                                                        "onChange",
+                                                        "onClick",
+                                                        "onError",
+                                                        "onFocus",
+                                                        "onLoad",
+                                                        "onMouseOut",
+                                                        "onMouseOver",
+                                                        "onReset",
+                                                        "onSelect",
+                                                        "onSubmit",
+                                                        "onUnload",
+                                                        "open",
+                                                        "opener",
+                                                        "Option",
+                                                        "options",
+                                                        "parent",
+                                                        "parse",
+                                                        "parseFloat",
+                                                        "parseInt",
+                                                        "Password",
+                                                        "pathname",
+                                                        "PI",
+                                                        "Plugin",
+                                                        "plugins",
+                                                        "port",
+                                                        "POSITIVE_INFINITY",
+                                                        "pow",
+                                                        "previous",
+                                                        "prompt",
+                                                        "property",
+                                                        "protocol",
+                                                        "prototype",
+                                                        "Radio",
+                                                        "random",
+                                                        "referrer",
+                                                        "refresh",
+                                                        "reload",
+                                                        "replace",
+                                                        "Reset",
+                                                        "reset",
+                                                        "return",
+                                                        "reverse",
+                                                        "round",
+                                                        "scroll",
+                                                        "search",
+                                                        "Select",
+                                                        "select",
+                                                        "selected",
+                                                        "selectedIndex",
+                                                        "self",
+                                                        "setDate",
+                                                        "setHours",
+                                                        "setMinutes",
+                                                        "setMonth",
+                                                        "setSeconds",
+                                                        "setTime",
+                                                        "setTimeout",
+                                                        "setYear",
+                                                        "sin",
+                                                        "small",
+                                                        "sort",
+                                                        "split",
+                                                        "sqrt",
+                                                        "SQRT1_2",
+                                                        "SQRT2",
+                                                        "src",
+                                                        "status",
+                                                        "strike",
+                                                        "String",
+                                                        "sub",
+                                                        "submit",
+                                                        "substring",
+                                                        "suffixes",
+                                                        "sup",
+                                                        "taint",
+                                                        "taintEnabled",
+                                                        "tan",
+                                                        "target",
+                                                        "Text",
+                                                        "text",
+                                                        "Textarea",
+                                                        "this",
+                                                        "title",
+                                                        "toGMTString",
+                                                        "toLocaleString",
+                                                        "toLowerCase",
+                                                        "top",
+                                                        "toString",
+                                                        "toUpperCase",
+                                                        "type",
+                                                        "unescape",
+                                                        "untaint",
+                                                        "URL",
+                                                        "userAgent",
+                                                        "UTC",
+                                                        "value",
+                                                        "valueOf",
+                                                        "var",
+                                                        "vlinkColor",
+                                                        "vspace",
+                                                        "while",
+                                                        "width",
+                                                        "window",
+                                                        "with",
+                                                        "write",
+                                                        "writeln"};
+
+}  // namespace
+
+const ThltKeywordTable& ThltJScriptRTF::Keywords() {
+  static const ThltKeywordTable table(kJScriptKeywords, CaseInsensitiveHashValues(), false);
+  return table;
+}
+
+ThltJScriptRTF::ThltJScriptRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
+  Keywords();
+  FRange = rsNormal;
+  SetDefaultColors();
+}
+
+void ThltJScriptRTF::SetDefaultColors() {
+  SetColors({clGreen, clBlack, clNavy, clBlue, clBlack, clBlack, clBlack, clBlack});
+}
+
+void ThltJScriptRTF::Next() {
+  FTokenPos = FRun;
+  if (FRange == rsBlockComment) {
+    if (At(FRun) == '\0') {
+      NullProc();
+    } else {
+      // A continuation takes its first character whatever it is (so the CR of
+      // a CR LF is a comment token of its own) and stops before the next line end.
+      FTokenID = tkComment;
+      do {
+        if (At(FRun) == '*' && At(FRun + 1) == '/') {
+          FRun += 2;
+          FRange = rsNormal;
+          break;
+        }
+        ++FRun;
+      } while (!IsLineEnd(At(FRun)));
+    }
+  } else {
+    Scan();
+  }
+  EnsureProgress();
+}
+
+// After "/*": up to and including "*/", or to before a line end in the BlockComment state.
+void ThltJScriptRTF::BlockCommentProc() {
+  FTokenID = tkComment;
+  FRange = rsBlockComment;
+  FRun += 2;
+  while (!IsLineEnd(At(FRun))) {
+    if (At(FRun) == '*' && At(FRun + 1) == '/') {
+      FRun += 2;
+      FRange = rsNormal;
+      return;
+    }
+    ++FRun;
+  }
+}
+
+void ThltJScriptRTF::StringProc() {
+  FTokenID = tkString;
+  const char quote = At(FRun);
+  if (At(FRun + 1) == quote && At(FRun + 2) == quote) FRun += 2;
+  do ++FRun;
+  while (At(FRun) != quote && !IsLineEnd(At(FRun)));
+  if (At(FRun) == quote) ++FRun;
+}
+
+void ThltJScriptRTF::Scan() {
+  const char c = At(FRun);
+  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  switch (c) {
+    case '\0':
+      NullProc();
+      break;
+    case '\r':
+    case '\n':
+      LineEndProc();
+      break;
+    case '/':
+      if (next == '*') {
+        BlockCommentProc();
+      } else if (next == '/') {
+        FTokenID = tkComment;
+        SkipToLineEnd();
+      } else {
+        FTokenID = tkSymbol;
+        FRun += next == '=' ? 2 : 1;
+      }
+      break;
+    case '"':
+    case '\'':
+      StringProc();
+      break;
+    case '$':
+      FTokenID = tkNumber;
+      ++FRun;
+      while (IsHexDigit(At(FRun))) ++FRun;
+      break;
+    case '#':
+      FTokenID = tkString;
+      ++FRun;
+      while (IsDigit(At(FRun))) ++FRun;
+      break;
+    case '&':
+    case '+':
+    case '|':
+      FTokenID = tkSymbol;
+      FRun += (next == c || next == '=') ? 2 : 1;
+      break;
+    case '-':
+      FTokenID = tkSymbol;
+      FRun += (next == '-' || next == '=' || next == '>') ? 2 : 1;
+      break;
+    case '%':
+    case '*':
+      FTokenID = tkSymbol;
+      FRun += next == '=' ? 2 : 1;
+      break;
+    case '.':
+      FTokenID = tkSymbol;
+      FRun += (next == '.' && At(FRun + 2) == '.') ? 3 : 1;
+      break;
+    case '!':
+    case '(':
+    case ')':
+    case ',':
+    case ':':
+    case ';':
+    case '<':
+    case '=':
+    case '>':
+    case '[':
+    case ']':
+    case '{':
+    case '}':
+    case '~':
+      FTokenID = tkSymbol;
+      ++FRun;
+      break;
+    default:
+      if (IsLetter(c) || c == '_') {
+        FTokenID = ThltScannerRTF::IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
+      } else if (IsDigit(c)) {
+        FTokenID = tkNumber;
+        for (;;) {
+          const char d = At(FRun);
+          if (IsDigit(d) || d == 'e' || d == 'E' || (d == '.' && At(FRun + 1) != '.'))
+            ++FRun;
+          else
+            break;
+        }
+      } else if (IsSpace(c)) {
+        SpaceProc();
+      } else {
+        FTokenID = tkUnknown;
+        ++FRun;
+      }
+  }
+}
+
+int ThltJScriptRTF::GetTokenKind() {
+  switch (FTokenID) {
+    case tkComment:
+      return 1;
+    case tkIdentifier:
+      return 2;
+    case tkKey:
+      return 3;
+    case tkNumber:
+      return 4;
+    case tkSpace:
+      return 5;
+    case tkString:
+      return 6;
+    case tkSymbol:
+      return 7;
+    default:  // Null and Unknown
+      return 8;
+  }
+}

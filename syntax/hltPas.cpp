@@ -1,0 +1,328 @@
+#include "syntax/hltPas.h"
+
+namespace {
+
+enum PasKeyword {
+  kwAsm = 5,
+  kwEnd = 23,
+  kwIndex = 39,
+  kwNodefault = 51,
+  kwProperty = 63,
+  kwRead = 68,
+  kwReadonly = 69,
+  kwStored = 79,
+  kwWrite = 94,
+  kwWriteonly = 95,
+};
+
+const std::vector<std::string_view> kPascalKeywords = {"Absolute",     "Abstract",
+                                                       "And",          "Array",
+                                                       "As",           "Asm",
+                                                       "Assembler",    "Automated",
+                                                       "Begin",        "Case",
+                                                       "Cdecl",        "Class",
+                                                       "Const",        "Constructor",
+                                                       "Default",      "Destructor",
+                                                       "Dispid",       "Dispinterface",
+                                                       "Div",          "Do",
+                                                       "Downto",       "Dynamic",
+                                                       "Else",         "End",
+                                                       "Except",       "Export",
+                                                       "Exports",      "External",
+                                                       "Far",          "File",
+                                                       "Finalization", "Finally",
+                                                       "For",          "Forward",
+                                                       "Function",     "Goto",
+                                                       "If",           "Implementation",
+                                                       "In",           "Index",
+                                                       "Inherited",    "Initialization",
+                                                       "Inline",       "Interface",
+                                                       "Is",           "Label",
+                                                       "Library",      "Message",
+                                                       "Mod",          "Near",
+                                                       "Nil",          "Nodefault",
+                                                       "Not",          "Object",
+                                                       "Of",           "Or",
+                                                       "Out",          "Override",
+                                                       "Packed",       "Pascal",
+                                                       "Private",      "Procedure",
+                                                       "Program",      "Property",
+                                                       "Protected",    "Public",
+                                                       "Published",    "Raise",
+                                                       "Read",         "Readonly",
+                                                       "Record",       "Register",
+                                                       "Repeat",       "Resourcestring",
+                                                       "Safecall",     "Set",
+                                                       "Shl",          "Shr",
+                                                       "Stdcall",      "Stored",
+                                                       "String",       "Stringresource",
+                                                       "Then",         "Threadvar",
+                                                       "To",           "Try",
+                                                       "Type",         "Unit",
+                                                       "Until",        "Uses",
+                                                       "Var",          "Virtual",
+                                                       "While",        "With",
+                                                       "Write",        "Writeonly",
+                                                       "Xor"};
+
+}  // namespace
+
+const ThltKeywordTable& ThltPasRTF::Keywords() {
+  static const ThltKeywordTable table(kPascalKeywords, CaseInsensitiveHashValues(), false);
+  return table;
+}
+
+ThltPasRTF::ThltPasRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
+  Keywords();
+  FRange = rsNormal;
+  FAsmStart = false;
+  SetDefaultColors();
+}
+
+void ThltPasRTF::SetDefaultColors() {
+  SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlack, clBlack, clGreen});
+}
+
+void ThltPasRTF::Next() {
+  FAsmStart = false;
+  FTokenPos = FRun;
+  switch (FRange) {
+    case rsAnsiComment:
+    case rsAnsiCommentInAsm:
+      if (IsLineEnd(At(FRun)))
+        Scan();
+      else
+        AnsiCommentProc();
+      break;
+    case rsBraceComment:
+    case rsBraceCommentInAsm:
+      if (IsLineEnd(At(FRun)))
+        Scan();
+      else
+        BraceCommentProc();
+      break;
+    default:
+      Scan();
+  }
+  EnsureProgress();
+}
+
+// Up to and including the closing '}', or to before a line end with the state kept.
+void ThltPasRTF::BraceCommentProc() {
+  FTokenID = tkComment;
+  while (!IsLineEnd(At(FRun))) {
+    if (At(FRun++) == '}') {
+      FRange = FRange == rsBraceCommentInAsm ? rsAsm : rsNormal;
+      return;
+    }
+  }
+}
+
+// Up to and including "*)", or to before a line end with the state kept.
+void ThltPasRTF::AnsiCommentProc() {
+  FTokenID = tkComment;
+  while (!IsLineEnd(At(FRun))) {
+    if (At(FRun) == '*' && At(FRun + 1) == ')') {
+      FRun += 2;
+      FRange = FRange == rsAnsiCommentInAsm ? rsAsm : rsNormal;
+      return;
+    }
+    ++FRun;
+  }
+}
+
+void ThltPasRTF::IdentProc() {
+  const int keyword = ThltScannerRTF::IdentProc(Keywords());
+  if (keyword < 0) {
+    FTokenID = tkIdentifier;
+    return;
+  }
+  FTokenID = tkKey;
+  switch (keyword) {
+    case kwAsm:
+      FRange = rsAsm;
+      FAsmStart = true;
+      break;
+    case kwEnd:
+      FRange = rsNormal;
+      break;
+    case kwProperty:
+      FRange = rsProperty;
+      break;
+    case kwRead:
+    case kwWrite:
+    case kwIndex:
+    case kwStored:
+    case kwReadonly:
+    case kwWriteonly:
+    case kwNodefault:
+      if (FRange != rsProperty) FTokenID = tkIdentifier;
+      break;
+    default:
+      break;
+  }
+}
+
+void ThltPasRTF::NumberProc() {
+  FTokenID = tkNumber;
+  for (;;) {
+    const char c = At(FRun);
+    if (IsDigit(c) || c == 'e' || c == 'E') {
+      ++FRun;
+    } else if (c == '.' && At(FRun + 1) != '.') {
+      ++FRun;
+    } else {
+      break;
+    }
+  }
+}
+
+void ThltPasRTF::StringProc() {
+  FTokenID = tkString;
+  ++FRun;
+  while (!IsLineEnd(At(FRun))) {
+    if (At(FRun) == '\'') {
+      if (At(FRun + 1) != '\'') {
+        ++FRun;
+        return;
+      }
+      ++FRun;  // a doubled apostrophe stands for one inside the string
+    }
+    ++FRun;
+  }
+}
+
+void ThltPasRTF::Scan() {
+  const char c = At(FRun);
+  switch (c) {
+    case '\0':
+      NullProc();
+      break;
+    case '\r':
+    case '\n':
+      LineEndProc();
+      break;
+    case '$':
+      FTokenID = tkNumber;
+      ++FRun;
+      while (IsHexDigit(At(FRun))) ++FRun;
+      break;
+    case '#':
+      FTokenID = tkString;
+      ++FRun;
+      while (IsDigit(At(FRun))) ++FRun;
+      break;
+    case '\'':
+      StringProc();
+      break;
+    case '{':
+      FRange = FRange == rsAsm ? rsBraceCommentInAsm : rsBraceComment;
+      BraceCommentProc();
+      break;
+    case '(':
+      if (At(FRun + 1) == '*') {
+        FRange = FRange == rsAsm ? rsAnsiCommentInAsm : rsAnsiComment;
+        FRun += 2;
+        FTokenID = tkComment;
+        if (!IsLineEnd(At(FRun))) AnsiCommentProc();
+      } else {
+        FTokenID = tkSymbol;
+        FRun += At(FRun + 1) == '.' ? 2 : 1;
+      }
+      break;
+    case '/':
+      if (At(FRun + 1) == '/') {
+        FTokenID = tkComment;
+        SkipToLineEnd();
+      } else {
+        FTokenID = tkSymbol;
+        ++FRun;
+      }
+      break;
+    case ':':
+    case '>':
+      FTokenID = tkSymbol;
+      FRun += At(FRun + 1) == '=' ? 2 : 1;
+      break;
+    case '<':
+      FTokenID = tkSymbol;
+      FRun += (At(FRun + 1) == '=' || At(FRun + 1) == '>') ? 2 : 1;
+      break;
+    case '.':
+      FTokenID = tkSymbol;
+      FRun += (At(FRun + 1) == ')' || At(FRun + 1) == '.') ? 2 : 1;
+      break;
+    case '@':
+      FTokenID = tkSymbol;
+      FRun += At(FRun + 1) == '@' ? 2 : 1;
+      break;
+    case ';':
+      FTokenID = tkSymbol;
+      ++FRun;
+      if (FRange == rsProperty) FRange = rsNormal;
+      break;
+    case '!':
+    case '"':
+    case '%':
+    case '&':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case '-':
+    case '=':
+    case '?':
+    case '[':
+    case '\\':
+    case ']':
+    case '^':
+    case '`':
+    case '}':
+    case '~':
+      FTokenID = tkSymbol;
+      ++FRun;
+      break;
+    default:
+      if (IsLetter(c) || c == '_') {
+        IdentProc();
+      } else if (IsDigit(c)) {
+        NumberProc();
+      } else if (IsSpace(c)) {
+        SpaceProc();
+      } else {  // the vertical bar and every character from 127 up
+        FTokenID = tkUnknown;
+        ++FRun;
+      }
+  }
+}
+
+int ThltPasRTF::GetTokenKind() {
+  if (FRange == rsAsm && !FAsmStart && FTokenID != tkComment && FTokenID != tkNull && FTokenID != tkSpace)
+    return 9;
+  switch (FTokenID) {
+    case tkComment:
+      return 1;
+    case tkIdentifier:
+      return 2;
+    case tkKey:
+      return 3;
+    case tkNumber:
+      return 4;
+    case tkSpace:
+      return 5;
+    case tkString:
+      return 6;
+    case tkSymbol:
+      return 7;
+    case tkUnknown:
+      return 8;
+    default:  // Asm and Null
+      return 9;
+  }
+}
+
+std::string ThltPasRTF::FormatToken(int kind, const std::string& token) {
+  if (kind == 1) return "\\cf1 \\i " + token + "\\i0 ";
+  if (kind == 3) return "\\cf3 \\b " + token + "\\b0 ";
+  return ThltRTFSyntax::FormatToken(kind, token);
+}

@@ -1,0 +1,208 @@
+#include "syntax/hltSQL.h"
+
+namespace {
+
+const std::vector<std::string_view> kSQLKeywords = {
+    "ACTIVE",     "AFTER",       "ALL",         "ALTER",      "AND",        "ANY",      "AS",
+    "ASC",        "ASCENDING",   "AT",          "AUTO",       "BASE_NAME",  "BEFORE",   "BEGIN",
+    "BETWEEN",    "BY",          "CACHE",       "CAST",       "CHECK",      "COLUMN",   "COMMIT",
+    "COMMITTED",  "COMPUTED",    "CONDITIONAL", "CONSTRAINT", "CONTAINING", "COUNT",    "CREATE",
+    "CURRENT",    "CURSOR",      "DATABASE",    "DEBUG",      "DECLARE",    "DEFAULT",  "DELETE",
+    "DESC",       "DESCENDING",  "DISTINCT",    "DO",         "DOMAIN",     "DROP",     "ELSE",
+    "END",        "ENTRY_POINT", "ESCAPE",      "EXCEPTION",  "EXECUTE",    "EXISTS",   "EXIT",
+    "EXTERNAL",   "EXTRACT",     "FILTER",      "FOR",        "FOREIGN",    "FROM",     "FULL",
+    "FUNCTION",   "GENERATOR",   "GRANT",       "GROUP",      "HAVING",     "IF",       "IN",
+    "INACTIVE",   "INDEX",       "INNER",       "INSERT",     "INTO",       "IS",       "ISOLATION",
+    "JOIN",       "KEY",         "LEFT",        "LEVEL",      "LIKE",       "MERGE",    "NAMES",
+    "NO",         "NOT",         "NULL",        "OF",         "ON",         "ONLY",     "OR",
+    "ORDER",      "OUTER",       "PARAMETER",   "PASSWORD",   "PLAN",       "POSITION", "PRIMARY",
+    "PRIVILEGES", "PROCEDURE",   "PROTECTED",   "READ",       "RETAIN",     "RETURNS",  "REVOKE",
+    "RIGHT",      "ROLLBACK",    "SCHEMA",      "SELECT",     "SET",        "SHADOW",   "SHARED",
+    "SNAPSHOT",   "SOME",        "SUSPEND",     "TABLE",      "THEN",       "TO",       "TRANSACTION",
+    "TRIGGER",    "UNCOMMITTED", "UNION",       "UNIQUE",     "UPDATE",     "USER",     "USING",
+    "VIEW",       "WAIT",        "WHEN",        "WHERE",      "WHILE",      "WITH",     "WORK"};
+
+}  // namespace
+
+const ThltKeywordTable& ThltSQLRTF::Keywords() {
+  static const ThltKeywordTable table(kSQLKeywords, CaseInsensitiveHashValues(), false);
+  return table;
+}
+
+// White space and line ends belong to the Symbol class.
+ThltSQLRTF::ThltSQLRTF() : ThltScannerRTF(tkNull, tkSymbol, tkUnknown) {
+  Keywords();
+  FRange = rsNormal;
+  SetDefaultColors();
+}
+
+void ThltSQLRTF::SetDefaultColors() {
+  SetColors({clNavy, clBlack, clBlack, clBlack, clBlack, clBlue, clBlack});
+}
+
+void ThltSQLRTF::Next() {
+  FTokenPos = FRun;
+  if (FRange == rsBlockComment && !IsLineEnd(At(FRun)))
+    BlockCommentProc();
+  else
+    Scan();
+  EnsureProgress();
+}
+
+// Up to and including "*/", or to before a line end with the state kept.
+void ThltSQLRTF::BlockCommentProc() {
+  FTokenID = tkComment;
+  while (!IsLineEnd(At(FRun))) {
+    if (At(FRun) == '*' && At(FRun + 1) == '/') {
+      FRun += 2;
+      FRange = rsNormal;
+      return;
+    }
+    ++FRun;
+  }
+}
+
+void ThltSQLRTF::NumberProc() {
+  FTokenID = tkNumber;
+  for (;;) {
+    const char c = At(FRun);
+    if (c == '.') {
+      if (At(FRun + 1) == '.') break;
+    } else if (c == '-') {
+      if (At(FRun + 1) != 'e' && At(FRun + 1) != 'E') break;
+    } else if (!(IsHexDigit(c) || c == 'x' || c == 'X' || c == '_')) {
+      break;
+    }
+    ++FRun;
+  }
+}
+
+void ThltSQLRTF::StringProc(char quote) {
+  FTokenID = tkString;
+  if (quote == '"' && At(FRun + 1) == '"' && At(FRun + 2) == '"') FRun += 2;
+  ++FRun;
+  while (!IsLineEnd(At(FRun))) {
+    if (quote == '"' && At(FRun) == '\\' && At(FRun + 1) == '"') {
+      FRun += 2;
+      continue;
+    }
+    if (At(FRun++) == quote) return;
+  }
+}
+
+void ThltSQLRTF::Scan() {
+  const char c = At(FRun);
+  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  switch (c) {
+    case '\0':
+      NullProc();
+      break;
+    case '\r':
+    case '\n':
+      LineEndProc();
+      break;
+    case '-':
+      if (next == '-') {
+        FTokenID = tkComment;
+        SkipToLineEnd();
+      } else {
+        FTokenID = tkSymbol;
+        ++FRun;
+      }
+      break;
+    case '/':
+      if (next == '*') {
+        // The search for "*/" starts at the '*' of "/*", so "/*/" is a whole comment.
+        FRange = rsBlockComment;
+        ++FRun;
+        BlockCommentProc();
+      } else if (next == '/') {
+        FTokenID = tkComment;
+        SkipToLineEnd();
+      } else {
+        FTokenID = tkSymbol;
+        ++FRun;
+      }
+      break;
+    case '#':
+      FTokenID = tkComment;
+      SkipToLineEnd();
+      break;
+    case '\'':
+    case '"':
+      StringProc(c);
+      break;
+    case '.':
+      if (IsDigit(next)) {
+        NumberProc();
+      } else {
+        FTokenID = tkSymbol;
+        ++FRun;
+      }
+      break;
+    case '&':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case ':':
+    case ';':
+    case '<':
+    case '=':
+    case '>':
+    case '?':
+    case '[':
+    case '\\':
+    case ']':
+    case '^':
+    case '|':
+      FTokenID = tkSymbol;
+      ++FRun;
+      break;
+    default:
+      if (IsLetter(c) || c == '_') {
+        FTokenID = IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
+      } else if (IsDigit(c)) {
+        // A digit followed by another digit starts a number; a single digit is a symbol.
+        if (IsDigit(next)) {
+          NumberProc();
+        } else {
+          FTokenID = tkSymbol;
+          ++FRun;
+        }
+      } else if (IsSpace(c)) {
+        SpaceProc();
+      } else {
+        FTokenID = tkUnknown;
+        ++FRun;
+      }
+  }
+}
+
+int ThltSQLRTF::GetTokenKind() {
+  switch (FTokenID) {
+    case tkComment:
+      return 1;
+    case tkIdentifier:
+      return 2;
+    case tkKey:
+      return 3;
+    case tkNumber:
+      return 4;
+    case tkSymbol:
+      return 5;
+    case tkString:
+      return 6;
+    case tkUnknown:
+      return 7;
+    default:  // Null
+      return 8;
+  }
+}
+
+std::string ThltSQLRTF::FormatToken(int kind, const std::string& token) {
+  if (kind == 1) return "\\cf1 \\i " + token + "\\i0 ";
+  if (kind == 3) return "\\cf3 \\b " + token + "\\b0 ";
+  return ThltRTFSyntax::FormatToken(kind, token);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// SQL source to coloured RTF: comments italic, keywords bold. White space and
+// line ends are coloured as symbols.
+
+#include "syntax/hltScanner.h"
+
+class ThltSQLRTF : public ThltScannerRTF {
+ public:
+  enum TTokenKind : uint8_t {
+    tkComment,
+    tkIdentifier,
+    tkKey,
+    tkNull,
+    tkNumber,
+    tkString,
+    tkSymbol,
+    tkUnknown
+  };
+  enum TRangeState : uint8_t { rsNormal, rsBlockComment };
+
+  ThltSQLRTF();
+  std::string ClassName() const override { return "ThltSQLRTF"; }
+  void Next() override;
+  int GetTokenKind() override;
+  std::string FormatToken(int kind, const std::string& token) override;
+  void SetDefaultColors() override;
+
+  /// The keyword list (126 words) and its hash table.
+  static const ThltKeywordTable& Keywords();
+
+ private:
+  void Scan();
+  void BlockCommentProc();
+  void NumberProc();
+  void StringProc(char quote);
+};

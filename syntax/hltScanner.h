@@ -1,0 +1,104 @@
+#pragma once
+// Machinery shared by the language converters: the scanned text and the
+// current token, the routines every language uses alike (line ends, white
+// space, the end of the text) and the keyword table with its hash lookup.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "syntax/hltRichSyntax.h"
+
+/// Per-character values summed by the keyword hash (one table per language).
+using ThltHashValues = std::array<uint8_t, 256>;
+
+/// 'A'..'Z' and 'a'..'z' count 1..26 alike and '_' 31 (the case-insensitive languages).
+const ThltHashValues& CaseInsensitiveHashValues();
+/// True for '0'..'9', 'A'..'Z', '_', 'a'..'z'.
+const std::array<bool, 256>& IdentifierChars();
+
+/// Keywords grouped by the hash of their characters: a lookup costs one sum
+/// and comparisons with the few keywords sharing that sum, never a search of
+/// the whole list. Entries for sums no keyword has stay empty (Identifier).
+class ThltKeywordTable {
+ public:
+  ThltKeywordTable(std::vector<std::string_view> keywords, const ThltHashValues& values, bool caseSensitive);
+
+  /// Number of hash entries: one past the largest keyword hash.
+  size_t Size() const { return FFirst.size() - 1; }
+  const std::vector<std::string_view>& Keywords() const { return FKeywords; }
+  /// The index of the keyword equal to the identifier (hash precomputed), or -1.
+  int Find(const char* ident, size_t length, unsigned hash) const;
+  unsigned Hash(std::string_view ident) const;
+  const ThltHashValues& Values() const { return FValues; }
+
+ private:
+  std::vector<std::string_view> FKeywords;
+  const ThltHashValues& FValues;
+  bool FCaseSensitive;
+  std::vector<uint32_t> FFirst;  // bucket h holds FOrder[FFirst[h] .. FFirst[h + 1])
+  std::vector<uint16_t> FOrder;
+};
+
+/// A converter that scans its text token by token. The text is copied, so a
+/// caller may pass a temporary; scanning stops at the text's real end, and a
+/// NUL byte inside the text becomes a one-character token of its own.
+class ThltScannerRTF : public ThltRTFSyntax {
+ public:
+  void SetLine(const std::string& text, int lineNumber) override;
+  bool GetEol() override { return FTokenID == FNullID; }
+  std::string GetToken() override { return std::string(FLine + FTokenPos, FRun - FTokenPos); }
+  /// Doubles backslashes and escapes braces; a NUL byte inside the text is written as \'00.
+  void EscapeToken(std::string& token) override;
+  int LineNumber() const { return FLineNumber; }
+  uint8_t Range() const { return FRange; }
+  void SetRange(uint8_t range) { FRange = range; }
+  uint8_t TokenID() const { return FTokenID; }
+
+ protected:
+  ThltScannerRTF(uint8_t nullID, uint8_t spaceID, uint8_t unknownID)
+      : FNullID(nullID), FSpaceID(spaceID), FUnknownID(unknownID) {}
+
+  static bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+  static bool IsSpace(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u <= 32 && u != 0 && u != 10 && u != 13;
+  }
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+  static bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+  static bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+  static bool IsIdentChar(char c) { return IdentifierChars()[static_cast<unsigned char>(c)]; }
+  char At(size_t pos) const { return FLine[pos]; }
+
+  /// CR with a directly following LF, or a lone LF: one line-end token.
+  void LineEndProc(uint8_t id);
+  void LineEndProc() { LineEndProc(FSpaceID); }
+  /// A run of the characters 1-9, 11, 12, 14-32.
+  void SpaceProc(uint8_t id);
+  void SpaceProc() { SpaceProc(FSpaceID); }
+  /// The text's terminating NUL (not consumed), or a NUL byte inside the text.
+  void NullProc();
+  void SkipToLineEnd() {
+    while (!IsLineEnd(FLine[FRun])) ++FRun;
+  }
+  /// Identifier run from FRun; returns the keyword index or -1 and moves FRun past it.
+  int IdentProc(const ThltKeywordTable& table);
+  /// Guards the token loop: every token but the end takes at least one character.
+  void EnsureProgress() {
+    if (FRun == FTokenPos && FTokenID != FNullID) ++FRun;
+  }
+
+  std::string FText;
+  const char* FLine = "";
+  size_t FLength = 0;
+  size_t FRun = 0;
+  size_t FTokenPos = 0;
+  uint8_t FTokenID = 0;
+  uint8_t FRange = 0;
+  int FLineNumber = 0;
+  const uint8_t FNullID;
+  const uint8_t FSpaceID;
+  const uint8_t FUnknownID;
+};

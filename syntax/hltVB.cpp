@@ -1,0 +1,150 @@
+#include "syntax/hltVB.h"
+
+namespace {
+
+const std::vector<std::string_view> kVBKeywords = {
+    "abs",       "and",       "appactivate", "array",     "as",       "asc",          "atn",
+    "attribute", "base",      "beep",        "begin",     "boolean",  "byte",         "call",
+    "case",      "cbool",     "cbyte",       "ccur",      "cdate",    "cdbl",         "chdir",
+    "chdrive",   "chr",       "cint",        "circle",    "class",    "clear",        "clng",
+    "close",     "command",   "compare",     "const",     "cos",      "createobject", "csng",
+    "cstr",      "curdir",    "currency",    "cvar",      "cverr",    "date",         "dateadd",
+    "datediff",  "datepart",  "dateserial",  "datevalue", "ddb",      "deftype",      "dim",
+    "dir",       "do",        "doevents",    "double",    "each",     "else",         "elseif",
+    "empty",     "end",       "environ",     "eof",       "eqv",      "erase",        "err",
+    "error",     "exit",      "exp",         "explicit",  "fileattr", "filecopy",     "filedatetime",
+    "filelen",   "fix",       "for",         "form",      "format",   "freefile",     "function",
+    "fv",        "get",       "getattr",     "getobject", "gosub",    "goto",         "hex",
+    "hour",      "if",        "iif",         "imp",       "input",    "instr",        "int",
+    "integer",   "ipmt",      "irr",         "is",        "isarray",  "isdate",       "isempty",
+    "iserror",   "ismissing", "isnull",      "isnumeric", "isobject", "kill",         "lbound",
+    "lcase",     "left",      "len",         "let",       "line",     "loc",          "lock",
+    "lof",       "log",       "long",        "loop",      "lset",     "ltrim",        "me",
+    "mid",       "minute",    "mirr",        "mkdir",     "mod",      "module",       "month",
+    "msgbox",    "name",      "new",         "next",      "not",      "nothing",      "now",
+    "nper",      "npv",       "object",      "oct",       "on",       "open",         "option",
+    "or",        "pmt",       "ppmt",        "print",     "private",  "property",     "pset",
+    "public",    "put",       "pv",          "qbcolor",   "raise",    "randomize",    "rate",
+    "redim",     "rem",       "reset",       "resume",    "return",   "rgb",          "right",
+    "rmdir",     "rnd",       "rset",        "rtrim",     "second",   "seek",         "select",
+    "sendkeys",  "set",       "setattr",     "sgn",       "shell",    "sin",          "single",
+    "sln",       "space",     "spc",         "sqr",       "static",   "stop",         "str",
+    "strcomp",   "strconv",   "string",      "sub",       "switch",   "syd",          "system",
+    "tab",       "tan",       "then",        "time",      "timer",    "timeserial",   "timevalue",
+    "to",        "trim",      "typename",    "ubound",    "ucase",    "unlock",       "until",
+    "val",       "variant",   "vartype",     "version",   "weekday",  "wend",         "while",
+    "width",     "with",      "write",       "xor"};
+
+}  // namespace
+
+ThltBasicScannerRTF::ThltBasicScannerRTF(const ThltKeywordTable& keywords, uint8_t otherCharacterID)
+    : ThltScannerRTF(tkNull, tkSpace, tkUnknown), FKeywords(keywords), FOtherCharacterID(otherCharacterID) {}
+
+void ThltBasicScannerRTF::SetDefaultColors() {
+  SetColors({clGreen, clBlack, clNavy, clBlue, clBlack, clBlack, clBlack, clBlack});
+}
+
+void ThltBasicScannerRTF::StringProc() {
+  FTokenID = tkString;
+  if (At(FRun + 1) == '"' && At(FRun + 2) == '"') FRun += 2;
+  do ++FRun;
+  while (At(FRun) != '"' && !IsLineEnd(At(FRun)));
+  if (At(FRun) == '"') ++FRun;
+}
+
+void ThltBasicScannerRTF::Next() {
+  FTokenPos = FRun;
+  const char c = At(FRun);
+  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  switch (c) {
+    case '\0':
+      NullProc();
+      break;
+    case '\r':
+    case '\n':
+      LineEndProc();
+      break;
+    case '\'':  // "Rem" is an ordinary keyword; only the apostrophe starts a comment
+      FTokenID = tkComment;
+      SkipToLineEnd();
+      break;
+    case '"':
+      StringProc();
+      break;
+    case '#':  // a date literal
+      FTokenID = tkString;
+      do ++FRun;
+      while (At(FRun) != '#' && !IsLineEnd(At(FRun)));
+      if (At(FRun) == '#') ++FRun;
+      break;
+    case '<':
+      FTokenID = tkSymbol;
+      FRun += (next == '=' || next == '>') ? 2 : 1;
+      break;
+    case '>':
+      FTokenID = tkSymbol;
+      FRun += next == '=' ? 2 : 1;
+      break;
+    case '&':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case ';':
+    case '=':
+    case '^':
+    case '{':
+    case '}':
+      FTokenID = tkSymbol;
+      ++FRun;
+      break;
+    default:
+      if (IsLetter(c) || c == '_') {
+        FTokenID = IdentProc(FKeywords) >= 0 ? tkKey : tkIdentifier;
+      } else if (IsDigit(c)) {
+        FTokenID = tkNumber;
+        while (IsDigit(At(FRun)) || At(FRun) == '.' || At(FRun) == 'e' || At(FRun) == 'E') ++FRun;
+      } else if (IsSpace(c)) {
+        SpaceProc();
+      } else {
+        // The code page is 1252, which has no double-byte lead bytes, so an
+        // unnamed character is always a token of one character.
+        FTokenID = FOtherCharacterID;
+        ++FRun;
+      }
+  }
+  EnsureProgress();
+}
+
+int ThltBasicScannerRTF::GetTokenKind() {
+  switch (FTokenID) {
+    case tkComment:
+      return 1;
+    case tkIdentifier:
+      return 2;
+    case tkKey:
+      return 3;
+    case tkNumber:
+      return 4;
+    case tkSpace:
+      return 5;
+    case tkString:
+      return 6;
+    case tkSymbol:
+      return 7;
+    default:  // Null and Unknown
+      return 8;
+  }
+}
+
+const ThltKeywordTable& ThltVBRTF::Keywords() {
+  static const ThltKeywordTable table(kVBKeywords, CaseInsensitiveHashValues(), false);
+  return table;
+}
+
+ThltVBRTF::ThltVBRTF() : ThltBasicScannerRTF(Keywords(), tkUnknown) { SetDefaultColors(); }
