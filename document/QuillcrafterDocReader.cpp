@@ -1,0 +1,354 @@
+// The project file reader.
+//
+// A load runs in two phases so that a file that fails part-way leaves the
+// document exactly as it was: the whole file is first read into a staging
+// image (options copied from the document, detached topics and macros,
+// contents lines as values), where every error arises; only a complete
+// image is then put into the document, through the same setters and
+// collection operations an in-place reader would use, so the document
+// sends the usual notices (an add per item, one change per section).
+#include <algorithm>
+
+#include "document/QuillcrafterDoc.h"
+
+/// Line-level reading with the file's value forms. A line that is missing
+/// because the data ended is an error that names what was being read.
+class TQCProjectReader {
+ public:
+  /// What is being read, formatted only when an error needs it.
+  struct Where {
+    const char* what;
+    long long a = 0;
+    long long b = 0;
+  };
+
+  struct ContentsLine {
+    int32_t level = 0;
+    std::string title;
+    std::string link;
+  };
+
+  /// Everything a project file holds, read but not yet in the document.
+  struct Image {
+    explicit Image(const TQCProjectOptions& current) { options.Assign(current); }
+    TQCProjectOptions options;
+    std::vector<std::unique_ptr<TQCTopic>> topics;
+    TStringList windowDefinitions;
+    TStringList contentsLinks;
+    TStringList contentsIndices;
+    std::vector<ContentsLine> contents;
+    std::vector<std::unique_ptr<TQCTextMacro>> macros;
+  };
+
+  explicit TQCProjectReader(TGTextStream& stream) : FStream(stream) {}
+
+  void ReadImage(Image& image);
+  void ReadHeader(TQCProjectOptions& options);
+  void ReadTopicRecord(TQCTopic& topic, long long record);
+  ContentsLine ReadContentsLine(long long record);
+  void ReadTextMacroRecord(TQCTextMacro& macro, long long record);
+  void ReadStrings(TStrings& list, Where where);
+
+  static void Apply(TQuillcrafterDoc& document, Image& image);
+  /// Gives Topic, which is in Document's topics, the values read into Parsed.
+  static void ApplyTopic(TQCTopic& topic, TQCTopic& parsed);
+
+ private:
+  [[noreturn]] static void Missing(const Where& where) {
+    throw EQCException(Format(qcmsg::SUnexpectedEnd, Format(where.what, where.a, where.b).c_str()));
+  }
+  void Line(std::string& line, const Where& where) {
+    if (!FStream.ReadLine(line)) Missing(where);
+  }
+  std::string Line(const Where& where) {
+    std::string line;
+    Line(line, where);
+    return line;
+  }
+  int32_t Integer(const Where& where) { return StrToInt(Line(where)); }
+  bool Boolean(const Where& where) { return Line(where) == "TRUE"; }
+
+  TGTextStream& FStream;
+};
+
+void TQCProjectReader::ReadStrings(TStrings& list, Where where) {
+  list.BeginUpdate();
+  try {
+    list.Clear();
+    // The count is only a promise: lines are taken one by one, so a huge
+    // count in a short file fails at the first missing line.
+    const int32_t count = Integer(where);
+    std::string line;
+    for (int32_t i = 0; i < count; ++i) {
+      Line(line, where);
+      list.Add(line);
+    }
+  } catch (...) {
+    list.EndUpdate();
+    throw;
+  }
+  list.EndUpdate();
+}
+
+void TQCProjectReader::ReadHeader(TQCProjectOptions& options) {
+  if (!(Line({"the file identifier"}) == QCFileIdentifier)) throw EQCException(qcmsg::SMissingIdentifier);
+  const int32_t version = Integer({"the file version"});
+  if (std::find(AcceptedVersions.begin(), AcceptedVersions.end(), version) == AcceptedVersions.end())
+    throw EQCException(qcmsg::SUnknownVersion);
+  options.SetFileVersion(version);
+  const Where opts{"the project options"};
+  options.SetUnknown1(Line(opts));
+  options.SetHelpFileKind(Integer(opts));
+  options.SetHelpFileType(static_cast<THelpFileType>(Integer(opts)));
+  options.SetTitle(Line(opts));
+  options.SetBuildTag(Line(opts));
+  options.SetCitation(Line(opts));
+  options.SetCopyright(Line(opts));
+  options.SetCompress(Boolean(opts));
+  options.SetLocaleID(Line(opts));
+  options.SetBitmapPaths(Line(opts));
+  ReadStrings(options.Configuration(), {"the project configuration"});
+  ReadStrings(options.Baggage(), {"the project baggage"});
+  options.SetGenerateCFile(Boolean(opts));
+  options.SetOutput(Line(opts));
+  options.SetIncludeImages(!Boolean(opts));
+  if (version > 10) {
+    const Where html{"the HTML options"};
+    options.SetHTMLPngImages(Boolean(html));
+    for (int i = 0; i < 5; ++i) options.SetHTMLColor(i, Integer(html));
+  }
+  if (version > 11) {
+    const Where search{"the search options"};
+    options.SetIncludeSearchInfo(Boolean(search));
+    options.SetEnableAdvancedSearch(Boolean(search));
+    options.SetFavoritesTabVisible(Boolean(search));
+  }
+  if (version > 13) options.SetAutoCollapseTOC(Boolean({"the contents options"}));
+  if (version > 12) {
+    const Where web{"the web export options"};
+    TQCWebExportOptions& w = options.WebExportOptions();
+    w.OutputFormat = static_cast<TWebExportOutputFormat>(Integer(web));
+    w.UseStyleAttributesIndent = Boolean(web);
+    w.LargeFontSizes = Boolean(web);
+    w.Contents = Line(web);
+    w.ContentsTitle = Line(web);
+    w.Index = Line(web);
+    w.IndexTitle = Line(web);
+    w.Previous = Line(web);
+    w.Next = Line(web);
+    w.UseBuildTagsFromProject = Boolean(web);
+    w.WebFilename = Line(web);
+  }
+}
+
+void TQCProjectReader::ReadTopicRecord(TQCTopic& topic, long long record) {
+  const Where where{"topic record %lld", record};
+  topic.FTopicID = Integer(where);
+  Line(topic.FContextString, where);
+  Line(topic.FTitle, where);
+  Line(topic.FKeywords, where);
+  Line(topic.FDelphiKeywords, where);
+  Line(topic.FBuildTag, where);
+  Line(topic.FBrowseSequence, where);
+  topic.FBrowseSequenceNum = 0;
+  if (const size_t colon = topic.FBrowseSequence.find(':'); colon != std::string::npos) {
+    topic.FBrowseSequenceNum = StrToInt(std::string_view(topic.FBrowseSequence).substr(colon + 1));
+    topic.FBrowseSequence.resize(colon);
+  }
+  Line(topic.FStatus, where);
+  Line(topic.FWindow, where);
+  Line(topic.FEntryMacro, where);
+  Line(topic.FAKeywords, where);
+  topic.FBookmark = Boolean(where);
+  ReadStrings(*topic.FText, {"the text of topic record %lld (ID %lld)", record, topic.FTopicID});
+}
+
+TQCProjectReader::ContentsLine TQCProjectReader::ReadContentsLine(long long record) {
+  ContentsLine result;
+  // The level is a token: empty lines and blanks before it are skipped, and
+  // the rest of its line is the title and link.
+  FStream.SkipBlanks();
+  if (FStream.EndOfStream()) Missing({"contents item %lld", record});
+  result.level = StrToInt(FStream.ReadToken());
+  std::string rest;
+  FStream.ReadLine(rest);
+  if (const size_t equals = rest.find('='); equals != std::string::npos) {
+    result.title = Trim(std::string_view(rest).substr(0, equals));
+    result.link = rest.substr(equals + 1);
+  } else {
+    result.title = Trim(rest);
+  }
+  return result;
+}
+
+void TQCProjectReader::ReadTextMacroRecord(TQCTextMacro& macro, long long record) {
+  const Where where{"text macro record %lld", record};
+  macro.SetName(Line(where));
+  macro.SetColor(Integer(where));
+  macro.SetTypeFace(Line(where));
+  macro.SetUnknown1(Integer(where));
+  macro.SetSize(Integer(where));
+  macro.SetUnknown2(Integer(where));
+  const std::string styleLine = Line(where);
+  static constexpr TFontStyle kStyles[] = {TFontStyle::fsBold, TFontStyle::fsItalic, TFontStyle::fsUnderline,
+                                           TFontStyle::fsStrikeOut};
+  TFontStyles style;
+  for (size_t k = 0; k < 4; ++k)
+    if (styleLine.size() > k && styleLine[k] != '.') style.Include(kStyles[k]);
+  macro.SetStyle(style);
+  macro.SetAlignment(static_cast<TAlignment>(Integer(where)));
+  macro.SetBullet(Line(where) == "1");
+  macro.SetLeftMargin(Integer(where));
+  macro.SetRightMargin(Integer(where));
+  macro.SetIndent(Integer(where));
+  ReadStrings(macro.Tabs(), {"the tabs of text macro record %lld", record});
+}
+
+void TQCProjectReader::ReadImage(Image& image) {
+  ReadHeader(image.options);
+
+  const int32_t topicCount = Integer({"the topic count"});
+  for (int32_t i = 0; i < topicCount; ++i) {
+    auto topic = std::make_unique<TQCTopic>();
+    ReadTopicRecord(*topic, i + 1);
+    image.topics.push_back(std::move(topic));
+  }
+
+  ReadStrings(image.windowDefinitions, {"the window definitions"});
+
+  ReadStrings(image.contentsLinks, {"the contents links"});
+  ReadStrings(image.contentsIndices, {"the contents indices"});
+  const int32_t contentsCount = Integer({"the contents item count"});
+  for (int32_t i = 0; i < contentsCount; ++i) image.contents.push_back(ReadContentsLine(i + 1));
+
+  const int32_t macroCount = Integer({"the text macro count"});
+  for (int32_t i = 0; i < macroCount; ++i) {
+    auto macro = std::make_unique<TQCTextMacro>();
+    ReadTextMacroRecord(*macro, i + 1);
+    image.macros.push_back(std::move(macro));
+  }
+}
+
+void TQCProjectReader::ApplyTopic(TQCTopic& topic, TQCTopic& parsed) {
+  TQCTopics* topics = topic.Topics();
+  topic.StoreTopicID(parsed.FTopicID);
+  if (topics) {
+    // Re-sort by insertion: down past every topic with a greater ID, so
+    // equal IDs stay in file order. Topics are usually added at the end.
+    const int count = topics->Count();
+    int index = count > 0 && topics->Items(count - 1) == &topic ? count - 1 : topic.Index();
+    int target = index;
+    while (target > 0 && topics->Items(target - 1)->TopicID() > topic.TopicID()) --target;
+    if (target != index) topic.TGCollectionItem::SetIndex(target);
+    topics->OrderUnknown();
+  }
+  topic.SetContextString(parsed.FContextString);
+  topic.SetTitle(parsed.FTitle);
+  topic.SetKeywords(parsed.FKeywords);
+  topic.SetDelphiKeywords(parsed.FDelphiKeywords);
+  topic.SetBuildTag(parsed.FBuildTag);
+  topic.SetBrowseSequence(parsed.FBrowseSequence);
+  topic.SetBrowseSequenceNum(parsed.FBrowseSequenceNum);
+  topic.SetStatus(parsed.FStatus);
+  topic.SetWindow(parsed.FWindow);
+  topic.SetEntryMacro(parsed.FEntryMacro);
+  topic.SetAKeywords(parsed.FAKeywords);
+  topic.SetBookmark(parsed.FBookmark);
+  topic.SetText(*parsed.FText);
+}
+
+void TQCProjectReader::Apply(TQuillcrafterDoc& document, Image& image) {
+  document.FOptions->Assign(image.options);
+
+  // Topics: the reader's insertion sort leaves them in ascending ID order,
+  // equal IDs in file order; a stable sort gives the same order at once.
+  TQCTopics& topics = *document.FTopics;
+  std::stable_sort(image.topics.begin(), image.topics.end(),
+                   [](const auto& a, const auto& b) { return a->TopicID() < b->TopicID(); });
+  topics.BeginUpdate();
+  try {
+    topics.Clear();
+    topics.OrderAscending();
+    for (auto& topic : image.topics) {
+      topic->SetCollection(&topics);
+      topic.release();  // the collection owns it now
+    }
+  } catch (...) {
+    topics.EndUpdate();
+    throw;
+  }
+  topics.EndUpdate();
+
+  document.FWindowDefinitions->Assign(image.windowDefinitions);
+
+  document.FContentsLinks->Assign(image.contentsLinks);
+  document.FContentsIndices->Assign(image.contentsIndices);
+  TQCContentsItems& contents = *document.FContents;
+  contents.BeginUpdate();
+  try {
+    contents.Clear();
+    for (const ContentsLine& line : image.contents) {
+      TQCContentsItem* item = contents.Add();
+      item->SetLevel(line.level);
+      item->SetTitle(line.title);
+      item->SetLink(line.link);
+    }
+  } catch (...) {
+    contents.EndUpdate();
+    throw;
+  }
+  contents.EndUpdate();
+
+  TQCTextMacros& macros = *document.FTextMacros;
+  macros.BeginUpdate();
+  try {
+    macros.Clear();
+    for (auto& macro : image.macros) {
+      macro->SetCollection(&macros);
+      macro.release();
+    }
+    document.AddDefaultTextMacros();
+  } catch (...) {
+    macros.EndUpdate();
+    throw;
+  }
+  macros.EndUpdate();
+}
+
+// --- The document's reading operations ---------------------------------------------
+
+void TQuillcrafterDoc::LoadFromStream(TStream& stream) {
+  TQCProjectReader::Image image(*FOptions);
+  {
+    TGTextStream text(stream);
+    TQCProjectReader reader(text);
+    reader.ReadImage(image);
+  }
+  TQCProjectReader::Apply(*this, image);
+  FModified = false;
+}
+
+void TQuillcrafterDoc::ReadHeader(TGTextStream& stream, TQCProjectOptions& options) {
+  TQCProjectReader(stream).ReadHeader(options);
+}
+
+void TQuillcrafterDoc::ReadStrings(TGTextStream& stream, TStrings& list) {
+  TQCProjectReader(stream).ReadStrings(list, {"a string list"});
+}
+
+void TQuillcrafterDoc::ReadTopic(TGTextStream& stream, TQCTopic& topic, int32_t /*desiredID*/) {
+  TQCTopic parsed;
+  TQCProjectReader(stream).ReadTopicRecord(parsed, 1);
+  TQCProjectReader::ApplyTopic(topic, parsed);
+}
+
+void TQuillcrafterDoc::ReadContentsItem(TGTextStream& stream, TQCContentsItem& item) {
+  const TQCProjectReader::ContentsLine line = TQCProjectReader(stream).ReadContentsLine(1);
+  item.SetLevel(line.level);
+  item.SetTitle(line.title);
+  item.SetLink(line.link);
+}
+
+void TQuillcrafterDoc::ReadTextMacro(TGTextStream& stream, TQCTextMacro& macro) {
+  TQCProjectReader(stream).ReadTextMacroRecord(macro, 1);
+}
