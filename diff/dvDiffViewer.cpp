@@ -386,8 +386,10 @@ void TdvDiffViewer::SetLockSelectedIndex(bool value) {
   if (value == FLockSelectedIndex) return;
   FLockSelectedIndex = value;
   if (!value) return;
-  // Pane 1 leads: pane 2 follows without sending anything back.
+  // Pane 1 leads: pane 2 follows without sending anything back. The
+  // current item goes first, as its scrolling into view would otherwise
+  // undo the top row just taken over.
   const TFlagGuard guard(FSyncing);
-  FPane2->ScrollTopIndex(FPane1->TopIndex());
   FPane2->SetItemIndex(FPane1->ItemIndex());
+  FPane2->ScrollTopIndex(FPane1->TopIndex());
 }

@@ -76,8 +76,11 @@ bool TdvCustomScrollableControl::HasHorzBar() const {
   return FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth;
 }
 
-int TdvCustomScrollableControl::ClientWidth() const { return viewport()->width(); }
-int TdvCustomScrollableControl::ClientHeight() const { return viewport()->height(); }
+// From the control's own size rather than the viewport's geometry: a hidden
+// control lays its viewport out only when shown, yet its positions already
+// count. The control's bars are always on or always off, so this is exact.
+int TdvCustomScrollableControl::ClientWidth() const { return maximumViewportSize().width(); }
+int TdvCustomScrollableControl::ClientHeight() const { return maximumViewportSize().height(); }
 
 int32_t TdvCustomScrollableControl::GetPageItems() const {
   const int32_t height = GetItemHeight();
@@ -319,6 +322,11 @@ void TdvCustomScrollableControl::mouseMoveEvent(QMouseEvent* event) {
   } else {
     Repaint();
   }
+}
+
+void TdvCustomScrollableControl::mouseReleaseEvent(QMouseEvent* event) {
+  // The press already did the work; the release is this control's too.
+  event->setAccepted(event->button() == Qt::LeftButton);
 }
 
 void TdvCustomScrollableControl::wheelEvent(QWheelEvent* event) {

@@ -1,0 +1,373 @@
+/// Tests for diff/dvScrollableControl.cpp, diff/dvListControl.cpp and diff/dvLibrary.cpp
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+#include <memory>
+#include <vector>
+
+#include "diff/dvLibrary.h"
+#include "diff/dvListControl.h"
+
+namespace {
+
+/// A list of `count` items "Item n", sized so that exactly `visible` whole
+/// rows fit (with half a row to spare below them).
+std::unique_ptr<TdvListControl> make_list(int count, int visible) {
+  auto list = std::make_unique<TdvListControl>();
+  list->Items().BeginUpdate();
+  for (int i = 0; i < count; ++i) list->Items().Add("Item " + std::to_string(i));
+  list->Items().EndUpdate();
+  list->resize(200, visible * list->ItemHeight() + list->ItemHeight() / 2);
+  return list;
+}
+
+void show_and_focus(TdvListControl& list) {
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  list.activateWindow();
+  list.setFocus();
+  QTRY_VERIFY(list.hasFocus());
+}
+
+void send_wheel(TdvListControl& list, int delta) {
+  const QPointF pos(10, 10);
+  QWheelEvent event(pos, list.viewport()->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(list.viewport(), &event);
+}
+
+QPoint row_point(const TdvListControl& list, int row) {
+  return QPoint(20, row * list.ItemHeight() + list.ItemHeight() / 2);
+}
+
+}  // namespace
+
+class TestListControl : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void creation_defaults();
+  void loading_items_selects_row_zero_and_empty_list_has_none();
+  void keys_move_current_item_data();
+  void keys_move_current_item();
+  void page_down_scrolls_current_item_into_view();
+  void ctrl_right_goes_to_content_end_or_clamps_to_zero();
+  void wheel_notches_scroll_by_items();
+  void shift_extends_and_shrinks_with_multiselect();
+  void shift_without_multiselect_moves_single_item();
+  void click_selects_row_and_below_last_selects_last();
+  void plain_click_notifies_vertical_scroll();
+  void scroll_requests_data();
+  void scroll_requests();
+  void thumb_position_beyond_16_bits();
+  void set_sel_length_stays_inside_items();
+  void content_width_measured_again_after_items_change();
+  void paints_only_whole_rows();
+  void ensure_range_rejects_empty_range();
+};
+
+void TestListControl::creation_defaults() {
+  TdvListControl list;
+  QCOMPARE(list.width(), 400);
+  QCOMPARE(list.height(), 200);
+  QCOMPARE(list.ItemIndex(), -1);
+  QCOMPARE(list.TopIndex(), 0);
+  QCOMPARE(list.SelStart(), -1);
+  QCOMPARE(list.SelEnd(), -1);
+  QVERIFY(list.ShowFocusRect());
+  QCOMPARE(list.Color(), clWindow);
+  // An empty list ignores SetItemIndex.
+  list.SetItemIndex(3);
+  QCOMPARE(list.ItemIndex(), -1);
+}
+
+void TestListControl::loading_items_selects_row_zero_and_empty_list_has_none() {
+  auto list = make_list(10, 4);
+  list->SetItemIndex(7);
+  QCOMPARE(list->ItemIndex(), 7);
+  QCOMPARE(list->TopIndex(), 4);
+
+  // Given new items, the current item and the range go back to row 0.
+  TStrings lines;
+  lines.SetText("a\nb\nc");
+  list->SetItems(lines);
+  QCOMPARE(list->ItemIndex(), 0);
+  QCOMPARE(list->SelStart(), 0);
+  QCOMPARE(list->SelEnd(), 0);
+  QCOMPARE(list->TopIndex(), 0);
+
+  // Emptied, the list has no current item at all.
+  list->Items().Clear();
+  QCOMPARE(list->ItemIndex(), -1);
+  QCOMPARE(list->SelStart(), -1);
+  QCOMPARE(list->TopIndex(), 0);
+}
+
+void TestListControl::keys_move_current_item_data() {
+  QTest::addColumn<int>("start");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("expected");
+  // 20 items, 5 visible: a page step is 4 items.
+  QTest::newRow("Down") << 3 << int(Qt::Key_Down) << 4;
+  QTest::newRow("Up") << 3 << int(Qt::Key_Up) << 2;
+  QTest::newRow("Up at the top stays") << 0 << int(Qt::Key_Up) << 0;
+  QTest::newRow("Down at the end stays") << 19 << int(Qt::Key_Down) << 19;
+  QTest::newRow("Page Up") << 10 << int(Qt::Key_PageUp) << 6;
+  QTest::newRow("Page Up clamps") << 2 << int(Qt::Key_PageUp) << 0;
+  QTest::newRow("Page Down clamps") << 18 << int(Qt::Key_PageDown) << 19;
+  QTest::newRow("Home") << 12 << int(Qt::Key_Home) << 0;
+  QTest::newRow("End") << 2 << int(Qt::Key_End) << 19;
+}
+
+void TestListControl::keys_move_current_item() {
+  QFETCH(int, start);
+  QFETCH(int, key);
+  QFETCH(int, expected);
+  auto list = make_list(20, 5);
+  list->SetItemIndex(start);
+  QTest::keyClick(list.get(), static_cast<Qt::Key>(key));
+  QCOMPARE(list->ItemIndex(), expected);
+  QCOMPARE(list->SelStart(), expected);
+  QCOMPARE(list->SelEnd(), expected);
+  // The current item is always in view afterwards.
+  QVERIFY(list->TopIndex() <= expected && expected < list->TopIndex() + list->GetPageItems());
+}
+
+void TestListControl::page_down_scrolls_current_item_into_view() {
+  auto list = make_list(10, 4);
+  QCOMPARE(list->GetPageItems(), 4);
+  QTest::keyClick(list.get(), Qt::Key_PageDown);
+  QCOMPARE(list->ItemIndex(), 3);
+  QCOMPARE(list->TopIndex(), 0);
+  QTest::keyClick(list.get(), Qt::Key_PageDown);
+  QCOMPARE(list->ItemIndex(), 6);
+  QCOMPARE(list->TopIndex(), 3);
+}
+
+void TestListControl::ctrl_right_goes_to_content_end_or_clamps_to_zero() {
+  // Given lines far wider than the control.
+  auto wide = std::make_unique<TdvListControl>();
+  wide->resize(100, 100);
+  wide->Items().Add(std::string(200, 'W'));
+  const int maxOffset = wide->ContentWidth() - wide->ClientWidth();
+  QVERIFY(maxOffset > 0);
+  QTest::keyClick(wide.get(), Qt::Key_Right, Qt::ControlModifier);
+  QCOMPARE(wide->HorzOffset(), maxOffset);
+  QTest::keyClick(wide.get(), Qt::Key_Left);
+  QCOMPARE(wide->HorzOffset(), maxOffset - 1);
+  QTest::keyClick(wide.get(), Qt::Key_Right);
+  QCOMPARE(wide->HorzOffset(), maxOffset);
+  QTest::keyClick(wide.get(), Qt::Key_Right);  // already at the end
+  QCOMPARE(wide->HorzOffset(), maxOffset);
+  QTest::keyClick(wide.get(), Qt::Key_Left, Qt::AltModifier);  // no effect with other modifiers
+  QCOMPARE(wide->HorzOffset(), maxOffset);
+  QTest::keyClick(wide.get(), Qt::Key_Left, Qt::ControlModifier);
+  QCOMPARE(wide->HorzOffset(), 0);
+
+  // Given content narrower than the control, Ctrl+Right computes a negative
+  // position that the horizontal update clamps to 0.
+  auto narrow = make_list(3, 3);
+  std::vector<int> bars;
+  narrow->OnScroll = [&](TdvCustomScrollableControl*, int32_t bar) { bars.push_back(bar); };
+  QTest::keyClick(narrow.get(), Qt::Key_Right, Qt::ControlModifier);
+  QCOMPARE(narrow->HorzOffset(), 0);
+  QVERIFY(std::find(bars.begin(), bars.end(), 0) != bars.end());
+}
+
+void TestListControl::wheel_notches_scroll_by_items() {
+  auto list = make_list(50, 5);
+  list->SetTopIndex(10);
+  send_wheel(*list, 120);
+  QCOMPARE(list->TopIndex(), 9);
+  send_wheel(*list, 360);
+  QCOMPARE(list->TopIndex(), 6);
+  send_wheel(*list, -240);
+  QCOMPARE(list->TopIndex(), 8);
+  // Half notches of a fine wheel add up instead of being lost.
+  send_wheel(*list, -60);
+  QCOMPARE(list->TopIndex(), 8);
+  send_wheel(*list, -60);
+  QCOMPARE(list->TopIndex(), 9);
+  // Clamped at both ends.
+  send_wheel(*list, 120 * 100);
+  QCOMPARE(list->TopIndex(), 0);
+  send_wheel(*list, -120 * 100);
+  QCOMPARE(list->TopIndex(), list->MaxTopIndex());
+  QCOMPARE(list->MaxTopIndex(), 45);
+}
+
+void TestListControl::shift_extends_and_shrinks_with_multiselect() {
+  auto list = make_list(20, 5);
+  list->SetMultiSelect(true);
+  list->SetItemIndex(5);
+  for (int i = 0; i < 3; ++i) QTest::keyClick(list.get(), Qt::Key_Down, Qt::ShiftModifier);
+  QCOMPARE(list->SelStart(), 5);
+  QCOMPARE(list->SelEnd(), 8);
+  QCOMPARE(list->SelLength(), 3);
+  QCOMPARE(list->ItemIndex(), 8);
+  QTest::keyClick(list.get(), Qt::Key_Up, Qt::ShiftModifier);
+  QCOMPARE(list->SelStart(), 5);
+  QCOMPARE(list->SelEnd(), 7);
+
+  // Past the anchor the range turns around it.
+  for (int i = 0; i < 4; ++i) QTest::keyClick(list.get(), Qt::Key_Up, Qt::ShiftModifier);
+  QCOMPARE(list->SelStart(), 3);
+  QCOMPARE(list->SelEnd(), 5);
+  QCOMPARE(list->ItemIndex(), 3);
+
+  // Shift with Ctrl is not Shift alone: the range collapses.
+  QTest::keyClick(list.get(), Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier);
+  QCOMPARE(list->SelStart(), 4);
+  QCOMPARE(list->SelEnd(), 4);
+
+  // Turning MultiSelect off collapses the range to the current item.
+  QTest::keyClick(list.get(), Qt::Key_Down, Qt::ShiftModifier);
+  QCOMPARE(list->SelLength(), 1);
+  list->SetMultiSelect(false);
+  QCOMPARE(list->SelStart(), list->ItemIndex());
+  QCOMPARE(list->SelEnd(), list->ItemIndex());
+}
+
+void TestListControl::shift_without_multiselect_moves_single_item() {
+  auto list = make_list(20, 5);
+  list->SetItemIndex(5);
+  QTest::keyClick(list.get(), Qt::Key_Down, Qt::ShiftModifier);
+  QCOMPARE(list->SelStart(), 6);
+  QCOMPARE(list->SelEnd(), 6);
+}
+
+void TestListControl::click_selects_row_and_below_last_selects_last() {
+  auto list = make_list(3, 6);
+  show_and_focus(*list);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*list, 1));
+  QCOMPARE(list->ItemIndex(), 1);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*list, 5));
+  QCOMPARE(list->ItemIndex(), 2);
+  QCOMPARE(list->SelStart(), 2);
+
+  // Shift+click with MultiSelect extends from the current item.
+  auto longer = make_list(30, 6);
+  show_and_focus(*longer);
+  longer->SetMultiSelect(true);
+  longer->SetTopIndex(10);
+  QTest::mouseClick(longer->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*longer, 1));
+  QCOMPARE(longer->ItemIndex(), 11);
+  QTest::mouseClick(longer->viewport(), Qt::LeftButton, Qt::ShiftModifier, row_point(*longer, 4));
+  QCOMPARE(longer->SelStart(), 11);
+  QCOMPARE(longer->SelEnd(), 14);
+  // A click on the bottom edge below the client area steps one item further.
+  QTest::mouseClick(longer->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(20, longer->ClientHeight() + 3));
+  QCOMPARE(longer->ItemIndex(), 10 + longer->GetPageItems() + 1);
+}
+
+void TestListControl::plain_click_notifies_vertical_scroll() {
+  auto list = make_list(10, 5);
+  show_and_focus(*list);
+  std::vector<int> bars;
+  list->OnScroll = [&](TdvCustomScrollableControl* sender, int32_t bar) {
+    QCOMPARE(sender, list.get());
+    bars.push_back(bar);
+  };
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*list, 3));
+  QCOMPARE(list->ItemIndex(), 3);
+  QVERIFY(std::find(bars.begin(), bars.end(), 1) != bars.end());
+}
+
+void TestListControl::scroll_requests_data() {
+  QTest::addColumn<int>("code");
+  QTest::addColumn<int>("position");
+  QTest::addColumn<int>("expected");
+  // 40 items, 5 visible, starting at TopIndex 10.
+  QTest::newRow("line down") << int(TScrollCode::scLineDown) << 0 << 11;
+  QTest::newRow("line up") << int(TScrollCode::scLineUp) << 0 << 9;
+  QTest::newRow("page down") << int(TScrollCode::scPageDown) << 0 << 15;
+  QTest::newRow("page up") << int(TScrollCode::scPageUp) << 0 << 5;
+  QTest::newRow("thumb track") << int(TScrollCode::scTrack) << 22 << 22;
+  QTest::newRow("thumb position past the end") << int(TScrollCode::scPosition) << 99 << 35;
+  QTest::newRow("top") << int(TScrollCode::scTop) << 0 << 0;
+  QTest::newRow("bottom") << int(TScrollCode::scBottom) << 0 << 35;
+  QTest::newRow("end scroll") << int(TScrollCode::scEndScroll) << 0 << 10;
+}
+
+void TestListControl::scroll_requests() {
+  QFETCH(int, code);
+  QFETCH(int, position);
+  QFETCH(int, expected);
+  auto list = make_list(40, 5);
+  list->SetTopIndex(10);
+  list->ScrollRequest(1, static_cast<TScrollCode>(code), position);
+  QCOMPARE(list->TopIndex(), expected);
+}
+
+void TestListControl::thumb_position_beyond_16_bits() {
+  auto list = make_list(100000, 5);
+  list->SetScrollBars(TScrollStyle::ssVertical);
+  list->ScrollRequest(1, TScrollCode::scTrack, 70000);
+  QCOMPARE(list->TopIndex(), 70000);
+  // With a bar, the scrolling setter goes through it and reads it back.
+  list->ScrollTopIndex(1000000);
+  QCOMPARE(list->TopIndex(), list->MaxTopIndex());
+}
+
+void TestListControl::set_sel_length_stays_inside_items() {
+  auto list = make_list(10, 5);
+  list->SetMultiSelect(true);
+  list->SetItemIndex(6);
+  list->SetSelLength(2);
+  QCOMPARE(list->SelEnd(), 8);
+  QCOMPARE(list->ItemIndex(), 8);
+  list->SetItemIndex(6);
+  list->SetSelLength(10);
+  QCOMPARE(list->SelEnd(), 9);
+  list->SetItemIndex(6);
+  list->SetSelLength(-3);
+  QCOMPARE(list->SelStart(), 6);
+  QCOMPARE(list->SelEnd(), 6);
+  list->SetMultiSelect(false);
+  list->SetSelLength(2);
+  QCOMPARE(list->SelEnd(), list->SelStart());
+}
+
+void TestListControl::content_width_measured_again_after_items_change() {
+  auto list = make_list(3, 3);
+  const int narrow = list->ContentWidth();
+  list->Items().Add(std::string(60, 'M'));
+  QVERIFY(list->ContentWidth() > narrow);
+  list->SetMaxWidth(5000);
+  QCOMPARE(list->ContentWidth(), 5000);
+  QCOMPARE(list->MaxHorzOffset(), 5000 - list->ClientWidth());
+  list->Items().Delete(3);
+  QCOMPARE(list->ContentWidth(), narrow);
+}
+
+void TestListControl::paints_only_whole_rows() {
+  // Every row painted red by the handler; the half row below the last
+  // whole row must stay in the background colour.
+  auto list = make_list(10, 3);
+  list->OnFormatDrawing = [](TdvListControl*, TdvCanvas& canvas, bool, std::string& str) {
+    canvas.BrushColor = clRed;
+    str = "";
+  };
+  const QImage image = list->grab().toImage();
+  const int itemHeight = list->ItemHeight();
+  QCOMPARE(image.pixelColor(50, 1), QColor(255, 0, 0));
+  QCOMPARE(image.pixelColor(50, 3 * itemHeight - 1), QColor(255, 0, 0));
+  QCOMPARE(image.pixelColor(50, 3 * itemHeight + 1), QColor(255, 255, 255));
+}
+
+void TestListControl::ensure_range_rejects_empty_range() {
+  QCOMPARE(dvEnsureRange(5, 0, 3), 3);
+  QCOMPARE(dvEnsureRange(-5, 0, 3), 0);
+  QCOMPARE(dvEnsureRange(2, 0, 3), 2);
+  try {
+    dvEnsureRange(1, 5, 3);
+    QFAIL("no error");
+  } catch (const EdvRangeError& error) {
+    QCOMPARE(QString::fromStdString(error.Message()), QStringLiteral("5 is not less than or equal to 3"));
+  }
+}
+
+QTEST_MAIN(TestListControl)
+#include "tst_dvListControl.moc"
