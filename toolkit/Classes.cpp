@@ -134,6 +134,9 @@ void TStringList::Clear() {
 
 void TStringList::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex) return;
+  // Refused before the string is taken out: the re-insert would fail on a
+  // sorted list and the string would be lost.
+  if (FSorted) Error(rtl::SSortedListError, 0);
   CheckIndex(curIndex);
   CheckIndex(newIndex);
   BeginUpdate();
