@@ -40,18 +40,62 @@ int32_t PercentRoundedHalfEven(int64_t done, int64_t total) {
 
 }  // namespace
 
-std::vector<std::string> SplitDiffLines(std::string_view text) {
-  text = text.substr(0, text.find('\0'));
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    lines.emplace_back(text.substr(pos, end - pos));
-    if (end < text.size() && text[end] == '\r') ++end;
-    if (end < text.size() && text[end] == '\n') ++end;
-    pos = end;
+namespace {
+
+struct LineSpan {
+  size_t offset = 0;
+  size_t length = 0;
+};
+
+/// Where the lines of Text lie: a line ends at CR LF, a lone CR or a lone
+/// LF; a NUL byte ends the text; a final line break adds no empty line.
+void FindLines(std::string_view text, std::vector<LineSpan>& spans) {
+  spans.clear();
+  const char* const begin = text.data();
+  const char* const nul = static_cast<const char*>(std::memchr(begin, '\0', text.size()));
+  const char* const end = nul != nullptr ? nul : begin + text.size();
+  // The next CR and the next LF, each looked for again only once passed,
+  // so that every byte is scanned about twice in all.
+  auto next = [end](const char* from, char c) {
+    const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
+    return found != nullptr ? static_cast<const char*>(found) : end;
+  };
+  const char* cr = next(begin, '\r');
+  const char* lf = next(begin, '\n');
+  const char* pos = begin;
+  while (pos < end) {
+    if (cr < pos) cr = next(pos, '\r');
+    if (lf < pos) lf = next(pos, '\n');
+    const char* lineEnd = std::min(cr, lf);
+    spans.push_back(LineSpan{static_cast<size_t>(pos - begin), static_cast<size_t>(lineEnd - pos)});
+    pos = lineEnd;
+    if (pos < end && *pos == '\r') ++pos;
+    if (pos < end && *pos == '\n') ++pos;
   }
+}
+
+/// A cheap fingerprint of a normalised line from its first and last eight
+/// bytes: lines with different fingerprints differ, equal ones are compared
+/// byte by byte.
+uint64_t Fingerprint(const char* bytes, size_t length) {
+  uint64_t head = 0;
+  uint64_t tail = 0;
+  if (length >= 8) {
+    std::memcpy(&head, bytes, 8);
+    std::memcpy(&tail, bytes + length - 8, 8);
+  } else if (length > 0) {
+    std::memcpy(&head, bytes, length);
+  }
+  return head ^ (tail * 0x9E3779B97F4A7C15ull) ^ length;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitDiffLines(std::string_view text) {
+  std::vector<LineSpan> spans;
+  FindLines(text, spans);
+  std::vector<std::string> lines;
+  for (const LineSpan& span : spans) lines.emplace_back(text.substr(span.offset, span.length));
   return lines;
 }
 
@@ -61,26 +105,29 @@ std::vector<std::string> SplitDiffLines(std::string_view text) {
 
 struct TdvCustomDiffEngine::Side {
   struct Key {
-    size_t hash = 0;
+    uint64_t fingerprint = 0;
     size_t offset = 0;  // into normalised
     size_t length = 0;
   };
 
-  std::vector<std::string> lines;
-  size_t next = 0;         // first line not yet emitted
-  std::string normalised;  // every line's normalised bytes, back to back
+  std::string text;             // the whole text as it arrived
+  std::vector<LineSpan> lines;  // where each line lies in text
+  size_t next = 0;              // first line not yet emitted
+  std::string normalised;       // every line's normalised bytes, back to back
   std::vector<Key> keys;
   Key emptyKey;  // what a line past the end compares as
 
   int Count() const { return static_cast<int>(lines.size() - next); }
   bool Empty() const { return next >= lines.size(); }
-  const std::string& TakeFront() { return lines[next++]; }
+  std::string_view TakeFront() {
+    const LineSpan& span = lines[next++];
+    return std::string_view(text).substr(span.offset, span.length);
+  }
 
-  void Clear() {
-    lines.clear();
+  void Load(std::string_view newText) {
+    text.assign(newText);  // keeps the buffer of the previous run
+    FindLines(text, lines);
     next = 0;
-    normalised.clear();
-    keys.clear();
   }
 
   /// Key of the line Index after the first one not yet emitted.
@@ -98,14 +145,12 @@ struct TdvCustomDiffEngine::Side {
     const bool stripTrailing = options.Contains(fdoIgnoreTrailingWhiteSpace);
     const bool stripLeading = options.Contains(fdoIgnoreLeadingWhiteSpace);
     const bool foldCase = !options.Contains(fdoCaseSensitive);
-    size_t total = 0;
-    for (const auto& line : lines) total += line.size();
     normalised.clear();
-    normalised.reserve(total);
+    normalised.reserve(text.size());
     keys.clear();
     keys.reserve(lines.size());
-    std::hash<std::string_view> hasher;
-    for (const auto& line : lines) {
+    for (const LineSpan& span : lines) {
+      const std::string_view line = std::string_view(text).substr(span.offset, span.length);
       const size_t start = normalised.size();
       if (deleteChars) {
         for (char c : line)
@@ -123,10 +168,9 @@ struct TdvCustomDiffEngine::Side {
         for (size_t i = first; i < last; ++i)
           if (normalised[i] >= 'A' && normalised[i] <= 'Z')
             normalised[i] = static_cast<char>(normalised[i] + 32);
-      std::string_view bytes(normalised.data() + first, last - first);
-      keys.push_back(Key{hasher(bytes), first, last - first});
+      keys.push_back(Key{Fingerprint(normalised.data() + first, last - first), first, last - first});
     }
-    emptyKey = Key{hasher(std::string_view()), 0, 0};
+    emptyKey = Key{Fingerprint(nullptr, 0), 0, 0};
   }
 };
 
@@ -194,19 +238,13 @@ void TdvCustomDiffEngine::CompareStreams(TStream& stream1, TStream& stream2) {
 }
 
 void TdvCustomDiffEngine::CompareStrings(std::string_view text1, std::string_view text2) {
-  auto lines1 = SplitDiffLines(text1);
-  auto lines2 = SplitDiffLines(text2);
-  Clear();
-  FSource1->lines = std::move(lines1);
-  FSource2->lines = std::move(lines2);
-  RunDiff();
-}
-
-void TdvCustomDiffEngine::Clear() {
+  // The sources are replaced before the results are emptied, so that texts
+  // taken from the previous result are still intact while they are copied.
+  FSource1->Load(text1);
+  FSource2->Load(text2);
   FResult1->Clear();
   FResult2->Clear();
-  FSource1->Clear();
-  FSource2->Clear();
+  RunDiff();
 }
 
 void TdvCustomDiffEngine::PrepareKeys() {
@@ -222,7 +260,7 @@ bool TdvCustomDiffEngine::LinesMatch(int index1, int index2, int depth) const {
   for (int64_t k = 0; k <= depth; ++k) {
     const Side::Key& a = side1.KeyAt(index1 + k);
     const Side::Key& b = side2.KeyAt(index2 + k);
-    if (a.hash != b.hash || a.length != b.length) return false;
+    if (a.fingerprint != b.fingerprint || a.length != b.length) return false;
     if (std::memcmp(side1.Bytes(a), side2.Bytes(b), a.length) != 0) return false;
   }
   return true;
@@ -294,7 +332,7 @@ void TdvCustomDiffEngine::DiffStep() {
   }
 }
 
-void TdvCustomDiffEngine::AddLine(TStringList& result, uint8_t kind, const std::string& line) {
+void TdvCustomDiffEngine::AddLine(TStringList& result, uint8_t kind, std::string_view line) {
   FEntry.assign(1, static_cast<char>(kind));
   FEntry.append(line);
   result.Add(FEntry);

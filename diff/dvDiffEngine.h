@@ -180,14 +180,13 @@ class TdvCustomDiffEngine : public TObject {
 
  private:
   struct Side;
-  void Clear();
   void RunDiff();
   void DiffStep();
   bool SourcesExhausted() const;
   void AddSameLines(int count1, int count2);
   void ReportProgress();
   void PrepareKeys();
-  void AddLine(TStringList& result, uint8_t kind, const std::string& line);
+  void AddLine(TStringList& result, uint8_t kind, std::string_view line);
   void AddFiller(TStringList& result);
 
   std::unique_ptr<Side> FSource1;  // lines of text 1 still to be compared

@@ -503,3 +503,18 @@ TEST(DiffEngineEvents, ProgressErrorsAreSwallowedAndTheRunGoesOn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DiffEngineText, TextsTakenFromThePreviousResult) {
+  TdvDiffEngine engine;
+  engine.CompareStrings("first line of some length\nA\n", "B\n");
+  // Views into the entries that the new run replaces.
+  const std::string_view old1 = DiffEntryText(engine.Result1()[0]);
+  const std::string_view old2 = DiffEntryText(engine.Result2()[0]);
+  engine.CompareStrings(old1, old2);
+  EXPECT_THAT(Render(engine.Result1()), ElementsAre("4 first line of some length"));
+  EXPECT_THAT(Render(engine.Result2()), ElementsAre("4 B"));
+}
+
+}  // namespace

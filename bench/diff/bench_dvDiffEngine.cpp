@@ -1,0 +1,36 @@
+// Timing of the line difference engine on the three shapes that matter:
+// scattered small edits, a block of wholly different lines (the search's
+// worst case) and identical texts.
+#include <benchmark/benchmark.h>
+
+#include "bench/diff/BenchTexts.h"
+#include "diff/dvDiffEngine.h"
+
+namespace {
+
+void RunPair(benchmark::State& state, const std::pair<std::string, std::string>& texts) {
+  TdvDiffEngine engine;
+  engine.SetDiffOptions(kMainWindowDiffOptions);
+  int percent = 0;
+  engine.OnDiffProgress = [&](int32_t p) { percent = p; };
+  for (auto _ : state) {
+    engine.CompareStrings(texts.first, texts.second);
+    benchmark::DoNotOptimize(engine.Result1().Count());
+  }
+  state.counters["rows"] = engine.Result1().Count();
+  state.counters["last%"] = percent;
+}
+
+void BM_ScatteredEdits10k(benchmark::State& state) { RunPair(state, diff_bench::ScatteredEdits(10000)); }
+BENCHMARK(BM_ScatteredEdits10k)->Unit(benchmark::kMillisecond);
+
+void BM_DisjointBlocks1k(benchmark::State& state) { RunPair(state, diff_bench::DisjointBlocks(1000)); }
+BENCHMARK(BM_DisjointBlocks1k)->Unit(benchmark::kMillisecond);
+
+void BM_Identical100k(benchmark::State& state) {
+  const std::string text = diff_bench::Identical(100000);
+  RunPair(state, {text, text});
+}
+BENCHMARK(BM_Identical100k)->Unit(benchmark::kMillisecond);
+
+}  // namespace
