@@ -87,8 +87,10 @@ void AppendDecoded(std::string& utf8, std::string_view bytes, int codePage,
     utf8.append(buffer, static_cast<size_t>(out - buffer));
     if (rc == static_cast<size_t>(-1)) {
       if (errno == E2BIG) continue;
-      // An undefined byte, or a lead byte without its trail byte.
-      AppendUtf8(utf8, 0xFFFD);
+      // An undefined byte, or a lead byte without its trail byte. Windows-1252's
+      // five undefined bytes stand for the C1 controls, as Qt's converter has it.
+      const auto b = static_cast<unsigned char>(*in);
+      AppendUtf8(utf8, codePage == 1252 && b >= 0x80 && b < 0xA0 ? char32_t(b) : char32_t(0xFFFD));
       ++in;
       --inLeft;
       iconv(cd, nullptr, nullptr, nullptr, nullptr);

@@ -1,0 +1,498 @@
+#include "richtext/RichEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <algorithm>
+
+#include "richtext/RtfDocumentBuilder.h"
+#include "richtext/RtfPlainText.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
+#include "toolkit/Streams.h"
+#include "toolkit/SysUtils.h"
+
+namespace {
+
+// MIME types other programs use for RTF on the clipboard.
+const QString kRtfMime = QStringLiteral("text/rtf");
+const QString kRtfMimeAlt = QStringLiteral("application/rtf");
+const QString kRtfMimeOld = QStringLiteral("text/richtext");
+
+// Indents and tab stops are given in points; the document works in pixels at 96 per inch.
+qreal PointsToPixels(int points) { return points * 96.0 / 72.0; }
+int PixelsToPoints(qreal pixels) { return static_cast<int>(std::lround(pixels * 72.0 / 96.0)); }
+
+QString DecodeAnsi(std::string_view bytes) {
+  QStringDecoder decoder("windows-1252");
+  return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string EncodeAnsi(const QString& text) {
+  QStringEncoder encoder("windows-1252");
+  const QByteArray bytes = encoder.encode(text);
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+QColor ToQColor(TColor color) {
+  const int32_t rgb = ColorToRGB(color);
+  return QColor(rgb & 255, (rgb >> 8) & 255, (rgb >> 16) & 255);
+}
+
+TColor FromQColor(const QColor& color) { return RGB(color.red(), color.green(), color.blue()); }
+
+std::string ReadRest(TStream& stream) {
+  try {
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+      const int64_t n = stream.Read(buffer, sizeof buffer);
+      if (n <= 0) break;
+      bytes.append(buffer, static_cast<size_t>(n));
+    }
+    return bytes;
+  } catch (const Exception&) {
+    throw EOutOfResources(rtl::SRichEditLoadFail);
+  } catch (const std::bad_alloc&) {
+    throw EOutOfResources(rtl::SRichEditLoadFail);
+  }
+}
+
+}  // namespace
+
+TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
+  setAcceptRichText(true);
+  setLineWrapMode(QTextEdit::WidgetWidth);
+  SetScrollBars(ssBoth);
+  connect(this, &QTextEdit::textChanged, this, &TRichEdit::TextChangedSlot);
+  connect(this, &QTextEdit::selectionChanged, this, &TRichEdit::SelectionChangedSlot);
+  connect(this, &QTextEdit::cursorPositionChanged, this, &TRichEdit::SelectionChangedSlot);
+  UpdateSelectionVisibility();
+}
+
+TRichEdit::~TRichEdit() = default;
+
+// --- Content ---------------------------------------------------------------
+
+void TRichEdit::LoadFromStream(TStream& stream) { LoadRtf(ReadRest(stream)); }
+
+void TRichEdit::LoadSelectionFromStream(TStream& stream) { LoadSelectionRtf(ReadRest(stream)); }
+
+void TRichEdit::LoadRtf(std::string_view bytes) { ReplaceSelection(bytes, true); }
+
+void TRichEdit::LoadSelectionRtf(std::string_view bytes) { ReplaceSelection(bytes, false); }
+
+void TRichEdit::ReplaceSelection(std::string_view bytes, bool whole) {
+  QTextDocument* doc = document();
+  ++FNotifyLock;  // one change notice for the whole load, sent below
+  const bool undo = doc->isUndoRedoEnabled();
+  QTextCursor cursor = textCursor();
+  try {
+    if (whole) {
+      doc->setUndoRedoEnabled(false);
+      doc->clear();
+      cursor = QTextCursor(doc);
+    } else {
+      cursor.beginEditBlock();
+    }
+    if (!FPlainText && TRtfReader::IsRtf(bytes)) {
+      cursor = InsertRtf(cursor, bytes, whole);
+    } else {
+      if (cursor.hasSelection()) cursor.removeSelectedText();
+      QString text;
+      bool first = true;
+      for (std::string_view line : SplitPlainLines(bytes)) {
+        if (!first) text += QLatin1Char('\n');
+        text += DecodeAnsi(line);
+        first = false;
+      }
+      cursor.insertText(text);
+    }
+    if (whole) {
+      doc->setUndoRedoEnabled(undo);
+      cursor.movePosition(QTextCursor::Start);
+    } else {
+      cursor.endEditBlock();
+    }
+  } catch (...) {
+    if (whole) doc->setUndoRedoEnabled(undo);
+    --FNotifyLock;
+    throw EOutOfResources(rtl::SRichEditLoadFail);
+  }
+  setTextCursor(cursor);
+  --FNotifyLock;
+  if (FNotifyLock == 0) Change();
+}
+
+std::string TRichEdit::SaveRtf() const { return WriteRtf(*document()); }
+
+std::string TRichEdit::SaveSelectionRtf() const {
+  const QTextCursor c = textCursor();
+  return WriteRtf(*document(), c.selectionStart(), c.selectionEnd());
+}
+
+void TRichEdit::SaveToStream(TStream& stream) const { stream.WriteString(SaveRtf()); }
+
+QStringList TRichEdit::PlainTextLines() const {
+  QStringList lines;
+  const QTextDocument* doc = document();
+  lines.reserve(doc->blockCount());
+  for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+    QString text = block.text();
+    if (text.contains(QChar::ObjectReplacementCharacter)) text.remove(QChar::ObjectReplacementCharacter);
+    if (text.contains(QChar::LineSeparator)) {
+      lines.append(text.split(QChar::LineSeparator));
+    } else {
+      lines.append(text);
+    }
+  }
+  return lines;
+}
+
+std::vector<std::string> TRichEdit::PlainTextLinesAnsi() const {
+  std::vector<std::string> result;
+  const QStringList lines = PlainTextLines();
+  result.reserve(static_cast<size_t>(lines.size()));
+  for (const QString& line : lines) result.push_back(EncodeAnsi(line));
+  return result;
+}
+
+std::string TRichEdit::PlainTextCrLf() const {
+  std::string text;
+  for (const std::string& line : PlainTextLinesAnsi()) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+void TRichEdit::Clear() {
+  ++FNotifyLock;
+  clear();
+  --FNotifyLock;
+  if (FNotifyLock == 0) Change();
+}
+
+int TRichEdit::GetTextLen() const { return document()->characterCount() - 1; }
+
+// --- Flags -----------------------------------------------------------------
+
+bool TRichEdit::WordWrap() const { return lineWrapMode() != QTextEdit::NoWrap; }
+
+void TRichEdit::SetWordWrap(bool value) {
+  setLineWrapMode(value ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+}
+
+void TRichEdit::SetScrollBars(TScrollStyle value) {
+  FScrollBars = value;
+  const bool horizontal = value == ssHorizontal || value == ssBoth;
+  const bool vertical = value == ssVertical || value == ssBoth;
+  setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void TRichEdit::SetHideSelection(bool value) {
+  FHideSelection = value;
+  UpdateSelectionVisibility();
+}
+
+void TRichEdit::ShowSelection(bool visible) {
+  FSelectionShown = visible;
+  UpdateSelectionVisibility();
+}
+
+void TRichEdit::UpdateSelectionVisibility() {
+  const bool visible = FSelectionShown && (FHasFocus || !FHideSelection);
+  QPalette pal = palette();
+  const QPalette base = style() ? style()->standardPalette() : QPalette();
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    if (visible) {
+      pal.setColor(group, QPalette::Highlight, base.color(QPalette::Active, QPalette::Highlight));
+      pal.setColor(group, QPalette::HighlightedText, base.color(QPalette::Active, QPalette::HighlightedText));
+    } else {
+      pal.setColor(group, QPalette::Highlight, pal.color(group, QPalette::Base));
+      pal.setColor(group, QPalette::HighlightedText, pal.color(group, QPalette::Text));
+    }
+  }
+  setPalette(pal);
+}
+
+void TRichEdit::focusInEvent(QFocusEvent* event) {
+  FHasFocus = true;
+  UpdateSelectionVisibility();
+  QTextEdit::focusInEvent(event);
+}
+
+void TRichEdit::focusOutEvent(QFocusEvent* event) {
+  FHasFocus = false;
+  UpdateSelectionVisibility();
+  QTextEdit::focusOutEvent(event);
+}
+
+// --- Selection -------------------------------------------------------------
+
+int TRichEdit::SelStart() const { return textCursor().selectionStart(); }
+
+void TRichEdit::SetSelStart(int value) {
+  QTextCursor c = textCursor();
+  c.setPosition(std::clamp(value, 0, GetTextLen()));
+  setTextCursor(c);
+}
+
+int TRichEdit::SelLength() const {
+  const QTextCursor c = textCursor();
+  return c.selectionEnd() - c.selectionStart();
+}
+
+void TRichEdit::SetSelLength(int value) {
+  QTextCursor c = textCursor();
+  const int start = c.selectionStart();
+  c.setPosition(start);
+  c.setPosition(std::clamp(start + value, 0, GetTextLen()), QTextCursor::KeepAnchor);
+  setTextCursor(c);
+}
+
+std::string TRichEdit::SelText() const {
+  QString text = textCursor().selectedText();
+  text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+  text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+  return EncodeAnsi(text);
+}
+
+void TRichEdit::SetSelText(std::string_view text) {
+  QTextCursor c = textCursor();
+  QString decoded = DecodeAnsi(text);
+  decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  decoded.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  c.insertText(decoded);
+  setTextCursor(c);
+}
+
+void TRichEdit::SetSelAttributes(const TRichCharAttributes& a) {
+  QTextCharFormat f;
+  if (a.HasColor) f.setForeground(ToQColor(a.Color));
+  if (!a.Name.empty()) f.setFontFamilies(QStringList{DecodeAnsi(a.Name)});
+  if (a.Size > 0) f.setFontPointSize(a.Size);
+  if (a.HasStyle) {
+    f.setFontWeight(a.Style.Contains(TFontStyle::fsBold) ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(a.Style.Contains(TFontStyle::fsItalic));
+    f.setFontUnderline(a.Style.Contains(TFontStyle::fsUnderline));
+    f.setFontStrikeOut(a.Style.Contains(TFontStyle::fsStrikeOut));
+  }
+  QTextCursor c = textCursor();
+  if (c.hasSelection()) {
+    c.mergeCharFormat(f);
+  } else {
+    mergeCurrentCharFormat(f);
+  }
+}
+
+TRichCharAttributes TRichEdit::SelAttributes() const {
+  QTextCursor c = textCursor();
+  if (c.hasSelection()) c.setPosition(c.selectionStart() + 1);
+  const QTextCharFormat f = c.charFormat();
+  TRichCharAttributes a;
+  a.HasColor = true;
+  a.Color = f.hasProperty(QTextFormat::ForegroundBrush) ? FromQColor(f.foreground().color()) : clWindowText;
+  const QStringList families = f.fontFamilies().toStringList();
+  a.Name = EncodeAnsi(families.isEmpty() ? document()->defaultFont().family() : families.first());
+  const qreal size = f.fontPointSize() > 0 ? f.fontPointSize() : document()->defaultFont().pointSizeF();
+  a.Size = static_cast<int>(std::lround(size));
+  a.HasStyle = true;
+  if (f.fontWeight() >= QFont::DemiBold) a.Style.Include(TFontStyle::fsBold);
+  if (f.fontItalic()) a.Style.Include(TFontStyle::fsItalic);
+  if (f.fontUnderline()) a.Style.Include(TFontStyle::fsUnderline);
+  if (f.fontStrikeOut()) a.Style.Include(TFontStyle::fsStrikeOut);
+  return a;
+}
+
+void TRichEdit::SetParagraph(const TRichParaAttributes& a) {
+  QTextCursor c = textCursor();
+  const int start = c.selectionStart();
+  const int end = c.selectionEnd();
+  c.beginEditBlock();
+  QTextBlock block = document()->findBlock(start);
+  const QTextBlock last = document()->findBlock(end);
+  for (;;) {
+    QTextCursor bc(block);
+    QTextBlockFormat f = block.blockFormat();
+    if (a.HasAlignment) {
+      static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
+                                             Qt::AlignJustify};
+      f.setAlignment(kAlign[a.Alignment]);
+    }
+    if (a.HasFirstIndent) f.setTextIndent(PointsToPixels(a.FirstIndent));
+    if (a.HasLeftIndent) f.setLeftMargin(PointsToPixels(a.LeftIndent));
+    if (a.HasRightIndent) f.setRightMargin(PointsToPixels(a.RightIndent));
+    if (a.HasTabs) {
+      QList<QTextOption::Tab> tabs;
+      for (int t : a.Tabs) tabs.append(QTextOption::Tab(PointsToPixels(t), QTextOption::LeftTab));
+      f.setTabPositions(tabs);
+    }
+    bc.setBlockFormat(f);
+    if (a.HasNumbering) {
+      QTextList* list = bc.block().textList();
+      if (a.Numbering == nsBullet && !list) {
+        QTextBlock previous = bc.block().previous();
+        if (previous.isValid() && previous.textList() &&
+            previous.textList()->format().style() == QTextListFormat::ListDisc) {
+          previous.textList()->add(bc.block());
+        } else {
+          QTextListFormat lf;
+          lf.setStyle(QTextListFormat::ListDisc);
+          lf.setIndent(0);
+          bc.createList(lf);
+        }
+      } else if (a.Numbering == nsNone && list) {
+        list->remove(bc.block());
+        QTextBlockFormat plain = bc.block().blockFormat();
+        plain.setObjectIndex(-1);
+        bc.setBlockFormat(plain);
+      }
+    }
+    if (block == last || !block.next().isValid()) break;
+    block = block.next();
+  }
+  c.endEditBlock();
+}
+
+TRichParaAttributes TRichEdit::Paragraph() const {
+  const QTextBlock block = textCursor().block();
+  const QTextBlockFormat f = block.blockFormat();
+  TRichParaAttributes a;
+  a.HasNumbering = a.HasAlignment = a.HasFirstIndent = a.HasLeftIndent = a.HasRightIndent = a.HasTabs = true;
+  a.Numbering = block.textList() ? nsBullet : nsNone;
+  const Qt::Alignment align = f.alignment() & Qt::AlignHorizontal_Mask;
+  a.Alignment = (align & Qt::AlignHCenter)   ? taCenter
+                : (align & Qt::AlignRight)   ? taRightJustify
+                : (align & Qt::AlignJustify) ? taJustify
+                                             : taLeftJustify;
+  a.FirstIndent = PixelsToPoints(f.textIndent());
+  a.LeftIndent = PixelsToPoints(f.leftMargin());
+  a.RightIndent = PixelsToPoints(f.rightMargin());
+  for (const QTextOption::Tab& t : f.tabPositions()) a.Tabs.push_back(PixelsToPoints(t.position));
+  return a;
+}
+
+// --- Clipboard ---------------------------------------------------------------
+
+bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {
+  return source->hasFormat(kRtfMime) || source->hasFormat(kRtfMimeAlt) || source->hasFormat(kRtfMimeOld) ||
+         QTextEdit::canInsertFromMimeData(source);
+}
+
+QMimeData* TRichEdit::createMimeDataFromSelection() const {
+  QMimeData* data = QTextEdit::createMimeDataFromSelection();
+  const QByteArray rtf = QByteArray::fromStdString(SaveSelectionRtf());
+  data->setData(kRtfMime, rtf);
+  data->setData(kRtfMimeAlt, rtf);
+  return data;
+}
+
+void TRichEdit::insertFromMimeData(const QMimeData* source) {
+  if (isReadOnly()) return;
+  for (const QString& mime : {kRtfMime, kRtfMimeAlt, kRtfMimeOld}) {
+    if (!source->hasFormat(mime)) continue;
+    const QByteArray rtf = source->data(mime);
+    if (TRtfReader::IsRtf(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())))) {
+      LoadSelectionRtf(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())));
+      ensureCursorVisible();
+      return;
+    }
+  }
+  QTextEdit::insertFromMimeData(source);
+}
+
+// --- Line queries ------------------------------------------------------------
+
+int TRichEdit::LineCount() const { return document()->blockCount(); }
+
+int TRichEdit::LineFromChar(int charIndex) const {
+  if (charIndex < 0) charIndex = textCursor().position();
+  return document()->findBlock(std::clamp(charIndex, 0, GetTextLen())).blockNumber();
+}
+
+int TRichEdit::LineIndex(int line) const {
+  const QTextBlock block = line < 0 ? textCursor().block() : document()->findBlockByNumber(line);
+  return block.isValid() ? block.position() : -1;
+}
+
+int TRichEdit::LineLength(int line) const {
+  const QTextBlock block = line < 0 ? textCursor().block() : document()->findBlockByNumber(line);
+  return block.isValid() ? block.length() - 1 : -1;
+}
+
+int TRichEdit::FirstVisibleLine() const {
+  const int y = verticalScrollBar()->value();
+  const QAbstractTextDocumentLayout* layout = document()->documentLayout();
+  // Blocks are laid out top to bottom: find the first whose bottom is below y.
+  int lo = 0;
+  int hi = document()->blockCount() - 1;
+  while (lo < hi) {
+    const int mid = (lo + hi) / 2;
+    const QRectF r = layout->blockBoundingRect(document()->findBlockByNumber(mid));
+    if (r.bottom() <= y) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
+}
+
+void TRichEdit::ScrollLines(int lines) {
+  const int target = std::clamp(FirstVisibleLine() + lines, 0, std::max(0, LineCount() - 1));
+  const QRectF r = document()->documentLayout()->blockBoundingRect(document()->findBlockByNumber(target));
+  verticalScrollBar()->setValue(static_cast<int>(r.top()));
+}
+
+// --- Redraw and notifications ------------------------------------------------
+
+void TRichEdit::SuspendRedraw() {
+  if (FRedrawLock++ == 0) viewport()->setUpdatesEnabled(false);
+}
+
+void TRichEdit::ResumeRedraw() {
+  if (FRedrawLock == 0) return;
+  if (--FRedrawLock == 0) {
+    viewport()->setUpdatesEnabled(true);
+    viewport()->update();
+  }
+}
+
+void TRichEdit::SuspendNotifications() { ++FNotifyLock; }
+
+void TRichEdit::ResumeNotifications() {
+  if (FNotifyLock > 0) --FNotifyLock;
+}
+
+void TRichEdit::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TRichEdit::TextChangedSlot() {
+  if (FNotifyLock == 0) Change();
+}
+
+void TRichEdit::SelectionChangedSlot() {
+  if (FNotifyLock == 0 && OnSelectionChange) OnSelectionChange(this);
+}
+
+void TRichEdit::keyPressEvent(QKeyEvent* event) {
+  if (OnKeyDown) {
+    bool handled = false;
+    OnKeyDown(this, event, handled);
+    if (handled) {
+      event->accept();
+      return;
+    }
+  }
+  QTextEdit::keyPressEvent(event);
+}

@@ -1,0 +1,208 @@
+#include "richtext/RtfDocumentBuilder.h"
+
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+
+#include "richtext/RtfReader.h"
+#include "toolkit/SysUtils.h"
+
+namespace {
+
+// Twips (1/1440 inch) to the document's pixels at 96 per inch.
+qreal TwipsToPixels(int twips) { return twips / 15.0; }
+
+QColor RgbColor(uint32_t rgb) { return QColor((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255); }
+
+std::unique_ptr<QStringDecoder> MakeDecoder(int codePage) {
+  const QStringConverter::Flags flags = QStringConverter::Flag::Stateless;
+  std::string names[] = {Format("windows-%d", codePage), Format("cp%d", codePage), Format("IBM%d", codePage)};
+  if (codePage == 10000) names[0] = "macintosh";
+  if (codePage == 65001) names[0] = "UTF-8";
+  for (const std::string& name : names) {
+    auto decoder = std::make_unique<QStringDecoder>(name.c_str(), flags);
+    if (decoder->isValid()) return decoder;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TRtfDocumentBuilder::TRtfDocumentBuilder(QTextCursor cursor, bool whole) : FCursor(cursor), FWhole(whole) {
+  if (FCursor.hasSelection()) FCursor.removeSelectedText();
+}
+
+TRtfDocumentBuilder::~TRtfDocumentBuilder() = default;
+
+void TRtfDocumentBuilder::Start(const TRtfTables& tables) { FTables = &tables; }
+
+QString TRtfDocumentBuilder::Decode(std::string_view bytes, int codePage) {
+  if (codePage == kSymbolCodePage) {
+    QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    text.replace(QChar(0xB7), QChar(0x2022));
+    return text;
+  }
+  auto it = FDecoders.find(codePage);
+  if (it == FDecoders.end()) {
+    auto decoder = MakeDecoder(codePage);
+    if (!decoder && codePage != 1252) return Decode(bytes, 1252);
+    it = FDecoders.emplace(codePage, std::move(decoder)).first;
+  }
+  if (!it->second) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return it->second->decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+const QTextCharFormat& TRtfDocumentBuilder::CharFormat(const TRtfCharFormat& f) {
+  if (FHaveFormat && f == FFormatKey) return FFormat;
+  QTextCharFormat format;
+  if (FTables) {
+    if (const TRtfFont* font = FTables->FindFont(f.Font < 0 ? FTables->DefaultFont : f.Font)) {
+      if (!font->Name.empty()) {
+        const int cp = font->CodePage > 0 ? font->CodePage
+                                          : FTables->CodePageOf(f.Font < 0 ? FTables->DefaultFont : f.Font);
+        format.setFontFamilies(QStringList{Decode(font->Name, cp)});
+      }
+    }
+  }
+  format.setFontPointSize(f.SizeHalfPoints / 2.0);
+  format.setFontWeight(f.Bold ? QFont::Bold : QFont::Normal);
+  format.setFontItalic(f.Italic);
+  format.setFontUnderline(f.Underline);
+  format.setFontStrikeOut(f.Strike);
+  if (f.Caps == 1) format.setFontCapitalization(QFont::AllUppercase);
+  if (f.Caps == 2) format.setFontCapitalization(QFont::SmallCaps);
+  if (f.VertAlign == 1) format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+  if (f.VertAlign == 2) format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+  if (FTables) {
+    if (auto rgb = FTables->Color(f.Color)) format.setForeground(RgbColor(*rgb));
+    if (f.Background > 0) {
+      if (auto rgb = FTables->Color(f.Background)) format.setBackground(RgbColor(*rgb));
+    }
+  }
+  FFormatKey = f;
+  FFormat = format;
+  FHaveFormat = true;
+  return FFormat;
+}
+
+void TRtfDocumentBuilder::BeginTextIfPending() {
+  if (!FPending) return;
+  FCursor.insertBlock();
+  FPending = false;
+}
+
+void TRtfDocumentBuilder::Append(const QString& text, const TRtfCharFormat& format) {
+  BeginTextIfPending();
+  if (FHaveKey && !(format == FBufferKey)) Flush();
+  if (FBuffer.isEmpty()) {
+    FBufferKey = format;
+    FHaveKey = true;
+  }
+  FBuffer += text;
+}
+
+void TRtfDocumentBuilder::Flush() {
+  if (FBuffer.isEmpty()) return;
+  FCursor.insertText(FBuffer, CharFormat(FBufferKey));
+  FBuffer.clear();
+}
+
+void TRtfDocumentBuilder::Text(std::string_view bytes, int codePage, const TRtfCharFormat& format) {
+  Append(Decode(bytes, codePage), format);
+}
+
+void TRtfDocumentBuilder::Unicode(char32_t codePoint, const TRtfCharFormat& format) {
+  if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) codePoint = 0xFFFD;
+  char32_t one[1] = {codePoint};
+  Append(QString::fromUcs4(one, 1), format);
+}
+
+void TRtfDocumentBuilder::LineBreak(const TRtfCharFormat& format) {
+  Append(QString(QChar::LineSeparator), format);
+}
+
+void TRtfDocumentBuilder::ApplyBlockFormat(const TRtfParaFormat& p) {
+  QTextBlockFormat block;
+  switch (p.Alignment) {
+    case TRtfAlignment::Left:
+      block.setAlignment(Qt::AlignLeft);
+      break;
+    case TRtfAlignment::Center:
+      block.setAlignment(Qt::AlignHCenter);
+      break;
+    case TRtfAlignment::Right:
+      block.setAlignment(Qt::AlignRight);
+      break;
+    case TRtfAlignment::Justify:
+      block.setAlignment(Qt::AlignJustify);
+      break;
+  }
+  const bool numbered = p.Numbering != TRtfNumbering::None;
+  block.setLeftMargin(TwipsToPixels(std::max(0, p.LeftIndent)));
+  block.setRightMargin(TwipsToPixels(std::max(0, p.RightIndent)));
+  // A numbered paragraph's hanging indent holds its label.
+  block.setTextIndent(numbered ? 0.0 : TwipsToPixels(p.FirstIndent));
+  block.setTopMargin(TwipsToPixels(std::max(0, p.SpaceBefore)));
+  block.setBottomMargin(TwipsToPixels(std::max(0, p.SpaceAfter)));
+  QList<QTextOption::Tab> tabs;
+  for (const TRtfTabStop& t : p.Tabs) {
+    QTextOption::TabType type = QTextOption::LeftTab;
+    QChar delimiter;
+    if (t.Kind == TRtfTabKind::Right) type = QTextOption::RightTab;
+    if (t.Kind == TRtfTabKind::Center) type = QTextOption::CenterTab;
+    if (t.Kind == TRtfTabKind::Decimal) {
+      type = QTextOption::DelimiterTab;
+      delimiter = QLatin1Char('.');
+    }
+    tabs.append(QTextOption::Tab(TwipsToPixels(t.Position), type, delimiter));
+  }
+  // A hanging indent without tab stops: the first tab reaches the left indent.
+  if (tabs.isEmpty() && p.FirstIndent < 0 && !numbered)
+    tabs.append(QTextOption::Tab(TwipsToPixels(p.LeftIndent), QTextOption::LeftTab));
+  if (!tabs.isEmpty()) block.setTabPositions(tabs);
+  FCursor.setBlockFormat(block);
+
+  if (!numbered) {
+    FList = nullptr;
+    FListKind = TRtfNumbering::None;
+    return;
+  }
+  if (FList && FListKind == p.Numbering && FCursor.block().previous().isValid() &&
+      FCursor.block().previous().textList() == FList) {
+    FList->add(FCursor.block());
+    return;
+  }
+  QTextListFormat list;
+  list.setStyle(p.Numbering == TRtfNumbering::Bullet ? QTextListFormat::ListDisc
+                                                     : QTextListFormat::ListDecimal);
+  list.setIndent(0);
+  FList = FCursor.createList(list);
+  FListKind = p.Numbering;
+}
+
+void TRtfDocumentBuilder::ParagraphEnd(const TRtfParaFormat& format) {
+  BeginTextIfPending();
+  Flush();
+  ApplyBlockFormat(format);
+  FPending = true;
+}
+
+void TRtfDocumentBuilder::Finish(const TRtfParaFormat& format) {
+  Flush();
+  if (FPending) {
+    // The last paragraph end of a whole document is the document's own end;
+    // inserted into a selection it is a paragraph break like any other.
+    if (!FWhole) FCursor.insertBlock();
+    FPending = false;
+    return;
+  }
+  if (FWhole) ApplyBlockFormat(format);
+}
+
+QTextCursor InsertRtf(QTextCursor cursor, std::string_view bytes, bool whole) {
+  TRtfDocumentBuilder builder(cursor, whole);
+  TRtfReader reader;
+  reader.Read(bytes, builder);
+  return builder.Cursor();
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The Qt listener of the RTF reader: builds the text of a QTextDocument at a
+// cursor, with character formats (font, size, bold, italic, underline,
+// strike-out, colour, background, capitals, super/subscript) and paragraph
+// formats (alignment, indents, first-line indent, spacing, tab stops,
+// bullets and numbering). Bytes are decoded with Qt's converters.
+
+#include <QString>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+
+#include "richtext/RtfListener.h"
+
+class QStringDecoder;
+class QTextList;
+
+class TRtfDocumentBuilder : public TRtfListener {
+ public:
+  /// Whole: the cursor stands in an empty document that receives the whole
+  /// text; an empty paragraph after the last paragraph end is then not
+  /// created. Otherwise the text goes in at the cursor (the selection is
+  /// replaced), and the paragraph formats of the paragraphs the RTF ends
+  /// are applied.
+  TRtfDocumentBuilder(QTextCursor cursor, bool whole);
+  ~TRtfDocumentBuilder() override;
+
+  void Start(const TRtfTables& tables) override;
+  void Text(std::string_view bytes, int codePage, const TRtfCharFormat& format) override;
+  void Unicode(char32_t codePoint, const TRtfCharFormat& format) override;
+  void LineBreak(const TRtfCharFormat& format) override;
+  void ParagraphEnd(const TRtfParaFormat& format) override;
+  void Finish(const TRtfParaFormat& format) override;
+
+  /// The cursor after the inserted text.
+  const QTextCursor& Cursor() const { return FCursor; }
+
+  /// Decodes Bytes of code page CodePage with Qt's converters; unknown code
+  /// pages are read as Windows-1252.
+  QString Decode(std::string_view bytes, int codePage);
+
+ private:
+  void Append(const QString& text, const TRtfCharFormat& format);
+  void Flush();
+  void BeginTextIfPending();
+  void ApplyBlockFormat(const TRtfParaFormat& format);
+  const QTextCharFormat& CharFormat(const TRtfCharFormat& format);
+
+  QTextCursor FCursor;
+  bool FWhole;
+  const TRtfTables* FTables = nullptr;
+  bool FPending = false;  // a paragraph ended and no text followed yet
+  QString FBuffer;
+  TRtfCharFormat FBufferKey;
+  bool FHaveKey = false;
+  TRtfCharFormat FFormatKey;
+  QTextCharFormat FFormat;
+  bool FHaveFormat = false;
+  QTextList* FList = nullptr;  // the list the previous paragraph joined
+  TRtfNumbering FListKind = TRtfNumbering::None;
+  std::unordered_map<int, std::unique_ptr<QStringDecoder>> FDecoders;
+};
+
+/// Reads RTF Bytes into the document at Cursor (see TRtfDocumentBuilder for
+/// Whole); returns the cursor after the inserted text.
+QTextCursor InsertRtf(QTextCursor cursor, std::string_view bytes, bool whole);
