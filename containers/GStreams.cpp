@@ -55,13 +55,10 @@ void TGBufferStream::Flush() {
 }
 
 int64_t TGBufferStream::Read(void* buffer, int64_t count) {
-  if (FState == TGBufferState::bsWriting) {
-    // Pending bytes go out first so that a read sees them at the logical position.
-    if (!FlushBuffer()) throw EWriteError(rtl::SWriteError);
-    FCurrent = FEnd = FBuffer.get();
-  } else if (!FCurrent) {
-    FCurrent = FEnd = FBuffer.get();
-  }
+  // Pending bytes go out first so that a read sees them at the logical position.
+  if (FState == TGBufferState::bsWriting && !FlushBuffer()) throw EWriteError(rtl::SWriteError);
+  // Only the reading state holds unread bytes; any other buffer content is stale.
+  if (FState != TGBufferState::bsReading) FCurrent = FEnd = FBuffer.get();
   if (count < 1) return 0;
   auto* out = static_cast<char*>(buffer);
   int64_t done = 0;

@@ -299,6 +299,19 @@ TEST(GBufferStream, SwitchingBetweenReadingAndWriting) {
   EXPECT_EQ(std::string(all, 10), "01ab456789");
 }
 
+TEST(GBufferStream, ReadAfterAFullBufferWasFlushed) {
+  // Given a write of exactly one buffer (flushed at once, nothing pending),
+  const std::string tail = "tail bytes";
+  TMemoryStream data(std::string(TGBufferStream::BufferSize, '.') + tail);
+  TGBufferStream buffer(data);
+  buffer.WriteString(std::string(TGBufferStream::BufferSize, 'W'));
+  // when reading goes on, it sees the stream's bytes, not the old buffer.
+  char c[32] = {};
+  EXPECT_EQ(buffer.Read(c, sizeof c), static_cast<int64_t>(tail.size()));
+  EXPECT_EQ(std::string(c, tail.size()), tail);
+  EXPECT_EQ(data.DataString(), std::string(TGBufferStream::BufferSize, 'W') + tail);
+}
+
 TEST(GBufferStream, NotificationsAndCounts) {
   TMemoryStream data(std::string(TGBufferStream::BufferSize * 2 + 1, 'r'));
   TGBufferStream buffer(data);
