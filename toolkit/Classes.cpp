@@ -92,9 +92,12 @@ int TStringList::AddObject(const std::string& s, TObject* object) {
 }
 
 void TStringList::AddStrings(const TStringList& strings) {
+  // The count is taken once: adding a list to itself doubles it instead of
+  // growing without end.
+  const int count = strings.Count();
   BeginUpdate();
   try {
-    for (int i = 0; i < strings.Count(); ++i) AddObject(strings.Strings(i), strings.Objects(i));
+    for (int i = 0; i < count; ++i) AddObject(strings.Strings(i), strings.Objects(i));
   } catch (...) {
     EndUpdate();
     throw;
@@ -266,6 +269,7 @@ void TStringList::Changing() {
 
 void TStringList::Assign(const TPersistent& source) {
   if (const auto* list = dynamic_cast<const TStringList*>(&source)) {
+    if (list == this) return;  // clearing first would lose every string
     BeginUpdate();
     try {
       Clear();

@@ -169,4 +169,14 @@ TEST(StringList, ObjectsMoveExchangeAndErrors) {
   EXPECT_EQ(copy.Objects(0), &a);
 }
 
+TEST(StringList, AssignAndAddStringsFromItself) {
+  TStringList list;
+  list.Add("a");
+  list.Add("b");
+  list.Assign(list);
+  EXPECT_EQ(strings_of(list), (Names{"a", "b"}));
+  list.AddStrings(list);
+  EXPECT_EQ(strings_of(list), (Names{"a", "b", "a", "b"}));
+}
+
 }  // namespace
