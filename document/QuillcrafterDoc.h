@@ -15,6 +15,7 @@
 #include "containers/GStreams.h"
 #include "containers/Structures.h"
 #include "document/QuillcrafterDocItems.h"
+#include "document/QuillcrafterDocLinks.h"
 #include "document/QuillcrafterDocOptions.h"
 #include "document/QuillcrafterDocTypes.h"
 #include "toolkit/Classes.h"
@@ -192,6 +193,40 @@ class TQuillcrafterDoc : public TPersistent {
   virtual void WriteTextMacro(TGTextStream& stream, const TQCTextMacro& macro) const;
   static void WriteStrings(TGTextStream& stream, const TStrings& list);
   static void WriteBoolean(TGTextStream& stream, bool value);
+
+  // --- Topic links, topic import and the settings file --------------------------
+  // (QuillcrafterDocLinks.cpp, QuillcrafterDocImport.cpp, QuillcrafterDocSettings.cpp)
+
+  /// Rewrites every kind-0 link marker of Topic whose target ID Map holds to
+  /// the mapped ID (same style); one change notice when anything changed.
+  /// Any error comes back as EQCException naming the topic's ID and title.
+  void RemapTopicLinks(TQCTopic& topic, const TQCTopicIDMap& map);
+  void RemapTopicLinks(TQCTopic& topic, const TGHashIntTable& map);
+  /// RemapTopicLinks for every topic in order.
+  void RemapAllTopicLinks(const TQCTopicIDMap& map);
+  void RemapAllTopicLinks(const TGHashIntTable& map);
+
+  /// Adds the topic records of Stream (a count, then the records) as new
+  /// topics. Each takes DesiredID (its own ID when -1) or, when that is in
+  /// use, the next free ID above it; links among the imported topics follow
+  /// the renumbering. On any failure the imported topics are removed again.
+  void ImportTopics(int32_t desiredID, TGTextStream& stream, bool select);
+  /// Inserts the contents lines of Stream (a count, then the lines) at
+  /// Index (appends when -1), re-levelled under the item before Index; stops
+  /// early at the end of the data. On any failure the inserted items are
+  /// removed again.
+  void ImportContents(int index, TGTextStream& stream, bool select);
+
+  /// Writes the settings file (header and options, recent files, topic ID
+  /// settings, fonts, statuses, QCLocation); Modified stays as it was.
+  void SaveSettingsToStream(TStream& stream) const;
+  /// Reads a settings file; the settings after the recent files that the
+  /// data no longer holds keep their values. Nothing changes when reading
+  /// fails; Modified stays as it was.
+  void LoadSettingsFromStream(TStream& stream);
+  /// One font record: colour, name, character set, size, height, styles.
+  static void WriteFont(TGTextStream& stream, const TFont& font);
+  static void ReadFont(TFont& font, TGTextStream& stream);
 
  protected:
   /// The document font changed: statuses follow it, then OnFontChange.
