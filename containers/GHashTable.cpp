@@ -43,26 +43,29 @@ int64_t RoundThreshold(int32_t capacity, float loadFactor) {
 // --- TGHashtableEnumerator --------------------------------------------------
 
 TGHashtableEnumerator::TGHashtableEnumerator(const TGCustomHashtable& table, bool keys)
-    : FKeys(keys), FTable(&table) {
+    : FKeys(keys), FTable(table.FSelf) {
   Reset();
 }
 
 void TGHashtableEnumerator::Reset() {
   FEntry = nullptr;
-  FBucket = FTable->FCapacity;
-  FRemaining = FTable->FCount;
-  FVersion = FTable->FVersion;
+  const TGCustomHashtable* table = *FTable;
+  if (!table) TableError(STableChanged);
+  FBucket = table->FCapacity;
+  FRemaining = table->FCount;
+  FVersion = table->FVersion;
 }
 
 void TGHashtableEnumerator::CheckUnchanged() const {
-  if (FVersion != FTable->FVersion) TableError(STableChanged);
+  if (!*FTable || FVersion != (*FTable)->FVersion) TableError(STableChanged);
 }
 
 bool TGHashtableEnumerator::HasNext() {
   CheckUnchanged();
+  const TGCustomHashtable* table = *FTable;
   while (!FEntry && FBucket > 0) {
     --FBucket;
-    FEntry = FTable->FBuckets[static_cast<size_t>(FBucket)];
+    FEntry = table->FBuckets[static_cast<size_t>(FBucket)];
   }
   return FEntry != nullptr;
 }
@@ -87,6 +90,7 @@ TGCustomHashtable::TGCustomHashtable(int capacity, float loadFactor) {
 }
 
 TGCustomHashtable::~TGCustomHashtable() {
+  *FSelf = nullptr;
   OnChange = nullptr;
   FOwner = nullptr;
   FreeEntries();

@@ -69,7 +69,7 @@ class IGIterator {
 /// Walks a table bucket by bucket from the last to the first, each chain
 /// from its head (not the positional order). A table changed after Reset
 /// makes HasNext and Next raise "Table changed during iteration" instead of
-/// reading entries that may be gone. An enumerator must not outlive its table.
+/// reading entries that may be gone; so does an enumerator whose table was destroyed.
 class TGHashtableEnumerator : public IGIterator {
  public:
   TGHashtableEnumerator(const TGCustomHashtable& table, bool keys);
@@ -84,7 +84,8 @@ class TGHashtableEnumerator : public IGIterator {
 
   bool FKeys;
   int32_t FBucket = 0;
-  const TGCustomHashtable* FTable;
+  /// Set to none by the table's destructor.
+  std::shared_ptr<const TGCustomHashtable*> FTable;
   const TGHashtableEntry* FEntry = nullptr;
   int32_t FCurrentItem = 0;
   int FRemaining = 0;
@@ -185,6 +186,8 @@ class TGCustomHashtable : public TPersistent {
   IHashTableOwner* FOwner = nullptr;
   /// Bumped by every structural change, so that iterators can tell.
   uint64_t FVersion = 0;
+  /// Shared with every enumerator; cleared when the table dies.
+  std::shared_ptr<const TGCustomHashtable*> FSelf = std::make_shared<const TGCustomHashtable*>(this);
   // Position cache: the last entry reached by position.
   mutable int FCachePosition = -1;
   mutable const TGHashtableEntry* FCacheEntry = nullptr;

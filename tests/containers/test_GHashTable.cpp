@@ -266,6 +266,12 @@ TEST(GHashTable, IteratorRefusesToContinueOverAChangedTable) {
     ++n;
   }
   EXPECT_EQ(n, 19);
+
+  auto table2 = std::make_unique<TGHashIntTable>();
+  table2->Put(1, 1);
+  auto orphan = table2->Keys();
+  table2.reset();
+  EXPECT_EQ(error_of([&] { orphan->HasNext(); }), table_error(STableChanged));
 }
 
 TEST(GHashTable, ClearNotifiesOnlyWhenSomethingGoes) {
