@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <algorithm>
+#include <memory>
 
 #include "richtext/RtfDocumentBuilder.h"
 #include "richtext/RtfPlainText.h"
@@ -389,7 +390,12 @@ bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 QMimeData* TRichEdit::createMimeDataFromSelection() const {
-  QMimeData* data = QTextEdit::createMimeDataFromSelection();
+  // Qt's own selection data reports a fixed list of formats, so the formats
+  // are copied into plain mime data next to the RTF.
+  std::unique_ptr<QMimeData> qtData(QTextEdit::createMimeDataFromSelection());
+  auto* data = new QMimeData;
+  data->setText(qtData->text());
+  data->setHtml(qtData->html());
   const QByteArray rtf = QByteArray::fromStdString(SaveSelectionRtf());
   data->setData(kRtfMime, rtf);
   data->setData(kRtfMimeAlt, rtf);
