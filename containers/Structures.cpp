@@ -50,7 +50,8 @@ int TGCollectionItem::Link(TGCollectionItem* other) {
   }
   if (!FLinks) FLinks = std::make_unique<std::vector<TGCollectionItem*>>();
   FLinks->push_back(other);
-  return other->Link(this) == 0 ? 0 : Link(other);
+  // Other appends this item to its links and asks back, which finds Other here.
+  return other->Link(this);
 }
 
 void TGCollectionItem::EraseLink(std::unique_ptr<std::vector<TGCollectionItem*>>& links,
