@@ -1,22 +1,18 @@
 // Line difference engine: greedy forward resynchronisation (see the header).
-//
-// Each candidate test of the search compares normalised lines. Instead of
-// normalising at every test, each line is normalised once per run into a
-// key (bytes plus hash); a test then compares keys. The result is the same
-// as normalising at every test, because normalisation depends only on the
-// line and the options, which do not change during a run.
+// Normalisation lives in dvDiffEngineText.cpp, the search in
+// dvDiffEngineSearch.cpp.
 #include "diff/dvDiffEngine.h"
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
 
+#include "diff/dvDiffEngineSide.h"
+
 namespace {
 
 constexpr const char* kNeverHappens = "This should never happen";
 constexpr size_t kReadChunk = 64 * 1024;
-
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 std::string ReadToEnd(TStream& stream) {
   std::string bytes;
@@ -39,140 +35,6 @@ int32_t PercentRoundedHalfEven(int64_t done, int64_t total) {
 }
 
 }  // namespace
-
-namespace {
-
-struct LineSpan {
-  size_t offset = 0;
-  size_t length = 0;
-};
-
-/// Where the lines of Text lie: a line ends at CR LF, a lone CR or a lone
-/// LF; a NUL byte ends the text; a final line break adds no empty line.
-void FindLines(std::string_view text, std::vector<LineSpan>& spans) {
-  spans.clear();
-  const char* const begin = text.data();
-  const char* const nul = static_cast<const char*>(std::memchr(begin, '\0', text.size()));
-  const char* const end = nul != nullptr ? nul : begin + text.size();
-  // The next CR and the next LF, each looked for again only once passed,
-  // so that every byte is scanned about twice in all.
-  auto next = [end](const char* from, char c) {
-    const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
-    return found != nullptr ? static_cast<const char*>(found) : end;
-  };
-  const char* cr = next(begin, '\r');
-  const char* lf = next(begin, '\n');
-  const char* pos = begin;
-  while (pos < end) {
-    if (cr < pos) cr = next(pos, '\r');
-    if (lf < pos) lf = next(pos, '\n');
-    const char* lineEnd = std::min(cr, lf);
-    spans.push_back(LineSpan{static_cast<size_t>(pos - begin), static_cast<size_t>(lineEnd - pos)});
-    pos = lineEnd;
-    if (pos < end && *pos == '\r') ++pos;
-    if (pos < end && *pos == '\n') ++pos;
-  }
-}
-
-/// A cheap fingerprint of a normalised line from its first and last eight
-/// bytes: lines with different fingerprints differ, equal ones are compared
-/// byte by byte.
-uint64_t Fingerprint(const char* bytes, size_t length) {
-  uint64_t head = 0;
-  uint64_t tail = 0;
-  if (length >= 8) {
-    std::memcpy(&head, bytes, 8);
-    std::memcpy(&tail, bytes + length - 8, 8);
-  } else if (length > 0) {
-    std::memcpy(&head, bytes, length);
-  }
-  return head ^ (tail * 0x9E3779B97F4A7C15ull) ^ length;
-}
-
-}  // namespace
-
-std::vector<std::string> SplitDiffLines(std::string_view text) {
-  std::vector<LineSpan> spans;
-  FindLines(text, spans);
-  std::vector<std::string> lines;
-  for (const LineSpan& span : spans) lines.emplace_back(text.substr(span.offset, span.length));
-  return lines;
-}
-
-// ---------------------------------------------------------------------------
-// A source text: its raw lines, the first line not yet emitted, and one
-// comparison key per line.
-
-struct TdvCustomDiffEngine::Side {
-  struct Key {
-    uint64_t fingerprint = 0;
-    size_t offset = 0;  // into normalised
-    size_t length = 0;
-  };
-
-  std::string text;             // the whole text as it arrived
-  std::vector<LineSpan> lines;  // where each line lies in text
-  size_t next = 0;              // first line not yet emitted
-  std::string normalised;       // every line's normalised bytes, back to back
-  std::vector<Key> keys;
-  Key emptyKey;  // what a line past the end compares as
-
-  int Count() const { return static_cast<int>(lines.size() - next); }
-  bool Empty() const { return next >= lines.size(); }
-  std::string_view TakeFront() {
-    const LineSpan& span = lines[next++];
-    return std::string_view(text).substr(span.offset, span.length);
-  }
-
-  void Load(std::string_view newText) {
-    text.assign(newText);  // keeps the buffer of the previous run
-    FindLines(text, lines);
-    next = 0;
-  }
-
-  /// Key of the line Index after the first one not yet emitted.
-  const Key& KeyAt(int64_t index) const {
-    size_t absolute = next + static_cast<size_t>(index);
-    return absolute < keys.size() ? keys[absolute] : emptyKey;
-  }
-
-  const char* Bytes(const Key& key) const { return normalised.data() + key.offset; }
-
-  /// Normalises every line once: deletion of ignored bytes, then stripping,
-  /// then ASCII lower case, the fixed order of the comparison.
-  void BuildKeys(TdvDiffOptions options, const TdvCharSet& ignoreChars) {
-    const bool deleteChars = options.Contains(fdoIgnoreCharacters) && ignoreChars.any();
-    const bool stripTrailing = options.Contains(fdoIgnoreTrailingWhiteSpace);
-    const bool stripLeading = options.Contains(fdoIgnoreLeadingWhiteSpace);
-    const bool foldCase = !options.Contains(fdoCaseSensitive);
-    normalised.clear();
-    normalised.reserve(text.size());
-    keys.clear();
-    keys.reserve(lines.size());
-    for (const LineSpan& span : lines) {
-      const std::string_view line = std::string_view(text).substr(span.offset, span.length);
-      const size_t start = normalised.size();
-      if (deleteChars) {
-        for (char c : line)
-          if (!ignoreChars.test(static_cast<unsigned char>(c))) normalised.push_back(c);
-      } else {
-        normalised.append(line);
-      }
-      size_t first = start;
-      size_t last = normalised.size();
-      if (stripTrailing)
-        while (last > first && IsBlankOrControl(normalised[last - 1])) --last;
-      if (stripLeading)
-        while (first < last && IsBlankOrControl(normalised[first])) ++first;
-      if (foldCase)
-        for (size_t i = first; i < last; ++i)
-          if (normalised[i] >= 'A' && normalised[i] <= 'Z')
-            normalised[i] = static_cast<char>(normalised[i] + 32);
-      keys.push_back(Key{Fingerprint(normalised.data() + first, last - first), first, last - first});
-    }
-    emptyKey = Key{Fingerprint(nullptr, 0), 0, 0};
-  }
-};
 
 // ---------------------------------------------------------------------------
 // Viewer interface
@@ -255,13 +117,9 @@ void TdvCustomDiffEngine::PrepareKeys() {
 bool TdvCustomDiffEngine::SourcesExhausted() const { return FSource1->Empty() || FSource2->Empty(); }
 
 bool TdvCustomDiffEngine::LinesMatch(int index1, int index2, int depth) const {
-  const Side& side1 = *FSource1;
-  const Side& side2 = *FSource2;
   for (int64_t k = 0; k <= depth; ++k) {
-    const Side::Key& a = side1.KeyAt(index1 + k);
-    const Side::Key& b = side2.KeyAt(index2 + k);
-    if (a.fingerprint != b.fingerprint || a.length != b.length) return false;
-    if (std::memcmp(side1.Bytes(a), side2.Bytes(b), a.length) != 0) return false;
+    if (!FSource1->SameLine(FSource1->KeyAt(index1 + k), *FSource2, FSource2->KeyAt(index2 + k)))
+      return false;
   }
   return true;
 }
@@ -276,6 +134,7 @@ void TdvCustomDiffEngine::RunDiff() {
   FInitialCount2 = FSource2->Count();
   ResetFillCounts();
   PrepareKeys();
+  FIndex.reset();
   // Room for the longer text; a result with blocks grows past it.
   const int expected = std::max(FInitialCount1, FInitialCount2);
   FResult1->SetCapacity(expected);
@@ -294,28 +153,9 @@ void TdvCustomDiffEngine::DiffStep() {
   const bool nothingTaken = FSource1->Count() == FInitialCount1 && FSource2->Count() == FInitialCount2;
   const int depth = nothingTaken ? 1 : FMatchDepth;
 
-  // Growing squares: (0,0), (0,1), (1,1), (0,2), (1,2), (2,2), ... Test A
-  // skips x lines of text 1 and y of text 2; test B the other way round.
-  // Once both skips pass the ends, only empty lines are compared, so the
-  // search always ends.
   int skip1 = 0;
   int skip2 = 0;
-  for (int y = 0;; ++y) {
-    int x = 0;
-    for (; x <= y; ++x) {
-      if (LinesMatch(x, y, depth)) {
-        skip1 = x;
-        skip2 = y;
-        break;
-      }
-      if (x != y && LinesMatch(y, x, depth)) {
-        skip1 = y;
-        skip2 = x;
-        break;
-      }
-    }
-    if (x <= y) break;
-  }
+  FindResync(depth, skip1, skip2);
 
   const int consumed1 = FInitialCount1 - FSource1->Count();
   const int consumed2 = FInitialCount2 - FSource2->Count();

@@ -178,10 +178,19 @@ class TdvCustomDiffEngine : public TObject {
   void AddDiffBlock(TdvDiffRange range1, TdvDiffRange range2);
   void FinishDiff();
 
+  /// Up to this larger skip the search tries every candidate; beyond it only
+  /// those whose first lines agree, from an index of the lines (the same
+  /// result with far fewer tests in long blocks).
+  void SetIndexedSearchFrom(int y) { FIndexedSearchFrom = y < 0 ? 0 : y; }
+
  private:
-  struct Side;
+  struct Side;       // a source text with its comparison keys
+  struct LineIndex;  // lines by equivalence class, for long searches
+
   void RunDiff();
   void DiffStep();
+  void FindResync(int depth, int& skip1, int& skip2);
+  bool FindResyncIndexed(int fromY, int depth, int& skip1, int& skip2);
   bool SourcesExhausted() const;
   void AddSameLines(int count1, int count2);
   void ReportProgress();
@@ -201,8 +210,10 @@ class TdvCustomDiffEngine : public TObject {
   TdvDiffOptions FDiffOptions;
   int FMatchDepth = 3;
   TdvCharSet FIgnoreChars;
-  bool FStopped = false;  // a block failed without taking a line: the run ends
-  std::string FEntry;     // scratch for building one result entry
+  bool FStopped = false;              // a block failed without taking a line: the run ends
+  std::string FEntry;                 // scratch for building one result entry
+  std::unique_ptr<LineIndex> FIndex;  // of the current run, once a search needed it
+  int FIndexedSearchFrom = 24;
 };
 
 /// The engine as the main window places it.

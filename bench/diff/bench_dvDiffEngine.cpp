@@ -27,6 +27,10 @@ BENCHMARK(BM_ScatteredEdits10k)->Unit(benchmark::kMillisecond);
 void BM_DisjointBlocks1k(benchmark::State& state) { RunPair(state, diff_bench::DisjointBlocks(1000)); }
 BENCHMARK(BM_DisjointBlocks1k)->Unit(benchmark::kMillisecond);
 
+// Beyond what a literal candidate-by-candidate search could do (~10^10 tests).
+void BM_DisjointBlocks100k(benchmark::State& state) { RunPair(state, diff_bench::DisjointBlocks(100000)); }
+BENCHMARK(BM_DisjointBlocks100k)->Unit(benchmark::kMillisecond);
+
 void BM_Identical100k(benchmark::State& state) {
   const std::string text = diff_bench::Identical(100000);
   RunPair(state, {text, text});

@@ -14,6 +14,14 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+/// The engine with the switch to the indexed search under the test's control.
+class SearchEngine : public TdvDiffEngine {
+ public:
+  explicit SearchEngine(int indexedFrom) { SetIndexedSearchFrom(indexedFrom); }
+};
+
+constexpr int kNeverIndexed = 1 << 30;
+
 /// Lines from a small alphabet, so that equal, nearly equal (case, blanks,
 /// ignored characters) and empty lines are frequent.
 struct TextMaker {
@@ -111,9 +119,12 @@ std::string Violation(const TStringList& result1, const TStringList& result2, co
 TEST(DiffEngineRandom, InvariantsAndReferenceUnderEveryOptionCombination) {
   TextMaker maker(20261208);
   int pairs = 0;
+  int configNumber = 0;
   for (const Config& config : AllConfigs()) {
     const diff_reference::Settings settings{config.options, config.ignoreChars, config.matchDepth};
-    TdvDiffEngine engine;
+    // Every search indexed from its first candidate on, or from the third square.
+    SearchEngine engine(configNumber % 2 == 0 ? 0 : 2);
+    ++configNumber;
     engine.SetDiffOptions(config.options);
     engine.SetIgnoreChars(config.ignoreChars);
     engine.SetMatchDepth(config.matchDepth);
@@ -142,16 +153,41 @@ TEST(DiffEngineRandom, InvariantsAndReferenceUnderEveryOptionCombination) {
 TEST(DiffEngineRandom, LongerEditedTextsAgreeWithTheReference) {
   // Longer texts reach deeper searches and repeated blocks within one run.
   TextMaker maker(77);
-  TdvDiffEngine engine;
+  SearchEngine engine(1);
   engine.SetDiffOptions(kMainWindowDiffOptions);
   const diff_reference::Settings settings{kMainWindowDiffOptions, engine.IgnoreChars(), 3};
   for (int trial = 0; trial < 150; ++trial) {
     const Lines text1 = maker.Text(120);
-    Lines text2 = maker.Edited(maker.Edited(text1));
+    const Lines text2 = trial % 3 == 0 ? maker.Text(120) : maker.Edited(maker.Edited(text1));
     engine.CompareStrings(diff_test::JoinLines(text1), diff_test::JoinLines(text2));
     const diff_reference::Outcome expected = diff_reference::Diff(text1, text2, settings);
     ASSERT_EQ(diff_test::Entries(engine.Result1()), expected.result1) << "trial " << trial;
     ASSERT_EQ(diff_test::Entries(engine.Result2()), expected.result2) << "trial " << trial;
+  }
+}
+
+TEST(DiffEngineRandom, IndexedSearchAgreesWithCandidateByCandidateOnLongBlocks) {
+  // Long unrelated stretches with a few shared lines between them: the
+  // search's worst case, too slow for the reference, checked against the
+  // engine that tries every candidate.
+  TextMaker maker(4242);
+  for (int trial = 0; trial < 40; ++trial) {
+    Lines text1, text2;
+    for (int part = 0; part < 4; ++part) {
+      for (int i = maker.Below(300); i > 0; --i) text1.push_back("one " + maker.Line());
+      for (int i = maker.Below(300); i > 0; --i) text2.push_back("two " + maker.Line());
+      const Lines shared = maker.Text(6);
+      text1.insert(text1.end(), shared.begin(), shared.end());
+      text2.insert(text2.end(), shared.begin(), shared.end());
+    }
+    SearchEngine indexed(24), plain(kNeverIndexed);
+    for (TdvDiffEngine* engine :
+         {static_cast<TdvDiffEngine*>(&indexed), static_cast<TdvDiffEngine*>(&plain)}) {
+      engine->SetDiffOptions(TdvDiffOptions::FromBits(static_cast<uint8_t>(trial % 16)));
+      engine->CompareStrings(diff_test::JoinLines(text1), diff_test::JoinLines(text2));
+    }
+    ASSERT_TRUE(indexed.Result1().Equals(plain.Result1())) << "trial " << trial;
+    ASSERT_TRUE(indexed.Result2().Equals(plain.Result2())) << "trial " << trial;
   }
 }
 

@@ -1,0 +1,144 @@
+// The resynchronisation search of the line difference engine.
+//
+// Candidates (x, y), 0 <= x <= y, are visited in growing squares: (0,0),
+// (0,1), (1,1), (0,2), (1,2), (2,2), ... Test A skips x lines of text 1 and
+// y of text 2, test B (only when x != y) y lines of text 1 and x of text 2;
+// the first test that holds wins. Once both skips pass the ends only empty
+// lines are compared, so the search always ends.
+//
+// Short searches try every candidate. A long one (a block of many differing
+// lines costs about the square of its length in candidates) continues on an
+// index of the lines by class: a test can only hold when its first line pair
+// agrees, so for each y only the x whose line is in the wanted class are
+// tried, in the same order. The outcome is the same candidate.
+#include <algorithm>
+#include <limits>
+#include <string_view>
+#include <unordered_map>
+
+#include "diff/dvDiffEngine.h"
+#include "diff/dvDiffEngineSide.h"
+
+void TdvCustomDiffEngine::LineIndex::Build(const Side& side1, const Side& side2) {
+  std::unordered_map<std::string_view, int32_t> classes;
+  classes.reserve(side1.keys.size() + side2.keys.size() + 1);
+  classes.emplace(std::string_view(), 0);
+  const Side* sides[2] = {&side1, &side2};
+  for (int s = 0; s < 2; ++s) {
+    const Side& side = *sides[s];
+    ids[s].clear();
+    ids[s].reserve(side.keys.size());
+    for (const Side::Key& key : side.keys) {
+      const std::string_view bytes(side.Bytes(key), key.length);
+      ids[s].push_back(classes.try_emplace(bytes, static_cast<int32_t>(classes.size())).first->second);
+    }
+  }
+  // Counting sort of each side's lines by class keeps them ascending within a class.
+  const size_t classCount = classes.size();
+  for (int s = 0; s < 2; ++s) {
+    std::vector<int32_t>& start = groupStart[s];
+    start.assign(classCount + 1, 0);
+    for (int32_t id : ids[s]) ++start[static_cast<size_t>(id) + 1];
+    for (size_t c = 0; c < classCount; ++c) start[c + 1] += start[c];
+    std::vector<int32_t> fill(start.begin(), start.end() - 1);
+    positions[s].assign(ids[s].size(), 0);
+    for (size_t line = 0; line < ids[s].size(); ++line)
+      positions[s][static_cast<size_t>(fill[static_cast<size_t>(ids[s][line])]++)] =
+          static_cast<int32_t>(line);
+  }
+}
+
+std::pair<const int32_t*, const int32_t*> TdvCustomDiffEngine::LineIndex::Occurrences(int side, int32_t id,
+                                                                                      size_t from,
+                                                                                      size_t to) const {
+  const int32_t* groupBegin = positions[side].data() + groupStart[side][static_cast<size_t>(id)];
+  const int32_t* groupEnd = positions[side].data() + groupStart[side][static_cast<size_t>(id) + 1];
+  const int32_t* first = std::lower_bound(groupBegin, groupEnd, from,
+                                          [](int32_t p, size_t v) { return static_cast<size_t>(p) < v; });
+  const int32_t* last =
+      std::upper_bound(first, groupEnd, to, [](size_t v, int32_t p) { return v < static_cast<size_t>(p); });
+  return {first, last};
+}
+
+void TdvCustomDiffEngine::FindResync(int depth, int& skip1, int& skip2) {
+  for (int y = 0;; ++y) {
+    if (y >= FIndexedSearchFrom && FindResyncIndexed(y, depth, skip1, skip2)) return;
+    for (int x = 0; x <= y; ++x) {
+      if (LinesMatch(x, y, depth)) {
+        skip1 = x;
+        skip2 = y;
+        return;
+      }
+      if (x != y && LinesMatch(y, x, depth)) {
+        skip1 = y;
+        skip2 = x;
+        return;
+      }
+    }
+  }
+}
+
+/// Prerequisites: every candidate with a larger skip below FromY has failed.
+/// Returns false only if the lines cannot be indexed (then the caller goes on
+/// candidate by candidate).
+bool TdvCustomDiffEngine::FindResyncIndexed(int fromY, int depth, int& skip1, int& skip2) {
+  if (FSource1->lines.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()) ||
+      FSource2->lines.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+    return false;
+  if (!FIndex) {
+    FIndex = std::make_unique<LineIndex>();
+    FIndex->Build(*FSource1, *FSource2);
+  }
+  const LineIndex& index = *FIndex;
+  const size_t next1 = FSource1->next;
+  const size_t next2 = FSource2->next;
+  const int64_t count1 = FSource1->Count();
+  const int64_t count2 = FSource2->Count();
+  constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
+
+  for (int64_t y = fromY;; ++y) {
+    // Test A at (x, y) needs text 1's line x to be in the class of text 2's
+    // line y; test B needs text 2's line x in the class of text 1's line y.
+    const int32_t wantA = index.IdAt(1, next2 + static_cast<size_t>(y));
+    const int32_t wantB = index.IdAt(0, next1 + static_cast<size_t>(y));
+
+    // Real lines: x up to y for A, below y for B (B is not tried at x = y).
+    const int64_t lastA = std::min(y, count1 - 1);
+    const int64_t lastB = std::min(y - 1, count2 - 1);
+    auto [a, aEnd] = lastA >= 0 ? index.Occurrences(0, wantA, next1, next1 + static_cast<size_t>(lastA))
+                                : std::pair<const int32_t*, const int32_t*>{nullptr, nullptr};
+    auto [b, bEnd] = lastB >= 0 ? index.Occurrences(1, wantB, next2, next2 + static_cast<size_t>(lastB))
+                                : std::pair<const int32_t*, const int32_t*>{nullptr, nullptr};
+    // Past its end a text reads as empty lines, all alike: of those only the
+    // first, x = count, needs a test.
+    int64_t pastA = wantA == 0 && count1 <= y ? count1 : kNone;
+    int64_t pastB = wantB == 0 && count2 <= y - 1 ? count2 : kNone;
+
+    for (;;) {
+      const int64_t xa = a != aEnd ? static_cast<int64_t>(static_cast<size_t>(*a) - next1) : pastA;
+      const int64_t xb = b != bEnd ? static_cast<int64_t>(static_cast<size_t>(*b) - next2) : pastB;
+      if (xa == kNone && xb == kNone) break;
+      if (xa <= xb) {  // at the same x, test A comes first
+        if (LinesMatch(static_cast<int>(xa), static_cast<int>(y), depth)) {
+          skip1 = static_cast<int>(xa);
+          skip2 = static_cast<int>(y);
+          return true;
+        }
+        if (a != aEnd)
+          ++a;
+        else
+          pastA = kNone;
+      } else {
+        if (LinesMatch(static_cast<int>(y), static_cast<int>(xb), depth)) {
+          skip1 = static_cast<int>(y);
+          skip2 = static_cast<int>(xb);
+          return true;
+        }
+        if (b != bEnd)
+          ++b;
+        else
+          pastB = kNone;
+      }
+    }
+  }
+}

@@ -1,0 +1,97 @@
+#pragma once
+// Inside of the line difference engine, shared by its source files only:
+// a source text as one buffer with line spans and per-line comparison keys.
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "diff/dvDiffEngine.h"
+
+namespace dv_diff_detail {
+
+struct LineSpan {
+  size_t offset = 0;
+  size_t length = 0;
+};
+
+/// Where the lines of Text lie (same rules as SplitDiffLines).
+void FindLines(std::string_view text, std::vector<LineSpan>& spans);
+
+/// A cheap fingerprint of a normalised line: lines with different
+/// fingerprints differ; equal ones still have to be compared byte by byte.
+uint64_t Fingerprint(const char* bytes, size_t length);
+
+}  // namespace dv_diff_detail
+
+/// A source text: its raw lines, the first line not yet emitted, and one
+/// comparison key per line (its normalised bytes with a fingerprint).
+struct TdvCustomDiffEngine::Side {
+  struct Key {
+    uint64_t fingerprint = 0;
+    size_t offset = 0;  // into normalised
+    size_t length = 0;
+  };
+
+  std::string text;                             // the whole text as it arrived
+  std::vector<dv_diff_detail::LineSpan> lines;  // where each line lies in text
+  size_t next = 0;                              // first line not yet emitted
+  std::string normalised;                       // every line's normalised bytes, back to back
+  std::vector<Key> keys;
+  Key emptyKey;  // what a line past the end compares as
+
+  int Count() const { return static_cast<int>(lines.size() - next); }
+  bool Empty() const { return next >= lines.size(); }
+  std::string_view TakeFront() {
+    const dv_diff_detail::LineSpan& span = lines[next++];
+    return std::string_view(text).substr(span.offset, span.length);
+  }
+
+  void Load(std::string_view newText) {
+    text.assign(newText);  // keeps the buffer of the previous run
+    dv_diff_detail::FindLines(text, lines);
+    next = 0;
+  }
+
+  /// Key of the line Index after the first one not yet emitted.
+  const Key& KeyAt(int64_t index) const {
+    size_t absolute = next + static_cast<size_t>(index);
+    return absolute < keys.size() ? keys[absolute] : emptyKey;
+  }
+
+  const char* Bytes(const Key& key) const { return normalised.data() + key.offset; }
+
+  /// Normalises every line once: deletion of ignored bytes, then stripping,
+  /// then ASCII lower case, the fixed order of the comparison.
+  void BuildKeys(TdvDiffOptions options, const TdvCharSet& ignoreChars);
+
+  /// True when two keys, of this side and of Other, stand for equal normalised lines.
+  bool SameLine(const Key& mine, const Side& other, const Key& theirs) const {
+    return mine.fingerprint == theirs.fingerprint && mine.length == theirs.length &&
+           std::memcmp(Bytes(mine), other.Bytes(theirs), mine.length) == 0;
+  }
+};
+
+/// Lines of both texts by equivalence class, built on the first long search
+/// of a run: the search then tries only candidates whose first lines agree.
+struct TdvCustomDiffEngine::LineIndex {
+  /// Per side, the class of every line; class 0 is the normalised empty line,
+  /// which is also what a line past the end compares as.
+  std::vector<int32_t> ids[2];
+  /// Per side, the lines grouped by class (ascending within a group);
+  /// group c is positions[c] from groupStart[c] to groupStart[c + 1].
+  std::vector<int32_t> groupStart[2];
+  std::vector<int32_t> positions[2];
+
+  void Build(const Side& side1, const Side& side2);
+
+  int32_t IdAt(int side, size_t absolute) const {
+    return absolute < ids[side].size() ? ids[side][absolute] : 0;
+  }
+
+  /// The lines of class Id on Side from absolute line From to To, inclusive.
+  std::pair<const int32_t*, const int32_t*> Occurrences(int side, int32_t id, size_t from, size_t to) const;
+};
