@@ -30,8 +30,6 @@ bool EndsText(std::string_view s, std::string_view suffix) {
   return s.size() >= suffix.size() && StartsText(s.substr(s.size() - suffix.size()), suffix);
 }
 
-bool IsControlWordEnd(char c) { return c == ' ' || c == '\r' || c == '\n'; }
-
 /// The stripping pass, handing each kept character to Keep until it returns false.
 template <class Keep>
 void StripEach(std::string_view s, Keep keep) {
@@ -53,7 +51,11 @@ void StripEach(std::string_view s, Keep keep) {
       } else {
         inWord = true;
       }
-    } else if (IsControlWordEnd(c)) {
+    } else if (c == '\r' || c == '\n') {
+      // Line breaks in RTF source are not text: they end a control word and
+      // are dropped, so a marker the writer wrapped onto two lines still reads whole.
+      inWord = false;
+    } else if (c == ' ') {
       if (inWord)
         inWord = false;
       else if (!keep(c))

@@ -81,7 +81,8 @@ struct TQCLinkMarker {
 
 /// S without RTF control words: a control word runs from its backslash up
 /// to and including the next blank, CR or LF (and swallows whatever follows
-/// it up to there); escaped braces and backslashes stay as they are.
+/// it up to there); escaped braces and backslashes stay as they are; line
+/// breaks, which are not text in RTF, are dropped.
 std::string StripRTFControlWords(std::string_view s);
 
 /// Finds the next link marker in Text whose backslash stands at Pos or later.

@@ -1,0 +1,545 @@
+/// Tests for QuillcrafterDocReader.cpp, QuillcrafterDocWriter.cpp and the
+/// file operations of QuillcrafterDoc.cpp.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "document/QuillcrafterDoc.h"
+#include "tests/document/DocTestUtil.h"
+
+using namespace doctest_util;
+namespace fs = std::filesystem;
+
+namespace {
+
+/// A document that uses every part of the format, with distinctive values.
+void FillRich(TQuillcrafterDoc& doc, int32_t version) {
+  TQCProjectOptions& o = doc.Options();
+  o.SetFileVersion(version);
+  o.SetUnknown1("u1");
+  o.SetHelpFileKind(7);
+  o.SetHelpFileType(ftHTML);
+  o.SetTitle("Project Title");
+  o.SetCitation("cite");
+  o.SetCopyright("(c) \xA9 2026");  // a Windows-1252 byte passes through
+  o.SetCompress(true);
+  o.SetLocaleID("0x0409");
+  o.Configuration().Add("BrowseButtons()");
+  o.Baggage().Add("a.bmp");
+  o.Baggage().Add("b.bmp");
+  o.SetGenerateCFile(true);
+  o.SetOutput("out.hlp");
+  o.SetIncludeImages(false);
+  o.SetHTMLColor(hcBackground, 1234567);
+  o.SetHTMLColor(hcActive, static_cast<TColor>(0x80000008u));
+  o.SetIncludeSearchInfo(true);
+  o.SetAutoCollapseTOC(true);
+  o.WebExportOptions().OutputFormat = ofContents;
+  o.WebExportOptions().WebFilename = "web.html";
+  TQCTopic* a = AddTopic(doc, 4242, "Intro", {"{\\rtf1 first body line", "second \\par }"});
+  a->SetBrowseSequence("Main");
+  a->SetBrowseSequenceNum(42);
+  a->SetKeywords("k1;k2");
+  a->SetBookmark(true);
+  TQCTopic* b = AddTopic(doc, 7, "Negative browse", {"{\\rtf1 x}"});
+  b->SetBrowseSequence("Main");
+  b->SetBrowseSequenceNum(-5);
+  b->SetStatus("Done");
+  b->SetWindow("main");
+  b->SetEntryMacro("Macro()");
+  b->SetAKeywords("ak");
+  b->SetDelphiKeywords("dk");
+  b->SetBuildTag("tag");
+  TQCTopic* c = AddTopic(doc, 9, "Empty body");
+  c->Text().Clear();
+  c->SetBrowseSequenceNum(7);  // no sequence name: written as an empty line
+  doc.WindowDefinitions().Add("main=\"Help\",(0,0,640,480)");
+  doc.ContentsLinks().Add(":Base x.hlp");
+  doc.ContentsIndices().Add(":Index y");
+  TQCContentsItem* item = doc.Contents().Add();
+  item->SetLevel(1);
+  item->SetTitle("Intro");
+  item->SetLink("Inkwells4242");
+  item = doc.Contents().Add();
+  item->SetLevel(2);
+  item->SetTitle("Heading");
+  TQCTextMacro* macro = doc.TextMacros().Add();
+  macro->SetName("Zed");
+  macro->SetColor(255);
+  macro->SetTypeFace("Tahoma");
+  macro->SetSize(77);
+  macro->SetStyle({TFontStyle::fsBold, TFontStyle::fsStrikeOut});
+  macro->SetAlignment(taCenter);
+  macro->SetBullet(true);
+  macro->SetLeftMargin(1);
+  macro->SetRightMargin(2);
+  macro->SetIndent(-3);
+  macro->Tabs().Add("720");
+}
+
+std::string RichFile(int32_t version) {
+  TQuillcrafterDoc doc;
+  FillRich(doc, version);
+  return SaveBytes(doc);
+}
+
+int IndexOfLine(const std::vector<std::string>& lines, const std::string& line, int from = 0) {
+  for (int i = from; i < static_cast<int>(lines.size()); ++i)
+    if (lines[static_cast<size_t>(i)] == line) return i;
+  ADD_FAILURE() << "line not found: " << line;
+  return 0;
+}
+
+}  // namespace
+
+// --- Round trips ------------------------------------------------------------
+
+class RoundTripByVersion : public testing::TestWithParam<int32_t> {};
+
+TEST_P(RoundTripByVersion, LoadThenSaveGivesTheSameBytes) {
+  // Given a file written by the writer
+  const std::string original = RichFile(GetParam());
+  // When it is loaded and saved again
+  TQuillcrafterDoc doc;
+  LoadBytes(doc, original);
+  // Then the bytes are the same and the version is kept
+  EXPECT_EQ(SaveBytes(doc), original);
+  EXPECT_EQ(doc.Options().FileVersion(), GetParam());
+  EXPECT_FALSE(doc.Modified());
+}
+
+TEST_P(RoundTripByVersion, OptionalGroupsFollowTheVersion) {
+  const int32_t version = GetParam();
+  const std::vector<std::string> lines = SplitLines(RichFile(version));
+  // 17 header rows, then 6 HTML rows (>10), 3 search rows (>11), 1 (>13), 11 web rows (>12)
+  const size_t expected = 17 + (version > 10 ? 6 : 0) + (version > 11 ? 3 : 0) + (version > 13 ? 1 : 0) +
+                          (version > 12 ? 11 : 0) + 1 /* Configuration entry */ + 2 /* Baggage entries */;
+  // The topic count (3) follows the header directly.
+  EXPECT_EQ(lines[expected], "3");
+  EXPECT_EQ(lines[expected + 1], "7") << "topics are written in ascending ID order";
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, RoundTripByVersion, testing::Values(10, 11, 12, 13, 14),
+                         [](const auto& info) { return "v" + std::to_string(info.param); });
+
+TEST(RoundTrip, OnlyTrimmedContentsTitlesAndAddedMacrosDiffer) {
+  // Given a file whose contents title has blanks around it and whose macro
+  // section holds only "*TopicText"
+  TQuillcrafterDoc source;
+  FillRich(source, 14);
+  source.Contents().Items(0)->SetTitle("  Intro \t");
+  while (source.TextMacros().Count() > 0) source.TextMacros().Items(0)->Free();
+  TQCTextMacro* text = source.TextMacros().Add();
+  text->SetName("*TopicText");
+  text->SetSize(11);
+  const std::string bytes = SaveBytes(source);
+  // When it is loaded and saved
+  TQuillcrafterDoc doc;
+  LoadBytes(doc, bytes);
+  const std::string again = SaveBytes(doc);
+  // Then the title is trimmed, the loaded macro keeps its values and the
+  // eleven missing built-in macros follow it
+  ASSERT_EQ(doc.TextMacros().Count(), 12);
+  EXPECT_EQ(doc.TextMacros().Items(0)->Size(), 11);
+  EXPECT_EQ(doc.Contents().Items(0)->Title(), "Intro");
+  std::vector<std::string> expected = SplitLines(bytes);
+  std::vector<std::string> actual = SplitLines(again);
+  const int contentsLine = IndexOfLine(expected, "1   Intro \t=Inkwells4242");
+  expected[static_cast<size_t>(contentsLine)] = "1 Intro=Inkwells4242";
+  const int macroCount = IndexOfLine(expected, "*TopicText") - 1;
+  expected[static_cast<size_t>(macroCount)] = "12";
+  ASSERT_GT(actual.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(actual.begin(), actual.begin() + static_cast<long>(expected.size())),
+            expected);
+  EXPECT_EQ(actual[expected.size()], "*PopupLink");
+}
+
+TEST(Writer, ValueForms) {
+  const std::vector<std::string> lines = SplitLines(RichFile(14));
+  EXPECT_EQ(lines[0], "Quillcrafter project file.");
+  EXPECT_EQ(lines[1], "14");
+  IndexOfLine(lines, "Main:000042");
+  IndexOfLine(lines, "Main:-000005");
+  IndexOfLine(lines, "1 Intro=Inkwells4242");
+  IndexOfLine(lines, "2 Heading");
+  IndexOfLine(lines, "-2147483640");  // a system colour is negative
+  const int zed = IndexOfLine(lines, "Zed");
+  ASSERT_EQ(lines.size(), static_cast<size_t>(zed + 14)) << "Zed is the last macro";
+  const std::vector<std::string> macro(lines.begin() + zed, lines.end());
+  EXPECT_EQ(macro, (std::vector<std::string>{"Zed", "255", "Tahoma", "0", "77", "0", "B..S", "2", "1", "1",
+                                             "2", "-3", "1", "720"}));
+  // Row 17 stores the negation of IncludeImages.
+  EXPECT_EQ(lines[static_cast<size_t>(IndexOfLine(lines, "out.hlp") + 1)], "TRUE");
+}
+
+TEST(Writer, EmptyBrowseSequenceWritesAnEmptyLineAndReadsBackZero) {
+  TQuillcrafterDoc doc;
+  LoadBytes(doc, RichFile(14));
+  const TQCTopic* topic = doc.Topics().Items(doc.Topics().IndexOfTopicID(9));
+  EXPECT_EQ(topic->BrowseSequence(), "");
+  EXPECT_EQ(topic->BrowseSequenceNum(), 0);
+  EXPECT_EQ(topic->Text().Count(), 0);
+}
+
+// --- Reader details --------------------------------------------------------------
+
+TEST(Reader, LineEndsCrLfCrAndLfReadTheSame) {
+  const std::vector<std::string> lines = SplitLines(RichFile(14));
+  TQuillcrafterDoc crlf, lf, cr;
+  LoadBytes(crlf, JoinLines(lines, "\r\n"));
+  LoadBytes(lf, JoinLines(lines, "\n"));
+  LoadBytes(cr, JoinLines(lines, "\r"));
+  const std::string expected = SaveBytes(crlf);
+  EXPECT_EQ(SaveBytes(lf), expected);
+  EXPECT_EQ(SaveBytes(cr), expected);
+  EXPECT_TRUE(crlf.Topics().Items(0)->IsEqual(lf.Topics().Items(0)));
+}
+
+TEST(Reader, OutOfOrderAndDuplicateIDsLoadSortedInFileOrder) {
+  // Given topics 5, 3, 7 (first), 7 (second) in file order
+  TQuillcrafterDoc source;
+  AddTopic(source, 31337, "one");
+  std::vector<std::string> lines = SplitLines(SaveBytes(source));
+  const int record = IndexOfLine(lines, "31337");
+  const int count = record - 1;
+  std::vector<std::string> topic(lines.begin() + record, lines.begin() + record + 15);
+  std::vector<std::string> out(lines.begin(), lines.begin() + count);
+  out.push_back("4");
+  for (auto [id, title] : std::vector<std::pair<std::string, std::string>>{
+           {"5", "five"}, {"3", "three"}, {"7", "seven first"}, {"7", "seven second"}}) {
+    topic[0] = id;
+    topic[2] = title;
+    out.insert(out.end(), topic.begin(), topic.end());
+  }
+  out.insert(out.end(), lines.begin() + record + 15, lines.end());
+  // When loaded
+  TQuillcrafterDoc doc;
+  LoadBytes(doc, JoinLines(out));
+  // Then they stand in ascending order, the sevens side by side in file order
+  ASSERT_EQ(doc.Topics().Count(), 4);
+  std::vector<std::string> titles;
+  for (int i = 0; i < 4; ++i) titles.push_back(doc.Topics().Items(i)->Title());
+  EXPECT_EQ(titles, (std::vector<std::string>{"three", "five", "seven first", "seven second"}));
+  EXPECT_EQ(doc.Topics().IndexOfTopicID(7), 2);
+  // And a new topic still gets an ID above all of them
+  EXPECT_EQ(doc.Topics().Add()->TopicID(), 8);
+}
+
+TEST(Reader, BrowseSequenceContentsAndMacroLines) {
+  std::vector<std::string> lines = SplitLines(RichFile(14));
+  lines[static_cast<size_t>(IndexOfLine(lines, "Main:000042"))] = "Main:  42";
+  lines[static_cast<size_t>(IndexOfLine(lines, "1 Intro=Inkwells4242"))] =
+      "\r\n  2   Getting started = Inkwells4242";
+  lines[static_cast<size_t>(IndexOfLine(lines, "2 Heading"))] = "3 Title";
+  lines[static_cast<size_t>(IndexOfLine(lines, "B..S"))] = "B..X";
+  TQuillcrafterDoc doc;
+  LoadBytes(doc, JoinLines(lines));
+  const TQCTopic* topic = doc.Topics().Items(doc.Topics().IndexOfTopicID(4242));
+  EXPECT_EQ(topic->BrowseSequence(), "Main");
+  EXPECT_EQ(topic->BrowseSequenceNum(), 42);
+  // Empty lines before a level are skipped; the link keeps its blank and still resolves.
+  const TQCContentsItem* item = doc.Contents().Items(0);
+  EXPECT_EQ(item->Level(), 2);
+  EXPECT_EQ(item->Title(), "Getting started");
+  EXPECT_EQ(item->Link(), " Inkwells4242");
+  EXPECT_EQ(item->LinkedTopic(), topic);
+  EXPECT_EQ(doc.Contents().Items(1)->Level(), 3);
+  EXPECT_EQ(doc.Contents().Items(1)->Title(), "Title");
+  EXPECT_EQ(doc.Contents().Items(1)->Link(), "");
+  const TQCTextMacro* zed = doc.TextMacros().Items(doc.TextMacros().IndexOfDisplayName("Zed"));
+  EXPECT_EQ(zed->Style(), (TFontStyles{TFontStyle::fsBold, TFontStyle::fsStrikeOut}));
+}
+
+TEST(Reader, BooleansAreExactlyTRUE) {
+  std::vector<std::string> lines = SplitLines(RichFile(14));
+  TQuillcrafterDoc doc;
+  const size_t row17Index = static_cast<size_t>(IndexOfLine(lines, "out.hlp") + 1);
+  for (auto [row17, included] : std::vector<std::pair<std::string, bool>>{
+           {"TRUE", false}, {"FALSE", true}, {"true", true}, {"", true}}) {
+    lines[row17Index] = row17;
+    LoadBytes(doc, JoinLines(lines));
+    EXPECT_EQ(doc.Options().IncludeImages(), included) << "row 17 '" << row17 << "'";
+  }
+}
+
+TEST(Reader, OlderVersionKeepsOptionsItLacks) {
+  TQuillcrafterDoc doc;
+  doc.Options().SetHTMLColor(hcText, 4711);
+  doc.Options().SetAutoCollapseTOC(true);
+  doc.Options().WebExportOptions().Next = "Onward";
+  doc.Options().SetIncludeSearchInfo(true);
+  TQuillcrafterDoc v10;
+  v10.Options().SetFileVersion(10);
+  LoadBytes(doc, SaveBytes(v10));
+  EXPECT_EQ(doc.Options().FileVersion(), 10);
+  EXPECT_EQ(doc.Options().HTMLColor(hcText), 4711);
+  EXPECT_TRUE(doc.Options().AutoCollapseTOC());
+  EXPECT_TRUE(doc.Options().IncludeSearchInfo());
+  EXPECT_EQ(doc.Options().WebExportOptions().Next, "Onward");
+}
+
+// --- Failures: message and an untouched document -----------------------------------
+
+struct ReaderFailure {
+  const char* name;
+  /// Edits the lines of a valid version-14 file.
+  void (*edit)(std::vector<std::string>& lines);
+  const char* message;
+  bool conversionError;
+};
+
+void PrintTo(const ReaderFailure& f, std::ostream* os) { *os << f.name; }
+
+class ReaderFailures : public testing::TestWithParam<ReaderFailure> {};
+
+TEST_P(ReaderFailures, ReportsTheMessageAndLeavesTheDocumentAsItWas) {
+  // Given a loaded document that listens to its events
+  TQuillcrafterDoc doc;
+  LoadBytes(doc, RichFile(13));
+  doc.Topics().Items(0)->SetKeywords("edited");  // Modified, as a user would leave it
+  const std::string before = SaveBytes(doc);
+  doc.Topics().Items(0)->SetKeywords("edited again");
+  EventLog log;
+  log.Attach(doc);
+  std::vector<std::string> lines = SplitLines(RichFile(14));
+  GetParam().edit(lines);
+  // When a broken file is loaded
+  try {
+    LoadBytes(doc, JoinLines(lines));
+    FAIL() << "no error";
+  } catch (const EConvertError& e) {
+    EXPECT_TRUE(GetParam().conversionError);
+    EXPECT_EQ(e.Message(), GetParam().message);
+  } catch (const EQCException& e) {
+    EXPECT_FALSE(GetParam().conversionError);
+    EXPECT_EQ(e.Message(), GetParam().message);
+  }
+  // Then nothing changed and nobody heard of anything
+  EXPECT_TRUE(log.events.empty()) << log.events.front();
+  EXPECT_TRUE(doc.Modified());
+  EXPECT_EQ(doc.Topics().Items(0)->Keywords(), "edited again");
+  doc.Topics().Items(0)->SetKeywords("edited");
+  EXPECT_EQ(SaveBytes(doc), before);
+}
+
+void SetLine(std::vector<std::string>& lines, const std::string& from, const std::string& to) {
+  lines[static_cast<size_t>(IndexOfLine(lines, from))] = to;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReaderFailures,
+    testing::Values(
+        ReaderFailure{"IdentifierWithTrailingBlank", [](auto& l) { l[0] += " "; },
+                      "Missing Quillcrafter Identifier, not a Quillcrafter File", false},
+        ReaderFailure{"EmptyFile", [](auto& l) { l.clear(); },
+                      "Unexpected end of file while reading the file identifier", false},
+        ReaderFailure{"VersionNotAnInteger", [](auto& l) { l[1] = "14a"; },
+                      "'14a' is not a valid integer value", true},
+        ReaderFailure{"Version9", [](auto& l) { l[1] = "9"; },
+                      "Unknown Quillcrafter File Version, not a Quillcrafter File", false},
+        ReaderFailure{"Version15", [](auto& l) { l[1] = "15"; },
+                      "Unknown Quillcrafter File Version, not a Quillcrafter File", false},
+        ReaderFailure{"HelpFileKindNotAnInteger", [](auto& l) { l[3] = "seven"; },
+                      "'seven' is not a valid integer value", true},
+        ReaderFailure{"ColourNotAnInteger", [](auto& l) { SetLine(l, "1234567", "#123456"); },
+                      "'#123456' is not a valid integer value", true},
+        ReaderFailure{"TopicIDNotAnInteger", [](auto& l) { SetLine(l, "4242", "42x"); },
+                      "'42x' is not a valid integer value", true},
+        ReaderFailure{"ColonInBrowseSequenceName", [](auto& l) { SetLine(l, "Main:000042", "A:B:000042"); },
+                      "'B:000042' is not a valid integer value", true},
+        ReaderFailure{"ContentsLevelNotAnInteger", [](auto& l) { SetLine(l, "2 Heading", "two Heading"); },
+                      "'two' is not a valid integer value", true},
+        ReaderFailure{"MacroSizeNotAnInteger", [](auto& l) { SetLine(l, "77", ""); },
+                      "'' is not a valid integer value", true},
+        ReaderFailure{"EndsInsideATopicText",
+                      [](auto& l) { l.resize(static_cast<size_t>(IndexOfLine(l, "second \\par }"))); },
+                      "Unexpected end of file while reading the text of topic record 3 (ID 4242)", false},
+        ReaderFailure{
+            "HugeCountInASmallFile",
+            [](auto& l) { l[static_cast<size_t>(IndexOfLine(l, "{\\rtf1 x}") - 1)] = "2000000000"; },
+            "Unexpected end of file while reading the text of topic record 1 (ID 7)", false},
+        ReaderFailure{"EndsInsideAStringOnlyRecord",
+                      [](auto& l) { l.resize(static_cast<size_t>(IndexOfLine(l, "Tahoma"))); },
+                      "Unexpected end of file while reading text macro record 13", false},
+        ReaderFailure{"EndsBeforeTheContentsItems",
+                      [](auto& l) { l.resize(static_cast<size_t>(IndexOfLine(l, "1 Intro=Inkwells4242"))); },
+                      "Unexpected end of file while reading contents item 1", false},
+        ReaderFailure{"EndsBeforeTheMacros",
+                      [](auto& l) { l.resize(static_cast<size_t>(IndexOfLine(l, "2 Heading") + 1)); },
+                      "Unexpected end of file while reading the text macro count", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReaderLimits, HugeCountsFailAtOnce) {
+  // A count of two thousand million in a short file must neither loop nor allocate that much.
+  std::vector<std::string> lines = SplitLines(RichFile(14));
+  lines[static_cast<size_t>(IndexOfLine(lines, "3"))] = "2000000000";  // the topic count
+  TQuillcrafterDoc doc;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(LoadBytes(doc, JoinLines(lines)), Exception);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(doc.Topics().Count(), 0);
+}
+
+TEST(ReaderNotices, ASuccessfulLoadSendsTheNoticesOfEachSection) {
+  TQuillcrafterDoc doc;
+  AddTopic(doc, 100, "old");
+  EventLog log;
+  log.Attach(doc);
+  LoadBytes(doc, RichFile(14));
+  EXPECT_EQ(log.Count("DeleteTopic 100"), 1);
+  EXPECT_EQ(log.Count("AddTopic 7") + log.Count("AddTopic 9") + log.Count("AddTopic 4242"), 3);
+  EXPECT_EQ(log.Count("TopicChange none"), 1);
+  EXPECT_EQ(log.Count("AddContents"), 2);
+  EXPECT_EQ(log.Count("ContentsChange all"), 1);
+  EXPECT_EQ(log.Count("AddMacro"), 13);
+  EXPECT_EQ(log.Count("DeleteMacro"), 12);
+  EXPECT_GE(log.Count("Change"), 1);
+  EXPECT_FALSE(doc.Modified());
+  // The contents link resolves to the loaded topic.
+  EXPECT_EQ(doc.Contents().Items(0)->LinkedTopic(), doc.Topics().Items(2));
+}
+
+// --- Files ---------------------------------------------------------------------------
+
+class FileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("qcdoc-" + std::to_string(getpid()) + "-" +
+                                          testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(folder);
+  }
+  static std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static void WriteAll(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  fs::path folder;
+};
+
+TEST_F(FileTest, LoadFromFileRecordsTheNameOnlyOnSuccess) {
+  const fs::path good = folder / "good.qcp";
+  const fs::path bad = folder / "bad.qcp";
+  WriteAll(good, RichFile(14));
+  WriteAll(bad, "not a project\r\n");
+  TQuillcrafterDoc doc;
+  doc.LoadFromFile(good.string());
+  EXPECT_THROW(doc.LoadFromFile(bad.string()), EQCException);
+  try {
+    doc.LoadFromFile((folder / "missing.qcp").string());
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(e.Message().rfind("Cannot open file \"" + (folder / "missing.qcp").string() + "\". ", 0), 0u)
+        << e.Message();
+  }
+  ASSERT_EQ(doc.RecentFiles().Count(), 1);
+  EXPECT_EQ(doc.RecentFiles()[0], good.string());
+  EXPECT_EQ(doc.Topics().Count(), 3);
+}
+
+TEST_F(FileTest, SaveToFileReplacesTheFileAndLeavesNoTemporary) {
+  const fs::path target = folder / "out.qcp";
+  WriteAll(target, "old contents");
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  EXPECT_TRUE(doc.Modified());
+  doc.SaveToFile(target.string());
+  EXPECT_EQ(ReadAll(target), RichFile(14));
+  EXPECT_FALSE(doc.Modified());
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  EXPECT_EQ(doc.RecentFiles()[0], target.string());
+}
+
+TEST_F(FileTest, AFailedSaveLeavesTheOldFileUntouched) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  const fs::path target = folder / "keep.qcp";
+  WriteAll(target, "the good old file");
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  // Given a folder where no new file can be made
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  try {
+    doc.SaveToFile(target.string());
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    EXPECT_EQ(e.Message().rfind("Cannot create file \"" + target.string() + "\". ", 0), 0u) << e.Message();
+  }
+  fs::permissions(folder, fs::perms::owner_all);
+  EXPECT_EQ(ReadAll(target), "the good old file");
+  EXPECT_TRUE(doc.Modified());
+  EXPECT_EQ(doc.RecentFiles().Count(), 0) << "a file that could not be created is not recorded";
+}
+
+TEST_F(FileTest, AWriteErrorAfterCreationKeepsTheOldFileAndRecordsTheName) {
+  const fs::path target = folder / "keep.qcp";
+  const std::string old = "the good old file";
+  WriteAll(target, old);
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  TStringList big;
+  for (int i = 0; i < 2000; ++i) big.Add("a body line long enough to pass the file size limit quickly");
+  doc.Topics().Items(0)->SetText(big);
+  // Given a file size limit that stops the write half-way (as a full disk would)
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = saved;
+  limit.rlim_cur = 20000;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_THROW(doc.SaveToFile(target.string()), EWriteError);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  // Then the old file is intact, no temporary is left, and the name was recorded before writing
+  EXPECT_EQ(ReadAll(target), old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  EXPECT_TRUE(doc.Modified());
+  ASSERT_EQ(doc.RecentFiles().Count(), 1);
+  EXPECT_EQ(doc.RecentFiles()[0], target.string());
+}
+
+TEST_F(FileTest, ACreateErrorNamesTheTarget) {
+  const fs::path target = folder / "no such folder" / "x.qcp";
+  TQuillcrafterDoc doc;
+  try {
+    doc.SaveToFile(target.string());
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    EXPECT_EQ(e.Message().rfind("Cannot create file \"" + target.string() + "\". ", 0), 0u) << e.Message();
+  }
+  EXPECT_EQ(doc.RecentFiles().Count(), 0);
+}
+
+TEST(StreamSave, AStreamThatTakesNothingReportsAWriteError) {
+  struct FullStream : TMemoryStream {
+    int64_t Write(const void*, int64_t) override { return 0; }
+  } full;
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  EXPECT_THROW(doc.SaveToStream(full), EWriteError);
+  EXPECT_TRUE(doc.Modified());
+}
+
+TEST(Examples, ResaveReproducesEveryExampleFile) {
+  for (const char* name : {"Latest.qcp", "History.qcp"}) {
+    const std::string path = std::string(QC_SOURCE_DIR) + "/examples/" + name;
+    TMemoryStream file;
+    file.LoadFromFile(path);
+    TQuillcrafterDoc doc;
+    doc.LoadFromFile(path);
+    EXPECT_EQ(SaveBytes(doc), file.DataString()) << name;
+    EXPECT_GE(doc.Topics().Count(), 12) << name;
+  }
+}
