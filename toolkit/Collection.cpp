@@ -89,6 +89,8 @@ TCollectionItem* TCollection::Add() {
 }
 
 TCollectionItem* TCollection::Insert(int index) {
+  // Checked first so that a bad index does not leave a new item at the end.
+  if (index < 0 || index > Count()) ListError(rtl::SListIndexError, index);
   TCollectionItem* item = Add();
   item->SetIndex(index);
   return item;

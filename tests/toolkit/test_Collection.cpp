@@ -157,7 +157,9 @@ TEST(Collection, IndexesAndIDs) {
     EXPECT_EQ(e.Message(), "List index out of bounds (5)");
   }
   EXPECT_THROW(items.Delete(-1), EListError);
+  EXPECT_THROW(items.Insert(6), EListError);
   EXPECT_EQ(items.Count(), 5);
+  EXPECT_EQ(items.Insert(5)->Index(), 5);  // at the end is a valid place
 }
 
 TEST(Collection, ItemClassIsEnforced) {
