@@ -14,11 +14,11 @@
 #include "app/AppText.h"
 #include "app/Application.h"
 #include "app/ButtonImages.h"
+#include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
 #include "diff/dvDiffEngine.h"
 #include "diff/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
-#include "richtext/RichEdit.h"
 
 namespace app {
 
@@ -99,7 +99,14 @@ void TfrmMain::CreateComponents() {
     doc->RecentFiles().SetPushAtEnd(false);
     doc->SetTopicIncrement(1);
     doc->SetVersion(1.0f);
-    const int sourceCode = doc->TextMacros().IndexOfName("*SourceCode");
+    TQCWebExportOptions& web = doc->Options().WebExportOptions();
+    web.Contents = "Contents";
+    web.ContentsTitle = "%s Contents";
+    web.Index = "Index";
+    web.IndexTitle = "%s Index";
+    web.Previous = "Previous";
+    web.Next = "Next";
+    const int sourceCode = doc->TextMacros().IndexOfDisplayName("*SourceCode");
     if (sourceCode >= 0) doc->TextMacros().Items(sourceCode)->SetSize(10);
     doc->SetModified(false);
   }
@@ -170,7 +177,9 @@ void TfrmMain::CreateLayout() {
   Panel6->setFixedHeight(kToolPanelHeight);
   QBoxLayout* matchBox = NewBox(QBoxLayout::LeftToRight, Panel6);
   // cbMatch at 8, 8 and 193 wide in a 217-wide panel: it keeps 16 to the right edge.
-  matchBox->setContentsMargins(8, 8, kLeftPaneWidth - 8 - 193, 0);
+  // Positions count from the panel's outer edge, bevel included.
+  const int bevel = Panel6->frameWidth();
+  matchBox->setContentsMargins(8 - bevel, 8 - bevel, kLeftPaneWidth - 8 - 193 - bevel, 0);
   cbMatch = new QComboBox(Panel6);
   cbMatch->setObjectName(QStringLiteral("cbMatch"));
   cbMatch->setEditable(false);
@@ -188,7 +197,7 @@ void TfrmMain::CreateLayout() {
   Panel2->setFixedHeight(kToolPanelHeight);
   QBoxLayout* buttonBox = NewBox(QBoxLayout::LeftToRight, Panel2);
   // Open at 8, 8; Save at 128, 8, keeping its 14 pixels to the right edge.
-  buttonBox->setContentsMargins(8, 8, kLeftPaneWidth - 128 - 75, 0);
+  buttonBox->setContentsMargins(8 - bevel, 8 - bevel, kLeftPaneWidth - 128 - 75 - bevel, 0);
   btnOpenFiles = new QPushButton(QStringLiteral("Open..."), Panel2);
   btnOpenFiles->setObjectName(QStringLiteral("btnOpenFiles"));
   btnOpenFiles->setFixedSize(75, 25);
@@ -216,12 +225,8 @@ void TfrmMain::CreateLayout() {
     group->setObjectName(QLatin1String(groupName));
     QBoxLayout* inside = NewBox(QBoxLayout::TopToBottom, group);
     inside->setContentsMargins(2, 2, 2, 2);
-    edit = new TRichEdit(group);
-    edit->setObjectName(QLatin1String(editName));
-    edit->SetReadOnly(true);
-    edit->SetWordWrap(true);
-    edit->SetScrollBars(ssBoth);
-    inside->addWidget(edit);
+    edit = NewTopicRichEdit(group, editName);
+    inside->addWidget(RichEditWidget(edit));
     return group;
   };
   GroupBox1 = makeGroup("GroupBox1", "RichEdit1", RichEdit1);
@@ -447,7 +452,7 @@ void TfrmMain::lbTopicsClick() {
     LoadRichEditFromStrings(FHistTopic->Text(), *RichEdit2);
     dvDiffViewer1->SetSrc2Label(FHistTopic->Title());
   } else {
-    RichEdit2->Clear();
+    RichEditClear(*RichEdit2);
   }
   CompareTopicTexts();
   UpdateStatusBar();
@@ -460,12 +465,12 @@ void TfrmMain::LoadRichEditFromStrings(const TStringList& strings, TRichEdit& ri
     stream.WriteString("\r\n");
   }
   stream.SetPosition(0);
-  richEdit.LoadFromStream(stream);
+  RichEditLoadFromStream(richEdit, stream);
 }
 
 void TfrmMain::CompareTopicTexts() {
-  TStringStream source1(RichEdit1->PlainTextCrLf());
-  TStringStream source2(RichEdit2->PlainTextCrLf());
+  TStringStream source1(RichEditPlainTextCrLf(*RichEdit1));
+  TStringStream source2(RichEditPlainTextCrLf(*RichEdit2));
   dvDiffEngine1->CompareStreams(source1, source2);
 }
 

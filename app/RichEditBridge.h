@@ -1,0 +1,28 @@
+#pragma once
+// What the window does with its two rich-text views, in a unit of its own:
+// the view's header declares enumerators whose names the document's and the
+// list control's headers use too, so no unit includes it beside them.
+
+#include <QStringList>
+#include <string>
+
+class QWidget;
+class TRichEdit;
+class TStream;
+
+namespace app {
+
+/// A read-only view with word wrap and both scroll bars, as the window shows topic texts.
+TRichEdit* NewTopicRichEdit(QWidget* parent, const char* name);
+QWidget* RichEditWidget(TRichEdit* richEdit);
+
+/// Replaces the content with the RTF of Stream (plain text when it is not RTF).
+void RichEditLoadFromStream(TRichEdit& richEdit, TStream& stream);
+void RichEditClear(TRichEdit& richEdit);
+/// The rendered lines, each followed by CR LF, in Windows-1252; nothing for an empty view.
+std::string RichEditPlainTextCrLf(const TRichEdit& richEdit);
+/// The rendered lines.
+QStringList RichEditLines(const TRichEdit& richEdit);
+bool RichEditReadOnly(const TRichEdit& richEdit);
+
+}  // namespace app

@@ -1,0 +1,141 @@
+#include "AppTestSupport.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include "app/AppText.h"
+#include "app/Application.h"
+#include "document/QuillcrafterDoc.h"
+
+namespace apptest {
+
+std::vector<std::string> RtfBody(const std::vector<std::string>& paragraphs) {
+  std::vector<std::string> lines{
+      "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}}",
+      "\\viewkind4\\uc1\\pard\\f0\\fs20"};
+  for (const std::string& paragraph : paragraphs) {
+    if (!paragraph.empty() && paragraph[0] == '*') {
+      const size_t blank = paragraph.find(' ');
+      lines.push_back("\\b " + paragraph.substr(1, blank - 1) + "\\b0 " +
+                      (blank == std::string::npos ? "" : paragraph.substr(blank)) + "\\par");
+    } else {
+      lines.push_back(paragraph + "\\par");
+    }
+  }
+  lines.push_back("}");
+  return lines;
+}
+
+void WriteProject(const QString& fileName, const std::vector<TTopicSpec>& topics) {
+  TQuillcrafterDoc doc;
+  for (const TTopicSpec& spec : topics) {
+    TQCTopic* topic = doc.Topics().Add();
+    topic->SetTopicID(spec.id);
+    TStringList text;
+    for (const std::string& line : RtfBody(spec.paragraphs)) text.Add(line);
+    topic->SetText(text);
+    topic->SetTitle(spec.title);
+    topic->SetKeywords(spec.keywords);
+  }
+  doc.SaveToFile(app::FileNameToCore(fileName));
+}
+
+// Latest against History, by match mode (ID / title / ID or title):
+//   1 Introduction     same everywhere                         Identical everywhere
+//   2 Installing       one line differs                        Different everywhere
+//   3 Licence          keywords differ                         Identical Text everywhere
+//   4 New Feature      nowhere in History                      New everywhere
+//   5 Moved            History has it as 50                    New / Identical Text / Identical Text
+//   6 Renamed Latest   History 6 is "Renamed History"          Identical Text / New / Identical Text
+//   7 (no title)       History 70 has no title, other text     New / Different / Different
+//  12 Installing       text of Latest 2, title of History 2    New / Different / Different
+// History 8 exists only in History.
+std::vector<TTopicSpec> StandardLatest() {
+  return {
+      {1, "Introduction", {"Welcome to the product.", "Read on."}, ""},
+      {2, "Installing", {"Step one: unpack.", "Step two: run setup.", "Step three: enjoy."}, ""},
+      {3, "Licence", {"You may use this."}, "licence;terms"},
+      {4, "New Feature", {"Brand new."}, ""},
+      {5, "Moved", {"Moved text."}, ""},
+      {6, "Renamed Latest", {"Renamed text."}, ""},
+      {7, "", {"Untitled latest."}, ""},
+      {12, "Installing", {"Step one: unpack.", "Step two: run setup.", "Step three: enjoy."}, ""},
+  };
+}
+
+std::vector<TTopicSpec> StandardHistory() {
+  return {
+      {1, "Introduction", {"Welcome to the product.", "Read on."}, ""},
+      {2, "Installing", {"Step one: unpack.", "Step two: run the installer.", "Step three: enjoy."}, ""},
+      {3, "Licence", {"You may use this."}, "licence"},
+      {6, "Renamed History", {"Renamed text."}, ""},
+      {8, "Only in History", {"Gone from Latest."}, ""},
+      {50, "Moved", {"Moved text."}, ""},
+      {70, "", {"Untitled history."}, ""},
+  };
+}
+
+namespace {
+std::function<bool(app::TFileDialog&)> Player(QStringList& answers, int& shown) {
+  return [&answers, &shown](app::TFileDialog& dialog) {
+    ++shown;
+    const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+    if (answer.isEmpty()) return false;
+    dialog.SetFileName(answer);
+    return true;
+  };
+}
+}  // namespace
+
+THarness::THarness() {
+  form.OpenDialog1->ExecuteHandler = Player(latestAnswers, latestShown);
+  form.OpenDialog2->ExecuteHandler = Player(historyAnswers, historyShown);
+  form.SaveDialog1->ExecuteHandler = Player(saveAnswers, saveShown);
+  app::SetMessageBoxHandler([this](const QString&, const QString& message) { messages << message; });
+  form.show();
+  if (!QTest::qWaitForWindowExposed(&form)) qWarning("window not exposed");
+}
+
+THarness::~THarness() { app::SetMessageBoxHandler(nullptr); }
+
+void THarness::OpenStandardPair() {
+  WriteProject(Path(QStringLiteral("Latest.qcp")), StandardLatest());
+  WriteProject(Path(QStringLiteral("History.qcp")), StandardHistory());
+  Open(Path(QStringLiteral("Latest.qcp")), Path(QStringLiteral("History.qcp")));
+}
+
+void THarness::Open(const QString& latest, const QString& history) {
+  latestAnswers = QStringList{latest};
+  historyAnswers = QStringList{history};
+  ClickOpen();
+}
+
+void THarness::ClickOpen() { QTest::mouseClick(form.btnOpenFiles, Qt::LeftButton); }
+
+void THarness::ClickSave(const QString& fileName) {
+  saveAnswers = QStringList{fileName};
+  QTest::mouseClick(form.btnSaveFile, Qt::LeftButton);
+}
+
+void THarness::ClickTopic(int row) {
+  const QModelIndex index = form.lbTopics->model()->index(row, 0);
+  form.lbTopics->scrollTo(index);
+  QTest::mouseClick(form.lbTopics->viewport(), Qt::LeftButton, {}, form.lbTopics->visualRect(index).center());
+}
+
+int THarness::RowOf(const QString& text) const { return static_cast<int>(ListTexts().indexOf(text)); }
+
+QStringList THarness::PanelTexts() const {
+  QStringList texts;
+  for (int i = 0; i < form.StatusBar1->PanelCount(); ++i) texts << form.StatusBar1->Panel(i).Text;
+  return texts;
+}
+
+QStringList THarness::ListTexts() const {
+  QStringList texts;
+  const TStringList& items = form.lbTopics->Items();
+  for (int i = 0; i < items.Count(); ++i) texts << app::ToQString(items[i]);
+  return texts;
+}
+
+}  // namespace apptest

@@ -1,0 +1,598 @@
+/// Tests for QuillcrafterDiffMain: the whole window, driven as a user drives
+/// it (buttons, list clicks, shortcuts), with the file dialogs and the
+/// message box played by the test.
+
+#include <sys/resource.h>
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTest>
+#include <QToolButton>
+#include <csignal>
+
+#include "AppTestSupport.h"
+#include "app/AppText.h"
+#include "app/RichEditBridge.h"
+#include "diff/dvDiffEngine.h"
+#include "diff/dvDiffViewer.h"
+#include "document/QuillcrafterDoc.h"
+
+using namespace apptest;
+using app::TfrmMain;
+
+namespace {
+
+const QStringList kDesignPanels = {
+    QStringLiteral("Different Topics:"),      QStringLiteral("Identical Topics:"),
+    QStringLiteral("Identical Text Topics:"), QStringLiteral("New Topics:"),
+    QStringLiteral("Deleted Topics:"),        QStringLiteral("Different")};
+
+QStringList Panels(int different, int identical, int identicalText, int fresh, const char* pair) {
+  return {QStringLiteral("Different Topics: %1").arg(different),
+          QStringLiteral("Identical Topics: %1").arg(identical),
+          QStringLiteral("Identical Text Topics: %1").arg(identicalText),
+          QStringLiteral("New Topics: %1").arg(fresh),
+          QStringLiteral("Deleted Topics: 0"),
+          QLatin1String(pair)};
+}
+
+QStringList Kinds(const TStringList& result) {
+  QStringList kinds;
+  for (int i = 0; i < result.Count(); ++i) kinds << QString::number(DiffEntryKind(result[i]));
+  return kinds;
+}
+
+bool ActionsEnabled(const TfrmMain& form) {
+  const bool enabled = form.CopyToOrig->isEnabled();
+  // All four actions follow the one enabling rule together.
+  Q_ASSERT(form.CopyTextToOrig->isEnabled() == enabled && form.CopyToHist->isEnabled() == enabled &&
+           form.CopyTextToHist->isEnabled() == enabled);
+  return enabled;
+}
+
+// The ink of a text: of the pixels that differ from the background, the one
+// farthest from it. Anti-aliased edges blend towards the background, so the
+// farthest pixel is the pen colour itself or close to it.
+QColor Ink(const QImage& image, const QRect& area) {
+  const QColor background = image.pixelColor(area.right() - 1, area.center().y());
+  QColor ink = background;
+  int best = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      const int d = std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
+                    std::abs(c.blue() - background.blue());
+      if (d > best) {
+        best = d;
+        ink = c;
+      }
+    }
+  return ink;
+}
+
+bool Near(const QColor& a, const QColor& b) {
+  return std::abs(a.red() - b.red()) <= 40 && std::abs(a.green() - b.green()) <= 40 &&
+         std::abs(a.blue() - b.blue()) <= 40;
+}
+
+#define QVERIFY_INK(image, rect, colour)                                                                    \
+  do {                                                                                                      \
+    const QColor ink_ = Ink(image, rect);                                                                   \
+    QVERIFY2(Near(ink_, colour), qPrintable(ink_.name() + QStringLiteral(" != ") + QColor(colour).name())); \
+  } while (false)
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void designBeforeFirstOpen();
+  void openBothFiles();
+  void openHistoryCancelled();
+  void openFirstDialogCancelled();
+  void openBrokenLatest();
+  void openBrokenHistory();
+  void countsPerMatchMode_data();
+  void countsPerMatchMode();
+  void listColoursAndHighlight();
+  void clickDifferentIdenticalNew();
+  void clickKeepsPairAcrossModeChangeAndOpen();
+  void formattingOnlyDifference();
+  void copyActions_data();
+  void copyActions();
+  void copyIntoHistoryTopicMatchedTwice();
+  void saveAsLoadsBackEqual();
+  void failedSaveKeepsOldFile();
+  void shortcutsFollowEnabling();
+};
+
+void TestMainWindow::designBeforeFirstOpen() {
+  THarness h;
+  TfrmMain& f = h.form;
+  QVERIFY(f.windowTitle().startsWith(QStringLiteral("Quillcrafter Journeyman Diff v1.0.0.1 Copyright")));
+  QCOMPARE(h.PanelTexts(), kDesignPanels);
+  QCOMPARE(f.GroupBox1->title(), QStringLiteral("File"));
+  QCOMPARE(f.GroupBox2->title(), QStringLiteral("File"));
+  QCOMPARE(f.cbMatch->count(), 3);
+  QCOMPARE(f.cbMatch->itemText(2), QStringLiteral("Match Topics By ID or Title"));
+  QCOMPARE(f.cbMatch->currentIndex(), 0);
+  QVERIFY(!f.cbMatch->isEditable());
+  QCOMPARE(f.lbTopics->Count(), 0);
+  QVERIFY(!ActionsEnabled(f));
+  // Layout of the design.
+  QCOMPARE(f.frameGeometry().size(), QSize(905, 729));
+  QCOMPARE(f.StatusBar1->height(), 19);
+  QCOMPARE(f.Panel1->width(), 217);
+  QCOMPARE(f.Panel4->height(), 320);
+  QCOMPARE(f.Panel6->height(), 41);
+  QCOMPARE(f.Panel2->height(), 41);
+  QCOMPARE(f.GroupBox1->width(), 304);
+  QCOMPARE(f.Panel5->width(), 65);
+  QCOMPARE(f.Splitter1->handleWidth(), 3);
+  QCOMPARE(f.Splitter2->handleWidth(), 3);
+  QCOMPARE(f.cbMatch->geometry().topLeft(), QPoint(8, 8));
+  QCOMPARE(f.cbMatch->width(), 193);
+  QCOMPARE(f.btnOpenFiles->geometry(), QRect(8, 8, 75, 25));
+  QCOMPARE(f.btnSaveFile->geometry(), QRect(128, 8, 75, 25));
+  QCOMPARE(f.btnOpenFiles->text(), QStringLiteral("Open..."));
+  QCOMPARE(f.btnSaveFile->text(), QStringLiteral("Save As..."));
+  QCOMPARE(f.SpeedButton1->geometry(), QRect(16, 48, 33, 22));
+  QCOMPARE(f.SpeedButton4->geometry(), QRect(16, 128, 33, 25));
+  QCOMPARE(f.lbTopics->ItemHeight(), 13);
+  QVERIFY(app::RichEditReadOnly(*f.RichEdit1) && app::RichEditReadOnly(*f.RichEdit2));
+  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("Source 1"));
+  QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Source 2"));
+  // Actions: hint, shortcut, the button that carries each.
+  struct {
+    QAction* action;
+    QToolButton* button;
+    const char* hint;
+    QKeySequence keys;
+  } const actions[] = {
+      {f.CopyToOrig, f.SpeedButton1, "Copy ENTIRE Topic from History to Original",
+       QKeySequence(Qt::CTRL | Qt::Key_E)},
+      {f.CopyTextToOrig, f.SpeedButton2, "Copy Topic TEXT ONLY from History to Original",
+       QKeySequence(Qt::CTRL | Qt::Key_T)},
+      {f.CopyTextToHist, f.SpeedButton3, "Copy Topic TEXT ONLY from Original to History",
+       QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T)},
+      {f.CopyToHist, f.SpeedButton4, "Copy ENTIRE Topic from Original To History",
+       QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)},
+  };
+  for (const auto& a : actions) {
+    QCOMPARE(a.action->toolTip(), QLatin1String(a.hint));
+    QCOMPARE(a.action->shortcut(), a.keys);
+    QCOMPARE(a.button->defaultAction(), a.action);
+    QVERIFY(!a.button->isEnabled());
+  }
+  // Dialogs.
+  QCOMPARE(f.OpenDialog1->Title(), QStringLiteral("Open Latest Quillcrafter File"));
+  QCOMPARE(f.OpenDialog2->Title(), QStringLiteral("Open Quillcrafter History File"));
+  QCOMPARE(f.SaveDialog1->Title(), QStringLiteral("Save Latest File As..."));
+  for (app::TFileDialog* d : {f.OpenDialog1.get(), f.OpenDialog2.get(), f.SaveDialog1.get()}) {
+    QCOMPARE(d->Filter(), QStringLiteral("Quillcrafter File (*.qcp)|*.qcp"));
+    QCOMPARE(d->DefaultExt(), QStringLiteral("qcp"));
+  }
+  QVERIFY(f.OpenDialog1->HasOption(app::TOpenOption::ofFileMustExist));
+  QVERIFY(f.SaveDialog1->HasOption(app::TOpenOption::ofOverwritePrompt));
+  // Design-time document settings.
+  QCOMPARE(f.QuillcrafterDoc1->Options().FileVersion(), 13);
+  QCOMPARE(f.QuillcrafterDoc2->RecentFiles().MaxCount(), 4);
+  const int sourceCode = f.QuillcrafterDoc1->TextMacros().IndexOfDisplayName("*SourceCode");
+  QVERIFY(sourceCode >= 0);
+  QCOMPARE(f.QuillcrafterDoc1->TextMacros().Items(sourceCode)->Size(), 10);
+  // The owner-drawn panels show their design texts in the class colours.
+  const QImage bar = f.StatusBar1->grab().toImage();
+  QVERIFY_INK(bar, f.StatusBar1->PanelRect(0), QColor(255, 0, 0));
+  QVERIFY_INK(bar, f.StatusBar1->PanelRect(1), QColor(0, 0, 0));
+  QVERIFY_INK(bar, f.StatusBar1->PanelRect(2), QColor(128, 128, 128));
+  QVERIFY_INK(bar, f.StatusBar1->PanelRect(3), QColor(0, 0, 255));
+  QVERIFY_INK(bar, f.StatusBar1->PanelRect(4), QColor(128, 128, 0));
+}
+
+void TestMainWindow::openBothFiles() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
+  QCOMPARE(h.ListTexts(), (QStringList{QStringLiteral("Introduction (1)"), QStringLiteral("Installing (2)"),
+                                       QStringLiteral("Licence (3)"), QStringLiteral("New Feature (4)"),
+                                       QStringLiteral("Moved (5)"), QStringLiteral("Renamed Latest (6)"),
+                                       QStringLiteral("TQCTopic (7)"), QStringLiteral("Installing (12)")}));
+  QCOMPARE(f.lbTopics->ItemIndex(), -1);
+  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  QCOMPARE(f.GroupBox1->title(), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(f.GroupBox2->title(), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(f.SaveDialog1->FileName(), h.Path(QStringLiteral("Latest.qcp")));
+  QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() == nullptr);
+  QVERIFY(!ActionsEnabled(f));
+}
+
+void TestMainWindow::openHistoryCancelled() {
+  THarness h;
+  WriteProject(h.Path(QStringLiteral("L.qcp")), StandardLatest());
+  WriteProject(h.Path(QStringLiteral("H.qcp")), StandardHistory());
+  // First open, History cancelled: everything is New against the empty History.
+  h.Open(h.Path(QStringLiteral("L.qcp")), QString());
+  QCOMPARE(h.historyShown, 1);
+  QCOMPARE(h.PanelTexts(), Panels(0, 0, 0, 8, "Identical"));
+  QCOMPARE(h.form.GroupBox2->title(), QStringLiteral("File"));
+  // With History opened and then cancelled on a later open, the earlier History stays.
+  h.Open(h.Path(QStringLiteral("L.qcp")), h.Path(QStringLiteral("H.qcp")));
+  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  h.Open(h.Path(QStringLiteral("L.qcp")), QString());
+  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.form.GroupBox2->title(), h.Path(QStringLiteral("H.qcp")));
+  QVERIFY(h.messages.isEmpty());
+}
+
+void TestMainWindow::openFirstDialogCancelled() {
+  THarness h;
+  h.OpenStandardPair();
+  h.ClickTopic(1);
+  const QStringList panels = h.PanelTexts();
+  const QStringList list = h.ListTexts();
+  h.latestAnswers = QStringList{QString()};
+  h.ClickOpen();
+  QCOMPARE(h.historyShown, 1);  // only the first open asked for History
+  QCOMPARE(h.ListTexts(), list);
+  QCOMPARE(h.PanelTexts(), panels);
+  QCOMPARE(h.form.lbTopics->ItemIndex(), 1);
+  QVERIFY(h.form.OrigTopic() != nullptr);
+  QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 8);
+}
+
+void TestMainWindow::openBrokenLatest() {
+  THarness h;
+  h.OpenStandardPair();
+  const QStringList panels = h.PanelTexts();
+  QFile broken(h.Path(QStringLiteral("Broken.qcp")));
+  QVERIFY(broken.open(QIODevice::WriteOnly));
+  broken.write("This is not a project file.\r\n");
+  broken.close();
+  h.Open(h.Path(QStringLiteral("Broken.qcp")), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(h.messages.size(), 1);
+  QCOMPARE(h.historyShown, 1);  // the History dialog of the failed open never came
+  QCOMPARE(h.form.lbTopics->Count(), 0);
+  QCOMPARE(h.PanelTexts(), panels);
+  QCOMPARE(h.form.GroupBox1->title(), h.Path(QStringLiteral("Latest.qcp")));
+  QVERIFY(h.form.OrigTopic() == nullptr);
+  // The failed load left the Latest document as it was.
+  QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 8);
+  // A file that does not exist fails alike, with the file name in the message.
+  h.Open(h.Path(QStringLiteral("Missing.qcp")), QString());
+  QCOMPARE(h.messages.size(), 2);
+  QVERIFY(h.messages[1].contains(QStringLiteral("Missing.qcp")));
+}
+
+void TestMainWindow::openBrokenHistory() {
+  THarness h;
+  h.OpenStandardPair();
+  const QStringList panels = h.PanelTexts();
+  WriteProject(h.Path(QStringLiteral("Other.qcp")), {{9, "Other", {"Other."}, ""}});
+  QFile broken(h.Path(QStringLiteral("Broken.qcp")));
+  QVERIFY(broken.open(QIODevice::WriteOnly));
+  broken.write("Quillcrafter project file.\r\n13\r\n");  // cut short after the header
+  broken.close();
+  h.Open(h.Path(QStringLiteral("Other.qcp")), h.Path(QStringLiteral("Broken.qcp")));
+  QCOMPARE(h.messages.size(), 1);
+  QCOMPARE(h.form.lbTopics->Count(), 0);
+  QCOMPARE(h.PanelTexts(), panels);
+  QCOMPARE(h.form.GroupBox1->title(), h.Path(QStringLiteral("Other.qcp")));
+  QCOMPARE(h.form.SaveDialog1->FileName(), h.Path(QStringLiteral("Other.qcp")));
+  QCOMPARE(h.form.GroupBox2->title(), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 1);
+  QCOMPARE(h.form.QuillcrafterDoc2->Topics().Count(), 7);
+}
+
+void TestMainWindow::countsPerMatchMode_data() {
+  QTest::addColumn<int>("mode");
+  QTest::addColumn<QStringList>("panels");
+  QTest::newRow("by ID") << 0 << Panels(1, 1, 2, 4, "Identical");
+  QTest::newRow("by title") << 1 << Panels(3, 1, 2, 2, "Identical");
+  QTest::newRow("by ID or title") << 2 << Panels(3, 1, 3, 1, "Identical");
+}
+
+void TestMainWindow::countsPerMatchMode() {
+  QFETCH(int, mode);
+  QFETCH(QStringList, panels);
+  THarness h;
+  h.OpenStandardPair();
+  h.form.cbMatch->setCurrentIndex(mode);
+  QCOMPARE(h.PanelTexts(), panels);
+  QCOMPARE(h.form.DeletedCount(), 0);
+  // And back to matching by ID gives the counts of the open again.
+  h.form.cbMatch->setCurrentIndex(0);
+  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+}
+
+void TestMainWindow::listColoursAndHighlight() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  const QColor red(255, 0, 0), black(0, 0, 0), gray(128, 128, 128), blue(0, 0, 255);
+  auto rowImage = [&](int row) {
+    QCoreApplication::processEvents();  // the list lays its items out when idle
+    const QImage image = f.lbTopics->viewport()->grab().toImage();
+    return std::make_pair(image, f.lbTopics->visualRect(f.lbTopics->model()->index(row, 0)));
+  };
+  struct {
+    int row;
+    QColor colour;
+  } const byID[] = {{0, black}, {1, red}, {2, gray}, {3, blue}, {4, blue}, {5, gray}};
+  for (const auto& expected : byID) {
+    const auto [image, rect] = rowImage(expected.row);
+    QVERIFY_INK(image, rect, expected.colour);
+  }
+  // A new match mode recolours the entries: "Moved (5)" turns from New to Identical Text.
+  f.cbMatch->setCurrentIndex(1);
+  {
+    const auto [image, rect] = rowImage(4);
+    QVERIFY_INK(image, rect, gray);
+  }
+  // A selected New topic is drawn in the highlight colours, not in blue.
+  f.cbMatch->setCurrentIndex(0);
+  h.ClickTopic(3);
+  const auto [image, rect] = rowImage(3);
+  const QColor highlight = app::ToQColor(clHighlight);
+  const QColor highlightText = app::ToQColor(clHighlightText);
+  QCOMPARE(image.pixelColor(rect.right() - 3, rect.center().y()), highlight);
+  QVERIFY_INK(image, rect, highlightText);
+}
+
+void TestMainWindow::clickDifferentIdenticalNew() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+
+  // Different: both texts shown, the changed line paired, actions on.
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  QCOMPARE(app::RichEditLines(*f.RichEdit1),
+           (QStringList{QStringLiteral("Step one: unpack."), QStringLiteral("Step two: run setup."),
+                        QStringLiteral("Step three: enjoy.")}));
+  QCOMPARE(app::RichEditLines(*f.RichEdit2).value(1), QStringLiteral("Step two: run the installer."));
+  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("Installing"));
+  QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Installing"));
+  QCOMPARE(Kinds(f.dvDiffEngine1->Result1()).mid(0, 3),
+           (QStringList{QStringLiteral("1"), QStringLiteral("4"), QStringLiteral("1")}));
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
+  QVERIFY(ActionsEnabled(f));
+
+  // Identical: same texts, no difference rows, actions off.
+  h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
+  QCOMPARE(app::RichEditLines(*f.RichEdit1), app::RichEditLines(*f.RichEdit2));
+  QVERIFY(!Kinds(f.dvDiffEngine1->Result1()).isEmpty());
+  for (const QString& kind : Kinds(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Identical"));
+  QVERIFY(!ActionsEnabled(f));
+
+  // New: right side empty, every line only on the left, the right caption kept.
+  h.ClickTopic(h.RowOf(QStringLiteral("New Feature (4)")));
+  QCOMPARE(app::RichEditLines(*f.RichEdit2).join(QString()), QString());
+  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("New Feature"));
+  QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Introduction"));
+  for (const QString& kind : Kinds(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("2"));
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
+  QVERIFY(f.HistTopic() == nullptr);
+  QVERIFY(!ActionsEnabled(f));
+
+  // An empty title gives an empty left caption; the same click twice gives the same result.
+  h.ClickTopic(h.RowOf(QStringLiteral("TQCTopic (7)")));
+  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string());
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  const QStringList first = Kinds(f.dvDiffEngine1->Result2());
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  QCOMPARE(Kinds(f.dvDiffEngine1->Result2()), first);
+  QVERIFY(h.messages.isEmpty());
+}
+
+void TestMainWindow::clickKeepsPairAcrossModeChangeAndOpen() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  h.ClickTopic(h.RowOf(QStringLiteral("Moved (5)")));  // New under ID matching
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
+  TQCTopic* orig = f.OrigTopic();
+  // A new mode recounts but keeps the pair, its texts and the last panel.
+  f.cbMatch->setCurrentIndex(1);
+  QCOMPARE(f.OrigTopic(), orig);
+  QVERIFY(f.HistTopic() == nullptr);
+  QCOMPARE(h.PanelTexts(), Panels(3, 1, 2, 2, "Different"));
+  // A fresh click matches under the new mode.
+  h.ClickTopic(h.RowOf(QStringLiteral("Moved (5)")));
+  QVERIFY(f.HistTopic() != nullptr);
+  QCOMPARE(f.HistTopic()->TopicID(), 50);
+  // An open clears the pair but leaves the texts and the viewer showing it.
+  const QStringList shown = app::RichEditLines(*f.RichEdit1);
+  h.Open(h.Path(QStringLiteral("Latest.qcp")), h.Path(QStringLiteral("History.qcp")));
+  QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() == nullptr);
+  QCOMPARE(app::RichEditLines(*f.RichEdit1), shown);
+  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("Moved"));
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Identical"));
+  QCOMPARE(f.lbTopics->ItemIndex(), -1);
+}
+
+void TestMainWindow::formattingOnlyDifference() {
+  THarness h;
+  WriteProject(h.Path(QStringLiteral("L.qcp")),
+               {{1, "Bold", {"*Important note here.", "  Indented line"}, ""}});
+  WriteProject(h.Path(QStringLiteral("H.qcp")),
+               {{1, "Bold", {"Important note here.", "Indented line  "}, ""}});
+  h.Open(h.Path(QStringLiteral("L.qcp")), h.Path(QStringLiteral("H.qcp")));
+  QCOMPARE(h.PanelTexts(), Panels(1, 0, 0, 0, "Identical"));
+  h.ClickTopic(0);
+  // Different for the classification, yet every rendered line compares equal
+  // (bold alone, and blanks at either end, do not count).
+  for (const QString& kind : Kinds(h.form.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
+}
+
+void TestMainWindow::copyActions_data() {
+  QTest::addColumn<QString>("action");
+  QTest::addColumn<QString>("topic");
+  QTest::addColumn<int>("mode");
+  QTest::addColumn<QStringList>("panels");
+  QTest::addColumn<bool>("enabledAfter");
+  // Entire topic, same ID and context string: the pair becomes identical.
+  QTest::newRow("entire to Latest, matched by ID")
+      << "CopyToOrig"
+      << "Installing (2)" << 0 << Panels(0, 2, 2, 4, "Identical") << false;
+  QTest::newRow("entire to History, matched by ID")
+      << "CopyToHist"
+      << "Licence (3)" << 0 << Panels(1, 2, 1, 4, "Identical") << false;
+  // Entire topic across different IDs: equal texts, still not identical.
+  QTest::newRow("entire to Latest, matched by title")
+      << "CopyToOrig"
+      << "TQCTopic (7)" << 1 << Panels(2, 1, 3, 2, "Different") << true;
+  // Text only: identical when nothing else differed, else identical text.
+  QTest::newRow("text to Latest") << "CopyTextToOrig"
+                                  << "Installing (2)" << 0 << Panels(0, 2, 2, 4, "Identical") << false;
+  QTest::newRow("text to History, title differs")
+      << "CopyTextToHist"
+      << "Installing (12)" << 1 << Panels(1, 2, 3, 2, "Different") << true;
+}
+
+void TestMainWindow::copyActions() {
+  QFETCH(QString, action);
+  QFETCH(QString, topic);
+  QFETCH(int, mode);
+  QFETCH(QStringList, panels);
+  QFETCH(bool, enabledAfter);
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  f.cbMatch->setCurrentIndex(mode);
+  h.ClickTopic(h.RowOf(topic));
+  QVERIFY(ActionsEnabled(f));
+  const std::string src1Label = f.dvDiffViewer1->Src1Label();
+  const QStringList histText = app::RichEditLines(*f.RichEdit2);
+  const QStringList origText = app::RichEditLines(*f.RichEdit1);
+  QAction* a = f.findChild<QAction*>(action);
+  QVERIFY(a != nullptr);
+  QToolButton* button = nullptr;
+  for (QToolButton* b : {f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.SpeedButton4})
+    if (b->defaultAction() == a) button = b;
+  QVERIFY(button != nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
+  QCOMPARE(h.PanelTexts(), panels);
+  QCOMPARE(ActionsEnabled(f), enabledAfter);
+  // Both sides now show the same text at once, without a click; the caption waits for the next click.
+  if (action.endsWith(QLatin1String("Orig")))
+    QCOMPARE(app::RichEditLines(*f.RichEdit1), histText);
+  else
+    QCOMPARE(app::RichEditLines(*f.RichEdit2), origText);
+  QCOMPARE(app::RichEditLines(*f.RichEdit1), app::RichEditLines(*f.RichEdit2));
+  for (const QString& kind : Kinds(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
+  QCOMPARE(f.dvDiffViewer1->Src1Label(), src1Label);
+  QVERIFY(f.OrigTopic()->TextEquals(*f.HistTopic()));
+  // The same counts as a recount from scratch gives.
+  const TTopicCounters fresh =
+      RecountTopics(f.QuillcrafterDoc1->Topics(), f.QuillcrafterDoc2->Topics(), f.MatchMode());
+  QVERIFY(fresh == f.Counters());
+}
+
+void TestMainWindow::copyIntoHistoryTopicMatchedTwice() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  f.cbMatch->setCurrentIndex(1);  // Installing (2) and Installing (12) both match History 2
+  QCOMPARE(h.PanelTexts(), Panels(3, 1, 2, 2, "Identical"));
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  QTest::mouseClick(f.SpeedButton4, Qt::LeftButton);  // entire topic into History
+  // Latest 2 is now identical, and Latest 12 (same text, other ID) identical text.
+  QCOMPARE(h.PanelTexts(), Panels(1, 2, 3, 2, "Identical"));
+  QCOMPARE(f.QuillcrafterDoc2->Topics().Items(f.QuillcrafterDoc2->Topics().IndexOfTopicID(2))->Title(),
+           std::string("Installing"));
+  QCoreApplication::processEvents();
+  const QImage image = f.lbTopics->viewport()->grab().toImage();
+  const QRect row12 =
+      f.lbTopics->visualRect(f.lbTopics->model()->index(h.RowOf(QStringLiteral("Installing (12)")), 0));
+  QVERIFY_INK(image, row12, QColor(128, 128, 128));
+}
+
+void TestMainWindow::saveAsLoadsBackEqual() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // text into Latest
+  const QString saved = h.Path(QStringLiteral("Saved.qcp"));
+  h.ClickSave(saved);
+  QCOMPARE(h.saveShown, 1);
+  QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
+  TQuillcrafterDoc back;
+  back.LoadFromFile(app::FileNameToCore(saved));
+  const TQCTopics& a = f.QuillcrafterDoc1->Topics();
+  QCOMPARE(back.Topics().Count(), a.Count());
+  for (int i = 0; i < a.Count(); ++i) QVERIFY(back.Topics().Items(i)->IsEqual(a.Items(i)));
+  // Nothing else changes on save; cancelling the dialog writes nothing.
+  QCOMPARE(f.GroupBox1->title(), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(h.PanelTexts(), Panels(0, 2, 2, 4, "Identical"));
+  QFile::remove(saved);
+  h.ClickSave(QString());
+  QVERIFY(!QFile::exists(saved));
+}
+
+void TestMainWindow::failedSaveKeepsOldFile() {
+  THarness h;
+  h.OpenStandardPair();
+  const QString target = h.Path(QStringLiteral("Latest.qcp"));
+  QFile file(target);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const QByteArray before = file.readAll();
+  file.close();
+  // A file size limit makes the write fail part-way (even for root).
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 64;
+  setrlimit(RLIMIT_FSIZE, &small);
+  h.ClickSave(target);
+  setrlimit(RLIMIT_FSIZE, &old);
+  QCOMPARE(h.messages.size(), 1);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  QCOMPARE(file.readAll(), before);
+  // A folder that does not exist fails with a message too.
+  h.ClickSave(h.Path(QStringLiteral("no/such/folder/x.qcp")));
+  QCOMPARE(h.messages.size(), 2);
+  QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 8);
+}
+
+void TestMainWindow::shortcutsFollowEnabling() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  auto latest2 = [&] {
+    return f.QuillcrafterDoc1->Topics().Items(f.QuillcrafterDoc1->Topics().IndexOfTopicID(2));
+  };
+  const std::string text = latest2()->WholeText();
+  // No pair: every shortcut does nothing.
+  for (auto keys : {Qt::Key_E, Qt::Key_T}) {
+    QTest::keyClick(&f, keys, Qt::ControlModifier);
+    QTest::keyClick(&f, keys, Qt::ControlModifier | Qt::AltModifier);
+  }
+  QCOMPARE(latest2()->WholeText(), text);
+  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  // An identical pair: still nothing.
+  h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
+  QTest::keyClick(f.lbTopics, Qt::Key_T, Qt::ControlModifier);
+  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  // A differing pair: Ctrl+T copies the History text into Latest.
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  QTest::keyClick(f.lbTopics, Qt::Key_T, Qt::ControlModifier);
+  QCOMPARE(h.PanelTexts(), Panels(0, 2, 2, 4, "Identical"));
+  QVERIFY(latest2()->WholeText() != text);
+  // Now identical: Ctrl+Alt+E does nothing to the History document.
+  const bool modified = f.QuillcrafterDoc2->Modified();
+  QTest::keyClick(f.lbTopics, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+  QCOMPARE(f.QuillcrafterDoc2->Modified(), modified);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_QuillcrafterDiffMain.moc"
