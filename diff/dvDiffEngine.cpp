@@ -12,6 +12,7 @@
 namespace {
 
 constexpr const char* kNeverHappens = "This should never happen";
+constexpr const char* kRunning = "A comparison is already running";
 constexpr size_t kReadChunk = 64 * 1024;
 
 std::string ReadToEnd(TStream& stream) {
@@ -100,6 +101,14 @@ void TdvCustomDiffEngine::CompareStreams(TStream& stream1, TStream& stream2) {
 }
 
 void TdvCustomDiffEngine::CompareStrings(std::string_view text1, std::string_view text2) {
+  // A handler or viewer that starts another comparison of the same engine
+  // would pull the lists from under the running one.
+  if (FRunning) throw EInvalidOperation(kRunning);
+  FRunning = true;
+  struct RunningReset {
+    bool& running;
+    ~RunningReset() { running = false; }
+  } reset{FRunning};
   // The sources are replaced before the results are emptied, so that texts
   // taken from the previous result are still intact while they are copied.
   FSource1->Load(text1);

@@ -136,7 +136,8 @@ class TdvCustomDiffEngine : public TObject {
   /// them, fills Result1/Result2, tells every registered viewer and fires
   /// OnDiffCompleted. The streams are neither freed nor rewound.
   void CompareStreams(TStream& stream1, TStream& stream2);
-  /// The same for texts already in memory.
+  /// The same for texts already in memory. Raises EInvalidOperation when
+  /// called from a handler or viewer of a comparison still running.
   void CompareStrings(std::string_view text1, std::string_view text2);
 
   /// The aligned results; valid until the next comparison.
@@ -190,7 +191,7 @@ class TdvCustomDiffEngine : public TObject {
   void RunDiff();
   void DiffStep();
   void FindResync(int depth, int& skip1, int& skip2);
-  bool FindResyncIndexed(int fromY, int depth, int& skip1, int& skip2);
+  void FindResyncIndexed(int fromY, int depth, int& skip1, int& skip2);
   bool SourcesExhausted() const;
   void AddSameLines(int count1, int count2);
   void ReportProgress();
@@ -211,6 +212,7 @@ class TdvCustomDiffEngine : public TObject {
   int FMatchDepth = 3;
   TdvCharSet FIgnoreChars;
   bool FStopped = false;              // a block failed without taking a line: the run ends
+  bool FRunning = false;              // inside CompareStrings, events and viewers included
   std::string FEntry;                 // scratch for building one result entry
   std::unique_ptr<LineIndex> FIndex;  // of the current run, once a search needed it
   int FIndexedSearchFrom = 24;

@@ -62,7 +62,7 @@ std::pair<const int32_t*, const int32_t*> TdvCustomDiffEngine::LineIndex::Occurr
 
 void TdvCustomDiffEngine::FindResync(int depth, int& skip1, int& skip2) {
   for (int y = 0;; ++y) {
-    if (y >= FIndexedSearchFrom && FindResyncIndexed(y, depth, skip1, skip2)) return;
+    if (y >= FIndexedSearchFrom) return FindResyncIndexed(y, depth, skip1, skip2);
     for (int x = 0; x <= y; ++x) {
       if (LinesMatch(x, y, depth)) {
         skip1 = x;
@@ -79,12 +79,7 @@ void TdvCustomDiffEngine::FindResync(int depth, int& skip1, int& skip2) {
 }
 
 /// Prerequisites: every candidate with a larger skip below FromY has failed.
-/// Returns false only if the lines cannot be indexed (then the caller goes on
-/// candidate by candidate).
-bool TdvCustomDiffEngine::FindResyncIndexed(int fromY, int depth, int& skip1, int& skip2) {
-  if (FSource1->lines.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()) ||
-      FSource2->lines.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
-    return false;
+void TdvCustomDiffEngine::FindResyncIndexed(int fromY, int depth, int& skip1, int& skip2) {
   if (!FIndex) {
     FIndex = std::make_unique<LineIndex>();
     FIndex->Build(*FSource1, *FSource2);
@@ -122,7 +117,7 @@ bool TdvCustomDiffEngine::FindResyncIndexed(int fromY, int depth, int& skip1, in
         if (LinesMatch(static_cast<int>(xa), static_cast<int>(y), depth)) {
           skip1 = static_cast<int>(xa);
           skip2 = static_cast<int>(y);
-          return true;
+          return;
         }
         if (a != aEnd)
           ++a;
@@ -132,7 +127,7 @@ bool TdvCustomDiffEngine::FindResyncIndexed(int fromY, int depth, int& skip1, in
         if (LinesMatch(static_cast<int>(y), static_cast<int>(xb), depth)) {
           skip1 = static_cast<int>(y);
           skip2 = static_cast<int>(xb);
-          return true;
+          return;
         }
         if (b != bEnd)
           ++b;

@@ -50,11 +50,8 @@ struct TdvCustomDiffEngine::Side {
     return std::string_view(text).substr(span.offset, span.length);
   }
 
-  void Load(std::string_view newText) {
-    text.assign(newText);  // keeps the buffer of the previous run
-    dv_diff_detail::FindLines(text, lines);
-    next = 0;
-  }
+  /// Raises EInvalidOperation for a text of more lines than the results can count.
+  void Load(std::string_view newText);
 
   /// Key of the line Index after the first one not yet emitted.
   const Key& KeyAt(int64_t index) const {

@@ -7,6 +7,7 @@
 // options, which do not change during a run.
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "diff/dvDiffEngine.h"
 #include "diff/dvDiffEngineSide.h"
@@ -69,6 +70,19 @@ std::vector<std::string> SplitDiffLines(std::string_view text) {
   std::vector<std::string> lines;
   for (const LineSpan& span : spans) lines.emplace_back(text.substr(span.offset, span.length));
   return lines;
+}
+
+void TdvCustomDiffEngine::Side::Load(std::string_view newText) {
+  text.assign(newText);  // keeps the buffer of the previous run
+  dv_diff_detail::FindLines(text, lines);
+  next = 0;
+  // Row numbers, skips and counts are 32-bit; leave room for a search
+  // reaching MatchDepth lines past the end.
+  if (lines.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max() / 2)) {
+    text.clear();
+    lines.clear();
+    throw EInvalidOperation("Text has too many lines to compare");
+  }
 }
 
 void TdvCustomDiffEngine::Side::BuildKeys(TdvDiffOptions options, const TdvCharSet& ignoreChars) {

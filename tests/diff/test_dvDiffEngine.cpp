@@ -518,3 +518,30 @@ TEST(DiffEngineText, TextsTakenFromThePreviousResult) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DiffEngineEvents, NoSecondComparisonWhileOneIsRunning) {
+  TdvDiffEngine engine;
+  int refused = 0;
+  engine.OnDiffProgress = [&](int32_t) {
+    try {
+      engine.CompareStrings("other\n", "text\n");
+    } catch (const EInvalidOperation&) {
+      ++refused;
+    }
+  };
+  engine.CompareStrings("a\nb\n", "a\nb\n");
+  EXPECT_EQ(refused, 2);
+  EXPECT_THAT(Render(engine.Result1()), ElementsAre("1 a", "1 b"));
+
+  // From the completion handler the error reaches the caller; the engine stays usable.
+  engine.OnDiffProgress = nullptr;
+  engine.OnDiffCompleted = [&](TObject*) { engine.CompareStrings("x", "y"); };
+  EXPECT_THROW(engine.CompareStrings("a", "a"), EInvalidOperation);
+  engine.OnDiffCompleted = nullptr;
+  engine.CompareStrings("q", "q");
+  EXPECT_THAT(Render(engine.Result2()), ElementsAre("1 q"));
+}
+
+}  // namespace
