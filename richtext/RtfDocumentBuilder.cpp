@@ -201,8 +201,12 @@ void TRtfDocumentBuilder::Finish(const TRtfParaFormat& format) {
 }
 
 QTextCursor InsertRtf(QTextCursor cursor, std::string_view bytes, bool whole) {
+  // One edit block: the document reports one change and lays out once.
+  cursor.beginEditBlock();
   TRtfDocumentBuilder builder(cursor, whole);
   TRtfReader reader;
   reader.Read(bytes, builder);
-  return builder.Cursor();
+  QTextCursor end = builder.Cursor();
+  cursor.endEditBlock();
+  return end;
 }
