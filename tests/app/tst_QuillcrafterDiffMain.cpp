@@ -107,6 +107,7 @@ class TestMainWindow : public QObject {
   void saveAsLoadsBackEqual();
   void failedSaveKeepsOldFile();
   void shortcutsFollowEnabling();
+  void startFilesOpenTheExamplePair();
 };
 
 void TestMainWindow::designBeforeFirstOpen() {
@@ -592,6 +593,39 @@ void TestMainWindow::shortcutsFollowEnabling() {
   const bool modified = f.QuillcrafterDoc2->Modified();
   QTest::keyClick(f.lbTopics, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
   QCOMPARE(f.QuillcrafterDoc2->Modified(), modified);
+}
+
+void TestMainWindow::startFilesOpenTheExamplePair() {
+  THarness h;
+  TfrmMain& f = h.form;
+  const QString latest = QStringLiteral(QC_SOURCE_DIR "/examples/Latest.qcp");
+  const QString history = QStringLiteral(QC_SOURCE_DIR "/examples/History.qcp");
+  // As if chosen in the two dialogs: the test's own dialog players are not asked.
+  f.OpenFiles(latest, history);
+  QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
+  QCOMPARE(h.latestShown + h.historyShown, 0);
+  QVERIFY(f.lbTopics->Count() > 0);
+  QCOMPARE(f.GroupBox1->title(), latest);
+  QCOMPARE(f.GroupBox2->title(), history);
+  QVERIFY(f.DifferentCount() > 0 && f.IdenticalCount() > 0 && f.NewCount() > 0);
+  // The players are back afterwards.
+  h.latestAnswers = QStringList{QString()};
+  h.ClickOpen();
+  QCOMPARE(h.latestShown, 1);
+
+  // With QC_SCREENSHOT_DIR set, the window is saved after the open and after a click on a Different topic.
+  const QString shots = qEnvironmentVariable("QC_SCREENSHOT_DIR");
+  if (shots.isEmpty()) return;
+  QCoreApplication::processEvents();
+  f.grab().save(shots + QStringLiteral("/window-open.png"));
+  for (int row = 0; row < f.lbTopics->Count(); ++row) {
+    if (f.CompareTopic(f.QuillcrafterDoc1->Topics().Items(row)) == tcDifferent) {
+      h.ClickTopic(row);
+      break;
+    }
+  }
+  QCoreApplication::processEvents();
+  f.grab().save(shots + QStringLiteral("/window-different.png"));
 }
 
 QTEST_MAIN(TestMainWindow)
