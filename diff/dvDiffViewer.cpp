@@ -322,8 +322,8 @@ void TdvDiffViewer::FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, boo
 }
 
 void TdvDiffViewer::ShareContentWidth() {
-  FPane1->SetMaxWidth(-1);
-  FPane2->SetMaxWidth(-1);
+  // Each pane measures its own items once after they change (or after a
+  // font change); the shared width is the wider of the two.
   const int32_t widest = std::max(FPane1->ContentWidth(), FPane2->ContentWidth());
   FPane1->SetMaxWidth(widest);
   FPane2->SetMaxWidth(widest);

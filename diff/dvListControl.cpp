@@ -6,8 +6,43 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "diff/dvLibrary.h"
+
+int32_t dvWidestText(const TStrings& lines, const QFont& font) {
+  // Shaping every line of a large result takes seconds. The sum of the
+  // bytes' own advances comes close to the shaped width: kerning and
+  // ligatures make a line narrower, rarely wider by more than a pixel or
+  // two. So lines are shaped widest estimate first, and once an estimate
+  // plus that margin falls below the widest width found, no line further
+  // down the order can be wider.
+  const QFontMetrics metrics(font);
+  int advance[256];
+  for (int byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    advance[byte] = metrics.horizontalAdvance(dvToQString(std::string_view(&c, 1)));
+  }
+  // A tab jumps to the next tab stop rather than adding its own advance.
+  const int tabStop = metrics.horizontalAdvance(QStringLiteral("\t"));
+  std::vector<std::pair<int64_t, int>> estimates;
+  estimates.reserve(static_cast<size_t>(lines.Count()));
+  for (int i = 0; i < lines.Count(); ++i) {
+    int64_t sum = 0;
+    for (unsigned char byte : lines.Strings(i))
+      sum = byte == '\t' && tabStop > 0 ? (sum / tabStop + 1) * tabStop : sum + advance[byte];
+    estimates.emplace_back(sum, i);
+  }
+  std::sort(estimates.begin(), estimates.end(), std::greater<>());
+  int64_t widest = 0;
+  for (const auto& [estimate, index] : estimates) {
+    if (estimate + estimate / 32 + 4 < widest) break;
+    widest = std::max<int64_t>(widest, metrics.horizontalAdvance(dvToQString(lines.Strings(index))));
+  }
+  return static_cast<int32_t>(widest);
+}
 
 TdvListControl::TdvListControl(QWidget* parent)
     : TdvCustomScrollableControl(parent), FItems(std::make_unique<TStrings>()) {
@@ -39,13 +74,7 @@ void TdvListControl::ItemsChanged() {
 int32_t TdvListControl::GetItemHeight() const { return QFontMetrics(font()).height(); }
 
 int32_t TdvListControl::GetContentWidth() {
-  if (FMaxWidth < 0 && !FItems->Empty()) {
-    const QFontMetrics metrics(font());
-    int32_t widest = 0;
-    for (int i = 0; i < FItems->Count(); ++i)
-      widest = std::max<int32_t>(widest, metrics.horizontalAdvance(dvToQString(FItems->Strings(i))));
-    FMaxWidth = widest;
-  }
+  if (FMaxWidth < 0 && !FItems->Empty()) FMaxWidth = dvWidestText(*FItems, font());
   return std::max(FMaxWidth, 0);
 }
 

@@ -23,6 +23,9 @@ struct TdvCanvas {
 
 class TdvListControl;
 
+/// The widest shaped width of the lines (8-bit text) in the font.
+int32_t dvWidestText(const TStrings& lines, const QFont& font);
+
 /// Called for every row in view; str is the text about to be drawn and may
 /// be changed by the handler.
 using TFormatDrawingEvent =

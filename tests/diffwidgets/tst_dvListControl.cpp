@@ -63,6 +63,7 @@ class TestListControl : public QObject {
   void thumb_position_beyond_16_bits();
   void set_sel_length_stays_inside_items();
   void content_width_measured_again_after_items_change();
+  void widest_text_matches_measuring_every_line();
   void paints_only_whole_rows();
   void ensure_range_rejects_empty_range();
 };
@@ -340,6 +341,36 @@ void TestListControl::content_width_measured_again_after_items_change() {
   QCOMPARE(list->MaxHorzOffset(), 5000 - list->ClientWidth());
   list->Items().Delete(3);
   QCOMPARE(list->ContentWidth(), narrow);
+}
+
+void TestListControl::widest_text_matches_measuring_every_line() {
+  // Kerning pairs, ligatures, tabs, kind bytes and Windows-1252 letters: the
+  // shortcut must give what shaping every line gives.
+  const std::vector<std::string> samples = {"AVAVAVAVAVAVAVAVAVAV",
+                                            "WWWWWWWWWWWWWWWWWW",
+                                            "iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii",
+                                            "office affluent ffi ffl",
+                                            "\x01same line\twith a tab",
+                                            "\x04"
+                                            "caf\xE9 \x80 \x93quoted\x94",
+                                            "To Ty Yo LT",
+                                            "abc\t\tdef",
+                                            "a rather long prefix of text\tx\ty",
+                                            "",
+                                            "mmmmmmmmmmmmmmmm"};
+  for (const QFont& font :
+       {QFont(), QFont(QStringLiteral("DejaVu Serif"), 13), QFont(QStringLiteral("DejaVu Sans Mono"), 9)}) {
+    const QFontMetrics metrics(font);
+    for (size_t first = 0; first < samples.size(); ++first) {
+      TStrings lines;
+      int expected = 0;
+      for (size_t i = first; i < samples.size(); ++i) {
+        lines.Add(samples[i]);
+        expected = std::max(expected, metrics.horizontalAdvance(dvToQString(samples[i])));
+      }
+      QCOMPARE(dvWidestText(lines, font), expected);
+    }
+  }
 }
 
 void TestListControl::paints_only_whole_rows() {
