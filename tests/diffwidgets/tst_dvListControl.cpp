@@ -58,6 +58,9 @@ class TestListControl : public QObject {
   void shift_without_multiselect_moves_single_item();
   void click_selects_row_and_below_last_selects_last();
   void plain_click_notifies_vertical_scroll();
+  void drag_extends_selection_and_scrolls();
+  void selection_colours_data();
+  void selection_colours();
   void scroll_requests_data();
   void scroll_requests();
   void thumb_position_beyond_16_bits();
@@ -274,6 +277,67 @@ void TestListControl::plain_click_notifies_vertical_scroll() {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*list, 3));
   QCOMPARE(list->ItemIndex(), 3);
   QVERIFY(std::find(bars.begin(), bars.end(), 1) != bars.end());
+}
+
+void TestListControl::drag_extends_selection_and_scrolls() {
+  auto list = make_list(30, 6);
+  show_and_focus(*list);
+  list->SetMultiSelect(true);
+  auto drag_to = [&](QPoint to) {
+    QMouseEvent move(QEvent::MouseMove, to, list->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &move);
+  };
+  QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*list, 1));
+  drag_to(row_point(*list, 4));
+  QCOMPARE(list->SelStart(), 1);
+  QCOMPARE(list->SelEnd(), 4);
+  // Dragging below the list moves the current item past the page, which
+  // scrolls the list.
+  drag_to(QPoint(20, list->ClientHeight() + 2 * list->ItemHeight()));
+  QVERIFY(list->ItemIndex() > 5);
+  QCOMPARE(list->TopIndex(), list->ItemIndex() - (list->GetPageItems() - 1));
+  QCOMPARE(list->SelStart(), 1);
+  QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*list, 4));
+  // Moving without the button changes nothing.
+  const int current = list->ItemIndex();
+  QMouseEvent hover(QEvent::MouseMove, QPointF(20, 2), list->viewport()->mapToGlobal(QPointF(20, 2)),
+                    Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(list->viewport(), &hover);
+  QCOMPARE(list->ItemIndex(), current);
+}
+
+void TestListControl::selection_colours_data() {
+  QTest::addColumn<bool>("focused");
+  QTest::addColumn<bool>("hideSelection");
+  QTest::addColumn<bool>("highlighted");
+  QTest::addColumn<bool>("selectedFlag");
+  QTest::newRow("focused") << true << false << true << true;
+  QTest::newRow("not focused") << false << false << false << true;
+  QTest::newRow("focused, HideSelection") << true << true << false << false;
+  QTest::newRow("not focused, HideSelection") << false << true << false << false;
+}
+
+void TestListControl::selection_colours() {
+  QFETCH(bool, focused);
+  QFETCH(bool, hideSelection);
+  QFETCH(bool, highlighted);
+  QFETCH(bool, selectedFlag);
+  auto list = make_list(10, 5);
+  list->SetHideSelection(hideSelection);
+  list->SetItemIndex(2);
+  if (focused) show_and_focus(*list);
+  std::vector<bool> flags;
+  list->OnFormatDrawing = [&](TdvListControl*, TdvCanvas&, bool selected, std::string&) {
+    flags.push_back(selected);
+  };
+  const QImage image = list->grab().toImage();
+  const QColor expected = highlighted ? QColor(0, 120, 215) : QColor(255, 255, 255);
+  QCOMPARE(image.pixelColor(list->ClientWidth() - 4, row_point(*list, 2).y()), expected);
+  QCOMPARE(image.pixelColor(list->ClientWidth() - 4, row_point(*list, 1).y()), QColor(255, 255, 255));
+  QCOMPARE(flags.size(), size_t(5));
+  QCOMPARE(bool(flags[2]), selectedFlag);
+  QCOMPARE(bool(flags[1]), false);
 }
 
 void TestListControl::scroll_requests_data() {
