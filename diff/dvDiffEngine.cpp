@@ -113,8 +113,6 @@ void TdvCustomDiffEngine::CompareStrings(std::string_view text1, std::string_vie
   // taken from the previous result are still intact while they are copied.
   FSource1->Load(text1);
   FSource2->Load(text2);
-  FResult1->Clear();
-  FResult2->Clear();
   RunDiff();
 }
 
@@ -146,8 +144,10 @@ void TdvCustomDiffEngine::RunDiff() {
   FIndex.reset();
   // Room for the longer text; a result with blocks grows past it.
   const int expected = std::max(FInitialCount1, FInitialCount2);
-  FResult1->SetCapacity(expected);
-  FResult2->SetCapacity(expected);
+  FRows1 = 0;
+  FRows2 = 0;
+  if (FResult1->Capacity() < expected) FResult1->SetCapacity(expected);
+  if (FResult2->Capacity() < expected) FResult2->SetCapacity(expected);
   FStopped = false;
   while (!SourcesExhausted() && !FStopped) DiffStep();
   FinishDiff();
@@ -181,15 +181,29 @@ void TdvCustomDiffEngine::DiffStep() {
   }
 }
 
+void TdvCustomDiffEngine::PutEntry(TStringList& result, const std::string& entry) {
+  int& rows = &result == FResult1.get() ? FRows1 : FRows2;
+  if (rows < result.Count())
+    result.SetStrings(rows, entry);  // reuses the storage of the previous run's entry
+  else
+    result.Add(entry);
+  ++rows;
+}
+
+void TdvCustomDiffEngine::CutStaleRows() {
+  while (FResult1->Count() > FRows1) FResult1->Delete(FResult1->Count() - 1);
+  while (FResult2->Count() > FRows2) FResult2->Delete(FResult2->Count() - 1);
+}
+
 void TdvCustomDiffEngine::AddLine(TStringList& result, uint8_t kind, std::string_view line) {
   FEntry.assign(1, static_cast<char>(kind));
   FEntry.append(line);
-  result.Add(FEntry);
+  PutEntry(result, FEntry);
 }
 
 void TdvCustomDiffEngine::AddFiller(TStringList& result) {
   static const std::string filler{static_cast<char>(dkFiller), ' '};
-  result.Add(filler);
+  PutEntry(result, filler);
 }
 
 void TdvCustomDiffEngine::AddDiffBlock(TdvDiffRange range1, TdvDiffRange range2) {
@@ -241,8 +255,9 @@ void TdvCustomDiffEngine::FinishDiff() {
     AddFiller(*FResult1);
     AddLine(*FResult2, dkInserted, FSource2->TakeFront());
   }
-  while (FResult1->Count() < FResult2->Count()) AddFiller(*FResult1);
-  while (FResult2->Count() < FResult1->Count()) AddFiller(*FResult2);
+  while (FRows1 < FRows2) AddFiller(*FResult1);
+  while (FRows2 < FRows1) AddFiller(*FResult2);
+  CutStaleRows();
 
   // A viewer's DiffChanged may unregister itself or another viewer: walk a
   // copy and skip whoever has left meanwhile.

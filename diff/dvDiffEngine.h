@@ -140,7 +140,8 @@ class TdvCustomDiffEngine : public TObject {
   /// called from a handler or viewer of a comparison still running.
   void CompareStrings(std::string_view text1, std::string_view text2);
 
-  /// The aligned results; valid until the next comparison.
+  /// The aligned results; valid until the next comparison. While a run is
+  /// going on (inside OnDiffProgress) they are being rewritten.
   const TStringList& Result1() const { return *FResult1; }
   const TStringList& Result2() const { return *FResult2; }
 
@@ -196,6 +197,8 @@ class TdvCustomDiffEngine : public TObject {
   void AddSameLines(int count1, int count2);
   void ReportProgress();
   void PrepareKeys();
+  void PutEntry(TStringList& result, const std::string& entry);
+  void CutStaleRows();
   void AddLine(TStringList& result, uint8_t kind, std::string_view line);
   void AddFiller(TStringList& result);
 
@@ -211,9 +214,14 @@ class TdvCustomDiffEngine : public TObject {
   TdvDiffOptions FDiffOptions;
   int FMatchDepth = 3;
   TdvCharSet FIgnoreChars;
-  bool FStopped = false;              // a block failed without taking a line: the run ends
-  bool FRunning = false;              // inside CompareStrings, events and viewers included
-  std::string FEntry;                 // scratch for building one result entry
+  bool FStopped = false;  // a block failed without taking a line: the run ends
+  bool FRunning = false;  // inside CompareStrings, events and viewers included
+  std::string FEntry;     // scratch for building one result entry
+  // Rows of Result1/Result2 written by the current run. A run overwrites
+  // the previous run's rows in place, reusing their storage, and cuts off
+  // the rest when it ends.
+  int FRows1 = 0;
+  int FRows2 = 0;
   std::unique_ptr<LineIndex> FIndex;  // of the current run, once a search needed it
   int FIndexedSearchFrom = 24;
 };
