@@ -214,8 +214,9 @@ void TdvCustomScrollableControl::ScrollInView() {
     FTopIndex = top;
   }
   if (FTopIndex < 0) {
+    // Only an empty list gets here; it keeps having no current item.
     FTopIndex = 0;
-    FItemIndex = 0;
+    FItemIndex = GetItemCount() > 0 ? 0 : -1;
   }
 }
 
@@ -304,6 +305,11 @@ void TdvCustomScrollableControl::mousePressEvent(QMouseEvent* event) {
     UpdateHorzScrollBar();
   }
   Repaint();
+}
+
+void TdvCustomScrollableControl::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click selects like any other press.
+  mousePressEvent(event);
 }
 
 void TdvCustomScrollableControl::mouseMoveEvent(QMouseEvent* event) {

@@ -81,8 +81,16 @@ void TestListControl::creation_defaults() {
   QCOMPARE(list.SelEnd(), -1);
   QVERIFY(list.ShowFocusRect());
   QCOMPARE(list.Color(), clWindow);
-  // An empty list ignores SetItemIndex.
+  // An empty list ignores SetItemIndex, keys and clicks.
   list.SetItemIndex(3);
+  QCOMPARE(list.ItemIndex(), -1);
+  for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home, Qt::Key_Right}) {
+    QTest::keyClick(&list, key);
+    QCOMPARE(list.ItemIndex(), -1);
+    QCOMPARE(list.SelStart(), -1);
+    QCOMPARE(list.TopIndex(), 0);
+  }
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
   QCOMPARE(list.ItemIndex(), -1);
 }
 
@@ -277,6 +285,9 @@ void TestListControl::plain_click_notifies_vertical_scroll() {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*list, 3));
   QCOMPARE(list->ItemIndex(), 3);
   QVERIFY(std::find(bars.begin(), bars.end(), 1) != bars.end());
+  // A quick second click on another row counts as a click too.
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row_point(*list, 1));
+  QCOMPARE(list->ItemIndex(), 1);
 }
 
 void TestListControl::drag_extends_selection_and_scrolls() {
