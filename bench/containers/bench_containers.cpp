@@ -28,19 +28,20 @@ std::string make_line(int n) {
 
 /// The folder for the benchmark's files, made once and removed at exit.
 const std::string& temp_dir() {
-  static const std::string dir = [] {
+  // Never destroyed, so the exit handler can still read it.
+  static const std::string* const dir = [] {
     char pattern[] = "/tmp/qc_containers_bench_XXXXXX";
     const char* made = mkdtemp(pattern);
     if (!made) std::abort();
-    std::string path = made;
+    auto* path = new std::string(made);
     std::atexit([] {
-      std::remove((temp_dir() + "/lines.txt").c_str());
-      std::remove((temp_dir() + "/written.txt").c_str());
-      rmdir(temp_dir().c_str());
+      std::remove((*dir + "/lines.txt").c_str());
+      std::remove((*dir + "/written.txt").c_str());
+      rmdir(dir->c_str());
     });
     return path;
   }();
-  return dir;
+  return *dir;
 }
 
 /// The 50 MB file of 60-byte lines, written once.
