@@ -187,26 +187,51 @@ void TQCTopic::SetWholeText(std::string_view value) { FText->SetText(value); }
 
 void TQCTopic::TextChanged() { MarkChanged(); }
 
-bool TQCTopic::TextEquals(const TQCTopic& other) const {
-  const TStringList& a = *FText;
-  const TStringList& b = *other.FText;
-  const int countA = a.Count();
-  const int countB = b.Count();
-  // The common case: lines never hold line breaks, so equal texts have
-  // equal lines. Only when a line holds a break can two different splits
-  // give the same whole text; then compare the joined bytes.
-  if (countA == countB) {
-    bool equal = true;
-    for (int i = 0; i < countA && equal; ++i) equal = a[i] == b[i];
-    if (equal) return true;
+namespace {
+
+/// Walks the bytes of a whole text (every line followed by CR LF) in
+/// chunks, without joining the lines.
+class WholeTextCursor {
+ public:
+  explicit WholeTextCursor(const TStringList& lines) : FLines(lines), FCount(lines.Count()) {}
+  bool AtEnd() const { return FLine >= FCount; }
+  /// The bytes from here to the end of the current line or its line break.
+  std::string_view Chunk() const {
+    const std::string& line = FLines[FLine];
+    if (FOffset < line.size()) return std::string_view(line).substr(FOffset);
+    return std::string_view("\r\n", 2).substr(FOffset - line.size());
   }
-  auto hasBreak = [](const TStringList& list) {
-    for (int i = 0; i < list.Count(); ++i)
-      if (list[i].find_first_of("\r\n") != std::string::npos) return true;
-    return false;
-  };
-  if (!hasBreak(a) && !hasBreak(b)) return false;
-  return a.Text() == b.Text();
+  void Advance(size_t n) {
+    FOffset += n;
+    if (FOffset == FLines[FLine].size() + 2) {
+      ++FLine;
+      FOffset = 0;
+    }
+  }
+
+ private:
+  const TStringList& FLines;
+  const int FCount;
+  int FLine = 0;
+  size_t FOffset = 0;
+};
+
+}  // namespace
+
+bool TQCTopic::TextEquals(const TQCTopic& other) const {
+  // Lines may in principle hold line breaks themselves, so two different
+  // splits can give the same whole text: compare the bytes, chunk by chunk.
+  WholeTextCursor a(*FText);
+  WholeTextCursor b(*other.FText);
+  while (!a.AtEnd() && !b.AtEnd()) {
+    const std::string_view chunkA = a.Chunk();
+    const std::string_view chunkB = b.Chunk();
+    const size_t n = std::min(chunkA.size(), chunkB.size());
+    if (chunkA.substr(0, n) != chunkB.substr(0, n)) return false;
+    a.Advance(n);
+    b.Advance(n);
+  }
+  return a.AtEnd() && b.AtEnd();
 }
 
 bool TQCTopic::IsEqual(const TObject* other) const {

@@ -82,28 +82,56 @@ const char* PairStateText(const TQCTopic* orig, const TQCTopic* hist) {
 void TTopicMatcher::Refresh() {
   if (FBuilt && FBuiltGeneration == FHistory.Generation()) return;
   FByID.clear();
-  FByName.clear();
-  const int count = FHistory.Count();
-  FByID.reserve(static_cast<size_t>(count));
-  FByName.reserve(static_cast<size_t>(count));
-  // emplace keeps the first index of each key: the scan's first match.
-  for (int i = 0; i < count; ++i) {
-    const TQCTopic* topic = FHistory.Items(i);
-    FByID.emplace(topic->TopicID(), i);
-    FByName.emplace(topic->DisplayNameView(), i);
+  FNamesBuilt = false;
+  // In ascending ID order the collection's own binary search already finds
+  // the first topic of an ID; only an unordered collection needs the map.
+  FUseCollectionIDs = FHistory.IsInIDOrder();
+  if (!FUseCollectionIDs) {
+    FByID.reserve(static_cast<size_t>(FHistory.Count()));
+    // emplace keeps the first index of each key: the scan's first match.
+    for (int i = 0; i < FHistory.Count(); ++i) FByID.emplace(FHistory.Items(i)->TopicID(), i);
   }
   FBuiltGeneration = FHistory.Generation();
   FBuilt = true;
 }
 
 int TTopicMatcher::IndexOfTopicID(int32_t id) const {
+  if (FUseCollectionIDs) return FHistory.IndexOfTopicID(id);
   const auto it = FByID.find(id);
   return it == FByID.end() ? -1 : it->second;
 }
 
-int TTopicMatcher::IndexOfDisplayName(std::string_view name) const {
-  const auto it = FByName.find(name);
-  return it == FByName.end() ? -1 : it->second;
+int TTopicMatcher::IndexOfDisplayName(std::string_view name) {
+  if (!FNamesBuilt) BuildNameIndex();
+  const size_t mask = FNameSlots.size() - 1;
+  const uint64_t hash = std::hash<std::string_view>()(name);
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const NameSlot& entry = FNameSlots[slot];
+    if (entry.index < 0) return -1;
+    if (entry.hash == hash && FHistory.Items(entry.index)->DisplayNameView() == name) return entry.index;
+  }
+}
+
+void TTopicMatcher::BuildNameIndex() {
+  // Open addressing in one block: no allocation per topic, and the slots
+  // of equal names keep only the first index (the scan's first match).
+  size_t size = 16;
+  while (size < static_cast<size_t>(FHistory.Count()) * 2) size *= 2;
+  FNameSlots.assign(size, NameSlot{});
+  const size_t mask = size - 1;
+  for (int i = 0; i < FHistory.Count(); ++i) {
+    const std::string_view name = FHistory.Items(i)->DisplayNameView();
+    const uint64_t hash = std::hash<std::string_view>()(name);
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      NameSlot& entry = FNameSlots[slot];
+      if (entry.index < 0) {
+        entry = NameSlot{hash, i};
+        break;
+      }
+      if (entry.hash == hash && FHistory.Items(entry.index)->DisplayNameView() == name) break;
+    }
+  }
+  FNamesBuilt = true;
 }
 
 TQCTopic* TTopicMatcher::FindMatchingTopic(const TQCTopic& topic, TTopicMatchMode mode) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class TQCTopic;
 class TQCTopics;
@@ -105,12 +106,19 @@ class TTopicMatcher {
  private:
   void Refresh();
   int IndexOfTopicID(int32_t id) const;
-  int IndexOfDisplayName(std::string_view name) const;
+  int IndexOfDisplayName(std::string_view name);
+  void BuildNameIndex();
 
   const TQCTopics& FHistory;
   uint64_t FBuiltGeneration = 0;
   bool FBuilt = false;
+  bool FUseCollectionIDs = false;
+  bool FNamesBuilt = false;
   // First index in collection order for each ID and each display name.
   std::unordered_map<int32_t, int> FByID;
-  std::unordered_map<std::string_view, int> FByName;
+  struct NameSlot {
+    uint64_t hash = 0;
+    int index = -1;  // -1: empty slot
+  };
+  std::vector<NameSlot> FNameSlots;
 };
