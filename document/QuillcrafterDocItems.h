@@ -18,6 +18,7 @@
 
 class TQuillcrafterDoc;
 class TQCTopics;
+class TQCRichTextTarget;
 
 /// Raised by the project file reader, with a message text.
 QC_DECLARE_EXCEPTION(EQCException, Exception);
@@ -299,9 +300,8 @@ class TQCContentsItems : public TQCCollection {
 // --- Text macros ----------------------------------------------------------------
 
 /// One named text style. A name from SyntaxMacroNames makes it a syntax
-/// macro of that language. (Putting a macro's formatting onto a rich-text
-/// selection, ApplyTo, reaches the view through an interface of the Qt
-/// layer and is added with it.)
+/// macro of that language. ApplyTo puts the macro's formatting onto the
+/// selection of a rich-text view, reached through TQCRichTextTarget.
 class TQCTextMacro : public TGCollectionItem {
  public:
   explicit TQCTextMacro(TCollection* collection = nullptr);
@@ -349,6 +349,14 @@ class TQCTextMacro : public TGCollectionItem {
  protected:
   /// The tab list changed.
   virtual void TabsChanged();
+
+ public:
+  /// Puts the macro onto RichEdit's selection: character, paragraph and tab
+  /// attributes, or, for a syntax macro, source-code colours (through the
+  /// system clipboard, whose content is replaced). The macro is not changed.
+  /// A tab line that is not an integer raises EConvertError before anything
+  /// is changed.
+  virtual void ApplyTo(TQCRichTextTarget& richEdit) const;
 
  private:
   template <class T>
