@@ -88,6 +88,18 @@ void BM_PageDownAndPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_PageDownAndPaint)->Unit(benchmark::kMillisecond);
 
+/// The scrolling work alone: both panes, the synchronisation and the bar.
+void BM_PageDownOnly(benchmark::State& state) {
+  Environment& e = env();
+  TdvListControl* pane = e.viewer->Pane1();
+  pane->SetItemIndex(0);
+  for (auto _ : state) {
+    if (pane->ItemIndex() >= pane->Items().Count() - 1) pane->SetItemIndex(0);
+    e.key(pane, Qt::Key_PageDown);
+  }
+}
+BENCHMARK(BM_PageDownOnly)->Unit(benchmark::kMicrosecond);
+
 void BM_ScrollBarTrackAndPaint(benchmark::State& state) {
   Environment& e = env();
   int position = 0;
