@@ -322,7 +322,7 @@ int ThltPasRTF::GetTokenKind() {
 }
 
 std::string ThltPasRTF::FormatToken(int kind, const std::string& token) {
-  if (kind == 1) return "\\cf1 \\i " + token + "\\i0 ";
-  if (kind == 3) return "\\cf3 \\b " + token + "\\b0 ";
+  if (kind == 1) return Piece(1, "\\i ", token, "\\i0 ");
+  if (kind == 3) return Piece(3, "\\b ", token, "\\b0 ");
   return ThltRTFSyntax::FormatToken(kind, token);
 }

@@ -132,10 +132,30 @@ ThltRTFSyntax::ThltRTFSyntax() {
 void ThltRTFSyntax::EscapeToken(std::string&) {}
 
 std::string ThltRTFSyntax::FormatToken(int kind, const std::string& token) {
-  std::string piece = "\\cf";
-  piece += std::to_string(kind);
-  piece += ' ';
+  return Piece(kind, {}, token, {});
+}
+
+std::string ThltRTFSyntax::Piece(int kind, std::string_view before, const std::string& token,
+                                 std::string_view after) {
+  // The colour words of the usual kinds are made once: this runs for every token.
+  static const std::array<std::string, 32> kColorWords = [] {
+    std::array<std::string, 32> words;
+    for (size_t i = 0; i < words.size(); ++i) words[i] = "\\cf" + std::to_string(i) + " ";
+    return words;
+  }();
+  const size_t rest = before.size() + token.size() + after.size();
+  std::string piece;
+  if (kind >= 0 && kind < static_cast<int>(kColorWords.size())) {
+    const std::string& word = kColorWords[static_cast<size_t>(kind)];
+    piece.reserve(word.size() + rest);
+    piece += word;
+  } else {
+    piece = "\\cf" + std::to_string(kind) + " ";
+    piece.reserve(piece.size() + rest);
+  }
+  piece += before;
   piece += token;
+  piece += after;
   return piece;
 }
 
@@ -167,8 +187,13 @@ std::string ThltRTFSyntax::Prologue() const {
 }
 
 void ThltRTFSyntax::ConvertToStream(TStream& stream) {
-  std::string out = Prologue();
+  std::string out;
   out.reserve(kFlushSize + 1024);
+  Convert(out, &stream);
+}
+
+void ThltRTFSyntax::Convert(std::string& out, TStream* stream) {
+  out += Prologue();
   // A paragraph ends at every line end of the text: CR LF, a lone CR, or a
   // lone LF. Some scanners hand out the LF of a CR LF as a token of its own;
   // that LF belongs to the paragraph end already written for its CR.
@@ -183,18 +208,20 @@ void ThltRTFSyntax::ConvertToStream(TStream& stream) {
       previousEndedWithCR = token.back() == '\r';
     }
     out += piece;
-    if (out.size() >= kFlushSize) {
-      stream.WriteString(out);
+    if (stream != nullptr && out.size() >= kFlushSize) {
+      stream->WriteString(out);
       out.clear();
     }
     Next();
   }
   out += " }";
-  stream.WriteString(out);
+  if (stream != nullptr) stream->WriteString(out);
 }
 
+// The same bytes as converting into a string stream, written straight into the result.
 std::string ThltRTFSyntax::GetRTF() {
-  TStringStream stream;
-  ConvertToStream(stream);
-  return stream.DataString();
+  std::string out;
+  out.reserve(FHeader.size() + FFontTable.size() + FColorTable.size() + 64 + FSizeHint);
+  Convert(out, nullptr);
+  return out;
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/Classes.h"
@@ -86,10 +87,22 @@ class ThltRTFSyntax : public TObject {
   std::string Prologue() const;
 
  protected:
+  /// "\cf<Kind> " + Before + Token + After, built in one allocation.
+  static std::string Piece(int kind, std::string_view before, const std::string& token,
+                           std::string_view after);
+
   std::string FHeader;
   std::string FFontTableEnd;
   std::string FBodyStart;
   std::string FColorTable;
   std::string FFontTable;
   int FCodePage = 1252;
+  /// Expected size of the RTF of the current text (0: unknown), so that the
+  /// output can be reserved at once instead of growing by copies.
+  size_t FSizeHint = 0;
+
+ private:
+  /// The conversion loop: pieces go to Out, which is handed to Stream in
+  /// blocks (or, without a stream, keeps everything).
+  void Convert(std::string& out, TStream* stream);
 };

@@ -65,14 +65,20 @@ void ThltScannerRTF::SetLine(const std::string& text, int lineNumber) {
   FText = text;
   FLine = FText.c_str();
   FLength = FText.size();
+  FSizeHint = FLength * 4;  // a source byte takes three to four bytes of RTF
   FRun = 0;
   FLineNumber = lineNumber;
   Next();
 }
 
 void ThltScannerRTF::EscapeToken(std::string& token) {
+  static const std::array<bool, 256> kSpecial = [] {
+    std::array<bool, 256> t{};
+    t['\\'] = t['{'] = t['}'] = t[0] = true;
+    return t;
+  }();
   size_t i = 0;
-  while (i < token.size() && token[i] != '\\' && token[i] != '{' && token[i] != '}' && token[i] != '\0') ++i;
+  while (i < token.size() && !kSpecial[static_cast<unsigned char>(token[i])]) ++i;
   if (i == token.size()) return;
   std::string escaped(token, 0, i);
   escaped.reserve(token.size() + 8);
