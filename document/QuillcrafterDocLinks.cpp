@@ -214,21 +214,31 @@ template <class Lookup>
 void RemapLinks(TQCTopic& topic, Lookup lookup) {
   static const TQCLinkKinds kTopicLinks = TQCLinkKinds().set(lkThisHelpFile);
   try {
-    std::string s = topic.WholeText();
+    // The rewritten text is built alongside instead of edited in place; the
+    // search goes on in the original two characters after each marker,
+    // which finds the same markers, since a marker with a number for its
+    // target holds no further "\{".
+    const std::string text = topic.WholeText();
+    std::string result;
+    size_t copied = 0;
     bool changed = false;
     int pos = 0;
     TQCLinkMarker marker;
-    while (FindLink(s, kTopicLinks, pos, marker)) {
+    while (FindLink(text, kTopicLinks, pos, marker)) {
       const int32_t id = StrToInt(marker.Value);
       if (const std::optional<int32_t> newID = lookup(id)) {
-        const std::string link =
-            Format(LinkFormats[marker.Kind], LinkStyles[marker.Style], IntToStr(*newID).c_str());
-        s.replace(static_cast<size_t>(pos) - 1, static_cast<size_t>(marker.Length), link);
+        const size_t start = static_cast<size_t>(pos) - 1;
+        result.append(text, copied, start - copied);
+        result += Format(LinkFormats[marker.Kind], LinkStyles[marker.Style], IntToStr(*newID).c_str());
+        copied = start + static_cast<size_t>(marker.Length);
         changed = true;
       }
       pos += 2;
     }
-    if (changed) topic.SetWholeText(s);
+    if (changed) {
+      result.append(text, copied);
+      topic.SetWholeText(result);
+    }
   } catch (const Exception& e) {
     throw EQCException(Format("\"%s\" error detected in topic #%d: %s", e.Message().c_str(), topic.TopicID(),
                               topic.Title().c_str()));
