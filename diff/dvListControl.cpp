@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -36,12 +37,22 @@ int32_t dvWidestText(const TStrings& lines, const QFont& font) {
     estimates.emplace_back(sum, i);
   }
   std::sort(estimates.begin(), estimates.end(), std::greater<>());
+  // Thousands of lines of nearly one width would all be shaped; past this
+  // many, the next estimate with its margin stands for the rest, which can
+  // only make the range a few pixels wider than the text, never narrower.
+  constexpr int kMaxShaped = 256;
+  int shaped = 0;
   int64_t widest = 0;
   for (const auto& [estimate, index] : estimates) {
-    if (estimate + estimate / 32 + 4 < widest) break;
+    const int64_t bound = estimate + estimate / 32 + 4;
+    if (bound < widest) break;
+    if (++shaped > kMaxShaped) {
+      widest = bound;
+      break;
+    }
     widest = std::max<int64_t>(widest, metrics.horizontalAdvance(dvToQString(lines.Strings(index))));
   }
-  return static_cast<int32_t>(widest);
+  return static_cast<int32_t>(std::min<int64_t>(widest, INT32_MAX));
 }
 
 TdvListControl::TdvListControl(QWidget* parent)

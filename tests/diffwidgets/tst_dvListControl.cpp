@@ -67,6 +67,7 @@ class TestListControl : public QObject {
   void set_sel_length_stays_inside_items();
   void content_width_measured_again_after_items_change();
   void widest_text_matches_measuring_every_line();
+  void widest_text_of_many_equal_lines_never_too_narrow();
   void paints_only_whole_rows();
   void ensure_range_rejects_empty_range();
 };
@@ -446,6 +447,20 @@ void TestListControl::widest_text_matches_measuring_every_line() {
       QCOMPARE(dvWidestText(lines, font), expected);
     }
   }
+}
+
+void TestListControl::widest_text_of_many_equal_lines_never_too_narrow() {
+  // Thousands of lines of about one width: the width may come out a few
+  // pixels wide, never narrower than the widest line.
+  TStrings lines;
+  for (int i = 0; i < 5000; ++i) lines.Add("line " + std::to_string(100000 + i) + " of about one width");
+  const QFont font;
+  int exact = 0;
+  for (int i = 0; i < lines.Count(); ++i)
+    exact = std::max(exact, QFontMetrics(font).horizontalAdvance(dvToQString(lines.Strings(i))));
+  const int width = dvWidestText(lines, font);
+  QVERIFY2(width >= exact && width <= exact + exact / 16 + 8,
+           qPrintable(QStringLiteral("%1 vs %2").arg(width).arg(exact)));
 }
 
 void TestListControl::paints_only_whole_rows() {
