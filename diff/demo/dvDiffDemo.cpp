@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "diff/dvDiffViewer.h"
+#include "diff/dvDiff.h"
 
 namespace {
 

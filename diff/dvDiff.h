@@ -1,0 +1,7 @@
+#pragma once
+// The difference unit as one include: the line difference engine, the
+// side-by-side viewer and the overview map.
+
+#include "diff/dvDiffEngine.h"
+#include "diff/dvDiffMap.h"
+#include "diff/dvDiffViewer.h"
