@@ -29,7 +29,6 @@ class TestDiffMap : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void creation_defaults();
   void worked_example_bands();
   void worked_example_pixels_and_click();
   void more_rows_than_pixels();
@@ -42,18 +41,6 @@ class TestDiffMap : public QObject {
   void empty_map_ignores_clicks();
   void indicator_margin_and_triangle();
 };
-
-void TestDiffMap::creation_defaults() {
-  TdvDiffMap map;
-  QCOMPARE(map.width(), 25);
-  QCOMPARE(map.height(), 200);
-  QCOMPARE(map.ColorDeleted(), clRed);
-  QCOMPARE(map.ColorInserted(), clLime);
-  QCOMPARE(map.ColorModified(), clYellow);
-  QVERIFY(map.ShowIndicator());
-  QCOMPARE(map.IndicatorPos(), 0);
-  QCOMPARE(map.Color(), clWindow);
-}
 
 void TestDiffMap::worked_example_bands() {
   // A map 50 pixels high (H = 40) showing 4 rows 1, 4, 1, 1: s = 10.
