@@ -84,6 +84,11 @@ void TdvCustomDiffEngine::RegisterViewer(TdvDiffEngineViewer* viewer) {
   viewer->FEngines.push_back(this);
 }
 
+TdvDiffEngineViewer* TdvCustomDiffEngine::Viewers(int index) const {
+  if (index < 0 || index >= ViewerCount()) throw EListError(Format(rtl::SListIndexError, index));
+  return FViewers[static_cast<size_t>(index)];
+}
+
 void TdvCustomDiffEngine::UnregisterViewer(TdvDiffEngineViewer* viewer) {
   auto it = std::find(FViewers.begin(), FViewers.end(), viewer);
   if (it == FViewers.end()) return;

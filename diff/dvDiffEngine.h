@@ -148,7 +148,8 @@ class TdvCustomDiffEngine : public TObject {
   void RegisterViewer(TdvDiffEngineViewer* viewer);
   void UnregisterViewer(TdvDiffEngineViewer* viewer);
   int ViewerCount() const { return static_cast<int>(FViewers.size()); }
-  TdvDiffEngineViewer* Viewers(int index) const { return FViewers.at(static_cast<size_t>(index)); }
+  /// Raises EListError for an index out of range.
+  TdvDiffEngineViewer* Viewers(int index) const;
 
   /// MatchDepth + 1 consecutive lines must agree at a resynchronisation
   /// point. Values outside 1..99 are ignored.
