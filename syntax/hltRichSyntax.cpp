@@ -214,7 +214,9 @@ void ThltRTFSyntax::Convert(std::string& out, TStream* stream) {
     }
     Next();
   }
-  out += " }";
+  // Every piece ends in text or in a delimited control word, so the group
+  // closes directly: a blank before the brace would be shown as text.
+  out += '}';
   if (stream != nullptr) stream->WriteString(out);
 }
 

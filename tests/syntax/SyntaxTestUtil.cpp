@@ -61,11 +61,11 @@ TDecodedBody DecodeBody(const std::string& rtf, const std::string& prologue) {
     result.Error = "prologue missing";
     return result;
   }
-  if (rtf.size() < prologue.size() + 2 || rtf.compare(rtf.size() - 2, 2, " }") != 0) {
-    result.Error = "closing \" }\" missing";
+  if (rtf.size() < prologue.size() + 1 || rtf.back() != '}') {
+    result.Error = "closing brace missing";
     return result;
   }
-  const size_t end = rtf.size() - 2;
+  const size_t end = rtf.size() - 1;
   size_t i = prologue.size();
   int color = 0;
   bool bold = false;

@@ -112,7 +112,7 @@ TEST_P(Properties, EmptyTextGivesNoTokens) {
   auto converter = CreateSyntaxConverter(GetParam());
   converter->SetText("");
   EXPECT_TRUE(converter->GetEol());
-  EXPECT_EQ(converter->GetRTF(), converter->Prologue() + " }");
+  EXPECT_EQ(converter->GetRTF(), converter->Prologue() + "}");
 }
 
 INSTANTIATE_TEST_SUITE_P(hltProperties, Properties,

@@ -48,19 +48,19 @@ TEST(hltRichSyntax, WorkedPrologueWithCourierNewAndTwoColours) {
   converter.SetColors({clBlue, clGreen});
   // When an empty text is converted
   converter.SetText("");
-  // Then the prologue is byte for byte the documented one, followed by " }"
+  // Then the prologue is byte for byte the documented one, followed by the closing brace
   EXPECT_EQ(converter.GetRTF(),
             kCourierHeader +
                 "{\\colortbl\\red0\\green0\\blue0;\\red0\\green0\\blue255;\\red0\\green128\\blue0;}"
                 "\r\n" +
-                kBodyStart + " }");
+                kBodyStart + "}");
 }
 
 TEST(hltRichSyntax, BareConverterHasNoColourTableUntilSetColors) {
   ThltRTFSyntax converter;
   EXPECT_EQ(converter.ColorTable(), "");
   converter.SetText("anything at all");
-  EXPECT_EQ(converter.GetRTF(), kCourierHeader + kBodyStart + " }");
+  EXPECT_EQ(converter.GetRTF(), kCourierHeader + kBodyStart + "}");
 }
 
 TEST(hltRichSyntax, EmptyColourListGivesTheBlackEntryOnly) {
@@ -80,7 +80,7 @@ TEST(hltRichSyntax, SystemColourIsWrittenAsItsRgbValue) {
 TEST(hltRichSyntax, TokensAroundCrLfMakeTwoParagraphs) {
   FixedTokens converter({"a", "\r\n", "b"}, 4);
   converter.SetText("");
-  EXPECT_EQ(BodyOf(converter), "\\cf4 a\\par \\cf4 \r\n\\cf4 b }");
+  EXPECT_EQ(BodyOf(converter), "\\cf4 a\\par \\cf4 \r\n\\cf4 b}");
 }
 
 struct ParagraphCase {
@@ -99,14 +99,14 @@ TEST_P(ParagraphEnds, ParMarksStandBeforeLineEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     hltRichSyntax, ParagraphEnds,
-    testing::Values(ParagraphCase{"NoLineEnd", {"abc"}, "\\cf1 abc }"},
-                    ParagraphCase{"LoneCr", {"a", "\r", "b"}, "\\cf1 a\\par \\cf1 \r\\cf1 b }"},
+    testing::Values(ParagraphCase{"NoLineEnd", {"abc"}, "\\cf1 abc}"},
+                    ParagraphCase{"LoneCr", {"a", "\r", "b"}, "\\cf1 a\\par \\cf1 \r\\cf1 b}"},
                     // A text with LF line ends still keeps its lines apart.
-                    ParagraphCase{"LoneLf", {"a", "\n", "b"}, "\\cf1 a\\par \\cf1 \n\\cf1 b }"},
+                    ParagraphCase{"LoneLf", {"a", "\n", "b"}, "\\cf1 a\\par \\cf1 \n\\cf1 b}"},
                     // The LF of a CR LF split over two tokens ends no second paragraph.
-                    ParagraphCase{"CrThenLfToken", {"a", "\r", "\nb"}, "\\cf1 a\\par \\cf1 \r\\cf1 \nb }"},
-                    ParagraphCase{"LfStartingAToken", {"a", "\nb"}, "\\cf1 a\\par \\cf1 \nb }"},
-                    ParagraphCase{"EmptyToken", {"", "\r\n"}, "\\cf1 \\par \\cf1 \r\n }"}),
+                    ParagraphCase{"CrThenLfToken", {"a", "\r", "\nb"}, "\\cf1 a\\par \\cf1 \r\\cf1 \nb}"},
+                    ParagraphCase{"LfStartingAToken", {"a", "\nb"}, "\\cf1 a\\par \\cf1 \nb}"},
+                    ParagraphCase{"EmptyToken", {"", "\r\n"}, "\\cf1 \\par \\cf1 \r\n}"}),
     [](const testing::TestParamInfo<ParagraphCase>& info) { return info.param.name; });
 
 TEST(hltRichSyntax, KindBeyondTheColourTableIsWrittenUnchanged) {
@@ -114,7 +114,7 @@ TEST(hltRichSyntax, KindBeyondTheColourTableIsWrittenUnchanged) {
   converter.SetColors({clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue});
   const std::string table = converter.ColorTable();
   converter.SetText("");
-  EXPECT_EQ(BodyOf(converter), "\\cf9 x }");
+  EXPECT_EQ(BodyOf(converter), "\\cf9 x}");
   EXPECT_EQ(converter.ColorTable(), table);
 }
 
