@@ -170,6 +170,10 @@ class TQuillcrafterDoc : public TPersistent {
   /// the ID is stored as read (duplicates allowed) and the topic re-sorted
   /// into place. DesiredID is used by the import variant only.
   virtual void ReadTopic(TGTextStream& stream, TQCTopic& topic, int32_t desiredID);
+  /// Reads one topic record into a topic outside any collection, storing
+  /// every field as read (no uniqueness test, no notices): the raw record
+  /// for callers that place the topic themselves.
+  void ReadTopicFields(TGTextStream& stream, TQCTopic& detached);
   /// Reads one contents line into Item.
   virtual void ReadContentsItem(TGTextStream& stream, TQCContentsItem& item);
   /// Reads one text macro record into Macro.

@@ -342,6 +342,10 @@ void TQuillcrafterDoc::ReadTopic(TGTextStream& stream, TQCTopic& topic, int32_t 
   TQCProjectReader::ApplyTopic(topic, parsed);
 }
 
+void TQuillcrafterDoc::ReadTopicFields(TGTextStream& stream, TQCTopic& detached) {
+  TQCProjectReader(stream).ReadTopicRecord(detached, 1);
+}
+
 void TQuillcrafterDoc::ReadContentsItem(TGTextStream& stream, TQCContentsItem& item) {
   const TQCProjectReader::ContentsLine line = TQCProjectReader(stream).ReadContentsLine(1);
   item.SetLevel(line.level);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "document/QuillcrafterDoc.h"
 #include "tests/document/DocTestUtil.h"
@@ -542,4 +543,64 @@ TEST(Examples, ResaveReproducesEveryExampleFile) {
     EXPECT_EQ(SaveBytes(doc), file.DataString()) << name;
     EXPECT_GE(doc.Topics().Count(), 12) << name;
   }
+}
+
+// --- Hostile input: any damage either loads or fails cleanly -------------------------
+
+TEST(ReaderHostile, DamagedFilesLoadOrLeaveTheDocumentIntact) {
+  const std::string good = RichFile(14);
+  TQuillcrafterDoc doc;
+  LoadBytes(doc, good);
+  std::mt19937 rng(1208);
+  const char bytes[] = {'\r', '\n', ':', '=', '-', '0', '9', ' ', 'x', '\0', '\xff'};
+  for (int round = 0; round < 2000; ++round) {
+    std::string damaged = good;
+    const int edits = 1 + static_cast<int>(rng() % 4);
+    for (int e = 0; e < edits; ++e) {
+      const size_t at = rng() % damaged.size();
+      switch (rng() % 3) {
+        case 0:
+          damaged[at] = bytes[rng() % sizeof(bytes)];
+          break;
+        case 1:
+          damaged.erase(at, 1 + rng() % 40);
+          break;
+        case 2:
+          damaged.resize(at);
+          break;
+      }
+      if (damaged.empty()) damaged = "x";
+    }
+    const std::string before = SaveBytes(doc);
+    try {
+      LoadBytes(doc, damaged);
+    } catch (const Exception&) {
+      ASSERT_EQ(SaveBytes(doc), before) << "round " << round;
+    }
+  }
+}
+
+TEST(RecordReading, ReadTopicPlacesTheTopicByItsIDAfterEqualOnes) {
+  // Given one topic record with ID 5 on a text stream
+  TQuillcrafterDoc source;
+  AddTopic(source, 5, "five", {"body"})->SetBrowseSequence("Main");
+  std::vector<std::string> lines = SplitLines(SaveBytes(source));
+  const int record = IndexOfLine(lines, "5");
+  TMemoryStream bytes(
+      JoinLines(std::vector<std::string>(lines.begin() + record, lines.begin() + record + 14)));
+  TGTextStream stream(bytes);
+  // When it is read into a new topic of a document holding 1, 5 and 9
+  TQuillcrafterDoc doc;
+  for (int32_t id : {1, 5, 9}) AddTopic(doc, id, "t");
+  TQCTopic* topic = doc.Topics().Add();
+  doc.ReadTopic(stream, *topic, -1);
+  // Then it stands after the other 5, with the record's fields
+  EXPECT_EQ(doc.Topics().Items(2), topic);
+  EXPECT_EQ(topic->TopicID(), 5);
+  EXPECT_EQ(topic->Title(), "five");
+  EXPECT_EQ(topic->ContextString(), "Inkwells5");
+  EXPECT_EQ(topic->BrowseSequence(), "Main");
+  EXPECT_EQ(topic->Text()[0], "body");
+  EXPECT_EQ(doc.Topics().IndexOfTopicID(5), 1);
+  EXPECT_EQ(doc.Topics().IndexOfTopicID(9), 3);
 }
