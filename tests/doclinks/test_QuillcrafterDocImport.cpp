@@ -141,6 +141,17 @@ TEST(ImportTopics, DesiredIDIsTakenByTheFirstAndTheRestGoAbove) {
   EXPECT_EQ(ByID(doc, 22)->Title(), "Title 2");
 }
 
+TEST(ImportTopics, WithTheGridACollisionGoesToTheNextFreeMultiple) {
+  TQuillcrafterDoc doc;
+  doc.SetTopicGridEnabled(true);
+  doc.Topics().Add()->SetTopicID(10);
+  doc.Topics().Add()->SetTopicID(20);
+  // The provisional ID is 30, so the topic wanting 10 passes 20 and 30.
+  Import(doc, Records({{10, "\\{linkID=10\\}", "", ""}}));
+  EXPECT_EQ(IDs(doc), (std::vector<int32_t>{10, 20, 40}));
+  EXPECT_EQ(ByID(doc, 40)->Text()[0], "\\{linkID=40\\}");
+}
+
 TEST(ImportTopics, FailureRemovesTheImportedTopicsAndKeepsTheCurrentTopic) {
   TQuillcrafterDoc doc;
   FillOneToTen(doc);

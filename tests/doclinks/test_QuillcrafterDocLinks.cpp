@@ -146,17 +146,6 @@ TEST(FindLink, PassesOverKindsNotAllowed) {
   EXPECT_FALSE(FindLink(text, none, pos, marker));
 }
 
-TEST(LinkTables, FormatsAgreeWithPrefixesAndSuffixes) {
-  for (int k = 0; k < LinkKindCount; ++k) {
-    const std::string format = LinkFormats[k];
-    EXPECT_EQ(format.rfind(LinkPrefixes[k], 0), 0u) << k;
-    const std::string suffix = LinkSuffixes[k];
-    EXPECT_EQ(format.substr(format.size() - suffix.size()), suffix) << k;
-  }
-  EXPECT_STREQ(LinkKindNames[0], "This help file");
-  EXPECT_STREQ(LinkKindNames[9], "Delphi Type");
-}
-
 // --- RemapTopicLinks ---------------------------------------------------------------------
 
 /// A document with topics 1 and 2, topic 1 holding Body as its only line.
@@ -251,28 +240,6 @@ TEST_F(RemapFixture, RemapAllVisitsEveryTopic) {
   doc.RemapAllTopicLinks(table);
   EXPECT_EQ(doc.Topics()[0]->Text()[0], "\\{linkID=2\\}");
   EXPECT_EQ(doc.Topics()[1]->Text()[0], "\\{linkID=1\\}");
-}
-
-// --- TQCTopicIDMap ---------------------------------------------------------------------------
-
-TEST(TQCTopicIDMap, MapsEveryIDIncludingZero) {
-  TQCTopicIDMap map;
-  EXPECT_FALSE(map.ContainsKey(0));
-  EXPECT_FALSE(map.RenumbersAny());
-  map.Put(0, 0);
-  map.Put(-3, -3);
-  map.Put(5, 5);
-  EXPECT_EQ(map.Count(), 3);
-  EXPECT_TRUE(map.ContainsKey(0));
-  EXPECT_EQ(map.Get(0), 0);
-  EXPECT_FALSE(map.RenumbersAny()) << "only identities so far";
-  map.Put(0, 4);
-  EXPECT_EQ(map.Count(), 3);
-  EXPECT_TRUE(map.RenumbersAny());
-  EXPECT_EQ(map.Find(0), std::optional<int32_t>(4));
-  EXPECT_EQ(map.Find(6), std::nullopt);
-  EXPECT_THROW(map.Get(6), EGHashtableError);
-  EXPECT_EQ(map.Table().Capacity(), 101);
 }
 
 }  // namespace

@@ -117,26 +117,4 @@ TEST(RemapTopicLinksRandom, OnlyMappedTopicLinksChange) {
   EXPECT_GT(rewritten, 200) << "the bodies must exercise the rewriting";
 }
 
-TEST(RemapTopicLinksRandom, PlainTableAgreesWithTheIDMapAwayFromTopicZero) {
-  for (unsigned seed = 1; seed <= 200; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
-    TGHashIntTable table(101, 0.75f);
-    for (int32_t id = -2; id <= 12; ++id)
-      if (id != 0 && random() % 2 == 0) table.Put(id, static_cast<int32_t>(random() % 50));
-
-    BodyMaker maker(seed + 1000);
-    const Body body = maker.Make([&table](int32_t id) -> std::optional<int32_t> {
-      if (id == 0 || !table.ContainsKey(id)) return std::nullopt;
-      return table.Get(id);
-    });
-
-    TQuillcrafterDoc doc;
-    TQCTopic* topic = doc.Topics().Add();
-    topic->SetWholeText(body.original);
-    doc.RemapTopicLinks(*topic, table);
-    ASSERT_EQ(topic->WholeText(), WholeTextOf(body.expected)) << body.original;
-  }
-}
-
 }  // namespace

@@ -112,18 +112,6 @@ TEST(SettingsFile, RoundTripWithStatusesAndFonts) {
   EXPECT_FALSE(target.Modified());
 }
 
-TEST(SettingsFile, SavingAndLoadingLeaveModifiedAsItWas) {
-  TQuillcrafterDoc doc;
-  Customise(doc);
-  for (bool modified : {false, true}) {
-    doc.SetModified(modified);
-    const std::string data = Save(doc);
-    EXPECT_EQ(doc.Modified(), modified);
-    Load(doc, data);
-    EXPECT_EQ(doc.Modified(), modified);
-  }
-}
-
 TEST(SettingsFile, WithoutWritingStatusTheBaseFontIsStoredAndDroppedOnLoad) {
   TQuillcrafterDoc source;
   Customise(source);
