@@ -1,9 +1,11 @@
 #include "richtext/RtfDocumentBuilder.h"
 
+#include <QImage>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QUrl>
 
 #include "richtext/RtfReader.h"
 #include "toolkit/SysUtils.h"
@@ -54,7 +56,11 @@ QString TRtfDocumentBuilder::Decode(std::string_view bytes, int codePage) {
 }
 
 const QTextCharFormat& TRtfDocumentBuilder::CharFormat(const TRtfCharFormat& f) {
-  if (FHaveFormat && f == FFormatKey) return FFormat;
+  // Documents switch between a handful of formats: keep the recent ones.
+  for (const auto& [key, cached] : FFormatCache) {
+    if (key == f) return cached;
+  }
+  if (FFormatCache.size() >= 64) FFormatCache.erase(FFormatCache.begin());
   QTextCharFormat format;
   if (FTables) {
     if (const TRtfFont* font = FTables->FindFont(f.Font < 0 ? FTables->DefaultFont : f.Font)) {
@@ -80,10 +86,8 @@ const QTextCharFormat& TRtfDocumentBuilder::CharFormat(const TRtfCharFormat& f) 
       if (auto rgb = FTables->Color(f.Background)) format.setBackground(RgbColor(*rgb));
     }
   }
-  FFormatKey = f;
-  FFormat = format;
-  FHaveFormat = true;
-  return FFormat;
+  FFormatCache.emplace_back(f, format);
+  return FFormatCache.back().second;
 }
 
 void TRtfDocumentBuilder::BeginTextIfPending() {
@@ -116,6 +120,30 @@ void TRtfDocumentBuilder::Unicode(char32_t codePoint, const TRtfCharFormat& form
   if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) codePoint = 0xFFFD;
   char32_t one[1] = {codePoint};
   Append(QString::fromUcs4(one, 1), format);
+}
+
+void TRtfDocumentBuilder::Picture(const TRtfPicture& picture, const TRtfCharFormat& format) {
+  QImage image;
+  const QByteArray data(picture.Data.data(), static_cast<qsizetype>(picture.Data.size()));
+  if (!image.loadFromData(data, picture.Kind == TRtfPicture::Png ? "PNG" : "JPEG") || image.isNull()) return;
+  BeginTextIfPending();
+  Flush();
+  QTextDocument* document = FCursor.document();
+  // A name unique within the document, under which it keeps the image.
+  int serial = document->property("qcRtfImageSerial").toInt() + 1;
+  document->setProperty("qcRtfImageSerial", serial);
+  const QString name = QStringLiteral("rtfimage:%1").arg(serial);
+  document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+  QTextImageFormat imageFormat;
+  imageFormat.merge(CharFormat(format));
+  imageFormat.setName(name);
+  qreal width = picture.WidthGoal > 0 ? TwipsToPixels(picture.WidthGoal) : image.width();
+  qreal height = picture.HeightGoal > 0 ? TwipsToPixels(picture.HeightGoal) : image.height();
+  if (picture.ScaleX > 0) width = width * picture.ScaleX / 100.0;
+  if (picture.ScaleY > 0) height = height * picture.ScaleY / 100.0;
+  imageFormat.setWidth(std::clamp(width, 1.0, 10000.0));
+  imageFormat.setHeight(std::clamp(height, 1.0, 10000.0));
+  FCursor.insertImage(imageFormat);
 }
 
 void TRtfDocumentBuilder::LineBreak(const TRtfCharFormat& format) {

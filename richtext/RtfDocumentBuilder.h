@@ -11,6 +11,8 @@
 #include <memory>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "richtext/RtfListener.h"
 
@@ -30,6 +32,7 @@ class TRtfDocumentBuilder : public TRtfListener {
   void Start(const TRtfTables& tables) override;
   void Text(std::string_view bytes, int codePage, const TRtfCharFormat& format) override;
   void Unicode(char32_t codePoint, const TRtfCharFormat& format) override;
+  void Picture(const TRtfPicture& picture, const TRtfCharFormat& format) override;
   void LineBreak(const TRtfCharFormat& format) override;
   void ParagraphEnd(const TRtfParaFormat& format) override;
   void Finish(const TRtfParaFormat& format) override;
@@ -55,9 +58,7 @@ class TRtfDocumentBuilder : public TRtfListener {
   QString FBuffer;
   TRtfCharFormat FBufferKey;
   bool FHaveKey = false;
-  TRtfCharFormat FFormatKey;
-  QTextCharFormat FFormat;
-  bool FHaveFormat = false;
+  std::vector<std::pair<TRtfCharFormat, QTextCharFormat>> FFormatCache;
   QTextList* FList = nullptr;  // the list the previous paragraph joined
   TRtfNumbering FListKind = TRtfNumbering::None;
   std::unordered_map<int, std::unique_ptr<QStringDecoder>> FDecoders;

@@ -61,13 +61,20 @@ constexpr TRtfKeyword kKeywords[] = {
     // Destinations we read.
     {"fonttbl", K::Destination, Id::FontTable, 0}, {"colortbl", K::Destination, Id::ColorTable, 0},
     {"fldrslt", K::Destination, Id::Normal, 0}, {"field", K::Destination, Id::Normal, 0},
-    {"result", K::Destination, Id::Normal, 0}, {"shppict", K::Destination, Id::Normal, 0},
+    {"result", K::Destination, Id::Result, 0}, {"shppict", K::Destination, Id::Normal, 0},
     {"fldinst", K::Destination, Id::FieldInst, 0}, {"pn", K::Destination, Id::Pn, 0},
     {"pntext", K::Destination, Id::PnText, 0}, {"listtext", K::Destination, Id::ListText, 0},
     {"upr", K::Destination, Id::Upr, 0},   {"ud", K::Destination, Id::Ud, 0},
+    // Pictures.
+    {"pngblip", K::Flag, Id::PngBlip, 0},  {"jpegblip", K::Flag, Id::JpegBlip, 0},
+    {"emfblip", K::Flag, Id::OtherBlip, 0}, {"wmetafile", K::Flag, Id::OtherBlip, 0},
+    {"dibitmap", K::Flag, Id::OtherBlip, 0}, {"wbitmap", K::Flag, Id::OtherBlip, 0},
+    {"macpict", K::Flag, Id::OtherBlip, 0}, {"pmmetafile", K::Flag, Id::OtherBlip, 0},
+    {"picwgoal", K::Value, Id::PicWGoal, 0}, {"pichgoal", K::Value, Id::PicHGoal, 0},
+    {"picscalex", K::Value, Id::PicScaleX, 100}, {"picscaley", K::Value, Id::PicScaleY, 100},
     // Destinations whose text is not shown.
     {"stylesheet", K::Destination, Id::Skip, 0}, {"info", K::Destination, Id::Skip, 0},
-    {"pict", K::Destination, Id::Skip, 0}, {"object", K::Destination, Id::Skip, 0},
+    {"pict", K::Destination, Id::Pict, 0}, {"object", K::Destination, Id::Upr, 0},
     {"objdata", K::Destination, Id::Skip, 0}, {"nonshppict", K::Destination, Id::Skip, 0},
     {"footnote", K::Destination, Id::Skip, 0}, {"header", K::Destination, Id::Skip, 0},
     {"headerl", K::Destination, Id::Skip, 0}, {"headerr", K::Destination, Id::Skip, 0},

@@ -87,6 +87,16 @@ enum class TRtfKeywordId : uint8_t {
   ListText,
   Upr,
   Ud,
+  Result,
+  Pict,
+  // Picture properties.
+  PngBlip,
+  JpegBlip,
+  OtherBlip,
+  PicWGoal,
+  PicHGoal,
+  PicScaleX,
+  PicScaleY,
   // Characters.
   Char,
 };

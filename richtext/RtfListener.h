@@ -87,6 +87,16 @@ inline constexpr int kSymbolCodePage = 42;
 /// The code page a \fcharset value selects; 0 when it selects none.
 int CodePageOfCharset(int charset);
 
+/// A picture embedded in the text (\pict).
+struct TRtfPicture {
+  enum TKind : uint8_t { Png, Jpeg, Other } Kind = Other;
+  std::string Data;    // the picture file's bytes (from hex digits or \bin)
+  int WidthGoal = 0;   // twips; 0 when not given
+  int HeightGoal = 0;  // twips; 0 when not given
+  int ScaleX = 100;    // percent
+  int ScaleY = 100;
+};
+
 /// Receives what the reader reads, in document order.
 class TRtfListener {
  public:
@@ -97,6 +107,11 @@ class TRtfListener {
   virtual void Text(std::string_view bytes, int codePage, const TRtfCharFormat& format) = 0;
   /// One character given as a Unicode code point.
   virtual void Unicode(char32_t codePoint, const TRtfCharFormat& format) = 0;
+  /// A picture at this place in the text; not part of the plain text.
+  virtual void Picture(const TRtfPicture& picture, const TRtfCharFormat& format) {
+    (void)picture;
+    (void)format;
+  }
   /// A line break inside the paragraph (\line).
   virtual void LineBreak(const TRtfCharFormat& format) = 0;
   /// The end of a paragraph with its format.

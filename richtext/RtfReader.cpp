@@ -130,6 +130,13 @@ void TRtfReader::GroupEnd() {
   }
   FState = std::move(FStack.back());
   FStack.pop_back();
+  if (leaving == TDest::Pict && FState.Dest != TDest::Pict) {
+    if (FState.Dest == TDest::Normal && FPictureShown && FPicture.Kind != TRtfPicture::Other) {
+      FlushPendingSurrogate();
+      FListener->Picture(FPicture, FState.Chr);
+    }
+    FPicture = TRtfPicture();
+  }
   // \pn settings describe the enclosing paragraph, not the group.
   if (leaving == TDest::Pn) FState.Para.Numbering = numbering;
 }
@@ -166,8 +173,27 @@ void TRtfReader::TextBytes(std::string_view bytes) {
     case TDest::ColorTable:
       ColorTableText(bytes);
       break;
+    case TDest::Pict:
+      PictureText(bytes);
+      break;
     default:
       break;
+  }
+}
+
+void TRtfReader::PictureText(std::string_view bytes) {
+  for (char c : bytes) {
+    int v = -1;
+    if (c >= '0' && c <= '9') v = c - '0';
+    if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+    if (v < 0) continue;  // blanks between the digits
+    if (FPictureNibble < 0) {
+      FPictureNibble = v;
+    } else {
+      FPicture.Data.push_back(static_cast<char>(FPictureNibble * 16 + v));
+      FPictureNibble = -1;
+    }
   }
 }
 
@@ -262,7 +288,10 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
 
   // Binary data is skipped wherever it stands.
   if (kw && kw->Id == Id::Bin) {
-    if (token.HasParam) tokenizer.TakeBytes(token.Param);
+    if (token.HasParam) {
+      const std::string_view data = tokenizer.TakeBytes(token.Param);
+      if (FState.Dest == TDest::Pict) FPicture.Data.append(data);
+    }
     return;
   }
   if (!kw) {
@@ -290,7 +319,36 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
     case TDest::Skip:
       return;
     case TDest::Upr:
-      if (kw->Id == Id::Ud) FState.Dest = TDest::Normal;
+      // Only the Unicode part of \upr, or the result of an \object, is shown.
+      if (kw->Id == Id::Ud || kw->Id == Id::Result) FState.Dest = TDest::Normal;
+      return;
+    case TDest::Pict:
+      switch (kw->Id) {
+        case Id::PngBlip:
+          FPicture.Kind = TRtfPicture::Png;
+          break;
+        case Id::JpegBlip:
+          FPicture.Kind = TRtfPicture::Jpeg;
+          break;
+        case Id::OtherBlip:
+          FPicture.Kind = TRtfPicture::Other;
+          break;
+        case Id::PicWGoal:
+          FPicture.WidthGoal = param;
+          break;
+        case Id::PicHGoal:
+          FPicture.HeightGoal = param;
+          break;
+        case Id::PicScaleX:
+          FPicture.ScaleX = param;
+          break;
+        case Id::PicScaleY:
+          FPicture.ScaleY = param;
+          break;
+        default:
+          if (kw->Kind == TRtfKeywordKind::Destination) FState.Dest = TDest::Skip;
+          break;
+      }
       return;
     case TDest::Pn:
       switch (kw->Id) {
@@ -524,9 +582,16 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
     case Id::Pn:
       FState.Dest = TDest::Pn;
       break;
+    case Id::Pict:
+      FState.Dest = TDest::Pict;
+      FPicture = TRtfPicture();
+      FPictureNibble = -1;
+      FPictureShown = !chr.Hidden;
+      break;
     case Id::Upr:
       FState.Dest = TDest::Upr;
       break;
+    case Id::Result:
     case Id::Normal:
     case Id::ListText:
     case Id::Ud:

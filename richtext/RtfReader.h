@@ -8,8 +8,9 @@
 // - hidden text (\v) is neither shown nor part of the plain text;
 // - {\pntext} is left out and the label is rebuilt from \pn (it is not part of
 //   the text); {\listtext} is shown as text, since \ls lists are not rebuilt;
-// - fields show their result; footnotes, headers, footers, pictures and
-//   objects show nothing;
+// - fields and objects show their result; PNG and JPEG pictures are handed
+//   on (they are no part of the plain text); footnotes, headers and footers
+//   show nothing;
 // - every table cell paragraph is a paragraph of its own;
 // - \- (optional hyphen) is dropped, \~ is U+00A0, \_ is U+2011.
 
@@ -39,7 +40,7 @@ class TRtfReader {
   const TRtfTables& Tables() const { return FTables; }
 
  private:
-  enum class TDest : uint8_t { Normal, Skip, FontTable, ColorTable, Pn, Upr };
+  enum class TDest : uint8_t { Normal, Skip, FontTable, ColorTable, Pn, Upr, Pict };
   struct TState {
     TDest Dest = TDest::Normal;
     TRtfCharFormat Chr;
@@ -59,6 +60,7 @@ class TRtfReader {
   void FlushPendingSurrogate();
   void FontTableText(std::string_view bytes);
   void ColorTableText(std::string_view bytes);
+  void PictureText(std::string_view bytes);
 
   TRtfListener* FListener = nullptr;
   TRtfTables FTables;
@@ -80,4 +82,8 @@ class TRtfReader {
   bool FFontNameDone = true;
   int FRed = 0, FGreen = 0, FBlue = 0;
   bool FColorHasValue = false;
+  // The picture being read; pictures do not nest.
+  TRtfPicture FPicture;
+  int FPictureNibble = -1;     // a first hex digit waiting for its second
+  bool FPictureShown = false;  // the picture stands where text is shown
 };

@@ -1,10 +1,13 @@
 #include "richtext/RtfWriter.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -51,6 +54,7 @@ class TRtfWriterState {
   void WriteParagraphStart(const QTextBlock& block);
   void WriteCharFormat(const QTextCharFormat& format);
   void WriteText(const QString& text);
+  void WritePicture(const QTextImageFormat& format);
 
   const QTextDocument& FDocument;
   std::vector<QString> FFonts;
@@ -214,6 +218,27 @@ void TRtfWriterState::WriteText(const QString& text) {
   }
 }
 
+void TRtfWriterState::WritePicture(const QTextImageFormat& format) {
+  const QImage image = FDocument.resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
+  if (image.isNull()) return;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) return;
+  const qreal width = format.width() > 0 ? format.width() : image.width();
+  const qreal height = format.height() > 0 ? format.height() : image.height();
+  FBody += Format("{\\pict\\pngblip\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\r\n", image.width(),
+                  image.height(), PixelsToTwips(width), PixelsToTwips(height));
+  static const char kHex[] = "0123456789abcdef";
+  for (qsizetype i = 0; i < png.size(); ++i) {
+    const auto b = static_cast<unsigned char>(png[i]);
+    FBody += kHex[b >> 4];
+    FBody += kHex[b & 15];
+    if (i % 64 == 63) FBody += "\r\n";
+  }
+  FBody += "}";
+}
+
 std::string TRtfWriterState::Run(int from, int to, bool endLast) {
   QTextBlock block = FDocument.findBlock(from);
   for (; block.isValid(); block = block.next()) {
@@ -227,6 +252,10 @@ std::string TRtfWriterState::Run(int from, int to, bool endLast) {
       const int fe = std::min(fragment.position() + fragment.length(), to);
       if (fs >= fe) continue;
       WriteCharFormat(fragment.charFormat());
+      if (fragment.charFormat().isImageFormat()) {
+        for (int k = fs; k < fe; ++k) WritePicture(fragment.charFormat().toImageFormat());
+        continue;
+      }
       WriteText(fragment.text().mid(fs - fragment.position(), fe - fs));
     }
     if (blockEnd < to || (endLast && blockEnd == to)) {

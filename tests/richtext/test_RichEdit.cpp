@@ -2,9 +2,11 @@
 /// the view's formats, its plain text against the Qt-free reader's, writer
 /// round trips, the clipboard and the operations the callers rely on.
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -12,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QUrl>
 
 #include "richtext/RichEdit.h"
 #include "richtext/RtfPlainText.h"
@@ -63,6 +66,7 @@ class TestRichEdit : public QObject {
   void writerRoundTripOfRandomDocuments();
   void writerSelectionAndSpecialCharacters();
   void clipboardCarriesRtf();
+  void picturesShownAndWritten();
   void selectionAndAttributes();
   void lineQueriesAndScrolling();
   void notificationsAndReadOnly();
@@ -314,6 +318,35 @@ void TestRichEdit::clipboardCarriesRtf() {
   target.SetReadOnly(true);
   target.PasteFromClipboard();
   QCOMPARE(target.PlainTextLines(), QStringList{QStringLiteral("[red italic] ")});
+}
+
+void TestRichEdit::picturesShownAndWritten() {
+  // Given RTF with a PNG picture between words;
+  QImage image(4, 3, QImage::Format_RGB32);
+  image.fill(QColor(200, 30, 30));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  QVERIFY(image.save(&buffer, "PNG"));
+  const std::string rtf =
+      "{\\rtf1 a{\\pict\\pngblip\\picwgoal600\\pichgoal450 " + png.toHex().toStdString() + "}b\\par}";
+  // when loaded, the picture stands in the text at its goal size, yet is no part of the plain text;
+  TRichEdit edit;
+  edit.LoadRtf(rtf);
+  QCOMPARE(edit.PlainTextLines(), QStringList{QStringLiteral("ab")});
+  const QTextCharFormat f = FormatAt(edit, 1);
+  QVERIFY(f.isImageFormat());
+  QCOMPARE(f.toImageFormat().width(), 40.0);
+  QCOMPARE(f.toImageFormat().height(), 30.0);
+  // and written out and read back, it is the same picture.
+  TRichEdit copy;
+  copy.LoadRtf(edit.SaveRtf());
+  const QTextImageFormat g = FormatAt(copy, 1).toImageFormat();
+  QVERIFY(g.isValid());
+  QCOMPARE(g.width(), 40.0);
+  const QImage back = copy.document()->resource(QTextDocument::ImageResource, QUrl(g.name())).value<QImage>();
+  QCOMPARE(back.size(), QSize(4, 3));
+  QCOMPARE(back.pixelColor(1, 1), QColor(200, 30, 30));
 }
 
 void TestRichEdit::selectionAndAttributes() {

@@ -81,6 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "item"},
         PlainCase{"OldPnWithoutStar", "{\\rtf1{\\pn\\pnlvlbody\\pndec{\\pntxta .}}item}", "item"},
         PlainCase{"ListTextShown", "{\\rtf1{\\listtext 1.\\tab}item}", "1.\titem"},
+        PlainCase{"ObjectShowsResult",
+                  "{\\rtf1 a{\\object{\\*\\objclass X}{\\objdata 0102}{\\result shown}}b}", "ashownb"},
         PlainCase{"UprUsesUd", "{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}", "uni"},
         PlainCase{"FootnoteHeaderPictSkipped",
                   "{\\rtf1 a{\\footnote note}{\\header h}{\\pict\\pngblip 89504e47}b}", "ab"},
@@ -116,7 +118,9 @@ class TFormatRecorder : public TRtfListener {
   }
   void Unicode(char32_t, const TRtfCharFormat& f) override { Runs.emplace_back("U", f); }
   void LineBreak(const TRtfCharFormat&) override {}
+  void Picture(const TRtfPicture& p, const TRtfCharFormat&) override { Pictures.push_back(p); }
   void ParagraphEnd(const TRtfParaFormat& f) override { Paragraphs.push_back(f); }
+  std::vector<TRtfPicture> Pictures;
   void Finish(const TRtfParaFormat& f) override { Paragraphs.push_back(f); }
 };
 
@@ -204,6 +208,27 @@ TEST(ReaderFormats, PnNumberingReachesTheParagraph) {
   EXPECT_EQ(rec.Paragraphs[0].Numbering, TRtfNumbering::Bullet);
   EXPECT_EQ(rec.Paragraphs[1].Numbering, TRtfNumbering::Bullet);
   EXPECT_EQ(rec.Paragraphs[2].Numbering, TRtfNumbering::None);
+}
+
+TEST(ReaderPictures, HexAndBinaryDataWithSizes) {
+  TFormatRecorder rec;
+  TRtfReader reader;
+  reader.Read(
+      "{\\rtf1 a{\\pict\\pngblip\\picwgoal1440\\pichgoal720\\picscalex50{\\*\\blipuid ff} 89 50\r\n4e4}"
+      "{\\pict\\jpegblip\\bin3 {}\\}{\\pict\\wmetafile8 0102}{\\v{\\pict\\pngblip 00}}"
+      "{\\*\\shppict{\\pict\\pngblip 01}}{\\nonshppict{\\pict\\pngblip 02}}b}",
+      rec);
+  // The metafile, the hidden picture and the one for old readers are left out.
+  ASSERT_EQ(rec.Pictures.size(), 3u);
+  EXPECT_EQ(rec.Pictures[0].Kind, TRtfPicture::Png);
+  EXPECT_EQ(rec.Pictures[0].Data, "\x89PN");  // an odd trailing digit is dropped
+  EXPECT_EQ(rec.Pictures[0].WidthGoal, 1440);
+  EXPECT_EQ(rec.Pictures[0].HeightGoal, 720);
+  EXPECT_EQ(rec.Pictures[0].ScaleX, 50);
+  EXPECT_EQ(rec.Pictures[1].Kind, TRtfPicture::Jpeg);
+  EXPECT_EQ(rec.Pictures[1].Data, "{}\\");
+  EXPECT_EQ(rec.Pictures[2].Data, "\x01");
+  EXPECT_EQ(PlainOf("{\\rtf1 a{\\pict\\pngblip 8950}b}"), "ab");
 }
 
 TEST(ReaderTables, FontAndColourTables) {
