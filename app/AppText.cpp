@@ -19,12 +19,13 @@ bool IsAscii(const std::string& bytes) {
 
 QString ToQString(const std::string& bytes) {
   if (IsAscii(bytes)) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  QStringDecoder decoder(kCodePage);
+  // Stateless converters are reused: opening one costs more than a short conversion.
+  thread_local QStringDecoder decoder(kCodePage, QStringDecoder::Flag::Stateless);
   return decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 std::string FromQString(const QString& text) {
-  QStringEncoder encoder(kCodePage);
+  thread_local QStringEncoder encoder(kCodePage, QStringEncoder::Flag::Stateless);
   const QByteArray bytes = encoder(text);
   std::string result(bytes.constData(), static_cast<size_t>(bytes.size()));
   // The converter puts its substitute byte (SUB) for a character the code

@@ -1,5 +1,6 @@
 #include "app/RichEditBridge.h"
 
+#include "app/AppText.h"
 #include "richtext/RichEdit.h"
 
 namespace app {
@@ -22,7 +23,15 @@ void RichEditClear(TRichEdit& richEdit) { richEdit.Clear(); }
 // An empty view has no lines at all (not one empty line), so that a topic
 // without a History match shows every line as present on the left only.
 std::string RichEditPlainTextCrLf(const TRichEdit& richEdit) {
-  return richEdit.GetTextLen() == 0 ? std::string() : richEdit.PlainTextCrLf();
+  if (richEdit.GetTextLen() == 0) return {};
+  // Joined first and converted once: a code-page conversion has a fixed
+  // cost per call that would dominate for thousands of short lines.
+  QString text;
+  for (const QString& line : richEdit.PlainTextLines()) {
+    text += line;
+    text += QLatin1String("\r\n");
+  }
+  return FromQString(text);
 }
 
 QStringList RichEditLines(const TRichEdit& richEdit) {
