@@ -72,23 +72,33 @@ struct TdvCustomDiffEngine::Side {
   }
 };
 
-/// Lines of both texts by equivalence class, built on the first long search
-/// of a run: the search then tries only candidates whose first lines agree.
+/// Runs of Depth + 1 lines of both texts by equivalence class, built on the
+/// first long search of a run: a test can only hold where the runs on both
+/// sides are in the same class, so the search tries only those candidates.
 struct TdvCustomDiffEngine::LineIndex {
   /// Per side, the class of every line; class 0 is the normalised empty line,
   /// which is also what a line past the end compares as.
-  std::vector<int32_t> ids[2];
-  /// Per side, the lines grouped by class (ascending within a group);
-  /// group c is positions[c] from groupStart[c] to groupStart[c + 1].
-  std::vector<int32_t> groupStart[2];
-  std::vector<int32_t> positions[2];
+  std::vector<int32_t> lineClass[2];
+
+  /// For one depth: per side, the class of the run of Depth + 1 lines that
+  /// starts at each line (lines past the end read as class 0), and the
+  /// starting lines grouped by run class, ascending within a group: group c
+  /// is positions[c] from groupStart[c] to groupStart[c + 1].
+  struct Runs {
+    int depth = -1;
+    std::vector<int32_t> runClass[2];
+    std::vector<int32_t> groupStart[2];
+    std::vector<int32_t> positions[2];
+    int32_t emptyRunClass = 0;  // the class of a run wholly past the end
+
+    int32_t ClassAt(int side, size_t absolute) const {
+      return absolute < runClass[side].size() ? runClass[side][absolute] : emptyRunClass;
+    }
+    /// The lines on Side from absolute line From to To, inclusive, whose run is of class Id.
+    std::pair<const int32_t*, const int32_t*> Occurrences(int side, int32_t id, size_t from, size_t to) const;
+  };
+  Runs runs[2];  // the two depths a run uses: 1 at the top, MatchDepth after
 
   void Build(const Side& side1, const Side& side2);
-
-  int32_t IdAt(int side, size_t absolute) const {
-    return absolute < ids[side].size() ? ids[side][absolute] : 0;
-  }
-
-  /// The lines of class Id on Side from absolute line From to To, inclusive.
-  std::pair<const int32_t*, const int32_t*> Occurrences(int side, int32_t id, size_t from, size_t to) const;
+  const Runs& RunsOf(int depth);
 };

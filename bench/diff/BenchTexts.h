@@ -62,6 +62,18 @@ inline std::pair<std::string, std::string> DisjointBlocks(int lines) {
   return {Join(text1), Join(text2)};
 }
 
+/// Two blocks of different lines, every other line blank on both sides:
+/// many candidates agree in their first lines but not in the next.
+inline std::pair<std::string, std::string> DisjointBlocksWithBlankLines(int lines) {
+  std::mt19937 random(4);
+  std::vector<std::string> text1, text2;
+  for (int i = 0; i < lines; ++i) {
+    text1.push_back(i % 2 ? std::string() : ProseLine(random, i, "left "));
+    text2.push_back(i % 2 ? std::string() : ProseLine(random, i, "right "));
+  }
+  return {Join(text1), Join(text2)};
+}
+
 inline std::string Identical(int lines) {
   std::mt19937 random(3);
   std::vector<std::string> text;

@@ -31,6 +31,11 @@ BENCHMARK(BM_DisjointBlocks1k)->Unit(benchmark::kMillisecond);
 void BM_DisjointBlocks100k(benchmark::State& state) { RunPair(state, diff_bench::DisjointBlocks(100000)); }
 BENCHMARK(BM_DisjointBlocks100k)->Unit(benchmark::kMillisecond);
 
+void BM_DisjointBlocksWithBlankLines20k(benchmark::State& state) {
+  RunPair(state, diff_bench::DisjointBlocksWithBlankLines(20000));
+}
+BENCHMARK(BM_DisjointBlocksWithBlankLines20k)->Unit(benchmark::kMillisecond);
+
 void BM_Identical100k(benchmark::State& state) {
   const std::string text = diff_bench::Identical(100000);
   RunPair(state, {text, text});
