@@ -150,8 +150,9 @@ void TCollection::InsertItem(TCollectionItem* item) {
 
 void TCollection::RemoveItem(TCollectionItem* item) {
   Notify(item, TCollectionNotification::cnExtracting);
-  const auto it = std::find(FItems.begin(), FItems.end(), item);
-  if (it != FItems.end()) FItems.erase(it);
+  // Searched from the back: Clear removes the last item first, so this keeps it linear.
+  const auto it = std::find(FItems.rbegin(), FItems.rend(), item);
+  if (it != FItems.rend()) FItems.erase(std::next(it).base());
   item->FCollection = nullptr;
   Changed();
 }
