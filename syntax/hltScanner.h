@@ -59,7 +59,7 @@ class ThltScannerRTF : public ThltRTFSyntax {
 
  protected:
   ThltScannerRTF(uint8_t nullID, uint8_t spaceID, uint8_t unknownID)
-      : FNullID(nullID), FSpaceID(spaceID), FUnknownID(unknownID) {}
+      : FTokenID(nullID), FNullID(nullID), FSpaceID(spaceID), FUnknownID(unknownID) {}
 
   static bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
   static bool IsSpace(char c) {
@@ -95,7 +95,7 @@ class ThltScannerRTF : public ThltRTFSyntax {
   size_t FLength = 0;
   size_t FRun = 0;
   size_t FTokenPos = 0;
-  uint8_t FTokenID = 0;
+  uint8_t FTokenID;  // the end of the text until a text is set
   uint8_t FRange = 0;
   int FLineNumber = 0;
   const uint8_t FNullID;

@@ -8,7 +8,7 @@ namespace syntax_test {
 
 namespace {
 
-std::string Visible(const std::string& token) {
+std::string visible(const std::string& token) {
   std::string out;
   for (char c : token) {
     switch (c) {
@@ -31,8 +31,8 @@ std::string Visible(const std::string& token) {
   return out;
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -41,7 +41,7 @@ std::string Tokens(ThltRTFSyntax& converter, const std::string& text) {
   std::string out;
   for (int guard = 0; !converter.GetEol() && guard < 100000; ++guard) {
     if (!out.empty()) out += ' ';
-    out += "[" + Visible(converter.GetToken()) + "]" + std::to_string(converter.GetTokenKind());
+    out += "[" + visible(converter.GetToken()) + "]" + std::to_string(converter.GetTokenKind());
     converter.Next();
   }
   return out;
@@ -106,12 +106,12 @@ TDecodedBody DecodeBody(const std::string& rtf, const std::string& prologue) {
       }
       show('\0');
       i += 4;
-    } else if (IsLetter(n)) {
+    } else if (is_letter(n)) {
       size_t j = i + 1;
-      while (j < end && IsLetter(rtf[j])) ++j;
+      while (j < end && is_letter(rtf[j])) ++j;
       const std::string word = rtf.substr(i + 1, j - i - 1);
       const size_t digits = j;
-      while (j < end && (IsDigit(rtf[j]) || rtf[j] == '-')) ++j;
+      while (j < end && (is_digit(rtf[j]) || rtf[j] == '-')) ++j;
       const int value = j > digits ? std::stoi(rtf.substr(digits, j - digits)) : 1;
       if (j >= end || rtf[j] != ' ') {
         result.Error = "control word \\" + word + " without its blank at " + std::to_string(i);

@@ -16,21 +16,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& path) {
+std::string read_bytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
 }
 
-std::vector<std::string> SplitLines(const std::string& bytes) {
+std::vector<std::string> split_lines(const std::string& bytes) {
   std::vector<std::string> lines;
   std::istringstream in(bytes);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
-std::vector<fs::path> Sources(const fs::path& folder) {
+std::vector<fs::path> sources_in(const fs::path& folder) {
   std::vector<fs::path> sources;
   if (!fs::is_directory(folder)) return sources;
   for (const auto& entry : fs::directory_iterator(folder)) {
@@ -44,18 +44,18 @@ class Golden : public testing::TestWithParam<TSyntaxType> {};
 
 TEST_P(Golden, SourcesConvertToTheirExpectedRtf) {
   const fs::path folder = fs::path(QC_SOURCE_DIR) / "tests" / "data" / SyntaxTypeName(GetParam());
-  const auto sources = Sources(folder);
+  const auto sources = sources_in(folder);
   ASSERT_FALSE(sources.empty()) << "no .src file in " << folder;
   for (const fs::path& source : sources) {
     // Given a fresh converter, as a caller converting one file would have
     auto converter = CreateSyntaxConverter(GetParam());
-    converter->SetText(ReadBytes(source));
+    converter->SetText(read_bytes(source));
     // When the source is converted
     const std::string actual = converter->GetRTF();
     // Then it matches the expected file byte for byte
     fs::path expectedPath = source;
     expectedPath.replace_extension(".rtf");
-    const std::string expected = fs::exists(expectedPath) ? ReadBytes(expectedPath) : std::string();
+    const std::string expected = fs::exists(expectedPath) ? read_bytes(expectedPath) : std::string();
     fs::path newPath = expectedPath;
     newPath += ".new";
     if (actual == expected) {
@@ -63,8 +63,8 @@ TEST_P(Golden, SourcesConvertToTheirExpectedRtf) {
       continue;
     }
     std::ofstream(newPath, std::ios::binary) << actual;
-    const auto want = SplitLines(expected);
-    const auto got = SplitLines(actual);
+    const auto want = split_lines(expected);
+    const auto got = split_lines(actual);
     size_t line = 0;
     while (line < want.size() && line < got.size() && want[line] == got[line]) ++line;
     ADD_FAILURE() << expectedPath.string() << ":" << line + 1 << ": differs; wrote " << newPath.string()

@@ -35,7 +35,7 @@ struct KeywordCase {
 void PrintTo(const KeywordCase& c, std::ostream* os) { *os << c.name; }
 
 template <class T>
-std::function<std::unique_ptr<ThltRTFSyntax>()> Maker() {
+std::function<std::unique_ptr<ThltRTFSyntax>()> maker() {
   return [] { return std::make_unique<T>(); };
 }
 
@@ -72,14 +72,14 @@ TEST_P(Keywords, EveryWordIsAKeyword) {
 INSTANTIATE_TEST_SUITE_P(
     hltKeywords, Keywords,
     testing::Values(
-        KeywordCase{"Pascal", ThltPasRTF::Keywords, Maker<ThltPasRTF>(), 97, 97, 192, 3, false, "property "},
-        KeywordCase{"Cpp", ThltCppRTF::Keywords, Maker<ThltCppRTF>(), 94, 94, 207, 5, true, ""},
-        KeywordCase{"JScript", ThltJScriptRTF::Keywords, Maker<ThltJScriptRTF>(), 248, 240, 253, 3, false,
+        KeywordCase{"Pascal", ThltPasRTF::Keywords, maker<ThltPasRTF>(), 97, 97, 192, 3, false, "property "},
+        KeywordCase{"Cpp", ThltCppRTF::Keywords, maker<ThltCppRTF>(), 94, 94, 207, 5, true, ""},
+        KeywordCase{"JScript", ThltJScriptRTF::Keywords, maker<ThltJScriptRTF>(), 248, 240, 253, 3, false,
                     ""},
-        KeywordCase{"VB", ThltVBRTF::Keywords, Maker<ThltVBRTF>(), 214, 214, 134, 3, false, ""},
-        KeywordCase{"VBScript", ThltVBScriptRTF::Keywords, Maker<ThltVBScriptRTF>(), 44, 44, 134, 3, false,
+        KeywordCase{"VB", ThltVBRTF::Keywords, maker<ThltVBRTF>(), 214, 214, 134, 3, false, ""},
+        KeywordCase{"VBScript", ThltVBScriptRTF::Keywords, maker<ThltVBScriptRTF>(), 44, 44, 134, 3, false,
                     ""},
-        KeywordCase{"SQL", ThltSQLRTF::Keywords, Maker<ThltSQLRTF>(), 126, 126, 188, 3, false, ""}),
+        KeywordCase{"SQL", ThltSQLRTF::Keywords, maker<ThltSQLRTF>(), 126, 126, 188, 3, false, ""}),
     [](const testing::TestParamInfo<KeywordCase>& info) { return info.param.name; });
 
 TEST(hltKeywords, CppKeywordsAreCaseSensitive) {

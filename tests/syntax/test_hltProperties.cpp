@@ -42,7 +42,7 @@ const std::vector<std::string> kFragments = {"/*",      "*/",        "//",
                                              "\"\"\"",  "x",         "SELECT",
                                              "begin",   "int"};
 
-std::string RandomText(std::mt19937& random) {
+std::string random_text(std::mt19937& random) {
   std::uniform_int_distribution<size_t> count(0, 40);
   std::uniform_int_distribution<size_t> pick(0, kFragments.size() - 1);
   std::string text;
@@ -50,7 +50,7 @@ std::string RandomText(std::mt19937& random) {
   return text;
 }
 
-void ExpectFaithful(ThltRTFSyntax& converter, const std::string& text, const std::string& label) {
+void expect_faithful(ThltRTFSyntax& converter, const std::string& text, const std::string& label) {
   converter.SetText(text);
   const std::string rtf = converter.GetRTF();
   const auto decoded = DecodeBody(rtf, converter.Prologue());
@@ -60,7 +60,7 @@ void ExpectFaithful(ThltRTFSyntax& converter, const std::string& text, const std
   EXPECT_TRUE(syntax_test::BracesBalanced(rtf)) << label;
 }
 
-std::string Visual(ThltRTFSyntax& converter, const std::string& text) {
+std::string visual_of(ThltRTFSyntax& converter, const std::string& text) {
   converter.SetText(text);
   return DecodeBody(converter.GetRTF(), converter.Prologue()).Visual;
 }
@@ -71,9 +71,9 @@ TEST_P(Properties, RandomTextsSurviveConversion) {
   std::mt19937 random(20061208u + static_cast<unsigned>(GetParam()));
   auto converter = CreateSyntaxConverter(GetParam());
   for (int i = 0; i < 400; ++i) {
-    const std::string text = RandomText(random);
+    const std::string text = random_text(random);
     // One converter for all texts, so carried states meet every kind of start.
-    ExpectFaithful(*converter, text, "text #" + std::to_string(i));
+    expect_faithful(*converter, text, "text #" + std::to_string(i));
     if (HasFailure()) return;
   }
 }
@@ -81,11 +81,11 @@ TEST_P(Properties, RandomTextsSurviveConversion) {
 TEST_P(Properties, CrLfAndLfTextsShowTheSame) {
   std::mt19937 random(1208u + static_cast<unsigned>(GetParam()));
   for (int i = 0; i < 300; ++i) {
-    const std::string text = RandomText(random);
+    const std::string text = random_text(random);
     // Fresh converters: both texts start from the same state.
     auto crlf = CreateSyntaxConverter(GetParam());
     auto lf = CreateSyntaxConverter(GetParam());
-    EXPECT_EQ(Visual(*crlf, syntax_test::ToCrLf(text)), Visual(*lf, syntax_test::ToLf(text)))
+    EXPECT_EQ(visual_of(*crlf, syntax_test::ToCrLf(text)), visual_of(*lf, syntax_test::ToLf(text)))
         << "text #" << i;
     if (HasFailure()) return;
   }
@@ -100,12 +100,18 @@ TEST_P(Properties, SampleFilesSurviveAndShowTheSameWithLf) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     auto converter = CreateSyntaxConverter(GetParam());
-    ExpectFaithful(*converter, bytes.str(), entry.path().string());
+    expect_faithful(*converter, bytes.str(), entry.path().string());
     auto crlf = CreateSyntaxConverter(GetParam());
     auto lf = CreateSyntaxConverter(GetParam());
-    EXPECT_EQ(Visual(*crlf, syntax_test::ToCrLf(bytes.str())), Visual(*lf, syntax_test::ToLf(bytes.str())))
+    EXPECT_EQ(visual_of(*crlf, syntax_test::ToCrLf(bytes.str())),
+              visual_of(*lf, syntax_test::ToLf(bytes.str())))
         << entry.path();
   }
+}
+
+TEST_P(Properties, ConvertingBeforeAnyTextGivesAnEmptyDocument) {
+  auto converter = CreateSyntaxConverter(GetParam());
+  EXPECT_EQ(converter->GetRTF(), converter->Prologue() + "}");
 }
 
 TEST_P(Properties, EmptyTextGivesNoTokens) {

@@ -54,7 +54,7 @@ class Collector : public TRtfListener {
   const TRtfTables* FTables = nullptr;
 };
 
-std::string ReadSample(TSyntaxType language, const char* name) {
+std::string read_sample(TSyntaxType language, const char* name) {
   const auto path = std::filesystem::path(QC_SOURCE_DIR) / "tests" / "data" / SyntaxTypeName(language) / name;
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
@@ -62,7 +62,7 @@ std::string ReadSample(TSyntaxType language, const char* name) {
   return bytes.str();
 }
 
-std::vector<std::string> SourceLines(const std::string& text) {
+std::vector<std::string> source_lines(const std::string& text) {
   std::vector<std::string> lines(1);
   for (char c : syntax_test::ToLf(text)) {
     if (c == '\n')
@@ -80,7 +80,7 @@ struct Reading {
   TRtfTables tables;
 };
 
-std::unique_ptr<Reading> Read(TSyntaxType language, const std::string& text) {
+std::unique_ptr<Reading> read_back(TSyntaxType language, const std::string& text) {
   auto reading = std::make_unique<Reading>();
   auto converter = CreateSyntaxConverter(language);
   converter->SetText(text);
@@ -100,9 +100,9 @@ TEST(hltReadBack, EverySampleShowsItsSourceLinesInCourierNew) {
   for (const auto& [name, file] : kSamples) {
     TSyntaxType language;
     ASSERT_TRUE(SyntaxTypeFromName(name, language));
-    const std::string source = ReadSample(language, file);
-    const auto reading = Read(language, source);
-    EXPECT_EQ(reading->shown.Lines, SourceLines(source)) << name;
+    const std::string source = read_sample(language, file);
+    const auto reading = read_back(language, source);
+    EXPECT_EQ(reading->shown.Lines, source_lines(source)) << name;
     const TRtfFont* font = reading->tables.FindFont(0);
     ASSERT_NE(font, nullptr) << name;
     EXPECT_EQ(font->Name, "Courier New");
@@ -112,8 +112,8 @@ TEST(hltReadBack, EverySampleShowsItsSourceLinesInCourierNew) {
 }
 
 TEST(hltReadBack, LfSourcesShowTheirLinesToo) {
-  const std::string source = syntax_test::ToLf(ReadSample(stCPlusPlus, "sample.src"));
-  EXPECT_EQ(Read(stCPlusPlus, source)->shown.Lines, SourceLines(source));
+  const std::string source = syntax_test::ToLf(read_sample(stCPlusPlus, "sample.src"));
+  EXPECT_EQ(read_back(stCPlusPlus, source)->shown.Lines, source_lines(source));
 }
 
 struct ColourCase {
@@ -135,7 +135,7 @@ constexpr uint32_t kBlack = 0x000000, kBlue = 0x0000FF, kNavy = 0x000080, kGreen
 
 TEST_P(Colours, TokenShowsInItsColourAndStyle) {
   const ColourCase& c = GetParam();
-  const auto reading = Read(c.language, ReadSample(c.language, c.file));
+  const auto reading = read_back(c.language, read_sample(c.language, c.file));
   const auto& lines = reading->shown.Lines;
   for (size_t line = 0; line < lines.size(); ++line) {
     const size_t at = lines[line].find(c.word);

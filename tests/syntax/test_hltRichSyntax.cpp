@@ -37,7 +37,7 @@ const std::string kCourierHeader =
     "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern\\fcharset0 Courier New;}}\r\n";
 const std::string kBodyStart = "\\deflang1033\\pard\\plain\\f0\\fs20\\f0 ";
 
-std::string BodyOf(ThltRTFSyntax& converter) {
+std::string body_of(ThltRTFSyntax& converter) {
   const std::string rtf = converter.GetRTF();
   return rtf.substr(converter.Prologue().size());
 }
@@ -80,7 +80,7 @@ TEST(hltRichSyntax, SystemColourIsWrittenAsItsRgbValue) {
 TEST(hltRichSyntax, TokensAroundCrLfMakeTwoParagraphs) {
   FixedTokens converter({"a", "\r\n", "b"}, 4);
   converter.SetText("");
-  EXPECT_EQ(BodyOf(converter), "\\cf4 a\\par \\cf4 \r\n\\cf4 b}");
+  EXPECT_EQ(body_of(converter), "\\cf4 a\\par \\cf4 \r\n\\cf4 b}");
 }
 
 struct ParagraphCase {
@@ -94,7 +94,7 @@ class ParagraphEnds : public testing::TestWithParam<ParagraphCase> {};
 TEST_P(ParagraphEnds, ParMarksStandBeforeLineEnds) {
   FixedTokens converter(GetParam().tokens, 1);
   converter.SetText("");
-  EXPECT_EQ(BodyOf(converter), GetParam().body);
+  EXPECT_EQ(body_of(converter), GetParam().body);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,7 +114,7 @@ TEST(hltRichSyntax, KindBeyondTheColourTableIsWrittenUnchanged) {
   converter.SetColors({clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue});
   const std::string table = converter.ColorTable();
   converter.SetText("");
-  EXPECT_EQ(BodyOf(converter), "\\cf9 x}");
+  EXPECT_EQ(body_of(converter), "\\cf9 x}");
   EXPECT_EQ(converter.ColorTable(), table);
 }
 
