@@ -16,13 +16,24 @@ constexpr const char* kRunning = "A comparison is already running";
 constexpr size_t kReadChunk = 64 * 1024;
 
 std::string ReadToEnd(TStream& stream) {
-  std::string bytes;
-  char buffer[kReadChunk];
-  for (;;) {
-    int64_t got = stream.Read(buffer, static_cast<int64_t>(sizeof buffer));
-    if (got <= 0) break;
-    bytes.append(buffer, static_cast<size_t>(got));
+  // The size, where the stream knows it, is only a hint: reading goes on
+  // until the stream gives no more.
+  int64_t hint = 0;
+  try {
+    hint = stream.Size() - stream.Position();
+  } catch (const Exception&) {
+    hint = 0;
   }
+  std::string bytes;
+  size_t used = 0;
+  bytes.resize(static_cast<size_t>(std::clamp<int64_t>(hint, 0, int64_t{1} << 30)) + kReadChunk);
+  for (;;) {
+    if (bytes.size() - used < kReadChunk) bytes.resize(bytes.size() * 2);
+    const int64_t got = stream.Read(bytes.data() + used, static_cast<int64_t>(bytes.size() - used));
+    if (got <= 0) break;
+    used += static_cast<size_t>(got);
+  }
+  bytes.resize(used);
   return bytes;
 }
 
