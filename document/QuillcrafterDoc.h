@@ -104,8 +104,9 @@ class TQuillcrafterDoc : public TPersistent {
   /// stepping by TopicIncrement, or to the next multiple of TopicGrid.
   int32_t NextTopicID(int afterIndex) const;
 
-  /// Reads a whole project file from the stream's current position. On any
-  /// failure the document is left exactly as it was and hears nothing.
+  /// Reads a whole project file from the stream's current position. The
+  /// file is read completely before the document changes, so a file that
+  /// cannot be read leaves the document exactly as it was, without notices.
   virtual void LoadFromStream(TStream& stream);
   /// LoadFromStream from the file; its name goes to RecentFiles on success.
   void LoadFromFile(const std::string& fileName);

@@ -237,10 +237,15 @@ void TQCProjectReader::ApplyTopic(TQCTopic& topic, TQCTopic& parsed) {
     // equal IDs stay in file order. Topics are usually added at the end.
     const int count = topics->Count();
     int index = count > 0 && topics->Items(count - 1) == &topic ? count - 1 : topic.Index();
+    // From the end of an ascending collection the walk keeps it ascending.
+    const bool ascending = topics->FOrder == TQCTopics::TOrder::Ascending && index == count - 1;
     int target = index;
     while (target > 0 && topics->Items(target - 1)->TopicID() > topic.TopicID()) --target;
     if (target != index) topic.TGCollectionItem::SetIndex(target);
-    topics->OrderUnknown();
+    if (ascending)
+      topics->Touch();
+    else
+      topics->OrderUnknown();
   }
   topic.SetContextString(parsed.FContextString);
   topic.SetTitle(parsed.FTitle);
