@@ -1,0 +1,344 @@
+#include "syntax/RichEditHighlight.h"
+
+#include <QFontInfo>
+#include <QMimeData>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <utility>
+
+#include "syntax/hltConverters.h"
+#include "toolkit/Streams.h"
+#include "toolkit/SysUtils.h"
+
+namespace {
+
+/// Unicode to Windows-1252 for one UTF-16 unit at a time (0: not in the code page).
+const std::array<uint8_t, 65536>& AnsiTable() {
+  static const std::array<uint8_t, 65536> table = [] {
+    std::array<uint8_t, 65536> t{};
+    QStringDecoder decoder("windows-1252");
+    for (int byte = 1; byte < 256; ++byte) {
+      const char c = static_cast<char>(byte);
+      const QString decoded = decoder.decode(QByteArrayView(&c, 1));
+      if (decoded.size() == 1 && decoded[0] != QChar::ReplacementCharacter)
+        t[decoded[0].unicode()] = static_cast<uint8_t>(byte);
+    }
+    return t;
+  }();
+  return table;
+}
+
+/// Text as Windows-1252, one byte per UTF-16 unit so that positions stay
+/// aligned with the view's; a unit the code page lacks becomes '?' and
+/// clears Lossless.
+void AppendAnsi(std::string& out, const QString& text, bool& lossless) {
+  const std::array<uint8_t, 65536>& table = AnsiTable();
+  const size_t start = out.size();
+  out.resize(start + static_cast<size_t>(text.size()));
+  char* p = out.data() + start;
+  for (const QChar ch : text) {
+    const char16_t u = ch.unicode();
+    if (u < 0x80) {
+      *p++ = static_cast<char>(u);
+    } else if (const uint8_t b = table[u]) {
+      *p++ = static_cast<char>(b);
+    } else {
+      *p++ = '?';
+      lossless = false;
+    }
+  }
+}
+
+bool IsLineEndChar(QChar ch) {
+  return ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator || ch == QLatin1Char('\r') ||
+         ch == QLatin1Char('\n');
+}
+
+/// The control's font as the converter's font table entry.
+TFont ToTFont(const QFont& qfont) {
+  QStringEncoder encoder("windows-1252");
+  const QByteArray name = encoder.encode(qfont.family());
+  TFont font;
+  font.SetName(std::string(name.constData(), static_cast<size_t>(name.size())));
+  const int points = qfont.pointSize() > 0 ? qfont.pointSize() : qfont.pixelSize() * 72 / 96;
+  if (points > 0) font.SetSize(points);
+  font.SetPitch(QFontInfo(qfont).fixedPitch() ? TFontPitch::fpFixed : TFontPitch::fpVariable);
+  return font;
+}
+
+/// Holds back the view's handlers, notifications and redrawing for the
+/// duration of a re-colouring and gives them back however it ends.
+class TRecolourGuard {
+ public:
+  TRecolourGuard(TRichEdit& edit, bool suspendRedraw) : FEdit(edit), FRedraw(suspendRedraw) {
+    if (FRedraw) FEdit.SuspendRedraw();
+    FEdit.SuspendNotifications();
+    FOnChange = std::exchange(FEdit.OnChange, nullptr);
+    FOnKeyDown = std::exchange(FEdit.OnKeyDown, nullptr);
+    FOnSelectionChange = std::exchange(FEdit.OnSelectionChange, nullptr);
+  }
+  ~TRecolourGuard() {
+    FEdit.OnChange = std::move(FOnChange);
+    FEdit.OnKeyDown = std::move(FOnKeyDown);
+    FEdit.OnSelectionChange = std::move(FOnSelectionChange);
+    FEdit.ResumeNotifications();
+    if (FRedraw) FEdit.ResumeRedraw();
+  }
+  TRecolourGuard(const TRecolourGuard&) = delete;
+  TRecolourGuard& operator=(const TRecolourGuard&) = delete;
+
+ private:
+  TRichEdit& FEdit;
+  bool FRedraw;
+  decltype(TRichEdit::OnChange) FOnChange;
+  decltype(TRichEdit::OnKeyDown) FOnKeyDown;
+  decltype(TRichEdit::OnSelectionChange) FOnSelectionChange;
+};
+
+}  // namespace
+
+TRichEditSyntax::TRichEditSyntax(QWidget* parent)
+    : TRichEdit(parent), FConverter(CreateSyntaxConverter(stDelphi)) {
+#define QC_SYNTAX_COLOR_INIT(name, initial) FColors[ci##name] = initial;
+  QC_SYNTAX_COLORS(QC_SYNTAX_COLOR_INIT)
+#undef QC_SYNTAX_COLOR_INIT
+  SetPlainText(true);
+}
+
+TRichEditSyntax::~TRichEditSyntax() = default;
+
+void TRichEditSyntax::SetSyntaxType(TSyntaxType value) {
+  FSyntaxType = value;
+  FConverter = CreateSyntaxConverter(value);
+  Change();
+}
+
+void TRichEditSyntax::SetUseDefaultColors(bool value) {
+  FUseDefaultColors = value;
+  if (value) {
+    FConverter->SetDefaultColors();
+  } else {
+    ApplyColors();
+  }
+}
+
+std::vector<TColor> TRichEditSyntax::ColorList() const {
+  const auto& c = FColors;
+  switch (FSyntaxType) {
+    case stCPlusPlus:
+      return {c[ciAsmColor],    c[ciCommentColor], c[ciDirectiveColor], c[ciIdentifierColor], c[ciKeyColor],
+              c[ciNumberColor], c[ciFloatColor],   c[ciHexColor],       c[ciOctalColor],      c[ciSpaceColor],
+              c[ciStringColor], c[ciCharColor],    c[ciSymbolColor],    c[ciUnknownColor],    clBlack};
+    case stSQL:
+      return {c[ciCommentColor], c[ciIdentifierColor], c[ciKeyColor],     c[ciNumberColor],
+              c[ciSymbolColor],  c[ciStringColor],     c[ciUnknownColor], clBlack};
+    case stXML:
+      return {c[ciElementColor],
+              c[ciAttributeColor],
+              c[cinsAttributeColor],
+              c[ciEqualColor],
+              c[cinsEqualColor],
+              c[ciQuoteAttrValueColor],
+              c[ciAposAttrValueColor],
+              c[cinsQuoteAttrValueColor],
+              c[cinsAposAttrValueColor],
+              c[ciTextColor],
+              c[ciCDATAColor]};
+    case stDFM:
+    case stJScript:
+    case stVB:
+    case stVBScript:
+    case stDelphi:
+      break;
+  }
+  return {c[ciCommentColor], c[ciIdentifierColor], c[ciKeyColor],    c[ciNumberColor],
+          c[ciSpaceColor],   c[ciStringColor],     c[ciSymbolColor], c[ciUnknownColor]};
+}
+
+void TRichEditSyntax::ApplyColors() { FConverter->SetColors(ColorList()); }
+
+// --- Loading -------------------------------------------------------------------
+
+void TRichEditSyntax::LoadHighlighted(TStream& source) { LoadConverted(source, true); }
+
+void TRichEditSyntax::LoadHighlightedSelection(TStream& source) { LoadConverted(source, false); }
+
+void TRichEditSyntax::LoadConverted(TStream& source, bool whole) {
+  // FLoading keeps the change notices of the load from re-colouring again;
+  // it is cleared however the load ends, so a rejected text does not stop
+  // re-colouring for good.
+  struct TLoadingFlag {
+    bool& flag;
+    explicit TLoadingFlag(bool& f) : flag(f) { flag = true; }
+    ~TLoadingFlag() { flag = false; }
+  } loading(FLoading);
+  QStringList unicodeLines = std::exchange(FUnicodeLines, {});
+
+  std::string text;
+  source.SetPosition(0);
+  text.resize(static_cast<size_t>(source.Size()));
+  if (!text.empty()) source.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+
+  FConverter->SetText(text);
+  FConverter->SetFonts({ToTFont(font())});
+  TMemoryStream rtf;
+  FConverter->ConvertToStream(rtf);
+
+  SetPlainText(false);
+  try {
+    if (whole) {
+      LoadRtf(rtf.DataString());
+      // A text that ends with a line end has an empty last line, which a
+      // whole-document load does not create; without it the line would vanish.
+      if (!text.empty() && (text.back() == '\r' || text.back() == '\n') &&
+          document()->lastBlock().length() > 1) {
+        QTextCursor end(document());
+        end.movePosition(QTextCursor::End);
+        end.insertBlock();
+      }
+    } else {
+      LoadSelectionRtf(rtf.DataString());
+    }
+  } catch (const Exception&) {
+    SetPlainText(true);
+    throw EOutOfResources(SCannotLoadRtfText);
+  }
+  SetPlainText(true);
+  if (!unicodeLines.isEmpty()) RestoreUnicode(FUnicodeFirstLine, unicodeLines);
+}
+
+void TRichEditSyntax::RestoreUnicode(int firstLine, const QStringList& originals) {
+  // The converter works on Windows-1252; characters it lacks went through as
+  // '?' one for one, and are put back here with the colour the '?' got.
+  SuspendNotifications();
+  QTextDocument* doc = document();
+  QTextBlock block = doc->findBlockByNumber(firstLine);
+  for (const QString& original : originals) {
+    if (!block.isValid()) break;
+    const QString now = block.text();
+    if (now.size() == original.size() && now != original) {
+      for (qsizetype i = 0; i < now.size();) {
+        if (now[i] == original[i]) {
+          ++i;
+          continue;
+        }
+        qsizetype j = i;
+        while (j < now.size() && now[j] != original[j]) ++j;
+        QTextCursor c(doc);
+        c.setPosition(block.position() + static_cast<int>(i) + 1);
+        const QTextCharFormat format = c.charFormat();
+        c.setPosition(block.position() + static_cast<int>(i));
+        c.setPosition(block.position() + static_cast<int>(j), QTextCursor::KeepAnchor);
+        c.insertText(original.mid(i, j - i), format);
+        i = j;
+      }
+    }
+    block = block.next();
+  }
+  ResumeNotifications();
+}
+
+// --- Re-colouring ----------------------------------------------------------------
+
+void TRichEditSyntax::HighlightAll() {
+  if (FLoading || GetTextLen() == 0) return;
+  TRecolourGuard guard(*this, true);
+
+  const int caret = SelStart();
+  const int topLine = FirstVisibleLine();
+
+  std::string text;
+  text.reserve(static_cast<size_t>(GetTextLen()) + static_cast<size_t>(LineCount()));
+  bool lossless = true;
+  QStringList lines;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    if (block != document()->begin()) text += "\r\n";
+    const QString line = block.text();
+    AppendAnsi(text, line, lossless);
+    lines.append(line);
+  }
+  if (!lossless) {
+    FUnicodeLines = std::move(lines);
+    FUnicodeFirstLine = 0;
+  }
+  TStringStream stream(std::move(text));
+  LoadHighlighted(stream);
+
+  // The load leaves the view at the top; putting the caret back must not
+  // scroll it either, so the first visible line is restored last.
+  SetSelStart(caret);
+  ScrollLines(topLine - FirstVisibleLine());
+}
+
+bool TRichEditSyntax::SelectLine(int line) {
+  if (line < 0) return false;
+  const int first = LineIndex(line);
+  if (first < 0) return false;
+  const int next = LineIndex(line + 1);
+  SetSelStart(first);
+  SetSelLength(next >= 0 ? next - first : LineLength(line));
+  return true;
+}
+
+void TRichEditSyntax::HighlightCurrentLine() {
+  if (FLoading || GetTextLen() < 3) return;
+  TRecolourGuard guard(*this, false);
+  ShowSelection(false);
+  const int caret = SelStart();
+
+  const int line = LineFromChar(caret);
+  if (SelectLine(line) && SelLength() > 2) {
+    // The line end stays out: the coloured text has none, and loading one
+    // would split the line.
+    const QString selected = textCursor().selectedText();
+    int length = SelLength();
+    if (!selected.isEmpty() && IsLineEndChar(selected.back())) {
+      const bool pair = selected.back() == QLatin1Char('\n') && selected.size() > 1 &&
+                        selected[selected.size() - 2] == QLatin1Char('\r');
+      length -= pair ? 2 : 1;
+    }
+    SetSelLength(length);
+
+    std::string text;
+    bool lossless = true;
+    const QString lineText = textCursor().selectedText();
+    AppendAnsi(text, lineText, lossless);
+    if (!lossless) {
+      FUnicodeLines = QStringList{lineText};
+      FUnicodeFirstLine = line;
+    }
+    TStringStream stream(std::move(text));
+    SuspendRedraw();
+    try {
+      LoadHighlightedSelection(stream);
+    } catch (...) {
+      ResumeRedraw();
+      SetSelStart(caret);
+      ShowSelection(true);
+      throw;
+    }
+    ResumeRedraw();
+  }
+  SetSelStart(caret);
+  ShowSelection(true);
+}
+
+void TRichEditSyntax::Change() {
+  HighlightCurrentLine();
+  TRichEdit::Change();
+}
+
+void TRichEditSyntax::insertFromMimeData(const QMimeData* source) {
+  if (!PlainText()) {
+    TRichEdit::insertFromMimeData(source);
+    return;
+  }
+  if (isReadOnly() || !source->hasText()) return;
+  QTextCursor cursor = textCursor();
+  cursor.insertText(source->text());
+  setTextCursor(cursor);
+  ensureCursorVisible();
+}
