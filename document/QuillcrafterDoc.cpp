@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -340,15 +341,24 @@ std::string TemporaryNameFor(const std::string& target) {
 }  // namespace
 
 void TQuillcrafterDoc::SaveToFile(const std::string& fileName) {
-  // A read-only target stays as it is, exactly as when it could not be truncated.
+  // A read-only target or a folder stays as it is, exactly as when it could not be truncated.
   struct stat targetInfo;
   const bool targetExists = ::stat(fileName.c_str(), &targetInfo) == 0;
-  if (targetExists && ::access(fileName.c_str(), W_OK) != 0) {
-    throw EFCreateError(Format(rtl::SFCreateErrorEx, fileName.c_str(), SysErrorMessage(errno).c_str()));
+  if (targetExists && (S_ISDIR(targetInfo.st_mode) || ::access(fileName.c_str(), W_OK) != 0)) {
+    const int reason = S_ISDIR(targetInfo.st_mode) ? EISDIR : errno;
+    throw EFCreateError(Format(rtl::SFCreateErrorEx, fileName.c_str(), SysErrorMessage(reason).c_str()));
+  }
+  // A link is written through, as truncating it would: the file it names is replaced.
+  std::string path = fileName;
+  if (targetExists) {
+    if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
+      path = resolved;
+      std::free(resolved);
+    }
   }
   // The complete file is written beside the target and then renamed over
   // it: a failure at any point leaves the old file untouched.
-  const std::string temporary = TemporaryNameFor(fileName);
+  const std::string temporary = TemporaryNameFor(path);
   std::unique_ptr<TFileStream> stream;
   try {
     stream = std::make_unique<TFileStream>(temporary, fmCreate);
@@ -365,7 +375,7 @@ void TQuillcrafterDoc::SaveToFile(const std::string& fileName) {
     WriteDocument(*stream);
     stream->FlushToDisk();
     stream.reset();
-    if (std::rename(temporary.c_str(), fileName.c_str()) != 0)
+    if (std::rename(temporary.c_str(), path.c_str()) != 0)
       throw EWriteError(Format(rtl::SFCreateErrorEx, fileName.c_str(), SysErrorMessage(errno).c_str()));
   } catch (...) {
     stream.reset();

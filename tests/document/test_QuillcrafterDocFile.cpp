@@ -604,3 +604,23 @@ TEST(RecordReading, ReadTopicPlacesTheTopicByItsIDAfterEqualOnes) {
   EXPECT_EQ(doc.Topics().IndexOfTopicID(5), 1);
   EXPECT_EQ(doc.Topics().IndexOfTopicID(9), 3);
 }
+
+TEST_F(FileTest, SavingThroughALinkReplacesTheFileItNames) {
+  const fs::path real = folder / "real.qcp";
+  const fs::path link = folder / "link.qcp";
+  WriteAll(real, "old");
+  fs::create_symlink(real, link);
+  TQuillcrafterDoc doc;
+  doc.SaveToFile(link.string());
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadAll(real), SaveBytes(doc));
+  EXPECT_EQ(doc.RecentFiles()[0], link.string());
+}
+
+TEST_F(FileTest, AFolderIsNotReplaced) {
+  fs::create_directories(folder / "sub.qcp");
+  TQuillcrafterDoc doc;
+  EXPECT_THROW(doc.SaveToFile((folder / "sub.qcp").string()), EFCreateError);
+  EXPECT_TRUE(fs::is_directory(folder / "sub.qcp"));
+  EXPECT_EQ(doc.RecentFiles().Count(), 0);
+}
