@@ -44,7 +44,8 @@ void BM_Convert(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
   state.SetLabel(SyntaxTypeName(language));
-  state.counters["rtf_bytes_per_source_byte"] = static_cast<double>(rtfSize) / static_cast<double>(text.size());
+  state.counters["rtf_bytes_per_source_byte"] =
+      static_cast<double>(rtfSize) / static_cast<double>(text.size());
 }
 
 BENCHMARK(BM_Convert)->DenseRange(0, SyntaxTypeCount - 1)->Unit(benchmark::kMillisecond);
