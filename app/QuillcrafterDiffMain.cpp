@@ -70,8 +70,13 @@ TfrmMain::~TfrmMain() {
   // The viewer is a child widget and dies after the engine otherwise; it
   // must not be left registered with a dead engine, nor the documents
   // calling back into a half-destroyed window.
+  // The list's entries point into the Latest document, which goes first.
   if (QuillcrafterDoc1) QuillcrafterDoc1->OnTopicChange = nullptr;
   if (QuillcrafterDoc2) QuillcrafterDoc2->OnTopicChange = nullptr;
+  lbTopics->OnClick = nullptr;
+  lbTopics->OnDrawItem = nullptr;
+  lbTopics->Clear();
+  StatusBar1->OnDrawPanel = nullptr;
   delete dvDiffViewer1;
   dvDiffViewer1 = nullptr;
   FMatcher.reset();
