@@ -1,6 +1,7 @@
 #include "syntax/hltRichSyntax.h"
 
 #include <array>
+#include <cstring>
 #include <string_view>
 
 #include "toolkit/SysUtils.h"
@@ -137,25 +138,29 @@ std::string ThltRTFSyntax::FormatToken(int kind, const std::string& token) {
 
 std::string ThltRTFSyntax::Piece(int kind, std::string_view before, const std::string& token,
                                  std::string_view after) {
-  // The colour words of the usual kinds are made once: this runs for every token.
-  static const std::array<std::string, 32> kColorWords = [] {
-    std::array<std::string, 32> words;
-    for (size_t i = 0; i < words.size(); ++i) words[i] = "\\cf" + std::to_string(i) + " ";
-    return words;
-  }();
-  const size_t rest = before.size() + token.size() + after.size();
-  std::string piece;
-  if (kind >= 0 && kind < static_cast<int>(kColorWords.size())) {
-    const std::string& word = kColorWords[static_cast<size_t>(kind)];
-    piece.reserve(word.size() + rest);
-    piece += word;
-  } else {
-    piece = "\\cf" + std::to_string(kind) + " ";
-    piece.reserve(piece.size() + rest);
-  }
-  piece += before;
-  piece += token;
-  piece += after;
+  // Runs once per token: the colour word is formatted by hand and the piece
+  // is sized once and filled by copies.
+  char word[24] = "\\cf";
+  size_t wordLength = 3;
+  if (kind < 0) word[wordLength++] = '-';
+  unsigned value = kind < 0 ? 0u - static_cast<unsigned>(kind) : static_cast<unsigned>(kind);
+  char digits[12];
+  size_t digitCount = 0;
+  do {
+    digits[digitCount++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (digitCount > 0) word[wordLength++] = digits[--digitCount];
+  word[wordLength++] = ' ';
+  std::string piece(wordLength + before.size() + token.size() + after.size(), '\0');
+  char* out = piece.data();
+  std::memcpy(out, word, wordLength);
+  out += wordLength;
+  if (!before.empty()) std::memcpy(out, before.data(), before.size());
+  out += before.size();
+  if (!token.empty()) std::memcpy(out, token.data(), token.size());
+  out += token.size();
+  if (!after.empty()) std::memcpy(out, after.data(), after.size());
   return piece;
 }
 
