@@ -85,6 +85,16 @@ const char* FamilyWord(int pitchAndFamily) {
   }
 }
 
+// A brace or backslash in a face name would end the font table early.
+std::string EscapedFontName(const std::string& name) {
+  std::string escaped;
+  for (char c : name) {
+    if (c == '\\' || c == '{' || c == '}') escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
 // Output is gathered in blocks so that a file stream sees a few large
 // writes instead of one system call per token.
 constexpr size_t kFlushSize = 64 * 1024;
@@ -177,7 +187,7 @@ void ThltRTFSyntax::SetFonts(const std::vector<TFont>& fonts) {
   for (size_t i = 0; i < fonts.size(); ++i) {
     const ThltFontMetrics metrics = GetFontMetrics(fonts[i]);
     FFontTable += "{\\f" + std::to_string(i) + "\\" + FamilyWord(metrics.PitchAndFamily) + "\\" +
-                  CharsetWord(metrics.Charset) + " " + fonts[i].Name() + ";}";
+                  CharsetWord(metrics.Charset) + " " + EscapedFontName(fonts[i].Name()) + ";}";
   }
 }
 

@@ -159,6 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
                              "{\\f0\\fmodern\\ Courier New;}"},
                     FontCase{"UnknownFixed", "Some Mono", DEFAULT_CHARSET, TFontPitch::fpFixed,
                              "{\\f0\\fmodern\\fcharset0 Some Mono;}"},
+                    FontCase{"BracesInTheName", "A{b}\\c", DEFAULT_CHARSET, TFontPitch::fpVariable,
+                             "{\\f0\\fswiss\\fcharset0 A\\{b\\}\\\\c;}"},
                     FontCase{"UnknownVariable", "Some Sans", DEFAULT_CHARSET, TFontPitch::fpVariable,
                              "{\\f0\\fswiss\\fcharset0 Some Sans;}"}),
     [](const testing::TestParamInfo<FontCase>& info) { return info.param.name; });
