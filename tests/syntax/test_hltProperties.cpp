@@ -91,6 +91,26 @@ TEST_P(Properties, CrLfAndLfTextsShowTheSame) {
   }
 }
 
+// The rich edit colours one line at a time with the state carried over; a
+// whole text must show exactly as its lines converted one after the other.
+TEST_P(Properties, LineByLineShowsLikeTheWholeText) {
+  std::mt19937 random(812u + static_cast<unsigned>(GetParam()));
+  for (int i = 0; i < 300; ++i) {
+    const std::string text = syntax_test::ToCrLf(random_text(random));
+    auto whole = CreateSyntaxConverter(GetParam());
+    const std::string shown = visual_of(*whole, text);
+    auto byLine = CreateSyntaxConverter(GetParam());
+    std::string lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      lines += visual_of(*byLine, text.substr(start, end - start)) + "\n";
+    }
+    lines += visual_of(*byLine, text.substr(start));
+    EXPECT_EQ(lines, shown) << "text #" << i;
+    if (HasFailure()) return;
+  }
+}
+
 TEST_P(Properties, SampleFilesSurviveAndShowTheSameWithLf) {
   namespace fs = std::filesystem;
   const fs::path folder = fs::path(QC_SOURCE_DIR) / "tests" / "data" / SyntaxTypeName(GetParam());
