@@ -71,8 +71,12 @@ class ThltRTFSyntax : public TObject {
   void SetFonts(const std::vector<TFont>& fonts);
   /// Replaces the colour table: black first, then the given colours.
   void SetColors(const std::vector<TColor>& colors);
-  /// Writes the RTF document for the current text at the stream's position.
+  /// Writes the RTF document for the current text at the stream's position:
+  /// the prologue, one piece per token with "\par " before every line end
+  /// (CR LF, CR or LF), and the closing brace. The scan is used up; SetText
+  /// again before converting again. Stream errors propagate.
   void ConvertToStream(TStream& stream);
+  /// The same document as a string.
   std::string GetRTF();
   /// Installs the language's default colour list.
   virtual void SetDefaultColors() {}
