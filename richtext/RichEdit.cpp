@@ -158,20 +158,25 @@ QStringList TRichEdit::PlainTextLines() const {
 }
 
 std::vector<std::string> TRichEdit::PlainTextLinesAnsi() const {
+  // Converted in one piece: a converter call has a fixed cost that would
+  // dominate for thousands of short lines.
+  const std::string text = PlainTextCrLf();
   std::vector<std::string> result;
-  const QStringList lines = PlainTextLines();
-  result.reserve(static_cast<size_t>(lines.size()));
-  for (const QString& line : lines) result.push_back(EncodeAnsi(line));
+  size_t start = 0;
+  for (size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+    result.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
   return result;
 }
 
 std::string TRichEdit::PlainTextCrLf() const {
-  std::string text;
-  for (const std::string& line : PlainTextLinesAnsi()) {
+  QString text;
+  for (const QString& line : PlainTextLines()) {
     text += line;
-    text += "\r\n";
+    text += QLatin1String("\r\n");
   }
-  return text;
+  return EncodeAnsi(text);
 }
 
 void TRichEdit::Clear() {

@@ -87,6 +87,8 @@ void AppendDecoded(std::string& utf8, std::string_view bytes, int codePage,
     utf8.append(buffer, static_cast<size_t>(out - buffer));
     if (rc == static_cast<size_t>(-1)) {
       if (errno == E2BIG) continue;
+      // A lead byte cut off at the end of the run is dropped, as Qt's converter does.
+      if (errno == EINVAL) break;
       // An undefined byte, or a lead byte without its trail byte. Windows-1252's
       // five undefined bytes stand for the C1 controls, as Qt's converter has it.
       const auto b = static_cast<unsigned char>(*in);

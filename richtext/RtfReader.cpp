@@ -34,6 +34,7 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   FFinalPara = TRtfParaFormat();
   FNextTabKind = TRtfTabKind::Left;
   FPendingHigh = 0;
+  FLastWasHexCr = false;
   FRun.clear();
   FCurrentFont = 0;
   FFontNameDone = true;
@@ -73,6 +74,7 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
 
     const bool wasIgnorable = FIgnorable;
     FIgnorable = false;
+    if (token.Kind != TRtfTokenKind::HexByte) FLastWasHexCr = false;
     switch (token.Kind) {
       case TRtfTokenKind::GroupStart:
         GroupStart();
@@ -88,6 +90,13 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
         ControlSymbol(token.Symbol);
         break;
       case TRtfTokenKind::HexByte: {
+        // Escaped CR and LF end the paragraph (CR LF once), as raw ones in text would.
+        if ((token.Byte == 0x0D || token.Byte == 0x0A) && FState.Dest == TDest::Normal) {
+          FlushRun();
+          if (!(token.Byte == 0x0A && FLastWasHexCr)) EmitParagraphEnd();
+          FLastWasHexCr = token.Byte == 0x0D;
+          continue;
+        }
         const char byte = static_cast<char>(token.Byte);
         TextBytes(std::string_view(&byte, 1));
         break;
@@ -224,6 +233,27 @@ void TRtfReader::FlushPendingSurrogate() {
 void TRtfReader::EmitUnicode(char32_t codePoint) {
   if (FState.Dest != TDest::Normal || FState.Chr.Hidden) return;
   FlushRun();
+  // Characters that are structure, not text, for a text document.
+  switch (codePoint) {
+    case 0x0A:
+    case 0x0D:
+    case 0x2029:
+      EmitParagraphEnd();
+      return;
+    case 0x2028:
+      FlushPendingSurrogate();
+      FListener->LineBreak(FState.Chr);
+      FParaHasContent = true;
+      return;
+    case 0xFDD0:
+    case 0xFDD1:
+    case 0xFDEF:
+    case 0xFFFC:
+      codePoint = 0xFFFD;
+      break;
+    default:
+      break;
+  }
   if (codePoint >= 0xD800 && codePoint <= 0xDBFF) {
     FlushPendingSurrogate();
     FPendingHigh = static_cast<char16_t>(codePoint);

@@ -73,7 +73,8 @@ class TRtfReader {
   bool FFinalParaSet = false;
   TRtfParaFormat FFinalPara;  // format when the outermost group closed
   TRtfTabKind FNextTabKind = TRtfTabKind::Left;
-  char16_t FPendingHigh = 0;  // high surrogate waiting for its partner
+  char16_t FPendingHigh = 0;   // high surrogate waiting for its partner
+  bool FLastWasHexCr = false;  // the last token was \'0d
   // Text run collected until the next control word or group.
   std::string FRun;
   int FRunCodePage = 1252;
