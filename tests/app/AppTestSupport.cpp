@@ -76,7 +76,7 @@ std::vector<TTopicSpec> StandardHistory() {
 }
 
 namespace {
-std::function<bool(app::TFileDialog&)> Player(QStringList& answers, int& shown) {
+std::function<bool(app::TFileDialog&)> dialog_player(QStringList& answers, int& shown) {
   return [&answers, &shown](app::TFileDialog& dialog) {
     ++shown;
     const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
@@ -88,9 +88,9 @@ std::function<bool(app::TFileDialog&)> Player(QStringList& answers, int& shown) 
 }  // namespace
 
 THarness::THarness() {
-  form.OpenDialog1->ExecuteHandler = Player(latestAnswers, latestShown);
-  form.OpenDialog2->ExecuteHandler = Player(historyAnswers, historyShown);
-  form.SaveDialog1->ExecuteHandler = Player(saveAnswers, saveShown);
+  form.OpenDialog1->ExecuteHandler = dialog_player(latestAnswers, latestShown);
+  form.OpenDialog2->ExecuteHandler = dialog_player(historyAnswers, historyShown);
+  form.SaveDialog1->ExecuteHandler = dialog_player(saveAnswers, saveShown);
   app::SetMessageBoxHandler([this](const QString&, const QString& message) { messages << message; });
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) qWarning("window not exposed");

@@ -30,7 +30,7 @@ const QStringList kDesignPanels = {
     QStringLiteral("Identical Text Topics:"), QStringLiteral("New Topics:"),
     QStringLiteral("Deleted Topics:"),        QStringLiteral("Different")};
 
-QStringList Panels(int different, int identical, int identicalText, int fresh, const char* pair) {
+QStringList panel_texts(int different, int identical, int identicalText, int fresh, const char* pair) {
   return {QStringLiteral("Different Topics: %1").arg(different),
           QStringLiteral("Identical Topics: %1").arg(identical),
           QStringLiteral("Identical Text Topics: %1").arg(identicalText),
@@ -39,24 +39,27 @@ QStringList Panels(int different, int identical, int identicalText, int fresh, c
           QLatin1String(pair)};
 }
 
-QStringList Kinds(const TStringList& result) {
+QStringList kinds_of(const TStringList& result) {
   QStringList kinds;
   for (int i = 0; i < result.Count(); ++i) kinds << QString::number(DiffEntryKind(result[i]));
   return kinds;
 }
 
-bool ActionsEnabled(const TfrmMain& form) {
-  const bool enabled = form.CopyToOrig->isEnabled();
-  // All four actions follow the one enabling rule together.
-  Q_ASSERT(form.CopyTextToOrig->isEnabled() == enabled && form.CopyToHist->isEnabled() == enabled &&
-           form.CopyTextToHist->isEnabled() == enabled);
-  return enabled;
+// "enabled" or "disabled" when all four copy actions agree, as the one
+// enabling rule demands; "mixed" otherwise.
+QString action_state(const TfrmMain& form) {
+  int enabled = 0;
+  for (QAction* action : {form.CopyToOrig, form.CopyTextToOrig, form.CopyToHist, form.CopyTextToHist})
+    enabled += action->isEnabled() ? 1 : 0;
+  return enabled == 4   ? QStringLiteral("enabled")
+         : enabled == 0 ? QStringLiteral("disabled")
+                        : QStringLiteral("mixed");
 }
 
 // The ink of a text: of the pixels that differ from the background, the one
 // farthest from it. Anti-aliased edges blend towards the background, so the
 // farthest pixel is the pen colour itself or close to it.
-QColor Ink(const QImage& image, const QRect& area) {
+QColor ink_of(const QImage& image, const QRect& area) {
   const QColor background = image.pixelColor(area.right() - 1, area.center().y());
   QColor ink = background;
   int best = 0;
@@ -73,15 +76,16 @@ QColor Ink(const QImage& image, const QRect& area) {
   return ink;
 }
 
-bool Near(const QColor& a, const QColor& b) {
+bool near_colour(const QColor& a, const QColor& b) {
   return std::abs(a.red() - b.red()) <= 40 && std::abs(a.green() - b.green()) <= 40 &&
          std::abs(a.blue() - b.blue()) <= 40;
 }
 
-#define QVERIFY_INK(image, rect, colour)                                                                    \
-  do {                                                                                                      \
-    const QColor ink_ = Ink(image, rect);                                                                   \
-    QVERIFY2(Near(ink_, colour), qPrintable(ink_.name() + QStringLiteral(" != ") + QColor(colour).name())); \
+#define QVERIFY_INK(image, rect, colour)                                                \
+  do {                                                                                  \
+    const QColor ink_ = ink_of(image, rect);                                            \
+    QVERIFY2(near_colour(ink_, colour),                                                 \
+             qPrintable(ink_.name() + QStringLiteral(" != ") + QColor(colour).name())); \
   } while (false)
 
 }  // namespace
@@ -122,7 +126,7 @@ void TestMainWindow::designBeforeFirstOpen() {
   QCOMPARE(f.cbMatch->currentIndex(), 0);
   QVERIFY(!f.cbMatch->isEditable());
   QCOMPARE(f.lbTopics->Count(), 0);
-  QVERIFY(!ActionsEnabled(f));
+  QCOMPARE(action_state(f), QStringLiteral("disabled"));
   // Layout of the design.
   QCOMPARE(f.frameGeometry().size(), QSize(905, 729));
   QCOMPARE(f.StatusBar1->height(), 19);
@@ -203,12 +207,12 @@ void TestMainWindow::openBothFiles() {
                                        QStringLiteral("Moved (5)"), QStringLiteral("Renamed Latest (6)"),
                                        QStringLiteral("TQCTopic (7)"), QStringLiteral("Installing (12)")}));
   QCOMPARE(f.lbTopics->ItemIndex(), -1);
-  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   QCOMPARE(f.GroupBox1->title(), h.Path(QStringLiteral("Latest.qcp")));
   QCOMPARE(f.GroupBox2->title(), h.Path(QStringLiteral("History.qcp")));
   QCOMPARE(f.SaveDialog1->FileName(), h.Path(QStringLiteral("Latest.qcp")));
   QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() == nullptr);
-  QVERIFY(!ActionsEnabled(f));
+  QCOMPARE(action_state(f), QStringLiteral("disabled"));
 }
 
 void TestMainWindow::openHistoryCancelled() {
@@ -218,13 +222,13 @@ void TestMainWindow::openHistoryCancelled() {
   // First open, History cancelled: everything is New against the empty History.
   h.Open(h.Path(QStringLiteral("L.qcp")), QString());
   QCOMPARE(h.historyShown, 1);
-  QCOMPARE(h.PanelTexts(), Panels(0, 0, 0, 8, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(0, 0, 0, 8, "Identical"));
   QCOMPARE(h.form.GroupBox2->title(), QStringLiteral("File"));
   // With History opened and then cancelled on a later open, the earlier History stays.
   h.Open(h.Path(QStringLiteral("L.qcp")), h.Path(QStringLiteral("H.qcp")));
-  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   h.Open(h.Path(QStringLiteral("L.qcp")), QString());
-  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   QCOMPARE(h.form.GroupBox2->title(), h.Path(QStringLiteral("H.qcp")));
   QVERIFY(h.messages.isEmpty());
 }
@@ -291,9 +295,9 @@ void TestMainWindow::openBrokenHistory() {
 void TestMainWindow::countsPerMatchMode_data() {
   QTest::addColumn<int>("mode");
   QTest::addColumn<QStringList>("panels");
-  QTest::newRow("by ID") << 0 << Panels(1, 1, 2, 4, "Identical");
-  QTest::newRow("by title") << 1 << Panels(3, 1, 2, 2, "Identical");
-  QTest::newRow("by ID or title") << 2 << Panels(3, 1, 3, 1, "Identical");
+  QTest::newRow("by ID") << 0 << panel_texts(1, 1, 2, 4, "Identical");
+  QTest::newRow("by title") << 1 << panel_texts(3, 1, 2, 2, "Identical");
+  QTest::newRow("by ID or title") << 2 << panel_texts(3, 1, 3, 1, "Identical");
 }
 
 void TestMainWindow::countsPerMatchMode() {
@@ -306,7 +310,7 @@ void TestMainWindow::countsPerMatchMode() {
   QCOMPARE(h.form.DeletedCount(), 0);
   // And back to matching by ID gives the counts of the open again.
   h.form.cbMatch->setCurrentIndex(0);
-  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
 }
 
 void TestMainWindow::listColoursAndHighlight() {
@@ -356,36 +360,36 @@ void TestMainWindow::clickDifferentIdenticalNew() {
   QCOMPARE(app::RichEditLines(*f.RichEdit2).value(1), QStringLiteral("Step two: run the installer."));
   QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("Installing"));
   QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Installing"));
-  QCOMPARE(Kinds(f.dvDiffEngine1->Result1()).mid(0, 3),
+  QCOMPARE(kinds_of(f.dvDiffEngine1->Result1()).mid(0, 3),
            (QStringList{QStringLiteral("1"), QStringLiteral("4"), QStringLiteral("1")}));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
-  QVERIFY(ActionsEnabled(f));
+  QCOMPARE(action_state(f), QStringLiteral("enabled"));
 
   // Identical: same texts, no difference rows, actions off.
   h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
   QCOMPARE(app::RichEditLines(*f.RichEdit1), app::RichEditLines(*f.RichEdit2));
-  QVERIFY(!Kinds(f.dvDiffEngine1->Result1()).isEmpty());
-  for (const QString& kind : Kinds(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
+  QVERIFY(!kinds_of(f.dvDiffEngine1->Result1()).isEmpty());
+  for (const QString& kind : kinds_of(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Identical"));
-  QVERIFY(!ActionsEnabled(f));
+  QCOMPARE(action_state(f), QStringLiteral("disabled"));
 
   // New: right side empty, every line only on the left, the right caption kept.
   h.ClickTopic(h.RowOf(QStringLiteral("New Feature (4)")));
   QCOMPARE(app::RichEditLines(*f.RichEdit2).join(QString()), QString());
   QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("New Feature"));
   QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Introduction"));
-  for (const QString& kind : Kinds(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("2"));
+  for (const QString& kind : kinds_of(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("2"));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
   QVERIFY(f.HistTopic() == nullptr);
-  QVERIFY(!ActionsEnabled(f));
+  QCOMPARE(action_state(f), QStringLiteral("disabled"));
 
   // An empty title gives an empty left caption; the same click twice gives the same result.
   h.ClickTopic(h.RowOf(QStringLiteral("TQCTopic (7)")));
   QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string());
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  const QStringList first = Kinds(f.dvDiffEngine1->Result2());
+  const QStringList first = kinds_of(f.dvDiffEngine1->Result2());
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  QCOMPARE(Kinds(f.dvDiffEngine1->Result2()), first);
+  QCOMPARE(kinds_of(f.dvDiffEngine1->Result2()), first);
   QVERIFY(h.messages.isEmpty());
 }
 
@@ -400,7 +404,7 @@ void TestMainWindow::clickKeepsPairAcrossModeChangeAndOpen() {
   f.cbMatch->setCurrentIndex(1);
   QCOMPARE(f.OrigTopic(), orig);
   QVERIFY(f.HistTopic() == nullptr);
-  QCOMPARE(h.PanelTexts(), Panels(3, 1, 2, 2, "Different"));
+  QCOMPARE(h.PanelTexts(), panel_texts(3, 1, 2, 2, "Different"));
   // A fresh click matches under the new mode.
   h.ClickTopic(h.RowOf(QStringLiteral("Moved (5)")));
   QVERIFY(f.HistTopic() != nullptr);
@@ -422,11 +426,11 @@ void TestMainWindow::formattingOnlyDifference() {
   WriteProject(h.Path(QStringLiteral("H.qcp")),
                {{1, "Bold", {"Important note here.", "Indented line  "}, ""}});
   h.Open(h.Path(QStringLiteral("L.qcp")), h.Path(QStringLiteral("H.qcp")));
-  QCOMPARE(h.PanelTexts(), Panels(1, 0, 0, 0, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 0, 0, 0, "Identical"));
   h.ClickTopic(0);
   // Different for the classification, yet every rendered line compares equal
   // (bold alone, and blanks at either end, do not count).
-  for (const QString& kind : Kinds(h.form.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
+  for (const QString& kind : kinds_of(h.form.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
 }
 
@@ -439,20 +443,20 @@ void TestMainWindow::copyActions_data() {
   // Entire topic, same ID and context string: the pair becomes identical.
   QTest::newRow("entire to Latest, matched by ID")
       << "CopyToOrig"
-      << "Installing (2)" << 0 << Panels(0, 2, 2, 4, "Identical") << false;
+      << "Installing (2)" << 0 << panel_texts(0, 2, 2, 4, "Identical") << false;
   QTest::newRow("entire to History, matched by ID")
       << "CopyToHist"
-      << "Licence (3)" << 0 << Panels(1, 2, 1, 4, "Identical") << false;
+      << "Licence (3)" << 0 << panel_texts(1, 2, 1, 4, "Identical") << false;
   // Entire topic across different IDs: equal texts, still not identical.
   QTest::newRow("entire to Latest, matched by title")
       << "CopyToOrig"
-      << "TQCTopic (7)" << 1 << Panels(2, 1, 3, 2, "Different") << true;
+      << "TQCTopic (7)" << 1 << panel_texts(2, 1, 3, 2, "Different") << true;
   // Text only: identical when nothing else differed, else identical text.
   QTest::newRow("text to Latest") << "CopyTextToOrig"
-                                  << "Installing (2)" << 0 << Panels(0, 2, 2, 4, "Identical") << false;
+                                  << "Installing (2)" << 0 << panel_texts(0, 2, 2, 4, "Identical") << false;
   QTest::newRow("text to History, title differs")
       << "CopyTextToHist"
-      << "Installing (12)" << 1 << Panels(1, 2, 3, 2, "Different") << true;
+      << "Installing (12)" << 1 << panel_texts(1, 2, 3, 2, "Different") << true;
 }
 
 void TestMainWindow::copyActions() {
@@ -466,7 +470,7 @@ void TestMainWindow::copyActions() {
   TfrmMain& f = h.form;
   f.cbMatch->setCurrentIndex(mode);
   h.ClickTopic(h.RowOf(topic));
-  QVERIFY(ActionsEnabled(f));
+  QCOMPARE(action_state(f), QStringLiteral("enabled"));
   const std::string src1Label = f.dvDiffViewer1->Src1Label();
   const QStringList histText = app::RichEditLines(*f.RichEdit2);
   const QStringList origText = app::RichEditLines(*f.RichEdit1);
@@ -479,14 +483,14 @@ void TestMainWindow::copyActions() {
   QTest::mouseClick(button, Qt::LeftButton);
   QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
   QCOMPARE(h.PanelTexts(), panels);
-  QCOMPARE(ActionsEnabled(f), enabledAfter);
+  QCOMPARE(action_state(f), enabledAfter ? QStringLiteral("enabled") : QStringLiteral("disabled"));
   // Both sides now show the same text at once, without a click; the caption waits for the next click.
   if (action.endsWith(QLatin1String("Orig")))
     QCOMPARE(app::RichEditLines(*f.RichEdit1), histText);
   else
     QCOMPARE(app::RichEditLines(*f.RichEdit2), origText);
   QCOMPARE(app::RichEditLines(*f.RichEdit1), app::RichEditLines(*f.RichEdit2));
-  for (const QString& kind : Kinds(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
+  for (const QString& kind : kinds_of(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
   QCOMPARE(f.dvDiffViewer1->Src1Label(), src1Label);
   QVERIFY(f.OrigTopic()->TextEquals(*f.HistTopic()));
   // The same counts as a recount from scratch gives.
@@ -500,11 +504,11 @@ void TestMainWindow::copyIntoHistoryTopicMatchedTwice() {
   h.OpenStandardPair();
   TfrmMain& f = h.form;
   f.cbMatch->setCurrentIndex(1);  // Installing (2) and Installing (12) both match History 2
-  QCOMPARE(h.PanelTexts(), Panels(3, 1, 2, 2, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(3, 1, 2, 2, "Identical"));
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
   QTest::mouseClick(f.SpeedButton4, Qt::LeftButton);  // entire topic into History
   // Latest 2 is now identical, and Latest 12 (same text, other ID) identical text.
-  QCOMPARE(h.PanelTexts(), Panels(1, 2, 3, 2, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 2, 3, 2, "Identical"));
   QCOMPARE(f.QuillcrafterDoc2->Topics().Items(f.QuillcrafterDoc2->Topics().IndexOfTopicID(2))->Title(),
            std::string("Installing"));
   QCoreApplication::processEvents();
@@ -531,7 +535,7 @@ void TestMainWindow::saveAsLoadsBackEqual() {
   for (int i = 0; i < a.Count(); ++i) QVERIFY(back.Topics().Items(i)->IsEqual(a.Items(i)));
   // Nothing else changes on save; cancelling the dialog writes nothing.
   QCOMPARE(f.GroupBox1->title(), h.Path(QStringLiteral("Latest.qcp")));
-  QCOMPARE(h.PanelTexts(), Panels(0, 2, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(0, 2, 2, 4, "Identical"));
   QFile::remove(saved);
   h.ClickSave(QString());
   QVERIFY(!QFile::exists(saved));
@@ -579,15 +583,15 @@ void TestMainWindow::shortcutsFollowEnabling() {
     QTest::keyClick(&f, keys, Qt::ControlModifier | Qt::AltModifier);
   }
   QCOMPARE(latest2()->WholeText(), text);
-  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   // An identical pair: still nothing.
   h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
   QTest::keyClick(f.lbTopics, Qt::Key_T, Qt::ControlModifier);
-  QCOMPARE(h.PanelTexts(), Panels(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   // A differing pair: Ctrl+T copies the History text into Latest.
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
   QTest::keyClick(f.lbTopics, Qt::Key_T, Qt::ControlModifier);
-  QCOMPARE(h.PanelTexts(), Panels(0, 2, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(0, 2, 2, 4, "Identical"));
   QVERIFY(latest2()->WholeText() != text);
   // Now identical: Ctrl+Alt+E does nothing to the History document.
   const bool modified = f.QuillcrafterDoc2->Modified();
