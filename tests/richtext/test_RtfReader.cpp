@@ -42,6 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
         PlainCase{"TabControlWordAndRawTab", "{\\rtf1 a\\tab b\tc}", "a\tb\tc"},
         PlainCase{"PageAndSectAddNothing", "{\\rtf1 a\\page b\\sect c}", "abc"},
         PlainCase{"SourceLineEndsIgnored", "{\\rtf1 wo\r\nrd \\b\r\nbold}", "word bold"},
+        PlainCase{"EscapedCrLfEndParagraphs", "{\\rtf1 a\\'0d\\'0ab\\'0dc\\'0ad}", "a|b|c|d"},
+        PlainCase{"UnicodeSeparators", "{\\rtf1 a\\u8232?b\\u8233?c}", "a|b|c"},
+        PlainCase{"FrameCharactersReplaced", "{\\rtf1 a\\u-560?\\u-4?b}", "a\ufffd\ufffdb"},
         PlainCase{"BackslashNewlineIsPar", "{\\rtf1 a\\\nb}", "a|b"},
         // Characters.
         PlainCase{"EscapedSpecials", "{\\rtf1 \\{x\\} \\\\}", "{x} \\"},
