@@ -147,6 +147,18 @@ void TestMainWindow::designBeforeFirstOpen() {
   QCOMPARE(f.SpeedButton1->geometry(), QRect(16, 48, 33, 22));
   QCOMPARE(f.SpeedButton4->geometry(), QRect(16, 128, 33, 25));
   QCOMPARE(f.lbTopics->ItemHeight(), 13);
+  // A larger window grows the list, the right text and the viewer; the docked parts keep their sizes.
+  f.resize(f.width() + 100, f.height() + 80);
+  QCoreApplication::processEvents();
+  QCOMPARE(f.Panel1->width(), 217);
+  QCOMPARE(f.Panel4->height(), 320);
+  QCOMPARE(f.GroupBox1->width(), 304);
+  // Widening the left pane stretches the match list; Save keeps its distance to the right edge.
+  f.Splitter1->setSizes({317, f.Splitter1->width() - 317 - 3});
+  QCoreApplication::processEvents();
+  QCOMPARE(f.cbMatch->width(), 293);
+  QCOMPARE(f.btnSaveFile->x(), 228);
+  QCOMPARE(f.btnOpenFiles->x(), 8);
   QVERIFY(app::RichEditReadOnly(*f.RichEdit1) && app::RichEditReadOnly(*f.RichEdit2));
   QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("Source 1"));
   QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Source 2"));
