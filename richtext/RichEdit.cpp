@@ -71,6 +71,8 @@ std::string ReadRest(TStream& stream) {
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
   setAcceptRichText(true);
   setLineWrapMode(QTextEdit::WidgetWidth);
+  // RTF's default tab stops are half an inch apart.
+  setTabStopDistance(48);
   SetScrollBars(ssBoth);
   connect(this, &QTextEdit::textChanged, this, &TRichEdit::TextChangedSlot);
   connect(this, &QTextEdit::selectionChanged, this, &TRichEdit::SelectionChangedSlot);
@@ -338,8 +340,10 @@ void TRichEdit::SetParagraph(const TRichParaAttributes& a) {
     if (a.HasLeftIndent) f.setLeftMargin(PointsToPixels(a.LeftIndent));
     if (a.HasRightIndent) f.setRightMargin(PointsToPixels(a.RightIndent));
     if (a.HasTabs) {
+      // Tab stops are given from the left margin; Qt measures from the first line's start.
+      const qreal lineStart = f.leftMargin() + f.textIndent();
       QList<QTextOption::Tab> tabs;
-      for (int t : a.Tabs) tabs.append(QTextOption::Tab(PointsToPixels(t), QTextOption::LeftTab));
+      for (int t : a.Tabs) tabs.append(QTextOption::Tab(PointsToPixels(t) - lineStart, QTextOption::LeftTab));
       f.setTabPositions(tabs);
     }
     bc.setBlockFormat(f);
@@ -383,7 +387,8 @@ TRichParaAttributes TRichEdit::Paragraph() const {
   a.FirstIndent = PixelsToPoints(f.textIndent());
   a.LeftIndent = PixelsToPoints(f.leftMargin());
   a.RightIndent = PixelsToPoints(f.rightMargin());
-  for (const QTextOption::Tab& t : f.tabPositions()) a.Tabs.push_back(PixelsToPoints(t.position));
+  const qreal lineStart = f.leftMargin() + f.textIndent();
+  for (const QTextOption::Tab& t : f.tabPositions()) a.Tabs.push_back(PixelsToPoints(t.position + lineStart));
   return a;
 }
 

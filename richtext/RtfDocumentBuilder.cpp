@@ -6,6 +6,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QUrl>
+#include <algorithm>
 
 #include "richtext/RtfReader.h"
 #include "toolkit/SysUtils.h"
@@ -173,6 +174,9 @@ void TRtfDocumentBuilder::ApplyBlockFormat(const TRtfParaFormat& p) {
   block.setTextIndent(numbered ? 0.0 : TwipsToPixels(p.FirstIndent));
   block.setTopMargin(TwipsToPixels(std::max(0, p.SpaceBefore)));
   block.setBottomMargin(TwipsToPixels(std::max(0, p.SpaceAfter)));
+  // RTF measures tab stops from the left margin, Qt from where the first
+  // line starts (left indent plus first-line indent).
+  const qreal lineStart = block.leftMargin() + block.textIndent();
   QList<QTextOption::Tab> tabs;
   for (const TRtfTabStop& t : p.Tabs) {
     QTextOption::TabType type = QTextOption::LeftTab;
@@ -183,11 +187,17 @@ void TRtfDocumentBuilder::ApplyBlockFormat(const TRtfParaFormat& p) {
       type = QTextOption::DelimiterTab;
       delimiter = QLatin1Char('.');
     }
-    tabs.append(QTextOption::Tab(TwipsToPixels(t.Position), type, delimiter));
+    const qreal position = TwipsToPixels(t.Position) - lineStart;
+    if (position > 0) tabs.append(QTextOption::Tab(position, type, delimiter));
   }
-  // A hanging indent without tab stops: the first tab reaches the left indent.
-  if (tabs.isEmpty() && p.FirstIndent < 0 && !numbered)
-    tabs.append(QTextOption::Tab(TwipsToPixels(p.LeftIndent), QTextOption::LeftTab));
+  // A hanging indent is a tab stop too: the first tab reaches the left indent
+  // unless a stop comes before it.
+  if (p.FirstIndent < 0 && !numbered) {
+    const qreal hanging = block.leftMargin() - lineStart;
+    const bool earlier = std::any_of(tabs.begin(), tabs.end(),
+                                     [&](const QTextOption::Tab& t) { return t.position <= hanging; });
+    if (!earlier && hanging > 0) tabs.prepend(QTextOption::Tab(hanging, QTextOption::LeftTab));
+  }
   if (!tabs.isEmpty()) block.setTabPositions(tabs);
   FCursor.setBlockFormat(block);
 

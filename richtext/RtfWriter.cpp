@@ -115,11 +115,13 @@ void TRtfWriterState::WriteParagraphStart(const QTextBlock& block) {
   if (const int fi = PixelsToTwips(f.textIndent()); fi != 0 && !list) para += Format("\\fi%d", fi);
   if (const int sb = PixelsToTwips(f.topMargin()); sb != 0) para += Format("\\sb%d", sb);
   if (const int sa = PixelsToTwips(f.bottomMargin()); sa != 0) para += Format("\\sa%d", sa);
+  // Qt measures tab stops from where the first line starts, RTF from the margin.
+  const qreal lineStart = f.leftMargin() + (list ? 0.0 : f.textIndent());
   for (const QTextOption::Tab& tab : f.tabPositions()) {
     if (tab.type == QTextOption::RightTab) para += "\\tqr";
     if (tab.type == QTextOption::CenterTab) para += "\\tqc";
     if (tab.type == QTextOption::DelimiterTab) para += "\\tqdec";
-    para += Format("\\tx%d", PixelsToTwips(tab.position));
+    para += Format("\\tx%d", PixelsToTwips(tab.position + lineStart));
   }
   if (list) {
     const bool bullet = list->format().style() != QTextListFormat::ListDecimal &&
