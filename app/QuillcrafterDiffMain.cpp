@@ -319,13 +319,21 @@ void TfrmMain::ConnectHandlers() {
   connect(CopyToHist, &QAction::triggered, this, [this] { Handle([this] { CopyToHistExecute(); }); });
   connect(CopyTextToHist, &QAction::triggered, this, [this] { Handle([this] { CopyTextToHistExecute(); }); });
   lbTopics->OnClick = [this](TListBox*) { Handle([this] { lbTopicsClick(); }); };
-  // Painting must never throw out of a paint event: a failure leaves the item in its prepared colours.
+  // Painting must never throw out of a paint event, nor open a message box
+  // in the middle of one (which would paint again): an item or panel whose
+  // drawing fails keeps the colours the control prepared.
   lbTopics->OnDrawItem = [this](TListBox* list, int index, QPainter& canvas, const QRect& rect,
                                 bool selected) {
-    RunHandler([&] { lbTopicsDrawItem(list, index, canvas, rect, selected); });
+    try {
+      lbTopicsDrawItem(list, index, canvas, rect, selected);
+    } catch (...) {
+    }
   };
   StatusBar1->OnDrawPanel = [this](TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect) {
-    RunHandler([&] { StatusBar1DrawPanel(bar, panel, canvas, rect); });
+    try {
+      StatusBar1DrawPanel(bar, panel, canvas, rect);
+    } catch (...) {
+    }
   };
   // A document raises its topic-change event inside the handler that changed
   // the topic, so an error here ends that handler like any other.
