@@ -1,7 +1,9 @@
 #include "syntax/RichEditHighlight.h"
 
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextBlock>
@@ -9,6 +11,7 @@
 #include <QTextDocument>
 #include <utility>
 
+#include "richtext/RtfDocumentBuilder.h"
 #include "syntax/hltConverters.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
@@ -190,24 +193,48 @@ void TRichEditSyntax::LoadConverted(TStream& source, bool whole) {
   SetPlainText(false);
   try {
     if (whole) {
-      LoadRtf(rtf.DataString());
-      // A text that ends with a line end has an empty last line, which a
-      // whole-document load does not create; without it the line would vanish.
-      if (!text.empty() && (text.back() == '\r' || text.back() == '\n') &&
-          document()->lastBlock().length() > 1) {
-        QTextCursor end(document());
-        end.movePosition(QTextCursor::End);
-        end.insertBlock();
-      }
+      ReplaceDocument(rtf.DataString(), !text.empty() && (text.back() == '\r' || text.back() == '\n'));
     } else {
       LoadSelectionRtf(rtf.DataString());
     }
   } catch (const Exception&) {
     SetPlainText(true);
     throw EOutOfResources(SCannotLoadRtfText);
+  } catch (const std::bad_alloc&) {
+    SetPlainText(true);
+    throw EOutOfResources(SCannotLoadRtfText);
   }
   SetPlainText(true);
   if (!unicodeLines.isEmpty()) RestoreUnicode(FUnicodeFirstLine, unicodeLines);
+}
+
+void TRichEditSyntax::ReplaceDocument(std::string_view rtf, bool endsWithLineEnd) {
+  // The coloured text is built in a document of its own and then put in
+  // place: a document the view does not yet lay out takes the many small
+  // coloured pieces several times faster than the view's own.
+  const QPointer<QTextDocument> old = document();
+  auto fresh = std::make_unique<QTextDocument>();
+  fresh->setDefaultFont(old->defaultFont());
+  fresh->setDefaultTextOption(old->defaultTextOption());
+  fresh->setDocumentMargin(old->documentMargin());
+  fresh->setUndoRedoEnabled(false);
+  InsertRtf(QTextCursor(fresh.get()), rtf, true);
+  // A text that ends with a line end has an empty last line, which a
+  // whole-document load does not create; without it the line would vanish.
+  if (endsWithLineEnd && fresh->lastBlock().length() > 1) {
+    QTextCursor end(fresh.get());
+    end.movePosition(QTextCursor::End);
+    end.insertBlock();
+  }
+  fresh->setUndoRedoEnabled(true);
+  fresh->setParent(this);
+
+  SuspendNotifications();
+  setDocument(fresh.release());
+  // The view deletes only the document it made itself.
+  if (old && old->parent() == this) delete old.data();
+  ResumeNotifications();
+  if (!NotificationsSuspended()) Change();
 }
 
 void TRichEditSyntax::RestoreUnicode(int firstLine, const QStringList& originals) {
@@ -327,8 +354,40 @@ void TRichEditSyntax::HighlightCurrentLine() {
 }
 
 void TRichEditSyntax::Change() {
-  HighlightCurrentLine();
+  if (!FKeyRecoloured) HighlightCurrentLine();
   TRichEdit::Change();
+}
+
+void TRichEditSyntax::keyPressEvent(QKeyEvent* event) {
+  if (FLoading || isReadOnly()) {
+    TRichEdit::keyPressEvent(event);
+    return;
+  }
+  // Inside one edit block the document lays itself out and sends its change
+  // notice only when the block closes: after the line is coloured.
+  const QTextCursor before = textCursor();
+  const int lengthBefore = document()->characterCount();
+  const QString lineBefore = before.block().text();
+  QTextCursor batch(document());
+  batch.beginEditBlock();
+  try {
+    TRichEdit::keyPressEvent(event);
+    const QTextCursor after = textCursor();
+    // A key that changed the text changed the length, or the caret's line.
+    const bool changed = document()->characterCount() != lengthBefore ||
+                         after.blockNumber() != before.blockNumber() || after.block().text() != lineBefore;
+    if (changed && GetTextLen() >= 3) {
+      HighlightCurrentLine();
+      FKeyRecoloured = true;
+    }
+  } catch (...) {
+    FKeyRecoloured = false;
+    batch.endEditBlock();
+    throw;
+  }
+  batch.endEditBlock();
+  FKeyRecoloured = false;
+  ensureCursorVisible();
 }
 
 void TRichEditSyntax::insertFromMimeData(const QMimeData* source) {

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "richtext/RichEdit.h"
@@ -118,12 +119,19 @@ class TRichEditSyntax : public TRichEdit {
 
   /// In plain-text mode a paste inserts the plain text only, as typing would.
   void insertFromMimeData(const QMimeData* source) override;
+  /// A keystroke and the re-colouring of its line form one document edit,
+  /// so that the view lays its text out once per keystroke, not twice.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void LoadConverted(TStream& source, bool whole);
+  void ReplaceDocument(std::string_view rtf, bool endsWithLineEnd);
   void RestoreUnicode(int firstLine, const QStringList& originals);
 
   bool FLoading = false;
+  // Set while a keystroke's own line has been re-coloured inside its edit,
+  // so the change notice that closes the edit does not re-colour it again.
+  bool FKeyRecoloured = false;
   std::unique_ptr<ThltRTFSyntax> FConverter;
   bool FUseDefaultColors = false;
   std::array<TColor, ColorCount> FColors{};
