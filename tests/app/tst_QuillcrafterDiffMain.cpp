@@ -229,17 +229,20 @@ void TestMainWindow::openBothFiles() {
 
 void TestMainWindow::openHistoryCancelled() {
   THarness h;
-  WriteProject(h.Path(QStringLiteral("L.qcp")), StandardLatest());
+  // A file name beyond ASCII opens and shows as it is.
+  const QString latest = h.Path(QStringLiteral("L \u00E9t\u00E9.qcp"));
+  WriteProject(latest, StandardLatest());
   WriteProject(h.Path(QStringLiteral("H.qcp")), StandardHistory());
   // First open, History cancelled: everything is New against the empty History.
-  h.Open(h.Path(QStringLiteral("L.qcp")), QString());
+  h.Open(latest, QString());
   QCOMPARE(h.historyShown, 1);
   QCOMPARE(h.PanelTexts(), panel_texts(0, 0, 0, 8, "Identical"));
   QCOMPARE(h.form.GroupBox2->title(), QStringLiteral("File"));
+  QCOMPARE(h.form.GroupBox1->title(), latest);
   // With History opened and then cancelled on a later open, the earlier History stays.
-  h.Open(h.Path(QStringLiteral("L.qcp")), h.Path(QStringLiteral("H.qcp")));
+  h.Open(latest, h.Path(QStringLiteral("H.qcp")));
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
-  h.Open(h.Path(QStringLiteral("L.qcp")), QString());
+  h.Open(latest, QString());
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   QCOMPARE(h.form.GroupBox2->title(), h.Path(QStringLiteral("H.qcp")));
   QVERIFY(h.messages.isEmpty());
@@ -279,9 +282,9 @@ void TestMainWindow::openBrokenLatest() {
   // The failed load left the Latest document as it was.
   QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 8);
   // A file that does not exist fails alike, with the file name in the message.
-  h.Open(h.Path(QStringLiteral("Missing.qcp")), QString());
+  h.Open(h.Path(QStringLiteral("Missing \u00E9t\u00E9.qcp")), QString());
   QCOMPARE(h.messages.size(), 2);
-  QVERIFY(h.messages[1].contains(QStringLiteral("Missing.qcp")));
+  QVERIFY2(h.messages[1].contains(QStringLiteral("Missing \u00E9t\u00E9.qcp")), qPrintable(h.messages[1]));
 }
 
 void TestMainWindow::openBrokenHistory() {
