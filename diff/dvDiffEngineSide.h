@@ -32,14 +32,15 @@ uint64_t Fingerprint(const char* bytes, size_t length);
 struct TdvCustomDiffEngine::Side {
   struct Key {
     uint64_t fingerprint = 0;
-    size_t offset = 0;  // into normalised
+    size_t offset = 0;  // of the normalised bytes, from base
     size_t length = 0;
   };
 
   std::string text;                             // the whole text as it arrived
   std::vector<dv_diff_detail::LineSpan> lines;  // where each line lies in text
   size_t next = 0;                              // first line not yet emitted
-  std::string normalised;                       // every line's normalised bytes, back to back
+  std::string normalised;                       // normalised lines back to back, when they differ from text
+  const char* base = nullptr;                   // normalised, or text when normalising only strips
   std::vector<Key> keys;
   Key emptyKey;  // what a line past the end compares as
 
@@ -59,7 +60,7 @@ struct TdvCustomDiffEngine::Side {
     return absolute < keys.size() ? keys[absolute] : emptyKey;
   }
 
-  const char* Bytes(const Key& key) const { return normalised.data() + key.offset; }
+  const char* Bytes(const Key& key) const { return base + key.offset; }
 
   /// Normalises every line once: deletion of ignored bytes, then stripping,
   /// then ASCII lower case, the fixed order of the comparison.

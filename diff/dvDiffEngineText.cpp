@@ -90,31 +90,37 @@ void TdvCustomDiffEngine::Side::BuildKeys(TdvDiffOptions options, const TdvCharS
   const bool stripTrailing = options.Contains(fdoIgnoreTrailingWhiteSpace);
   const bool stripLeading = options.Contains(fdoIgnoreLeadingWhiteSpace);
   const bool foldCase = !options.Contains(fdoCaseSensitive);
+  // Stripping alone only narrows a line: then the keys point into the text
+  // itself and nothing is copied.
+  const bool copy = deleteChars || foldCase;
   normalised.clear();
-  normalised.reserve(text.size());
+  if (copy) normalised.reserve(text.size());
   keys.clear();
   keys.reserve(lines.size());
   for (const LineSpan& span : lines) {
-    const std::string_view line = std::string_view(text).substr(span.offset, span.length);
-    const size_t start = normalised.size();
-    if (deleteChars) {
-      for (char c : line)
-        if (!ignoreChars.test(static_cast<unsigned char>(c))) normalised.push_back(c);
-    } else {
-      normalised.append(line);
+    size_t first = span.offset;
+    size_t last = span.offset + span.length;
+    if (copy) {
+      const std::string_view line = std::string_view(text).substr(span.offset, span.length);
+      first = normalised.size();
+      if (deleteChars) {
+        for (char c : line)
+          if (!ignoreChars.test(static_cast<unsigned char>(c))) normalised.push_back(c);
+      } else {
+        normalised.append(line);
+      }
+      last = normalised.size();
     }
-    size_t first = start;
-    size_t last = normalised.size();
+    char* bytes = copy ? normalised.data() : text.data();
     if (stripTrailing)
-      while (last > first && IsBlankOrControl(normalised[last - 1])) --last;
+      while (last > first && IsBlankOrControl(bytes[last - 1])) --last;
     if (stripLeading)
-      while (first < last && IsBlankOrControl(normalised[first])) ++first;
+      while (first < last && IsBlankOrControl(bytes[first])) ++first;
     if (foldCase)
       for (size_t i = first; i < last; ++i)
-        if (normalised[i] >= 'A' && normalised[i] <= 'Z')
-          normalised[i] = static_cast<char>(normalised[i] + 32);
-    keys.push_back(
-        Key{dv_diff_detail::Fingerprint(normalised.data() + first, last - first), first, last - first});
+        if (bytes[i] >= 'A' && bytes[i] <= 'Z') bytes[i] = static_cast<char>(bytes[i] + 32);
+    keys.push_back(Key{dv_diff_detail::Fingerprint(bytes + first, last - first), first, last - first});
   }
+  base = copy ? normalised.data() : text.data();
   emptyKey = Key{dv_diff_detail::Fingerprint(nullptr, 0), 0, 0};
 }

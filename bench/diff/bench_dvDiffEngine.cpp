@@ -27,6 +27,21 @@ BENCHMARK(BM_ScatteredEdits10k)->Unit(benchmark::kMillisecond);
 void BM_DisjointBlocks1k(benchmark::State& state) { RunPair(state, diff_bench::DisjointBlocks(1000)); }
 BENCHMARK(BM_DisjointBlocks1k)->Unit(benchmark::kMillisecond);
 
+/// The engine without the index: every one of the ~10^6 candidates tested.
+class EveryCandidateEngine : public TdvDiffEngine {
+ public:
+  EveryCandidateEngine() { SetIndexedSearchFrom(1 << 30); }
+};
+
+void BM_DisjointBlocks1kEveryCandidate(benchmark::State& state) {
+  const auto texts = diff_bench::DisjointBlocks(1000);
+  EveryCandidateEngine engine;
+  engine.SetDiffOptions(kMainWindowDiffOptions);
+  for (auto _ : state) engine.CompareStrings(texts.first, texts.second);
+  state.counters["rows"] = engine.Result1().Count();
+}
+BENCHMARK(BM_DisjointBlocks1kEveryCandidate)->Unit(benchmark::kMillisecond);
+
 // Beyond what a literal candidate-by-candidate search could do (~10^10 tests).
 void BM_DisjointBlocks100k(benchmark::State& state) { RunPair(state, diff_bench::DisjointBlocks(100000)); }
 BENCHMARK(BM_DisjointBlocks100k)->Unit(benchmark::kMillisecond);
@@ -41,5 +56,17 @@ void BM_Identical100k(benchmark::State& state) {
   RunPair(state, {text, text});
 }
 BENCHMARK(BM_Identical100k)->Unit(benchmark::kMillisecond);
+
+/// A new engine for every run: no storage of an earlier result to reuse.
+void BM_Identical100kFreshEngine(benchmark::State& state) {
+  const std::string text = diff_bench::Identical(100000);
+  for (auto _ : state) {
+    TdvDiffEngine engine;
+    engine.SetDiffOptions(kMainWindowDiffOptions);
+    engine.CompareStrings(text, text);
+    benchmark::DoNotOptimize(engine.Result1().Count());
+  }
+}
+BENCHMARK(BM_Identical100kFreshEngine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
