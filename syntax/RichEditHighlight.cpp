@@ -363,6 +363,19 @@ void TRichEditSyntax::keyPressEvent(QKeyEvent* event) {
     TRichEdit::keyPressEvent(event);
     return;
   }
+  // Undo and redo bring back the text with the colours it had; colouring it
+  // again would be a new edit, and a new edit empties the redo list.
+  if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+    FKeyRecoloured = true;
+    try {
+      TRichEdit::keyPressEvent(event);
+    } catch (...) {
+      FKeyRecoloured = false;
+      throw;
+    }
+    FKeyRecoloured = false;
+    return;
+  }
   // Inside one edit block the document lays itself out and sends its change
   // notice only when the block closes: after the line is coloured.
   const QTextCursor before = textCursor();
@@ -370,12 +383,13 @@ void TRichEditSyntax::keyPressEvent(QKeyEvent* event) {
   const QString lineBefore = before.block().text();
   QTextCursor batch(document());
   batch.beginEditBlock();
+  bool changed = true;
   try {
     TRichEdit::keyPressEvent(event);
     const QTextCursor after = textCursor();
     // A key that changed the text changed the length, or the caret's line.
-    const bool changed = document()->characterCount() != lengthBefore ||
-                         after.blockNumber() != before.blockNumber() || after.block().text() != lineBefore;
+    changed = document()->characterCount() != lengthBefore || after.blockNumber() != before.blockNumber() ||
+              after.block().text() != lineBefore;
     if (changed && GetTextLen() >= 3) {
       HighlightCurrentLine();
       FKeyRecoloured = true;
@@ -385,7 +399,10 @@ void TRichEditSyntax::keyPressEvent(QKeyEvent* event) {
     batch.endEditBlock();
     throw;
   }
+  // Closing an edit block that changed nothing still sends a change notice.
+  if (!changed) SuspendNotifications();
   batch.endEditBlock();
+  if (!changed) ResumeNotifications();
   FKeyRecoloured = false;
   ensureCursorVisible();
 }

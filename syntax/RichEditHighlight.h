@@ -129,8 +129,8 @@ class TRichEditSyntax : public TRichEdit {
   void RestoreUnicode(int firstLine, const QStringList& originals);
 
   bool FLoading = false;
-  // Set while a keystroke's own line has been re-coloured inside its edit,
-  // so the change notice that closes the edit does not re-colour it again.
+  // Set while a keystroke's own line has been re-coloured inside its edit
+  // (or the key was undo or redo), so the change notice does not re-colour.
   bool FKeyRecoloured = false;
   std::unique_ptr<ThltRTFSyntax> FConverter;
   bool FUseDefaultColors = false;

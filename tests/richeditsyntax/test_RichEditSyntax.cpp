@@ -97,6 +97,7 @@ class TestRichEditSyntax : public QObject {
   void failedSourceLeavesRecolouringWorking();
   void charactersOutsideCodePageSurvive();
   void pasteInPlainTextModeInsertsPlainText();
+  void undoTakesBackKeystrokeWithItsColouring();
 };
 
 void TestRichEditSyntax::initialColours_data() {
@@ -427,6 +428,35 @@ void TestRichEditSyntax::pasteInPlainTextModeInsertsPlainText() {
   QCOMPARE(edit.toPlainText(), QStringLiteral("begin end"));
   // The paste is a change like typing: its line is coloured.
   QVERIFY(BoldAt(edit, 0));
+}
+
+void TestRichEditSyntax::undoTakesBackKeystrokeWithItsColouring() {
+  // Given a coloured line; when a letter is typed and the typing undone,
+  // the text is as it was (the colouring is part of the keystroke's edit).
+  TRichEditSyntax edit;
+  edit.show();
+  QTest::keyClicks(&edit, QStringLiteral("begin end"));
+  edit.SetSelStart(5);
+  QTest::keyClicks(&edit, QStringLiteral("x"));
+  QCOMPARE(edit.toPlainText(), QStringLiteral("beginx end"));
+  QVERIFY(!BoldAt(edit, 0));
+  edit.undo();
+  QCOMPARE(edit.toPlainText(), QStringLiteral("begin end"));
+  QVERIFY(BoldAt(edit, 0));
+  // The same with the keys, and back again.
+  edit.SetSelStart(5);
+  QTest::keyClicks(&edit, QStringLiteral("y"));
+  QCOMPARE(edit.toPlainText(), QStringLiteral("beginy end"));
+  QTest::keySequence(&edit, QKeySequence::Undo);
+  QCOMPARE(edit.toPlainText(), QStringLiteral("begin end"));
+  QTest::keySequence(&edit, QKeySequence::Redo);
+  QCOMPARE(edit.toPlainText(), QStringLiteral("beginy end"));
+  // Navigation keys change nothing and send no change notice.
+  int changes = 0;
+  edit.OnChange = [&](TRichEdit*) { ++changes; };
+  QTest::keyClick(&edit, Qt::Key_Left);
+  QTest::keyClick(&edit, Qt::Key_Home);
+  QCOMPARE(changes, 0);
 }
 
 QTEST_MAIN(TestRichEditSyntax)
