@@ -69,11 +69,15 @@ class TRichEdit : public QTextEdit {
 
   /// Replaces all content with the RTF read from Stream (from its position to
   /// its end). Bytes that are not RTF are shown as Windows-1252 plain text
-  /// (or as plain text always while PlainText() is set). A stream that cannot
-  /// be read raises EOutOfResources "Failed to Load Stream", content intact.
+  /// (or as plain text always while PlainText() is set). Malformed RTF shows
+  /// what could be read. A stream that cannot be read raises EOutOfResources
+  /// "Failed to Load Stream" and leaves the content as it was. The paragraph
+  /// end that closes the RTF is the end of the content, not an empty
+  /// paragraph after it. Change() follows once.
   void LoadFromStream(TStream& stream);
   /// Replaces only the current selection with the RTF read from Stream; the
-  /// caret ends after the inserted text.
+  /// caret ends after the inserted text. Here a closing paragraph end is a
+  /// paragraph break like any other, as in a paste.
   void LoadSelectionFromStream(TStream& stream);
   /// The same from bytes already in memory.
   void LoadRtf(std::string_view bytes);
