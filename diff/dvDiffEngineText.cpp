@@ -9,6 +9,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "diff/dvDiffEngine.h"
 #include "diff/dvDiffEngineSide.h"
 
@@ -20,6 +24,27 @@ bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 namespace dv_diff_detail {
 
+namespace {
+
+/// The first CR or LF from P on, or End. Lines are short, so a per-line
+/// library search costs more in calls than in bytes: look at 16 bytes at
+/// a time where the processor allows.
+const char* NextBreak(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+    if (hits != 0) return p + __builtin_ctz(static_cast<unsigned>(hits));
+  }
+#endif
+  while (p < end && *p != '\r' && *p != '\n') ++p;
+  return p;
+}
+
+}  // namespace
+
 /// Where the lines of Text lie: a line ends at CR LF, a lone CR or a lone
 /// LF; a NUL byte ends the text; a final line break adds no empty line.
 void FindLines(std::string_view text, std::vector<LineSpan>& spans) {
@@ -27,19 +52,9 @@ void FindLines(std::string_view text, std::vector<LineSpan>& spans) {
   const char* const begin = text.data();
   const char* const nul = static_cast<const char*>(std::memchr(begin, '\0', text.size()));
   const char* const end = nul != nullptr ? nul : begin + text.size();
-  // The next CR and the next LF, each looked for again only once passed,
-  // so that every byte is scanned about twice in all.
-  auto next = [end](const char* from, char c) {
-    const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
-    return found != nullptr ? static_cast<const char*>(found) : end;
-  };
-  const char* cr = next(begin, '\r');
-  const char* lf = next(begin, '\n');
   const char* pos = begin;
   while (pos < end) {
-    if (cr < pos) cr = next(pos, '\r');
-    if (lf < pos) lf = next(pos, '\n');
-    const char* lineEnd = std::min(cr, lf);
+    const char* lineEnd = NextBreak(pos, end);
     spans.push_back(LineSpan{static_cast<size_t>(pos - begin), static_cast<size_t>(lineEnd - pos)});
     pos = lineEnd;
     if (pos < end && *pos == '\r') ++pos;

@@ -255,17 +255,22 @@ TEST_P(SplitTable, Splits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Engine, SplitTable,
-    ::testing::Values(SplitCase{"Empty", "", {}}, SplitCase{"NoLineBreak", "a", {"a"}},
-                      SplitCase{"FinalBreakAddsNoLine", "a\n", {"a"}},
-                      SplitCase{"CrLf", "a\r\nb\r\n", {"a", "b"}}, SplitCase{"LoneCr", "a\rb\r", {"a", "b"}},
-                      SplitCase{"LoneLf", "a\nb", {"a", "b"}},
-                      SplitCase{"EmptyLinesKept", "a\n\n\nb", {"a", "", "", "b"}},
-                      SplitCase{"CrBeforeCrLf", "a\r\r\nb", {"a", "", "b"}},
-                      SplitCase{"LfThenCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
-                      SplitCase{"OnlyABreak", "\r\n", {""}},
-                      SplitCase{"NulEndsTheText", std::string("a\nb\0c\nd", 7), {"a", "b"}},
-                      SplitCase{"NulFirst", std::string("\0a", 2), {}},
-                      SplitCase{"HighBytesUnchanged", "\xE9\x80\xFF\n\x7F", {"\xE9\x80\xFF", "\x7F"}}),
+    ::testing::Values(
+        SplitCase{"Empty", "", {}}, SplitCase{"NoLineBreak", "a", {"a"}},
+        SplitCase{"FinalBreakAddsNoLine", "a\n", {"a"}}, SplitCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
+        SplitCase{"LoneCr", "a\rb\r", {"a", "b"}}, SplitCase{"LoneLf", "a\nb", {"a", "b"}},
+        SplitCase{"EmptyLinesKept", "a\n\n\nb", {"a", "", "", "b"}},
+        SplitCase{"CrBeforeCrLf", "a\r\r\nb", {"a", "", "b"}},
+        SplitCase{"LfThenCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}}, SplitCase{"OnlyABreak", "\r\n", {""}},
+        SplitCase{"NulEndsTheText", std::string("a\nb\0c\nd", 7), {"a", "b"}},
+        SplitCase{"NulFirst", std::string("\0a", 2), {}},
+        SplitCase{"LongLines",
+                  std::string(40, 'x') + "\r" + std::string(17, 'y') + "\r\n" + std::string(33, 'z'),
+                  {std::string(40, 'x'), std::string(17, 'y'), std::string(33, 'z')}},
+        SplitCase{"NulInALongLine",
+                  std::string(20, 'a') + "\n" + std::string(20, 'b') + '\0' + "\nc",
+                  {std::string(20, 'a'), std::string(20, 'b')}},
+        SplitCase{"HighBytesUnchanged", "\xE9\x80\xFF\n\x7F", {"\xE9\x80\xFF", "\x7F"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DiffEngineText, LineEndStylesGiveTheSameResult) {
