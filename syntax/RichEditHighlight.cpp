@@ -103,6 +103,8 @@ class TRecolourGuard {
 
 }  // namespace
 
+static_assert(TRichEditSyntax::ColorCount == 34, "one field per colour property");
+
 TRichEditSyntax::TRichEditSyntax(QWidget* parent)
     : TRichEdit(parent), FConverter(CreateSyntaxConverter(stDelphi)) {
 #define QC_SYNTAX_COLOR_INIT(name, initial) FColors[ci##name] = initial;
@@ -217,6 +219,8 @@ void TRichEditSyntax::ReplaceDocument(std::string_view rtf, bool endsWithLineEnd
   fresh->setDefaultFont(old->defaultFont());
   fresh->setDefaultTextOption(old->defaultTextOption());
   fresh->setDocumentMargin(old->documentMargin());
+  fresh->setIndentWidth(old->indentWidth());
+  fresh->setUseDesignMetrics(old->useDesignMetrics());
   fresh->setUndoRedoEnabled(false);
   InsertRtf(QTextCursor(fresh.get()), rtf, true);
   // A text that ends with a line end has an empty last line, which a

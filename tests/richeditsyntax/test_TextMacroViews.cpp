@@ -143,6 +143,13 @@ void TestTextMacroViews::syntaxMacroOverSeveralLines() {
   QVERIFY(probe::BoldAt(*FView, probe::LineIndex(*FView, 2)));  // return
   QCOMPARE(probe::PointSizeAt(*FView, probe::LineIndex(*FView, 2)), 10);
   QVERIFY(!probe::BoldAt(*FView, probe::LineIndex(*FView, 3)));
+
+  // Whole lines with their last line end: the paragraphs stay as they were.
+  probe::Select(*FView, start, probe::LineIndex(*FView, 3) - start);
+  Macro("__C++SourceCode").ApplyTo(*NewRichEditMacroTarget(*FView));
+  QCOMPARE(probe::Text(*FView), QStringLiteral("Code:\nint x; // one\nreturn x;\nDone."));
+  QCOMPARE(probe::SelLength(*FView), length + 1);
+  QVERIFY(!probe::BoldAt(*FView, probe::LineIndex(*FView, 3)));
 }
 
 void TestTextMacroViews::syntaxMacroOnEmptySelection() {
