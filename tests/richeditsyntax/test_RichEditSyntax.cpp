@@ -95,6 +95,7 @@ class TestRichEditSyntax : public QObject {
   void highlightAllKeepsTrailingEmptyLine();
   void handlersRestoredAndNotCalledDuringRecolouring();
   void failedSourceLeavesRecolouringWorking();
+  void failedColouringRestoresHandlersAndCaret();
   void charactersOutsideCodePageSurvive();
   void pasteInPlainTextModeInsertsPlainText();
   void undoTakesBackKeystrokeWithItsColouring();
@@ -401,6 +402,34 @@ void TestRichEditSyntax::failedSourceLeavesRecolouringWorking() {
   QVERIFY(BoldAt(edit, 0));
   // The message of a rejected text is the one callers rely on.
   QCOMPARE(QString::fromLatin1(SCannotLoadRtfText), QStringLiteral("Cannot load RTF text"));
+}
+
+void TestRichEditSyntax::failedColouringRestoresHandlersAndCaret() {
+  // Given a view whose converter fails (its font metrics cannot be had);
+  TRichEditSyntax edit;
+  SetPlain(edit, "begin x := 1; end;");
+  int changes = 0;
+  edit.OnChange = [&](TRichEdit*) { ++changes; };
+  edit.OnSelectionChange = [](TRichEdit*) {};
+  edit.OnKeyDown = [](TRichEdit*, QKeyEvent*, bool&) {};
+  edit.SetSelStart(7);
+  SetFontMetricsProvider([](const TFont&) -> ThltFontMetrics { throw EOutOfResources("no font"); });
+
+  // when either re-colouring runs, the error reaches the caller;
+  QVERIFY_THROWS_EXCEPTION(EOutOfResources, edit.HighlightAll());
+  QVERIFY_THROWS_EXCEPTION(EOutOfResources, edit.HighlightCurrentLine());
+  SetFontMetricsProvider({});
+
+  // then handlers, notifications, redrawing and the caret are as before, and colouring works again.
+  QVERIFY(edit.OnChange && edit.OnSelectionChange && edit.OnKeyDown);
+  QVERIFY(!edit.NotificationsSuspended());
+  QVERIFY(!edit.RedrawSuspended());
+  QCOMPARE(edit.SelStart(), 7);
+  QCOMPARE(edit.SelLength(), 0);
+  QCOMPARE(edit.toPlainText(), QStringLiteral("begin x := 1; end;"));
+  QCOMPARE(changes, 0);
+  edit.HighlightCurrentLine();
+  QVERIFY(BoldAt(edit, 0));
 }
 
 void TestRichEditSyntax::charactersOutsideCodePageSurvive() {
