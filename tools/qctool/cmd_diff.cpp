@@ -81,7 +81,11 @@ int RunDiff(const qctool::Args& args) {
 
   const TStringList& result1 = engine.Result1();
   const TStringList& result2 = engine.Result2();
+  // One buffer of the exact size: the output of long texts runs to megabytes.
+  size_t size = 0;
+  for (int row = 0; row < result1.Count(); ++row) size += result1[row].size() + result2[row].size() + 8;
   std::string out;
+  out.reserve(size);
   for (int row = 0; row < result1.Count(); ++row) {
     const std::string& entry1 = result1[row];
     const std::string& entry2 = result2[row];
