@@ -9,9 +9,11 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <utility>
 
 #include "richtext/RtfDocumentBuilder.h"
+#include "richtext/RtfPlainText.h"
 #include "syntax/hltConverters.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
@@ -184,7 +186,7 @@ void TRichEditSyntax::LoadConverted(TStream& source, bool whole) {
 
   std::string text;
   source.SetPosition(0);
-  text.resize(static_cast<size_t>(source.Size()));
+  text.resize(static_cast<size_t>(std::max<int64_t>(0, source.Size())));
   if (!text.empty()) source.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
 
   FConverter->SetText(text);
@@ -416,9 +418,24 @@ void TRichEditSyntax::insertFromMimeData(const QMimeData* source) {
     TRichEdit::insertFromMimeData(source);
     return;
   }
-  if (isReadOnly() || !source->hasText()) return;
+  if (isReadOnly()) return;
+  QString text = source->text();
+  if (!source->hasText()) {
+    // Some programs offer rich text as RTF alone: its plain text, then.
+    for (const QString& mime : {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")}) {
+      if (!source->hasFormat(mime)) continue;
+      const QByteArray rtf = source->data(mime);
+      QStringList lines;
+      for (const std::string& line :
+           RtfToPlainTextLines(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size()))))
+        lines.append(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+      text = lines.join(QLatin1Char('\n'));
+      break;
+    }
+  }
+  if (text.isEmpty()) return;
   QTextCursor cursor = textCursor();
-  cursor.insertText(source->text());
+  cursor.insertText(text);
   setTextCursor(cursor);
   ensureCursorVisible();
 }

@@ -457,6 +457,14 @@ void TestRichEditSyntax::pasteInPlainTextModeInsertsPlainText() {
   QCOMPARE(edit.toPlainText(), QStringLiteral("begin end"));
   // The paste is a change like typing: its line is coloured.
   QVERIFY(BoldAt(edit, 0));
+
+  // Data that offers RTF alone gives its plain text.
+  auto* rtfOnly = new QMimeData;
+  rtfOnly->setData(QStringLiteral("text/rtf"), QByteArray("{\\rtf1 {\\b end}\\par x}"));
+  QGuiApplication::clipboard()->setMimeData(rtfOnly);
+  edit.SetSelStart(edit.GetTextLen());
+  edit.PasteFromClipboard();
+  QCOMPARE(edit.toPlainText(), QStringLiteral("begin endend\nx"));
 }
 
 void TestRichEditSyntax::undoTakesBackKeystrokeWithItsColouring() {
