@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "richtext/AnsiText.h"
 #include "richtext/RtfDocumentBuilder.h"
 #include "richtext/RtfPlainText.h"
 #include "richtext/RtfReader.h"
@@ -30,17 +31,6 @@ const QString kRtfMimeOld = QStringLiteral("text/richtext");
 // Indents and tab stops are given in points; the document works in pixels at 96 per inch.
 qreal PointsToPixels(int points) { return points * 96.0 / 72.0; }
 int PixelsToPoints(qreal pixels) { return static_cast<int>(std::lround(pixels * 72.0 / 96.0)); }
-
-QString DecodeAnsi(std::string_view bytes) {
-  QStringDecoder decoder("windows-1252");
-  return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-std::string EncodeAnsi(const QString& text) {
-  QStringEncoder encoder("windows-1252");
-  const QByteArray bytes = encoder.encode(text);
-  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
 
 QColor ToQColor(TColor color) {
   const int32_t rgb = ColorToRGB(color);

@@ -13,26 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "richtext/AnsiText.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
-
-// The bytes 0x80-0xFF of Windows-1252 by the character they stand for, as
-// Qt's converter decodes them.
-const std::unordered_map<char16_t, unsigned char>& AnsiBytes() {
-  static const std::unordered_map<char16_t, unsigned char> table = [] {
-    std::unordered_map<char16_t, unsigned char> map;
-    QStringDecoder decoder("windows-1252");
-    for (int b = 0x80; b <= 0xFF; ++b) {
-      const char byte = static_cast<char>(b);
-      const QString s = decoder.decode(QByteArrayView(&byte, 1));
-      if (s.size() == 1 && s[0] != QChar::ReplacementCharacter)
-        map.emplace(s[0].unicode(), static_cast<unsigned char>(b));
-    }
-    return map;
-  }();
-  return table;
-}
 
 int PixelsToTwips(qreal pixels) { return static_cast<int>(std::lround(pixels * 15.0)); }
 
@@ -81,12 +65,10 @@ int TRtfWriterState::ColorIndex(const QColor& color) {
 
 std::string TRtfWriterState::Header() const {
   std::string header = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl";
-  QStringEncoder encoder("windows-1252");
   for (size_t i = 0; i < FFonts.size(); ++i) {
     const bool symbol = static_cast<int>(i) == FSymbolFont;
     header += Format("{\\f%d\\fnil\\fcharset%d ", static_cast<int>(i), symbol ? 2 : 0);
-    const QByteArray name = encoder.encode(FFonts[i]);
-    for (char c : name) {
+    for (char c : EncodeAnsi(FFonts[i])) {
       if (c == ';' || c == '{' || c == '}' || c == '\\') continue;
       const auto b = static_cast<unsigned char>(c);
       header += b < 0x80 ? std::string(1, c) : Format("\\'%02x", b);
@@ -210,10 +192,8 @@ void TRtfWriterState::WriteText(const QString& text) {
     }
     if (c < 0x20) continue;
     // Windows-1252 characters as hex bytes, all others as \uN with '?'.
-    const auto& table = AnsiBytes();
-    const auto it = table.find(c);
-    if (it != table.end()) {
-      FBody += Format("\\'%02x", it->second);
+    if (const int b = AnsiByteOf(c); b >= 0) {
+      FBody += Format("\\'%02x", b);
     } else {
       FBody += Format("\\u%d?", static_cast<int>(static_cast<int16_t>(c)));
     }

@@ -60,6 +60,7 @@ class TestRichEdit : public QObject {
   void samplesPlainTextMatchesQtFreeReader_data();
   void samplesPlainTextMatchesQtFreeReader();
   void randomRtfSameLinesInViewAndReader();
+  void comparisonLines();
   void plainTextFallbackAndFailure();
   void loadIntoSelection();
   void codePages();
@@ -137,6 +138,31 @@ void TestRichEdit::randomRtfSameLinesInViewAndReader() {
     TRichEdit edit;
     edit.LoadRtf(rtf);
     QVERIFY2(edit.PlainTextLines() == Utf8Lines(RtfToPlainTextLines(rtf)), rtf.c_str());
+  }
+}
+
+void TestRichEdit::comparisonLines() {
+  // What the comparison reads: one Windows-1252 line per paragraph, CR LF after each.
+  struct Case {
+    const char* name;
+    const char* rtf;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"new topic", kNewTopicBody, "<new topic>\r\n\r\n"},
+      {"formatting only differs",
+       "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}one {\\b\\cf1 bold} word\\par}", "one bold word\r\n"},
+      {"line break splits", "{\\rtf1 first\\line second\\par}", "first\r\nsecond\r\n"},
+      {"outside Windows-1252", "{\\rtf1 caf\\'e9 \\u945?\\u8364?\\par}", "caf\xe9 ?\x80\r\n"},
+      {"bullets are not text", "{\\rtf1{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt}item\\par}", "item\r\n"},
+  };
+  for (const Case& c : cases) {
+    TRichEdit edit;
+    edit.LoadRtf(c.rtf);
+    QVERIFY2(edit.PlainTextCrLf() == c.expected, c.name);
+    std::string joined;
+    for (const std::string& line : edit.PlainTextLinesAnsi()) joined += line + "\r\n";
+    QVERIFY2(joined == c.expected, c.name);
   }
 }
 
