@@ -166,6 +166,50 @@ TEST(DiffEngineRandom, LongerEditedTextsAgreeWithTheReference) {
   }
 }
 
+/// Line splitting as plainly as it can be said, byte by byte.
+Lines SplitPlainly(const std::string& text) {
+  Lines lines;
+  std::string line;
+  bool open = false;
+  for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      open = false;
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      line += c;
+      open = true;
+    }
+  }
+  if (open) lines.push_back(line);
+  return lines;
+}
+
+TEST(DiffEngineRandom, TextsOfBreaksAndNulsSplitAndReadBack) {
+  std::mt19937 random(99);
+  const char alphabet[] = {'a', 'b', ' ', '\r', '\n', '\0', 'A'};
+  TdvDiffEngine engine;
+  for (int trial = 0; trial < 2000; ++trial) {
+    std::string texts[2];
+    for (std::string& text : texts) {
+      const int length = static_cast<int>(random() % 70);
+      for (int i = 0; i < length; ++i)
+        text += alphabet[random() % (random() % 8 == 0 ? 7 : 5)];  // NUL now and then
+    }
+    ASSERT_EQ(SplitDiffLines(texts[0]), SplitPlainly(texts[0])) << "trial " << trial;
+    engine.CompareStrings(texts[0], texts[1]);
+    for (int side = 0; side < 2; ++side) {
+      const TStringList& result = side == 0 ? engine.Result1() : engine.Result2();
+      Lines read;
+      for (int row = 0; row < result.Count(); ++row)
+        if (DiffEntryKind(result[row]) != dkFiller) read.emplace_back(DiffEntryText(result[row]));
+      ASSERT_EQ(read, SplitPlainly(texts[side])) << "trial " << trial << ", side " << side + 1;
+    }
+  }
+}
+
 TEST(DiffEngineRandom, IndexedSearchAgreesWithCandidateByCandidateOnLongBlocks) {
   // Long unrelated stretches with a few shared lines between them: the
   // search's worst case, too slow for the reference, checked against the
