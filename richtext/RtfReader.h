@@ -11,8 +11,15 @@
 // - fields and objects show their result; PNG and JPEG pictures are handed
 //   on (they are no part of the plain text); footnotes, headers and footers
 //   show nothing;
-// - every table cell paragraph is a paragraph of its own;
-// - \- (optional hyphen) is dropped, \~ is U+00A0, \_ is U+2011.
+// - every table cell paragraph is a paragraph of its own; \line starts a new
+//   plain-text line inside its paragraph; \page and \sect add nothing;
+// - footnote reference marks (\chftn) are not shown, as the notes are not;
+// - \- (optional hyphen) is dropped, \~ is U+00A0, \_ is U+2011;
+// - an unmatched '}' is ignored and reading goes on, so text after it (even
+//   after the group that should close the document) is still shown: an
+//   unbalanced brace inside a body must not cut off the rest.
+// Bytes a code page leaves undefined become U+FFFD in the Qt-free plain text;
+// the view decodes with Qt, whose tables may differ for exactly those bytes.
 
 #include <cstdint>
 #include <string>
