@@ -32,15 +32,15 @@ struct TopicSpec {
 
 /// A body as the rich-edit control writes it: font and colour tables, the
 /// title in 16-point bold blue, then 10-point paragraphs.
-std::vector<std::string> Body(const TopicSpec& spec) {
+std::vector<std::string> Body(const TopicSpec& def) {
   std::vector<std::string> lines;
   lines.push_back(
       "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil\\fcharset0 "
       "Arial;}{\\f2\\fmodern\\fcharset0 Courier New;}}");
   lines.push_back("{\\colortbl ;\\red0\\green0\\blue255;\\red0\\green128\\blue0;}");
-  lines.push_back("\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs32 " + spec.title + "\\cf0\\b0\\fs20\\par");
+  lines.push_back("\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs32 " + def.title + "\\cf0\\b0\\fs20\\par");
   lines.push_back("\\par");
-  for (const std::string& p : spec.paragraphs) lines.push_back(p + "\\par");
+  for (const std::string& p : def.paragraphs) lines.push_back(p + "\\par");
   lines.push_back("\\par }");
   return lines;
 }
@@ -174,7 +174,7 @@ std::vector<TopicSpec> HistoryTopics() {
   return history;
 }
 
-void Fill(TQuillcrafterDoc& doc, const std::vector<TopicSpec>& specs, int32_t version) {
+void Fill(TQuillcrafterDoc& doc, const std::vector<TopicSpec>& defs, int32_t version) {
   TQCProjectOptions& o = doc.Options();
   o.SetFileVersion(version);
   o.SetHelpFileType(ft32Bit);
@@ -188,16 +188,16 @@ void Fill(TQuillcrafterDoc& doc, const std::vector<TopicSpec>& specs, int32_t ve
   o.SetOutput("inkwell.hlp");
   o.SetIncludeImages(true);
   o.WebExportOptions().WebFilename = "inkwell.html";
-  for (const TopicSpec& spec : specs) {
+  for (const TopicSpec& def : defs) {
     TQCTopic* topic = doc.Topics().Add();
-    topic->SetTopicID(spec.id);
-    topic->SetTitle(spec.title);
-    topic->SetKeywords(spec.keywords);
-    topic->SetStatus(spec.status);
-    topic->SetBrowseSequence(spec.browse);
-    topic->SetBrowseSequenceNum(spec.browseNum);
+    topic->SetTopicID(def.id);
+    topic->SetTitle(def.title);
+    topic->SetKeywords(def.keywords);
+    topic->SetStatus(def.status);
+    topic->SetBrowseSequence(def.browse);
+    topic->SetBrowseSequenceNum(def.browseNum);
     TStringList text;
-    for (const std::string& line : Body(spec)) text.Add(line);
+    for (const std::string& line : Body(def)) text.Add(line);
     topic->SetText(text);
   }
   doc.WindowDefinitions().Add("main=\"Inkwell Notes Help\",(0,0,640,480),,(255,255,226),(192,192,192),f2");
