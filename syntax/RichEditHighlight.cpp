@@ -318,8 +318,11 @@ bool TRichEditSyntax::SelectLine(int line) {
 
 void TRichEditSyntax::HighlightCurrentLine() {
   if (FLoading || GetTextLen() < 3) return;
+  // The view paints only from the event loop, never in the middle of this
+  // call, so neither the moving selection nor the half-replaced line can be
+  // seen; hiding the selection or freezing the view would only make it
+  // repaint all of itself afterwards instead of the one changed line.
   TRecolourGuard guard(*this, false);
-  ShowSelection(false);
   const int caret = SelStart();
 
   const int line = LineFromChar(caret);
@@ -344,19 +347,14 @@ void TRichEditSyntax::HighlightCurrentLine() {
       FUnicodeFirstLine = line;
     }
     TStringStream stream(std::move(text));
-    SuspendRedraw();
     try {
       LoadHighlightedSelection(stream);
     } catch (...) {
-      ResumeRedraw();
       SetSelStart(caret);
-      ShowSelection(true);
       throw;
     }
-    ResumeRedraw();
   }
   SetSelStart(caret);
-  ShowSelection(true);
 }
 
 void TRichEditSyntax::Change() {
