@@ -94,7 +94,9 @@ class TRichEditSyntax : public TRichEdit {
 #undef QC_SYNTAX_COLOR_PROPERTY
 
   /// Re-colours the whole text, keeping the first visible line and the caret
-  /// (a selection collapses to its start). Empty text is left alone.
+  /// (a selection collapses to its start). Empty text is left alone. The
+  /// view then holds a new document (the old one and its undo history are
+  /// gone), as after any whole-content load.
   void HighlightAll();
   /// Re-colours the caret's line without its line end. A text shorter than
   /// three characters, or a line of two characters or less, is left alone.
