@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QUrl>
+#include <functional>
 
 #include "richtext/RichEdit.h"
 #include "richtext/RtfPlainText.h"
@@ -57,6 +58,7 @@ class TestRichEdit : public QObject {
 
  private Q_SLOTS:
   void newTopicBodyFormatting();
+  void characterAndParagraphFormats();
   void samplesPlainTextMatchesQtFreeReader_data();
   void samplesPlainTextMatchesQtFreeReader();
   void randomRtfSameLinesInViewAndReader();
@@ -91,6 +93,69 @@ void TestRichEdit::newTopicBodyFormatting() {
   QCOMPARE(title.fontFamilies().toStringList().value(0), QStringLiteral("Arial"));
   QCOMPARE(edit.PlainTextCrLf(), std::string("<new topic>\r\n\r\n"));
   QCOMPARE(changes, 1);
+}
+
+void TestRichEdit::characterAndParagraphFormats() {
+  // Given one run per character format and one paragraph per paragraph format;
+  TRichEdit edit;
+  edit.LoadRtf(
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
+      "{\\colortbl;\\red255\\green0\\blue0;\\red255\\green255\\blue0;}"
+      "\\f0\\fs20 n{\\b b}{\\i i}{\\ul u}{\\strike s}{\\cf1 c}{\\highlight2 h}{\\f1\\fs36 f}"
+      "{\\super p}{\\sub q}{\\caps k}\\par"
+      "\\pard\\qc centre\\par\\pard\\qr right\\par\\pard\\qj justify\\par"
+      "\\pard\\li1440\\ri720\\fi360\\sb240\\sa120\\tx2880\\tqr\\tx4320 indents\\par"
+      "\\pard\\li720\\fi-720 hanging\\par}");
+  // when read, every run and paragraph has its format.
+  struct CharCase {
+    int position;
+    const char* name;
+    std::function<bool(const QTextCharFormat&)> check;
+  };
+  const CharCase chars[] = {
+      {0, "normal",
+       [](const QTextCharFormat& f) { return f.fontWeight() == QFont::Normal && f.fontPointSize() == 10; }},
+      {1, "bold", [](const QTextCharFormat& f) { return f.fontWeight() == QFont::Bold; }},
+      {2, "italic", [](const QTextCharFormat& f) { return f.fontItalic(); }},
+      {3, "underline", [](const QTextCharFormat& f) { return f.fontUnderline(); }},
+      {4, "strike-out", [](const QTextCharFormat& f) { return f.fontStrikeOut(); }},
+      {5, "colour", [](const QTextCharFormat& f) { return f.foreground().color() == QColor(255, 0, 0); }},
+      {6, "background",
+       [](const QTextCharFormat& f) { return f.background().color() == QColor(255, 255, 0); }},
+      {7, "font and size",
+       [](const QTextCharFormat& f) {
+         return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Courier New")} &&
+                f.fontPointSize() == 18;
+       }},
+      {8, "superscript",
+       [](const QTextCharFormat& f) { return f.verticalAlignment() == QTextCharFormat::AlignSuperScript; }},
+      {9, "subscript",
+       [](const QTextCharFormat& f) { return f.verticalAlignment() == QTextCharFormat::AlignSubScript; }},
+      {10, "capitals",
+       [](const QTextCharFormat& f) { return f.fontCapitalization() == QFont::AllUppercase; }},
+  };
+  for (const CharCase& c : chars) QVERIFY2(c.check(FormatAt(edit, c.position)), c.name);
+
+  const QTextDocument* doc = edit.document();
+  auto block = [&](int n) { return doc->findBlockByNumber(n).blockFormat(); };
+  QCOMPARE(block(1).alignment() & Qt::AlignHorizontal_Mask, Qt::Alignment(Qt::AlignHCenter));
+  QCOMPARE(block(2).alignment() & Qt::AlignHorizontal_Mask, Qt::Alignment(Qt::AlignRight));
+  QCOMPARE(block(3).alignment() & Qt::AlignHorizontal_Mask, Qt::Alignment(Qt::AlignJustify));
+  const QTextBlockFormat indents = block(4);
+  QCOMPARE(indents.leftMargin(), 96.0);  // 1440 twips = 1 inch = 96 pixels
+  QCOMPARE(indents.rightMargin(), 48.0);
+  QCOMPARE(indents.textIndent(), 24.0);
+  QCOMPARE(indents.topMargin(), 16.0);
+  QCOMPARE(indents.bottomMargin(), 8.0);
+  // Tab stops from the margin (2 and 3 inches), measured by Qt from the first line's start.
+  QCOMPARE(indents.tabPositions().size(), 2);
+  QCOMPARE(indents.tabPositions()[0].position, 192.0 - 120.0);
+  QCOMPARE(indents.tabPositions()[1].type, QTextOption::RightTab);
+  // A hanging indent: the first tab reaches the left indent.
+  const QTextBlockFormat hanging = block(5);
+  QCOMPARE(hanging.textIndent(), -48.0);
+  QCOMPARE(hanging.tabPositions().size(), 1);
+  QCOMPARE(hanging.tabPositions()[0].position, 48.0);
 }
 
 void TestRichEdit::samplesPlainTextMatchesQtFreeReader_data() {
