@@ -321,7 +321,8 @@ void TRichEdit::SetParagraph(const TRichParaAttributes& a) {
   for (;;) {
     QTextCursor bc(block);
     QTextBlockFormat f = block.blockFormat();
-    if (a.HasAlignment) {
+    // A value outside the table (it can come from stored macros) keeps the paragraph's alignment.
+    if (a.HasAlignment && a.Alignment >= taLeftJustify && a.Alignment <= taJustify) {
       static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
                                              Qt::AlignJustify};
       f.setAlignment(kAlign[a.Alignment]);
