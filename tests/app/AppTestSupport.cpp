@@ -28,14 +28,14 @@ std::vector<std::string> RtfBody(const std::vector<std::string>& paragraphs) {
 
 void WriteProject(const QString& fileName, const std::vector<TTopicSpec>& topics) {
   TQuillcrafterDoc doc;
-  for (const TTopicSpec& spec : topics) {
+  for (const TTopicSpec& def : topics) {
     TQCTopic* topic = doc.Topics().Add();
-    topic->SetTopicID(spec.id);
+    topic->SetTopicID(def.id);
     TStringList text;
-    for (const std::string& line : RtfBody(spec.paragraphs)) text.Add(line);
+    for (const std::string& line : RtfBody(def.paragraphs)) text.Add(line);
     topic->SetText(text);
-    topic->SetTitle(spec.title);
-    topic->SetKeywords(spec.keywords);
+    topic->SetTitle(def.title);
+    topic->SetKeywords(def.keywords);
   }
   doc.SaveToFile(app::FileNameToCore(fileName));
 }
