@@ -162,6 +162,13 @@ void TdvCustomDiffEngine::RunDiff() {
   const int expected = std::max(FInitialCount1, FInitialCount2);
   FRows1 = 0;
   FRows2 = 0;
+  // A progress handler may look at the results while the run goes on: it
+  // must see only this run's rows, so the old ones are dropped first. With
+  // nobody watching, their storage is reused instead.
+  if (OnDiffProgress) {
+    FResult1->Clear();
+    FResult2->Clear();
+  }
   if (FResult1->Capacity() < expected) FResult1->SetCapacity(expected);
   if (FResult2->Capacity() < expected) FResult2->SetCapacity(expected);
   FStopped = false;

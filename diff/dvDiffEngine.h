@@ -140,8 +140,8 @@ class TdvCustomDiffEngine : public TObject {
   /// called from a handler or viewer of a comparison still running.
   void CompareStrings(std::string_view text1, std::string_view text2);
 
-  /// The aligned results; valid until the next comparison. While a run is
-  /// going on (inside OnDiffProgress) they are being rewritten.
+  /// The aligned results; valid until the next comparison. Inside
+  /// OnDiffProgress they hold the rows of the running comparison so far.
   const TStringList& Result1() const { return *FResult1; }
   const TStringList& Result2() const { return *FResult2; }
 
@@ -218,9 +218,9 @@ class TdvCustomDiffEngine : public TObject {
   bool FStopped = false;  // a block failed without taking a line: the run ends
   bool FRunning = false;  // inside CompareStrings, events and viewers included
   std::string FEntry;     // scratch for building one result entry
-  // Rows of Result1/Result2 written by the current run. A run overwrites
-  // the previous run's rows in place, reusing their storage, and cuts off
-  // the rest when it ends.
+  // Rows of Result1/Result2 written by the current run. Without a progress
+  // handler a run overwrites the previous run's rows in place, reusing their
+  // storage, and cuts off the rest when it ends.
   int FRows1 = 0;
   int FRows2 = 0;
   std::unique_ptr<LineIndex> FIndex;  // of the current run, once a search needed it

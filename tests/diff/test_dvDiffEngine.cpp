@@ -499,6 +499,18 @@ TEST(DiffEngineEvents, ProgressErrorsAreSwallowedAndTheRunGoesOn) {
   EXPECT_EQ(engine.Result1().Count(), 3);
 }
 
+TEST(DiffEngineEvents, ProgressSeesOnlyTheRowsOfTheRunningComparison) {
+  TdvDiffEngine engine;
+  engine.CompareStrings("1\n2\n3\n4\n5\n6\n", "1\n2\n3\n4\n5\n6\n");
+  std::vector<int> counts;
+  engine.OnDiffProgress = [&](int32_t) {
+    EXPECT_EQ(engine.Result1().Count(), engine.Result2().Count());
+    counts.push_back(engine.Result1().Count());
+  };
+  engine.CompareStrings("a\nb\n", "a\nb\n");
+  EXPECT_THAT(counts, ElementsAre(1, 2));
+}
+
 TEST(DiffEngineText, TextsTakenFromThePreviousResult) {
   TdvDiffEngine engine;
   engine.CompareStrings("first line of some length\nA\n", "B\n");
