@@ -48,21 +48,6 @@ void ThltDFMRTF::NumberProc() {
   if (At(FRun) == '.' && At(FRun + 1) != '.') ++FRun;
 }
 
-void ThltDFMRTF::StringProc() {
-  FTokenID = tkString;
-  ++FRun;
-  while (!IsLineEnd(At(FRun))) {
-    if (At(FRun) == '\'') {
-      if (At(FRun + 1) != '\'') {
-        ++FRun;
-        return;
-      }
-      ++FRun;  // a doubled apostrophe stands for one inside the string
-    }
-    ++FRun;
-  }
-}
-
 void ThltDFMRTF::Scan() {
   const char c = At(FRun);
   switch (c) {
@@ -89,17 +74,13 @@ void ThltDFMRTF::Scan() {
       ++FRun;
       break;
     case '\'':
-      StringProc();
+      PascalStringProc(tkString);
       break;
     case '#':
-      FTokenID = tkString;
-      ++FRun;
-      while (IsDigit(At(FRun))) ++FRun;
+      CharCodeProc(tkString);
       break;
     case '$':
-      FTokenID = tkNumber;
-      ++FRun;
-      while (IsHexDigit(At(FRun))) ++FRun;
+      HexNumberProc(tkNumber);
       break;
     case '(':
     case ')':

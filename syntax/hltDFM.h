@@ -31,5 +31,4 @@ class ThltDFMRTF : public ThltScannerRTF {
   void Scan();
   void IdentProc();
   void NumberProc();
-  void StringProc();
 };

@@ -307,15 +307,6 @@ void ThltJScriptRTF::BlockCommentProc() {
   }
 }
 
-void ThltJScriptRTF::StringProc() {
-  FTokenID = tkString;
-  const char quote = At(FRun);
-  if (At(FRun + 1) == quote && At(FRun + 2) == quote) FRun += 2;
-  do ++FRun;
-  while (At(FRun) != quote && !IsLineEnd(At(FRun)));
-  if (At(FRun) == quote) ++FRun;
-}
-
 void ThltJScriptRTF::Scan() {
   const char c = At(FRun);
   const char next = c == '\0' ? '\0' : At(FRun + 1);
@@ -340,17 +331,13 @@ void ThltJScriptRTF::Scan() {
       break;
     case '"':
     case '\'':
-      StringProc();
+      QuotedStringProc(c, tkString);
       break;
     case '$':
-      FTokenID = tkNumber;
-      ++FRun;
-      while (IsHexDigit(At(FRun))) ++FRun;
+      HexNumberProc(tkNumber);
       break;
     case '#':
-      FTokenID = tkString;
-      ++FRun;
-      while (IsDigit(At(FRun))) ++FRun;
+      CharCodeProc(tkString);
       break;
     case '&':
     case '+':
@@ -392,14 +379,7 @@ void ThltJScriptRTF::Scan() {
       if (IsLetter(c) || c == '_') {
         FTokenID = ThltScannerRTF::IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
-        FTokenID = tkNumber;
-        for (;;) {
-          const char d = At(FRun);
-          if (IsDigit(d) || d == 'e' || d == 'E' || (d == '.' && At(FRun + 1) != '.'))
-            ++FRun;
-          else
-            break;
-        }
+        DecimalNumberProc(tkNumber);
       } else if (IsSpace(c)) {
         SpaceProc();
       } else {

@@ -30,5 +30,4 @@ class ThltJScriptRTF : public ThltScannerRTF {
  private:
   void Scan();
   void BlockCommentProc();
-  void StringProc();
 };

@@ -163,35 +163,6 @@ void ThltPasRTF::IdentProc() {
   }
 }
 
-void ThltPasRTF::NumberProc() {
-  FTokenID = tkNumber;
-  for (;;) {
-    const char c = At(FRun);
-    if (IsDigit(c) || c == 'e' || c == 'E') {
-      ++FRun;
-    } else if (c == '.' && At(FRun + 1) != '.') {
-      ++FRun;
-    } else {
-      break;
-    }
-  }
-}
-
-void ThltPasRTF::StringProc() {
-  FTokenID = tkString;
-  ++FRun;
-  while (!IsLineEnd(At(FRun))) {
-    if (At(FRun) == '\'') {
-      if (At(FRun + 1) != '\'') {
-        ++FRun;
-        return;
-      }
-      ++FRun;  // a doubled apostrophe stands for one inside the string
-    }
-    ++FRun;
-  }
-}
-
 void ThltPasRTF::Scan() {
   const char c = At(FRun);
   switch (c) {
@@ -203,17 +174,13 @@ void ThltPasRTF::Scan() {
       LineEndProc();
       break;
     case '$':
-      FTokenID = tkNumber;
-      ++FRun;
-      while (IsHexDigit(At(FRun))) ++FRun;
+      HexNumberProc(tkNumber);
       break;
     case '#':
-      FTokenID = tkString;
-      ++FRun;
-      while (IsDigit(At(FRun))) ++FRun;
+      CharCodeProc(tkString);
       break;
     case '\'':
-      StringProc();
+      PascalStringProc(tkString);
       break;
     case '{':
       FRange = FRange == rsAsm ? rsBraceCommentInAsm : rsBraceComment;
@@ -286,7 +253,7 @@ void ThltPasRTF::Scan() {
       if (IsLetter(c) || c == '_') {
         IdentProc();
       } else if (IsDigit(c)) {
-        NumberProc();
+        DecimalNumberProc(tkNumber);
       } else if (IsSpace(c)) {
         SpaceProc();
       } else {  // the vertical bar and every character from 127 up

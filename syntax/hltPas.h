@@ -44,8 +44,6 @@ class ThltPasRTF : public ThltScannerRTF {
   void BraceCommentProc();
   void AnsiCommentProc();
   void IdentProc();
-  void NumberProc();
-  void StringProc();
 
   bool FAsmStart = false;
 };

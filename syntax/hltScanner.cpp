@@ -129,3 +129,53 @@ int ThltScannerRTF::IdentProc(const ThltKeywordTable& table) {
   }
   return table.Find(FLine + start, FRun - start, hash);
 }
+
+void ThltScannerRTF::PascalStringProc(uint8_t id) {
+  FTokenID = id;
+  ++FRun;
+  while (!IsLineEnd(FLine[FRun])) {
+    if (FLine[FRun] == '\'') {
+      if (FLine[FRun + 1] != '\'') {
+        ++FRun;
+        return;
+      }
+      ++FRun;  // a doubled apostrophe stands for one inside the string
+    }
+    ++FRun;
+  }
+}
+
+void ThltScannerRTF::QuotedStringProc(char quote, uint8_t id) {
+  FTokenID = id;
+  if (FLine[FRun + 1] == quote && FLine[FRun + 2] == quote) FRun += 2;
+  DelimitedProc(quote);
+}
+
+void ThltScannerRTF::DelimitedProc(char delimiter) {
+  do ++FRun;
+  while (FLine[FRun] != delimiter && !IsLineEnd(FLine[FRun]));
+  if (FLine[FRun] == delimiter) ++FRun;
+}
+
+void ThltScannerRTF::CharCodeProc(uint8_t id) {
+  FTokenID = id;
+  ++FRun;
+  while (IsDigit(FLine[FRun])) ++FRun;
+}
+
+void ThltScannerRTF::HexNumberProc(uint8_t id) {
+  FTokenID = id;
+  ++FRun;
+  while (IsHexDigit(FLine[FRun])) ++FRun;
+}
+
+void ThltScannerRTF::DecimalNumberProc(uint8_t id) {
+  FTokenID = id;
+  for (;;) {
+    const char c = FLine[FRun];
+    if (IsDigit(c) || c == 'e' || c == 'E' || (c == '.' && FLine[FRun + 1] != '.'))
+      ++FRun;
+    else
+      return;
+  }
+}

@@ -85,6 +85,20 @@ class ThltScannerRTF : public ThltRTFSyntax {
   }
   /// Identifier run from FRun; returns the keyword index or -1 and moves FRun past it.
   int IdentProc(const ThltKeywordTable& table);
+  /// From the opening apostrophe to the closing one (included) or to before a
+  /// line end; a doubled apostrophe stands for one inside the string.
+  void PascalStringProc(uint8_t id);
+  /// From the opening quote to the closing one (included) or to before a line
+  /// end, a tripled opening quote taken as one; no escapes.
+  void QuotedStringProc(char quote, uint8_t id);
+  /// From the opening delimiter to the next one (included) or to before a line end.
+  void DelimitedProc(char delimiter);
+  /// A character code ("#13"): the '#' and the digits after it.
+  void CharCodeProc(uint8_t id);
+  /// A hexadecimal number ("$1F"): the '$' and the hex digits after it.
+  void HexNumberProc(uint8_t id);
+  /// Digits, 'e', 'E' and dots, but not the first dot of "..", which starts a range.
+  void DecimalNumberProc(uint8_t id);
   /// Guards the token loop: every token but the end takes at least one character.
   void EnsureProgress() {
     if (FRun == FTokenPos && FTokenID != FNullID) ++FRun;

@@ -44,14 +44,6 @@ void ThltBasicScannerRTF::SetDefaultColors() {
   SetColors({clGreen, clBlack, clNavy, clBlue, clBlack, clBlack, clBlack, clBlack});
 }
 
-void ThltBasicScannerRTF::StringProc() {
-  FTokenID = tkString;
-  if (At(FRun + 1) == '"' && At(FRun + 2) == '"') FRun += 2;
-  do ++FRun;
-  while (At(FRun) != '"' && !IsLineEnd(At(FRun)));
-  if (At(FRun) == '"') ++FRun;
-}
-
 void ThltBasicScannerRTF::Next() {
   FTokenPos = FRun;
   const char c = At(FRun);
@@ -69,13 +61,11 @@ void ThltBasicScannerRTF::Next() {
       SkipToLineEnd();
       break;
     case '"':
-      StringProc();
+      QuotedStringProc('"', tkString);
       break;
     case '#':  // a date literal
       FTokenID = tkString;
-      do ++FRun;
-      while (At(FRun) != '#' && !IsLineEnd(At(FRun)));
-      if (At(FRun) == '#') ++FRun;
+      DelimitedProc('#');
       break;
     case '<':
       FTokenID = tkSymbol;

@@ -28,8 +28,6 @@ class ThltBasicScannerRTF : public ThltScannerRTF {
   ThltBasicScannerRTF(const ThltKeywordTable& keywords, uint8_t otherCharacterID);
 
  private:
-  void StringProc();
-
   const ThltKeywordTable& FKeywords;
   const uint8_t FOtherCharacterID;
 };
