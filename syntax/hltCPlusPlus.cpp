@@ -101,14 +101,8 @@ void ThltCppRTF::Next() {
 // comment inside a directive hands the rest of its line back to the directive.
 void ThltCppRTF::CommentBody() {
   FTokenID = tkComment;
-  while (!IsLineEnd(At(FRun))) {
-    if (At(FRun) == '*' && At(FRun + 1) == '/') {
-      FRun += 2;
-      FRange = (FRange == rsDirectiveComment && !IsLineEnd(At(FRun))) ? rsDirectiveContinued : rsNormal;
-      return;
-    }
-    ++FRun;
-  }
+  if (SkipPast('*', '/'))
+    FRange = (FRange == rsDirectiveComment && !IsLineEnd(At(FRun))) ? rsDirectiveContinued : rsNormal;
 }
 
 // To before the line end, a line comment or a block comment (state

@@ -20,12 +20,8 @@ void ThltDFMRTF::Next() {
       // A continuation takes its first character whatever it is and stops
       // before the next line end, or after the closing brace.
       FTokenID = tkComment;
-      do {
-        if (At(FRun++) == '}') {
-          FRange = rsNormal;
-          break;
-        }
-      } while (!IsLineEnd(At(FRun)));
+      if (IsLineEnd(At(FRun))) ++FRun;
+      if (SkipPast('}')) FRange = rsNormal;
     }
   } else {
     Scan();
@@ -60,13 +56,7 @@ void ThltDFMRTF::Scan() {
       break;
     case '{':
       FTokenID = tkComment;
-      FRange = rsBraceComment;
-      while (!IsLineEnd(At(FRun))) {
-        if (At(FRun++) == '}') {
-          FRange = rsNormal;
-          break;
-        }
-      }
+      FRange = SkipPast('}') ? rsNormal : rsBraceComment;
       break;
     case '}':
       FTokenID = tkIdentifier;

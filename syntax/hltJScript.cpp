@@ -277,14 +277,8 @@ void ThltJScriptRTF::Next() {
       // A continuation takes its first character whatever it is (so the CR of
       // a CR LF is a comment token of its own) and stops before the next line end.
       FTokenID = tkComment;
-      do {
-        if (At(FRun) == '*' && At(FRun + 1) == '/') {
-          FRun += 2;
-          FRange = rsNormal;
-          break;
-        }
-        ++FRun;
-      } while (!IsLineEnd(At(FRun)));
+      if (IsLineEnd(At(FRun))) ++FRun;
+      if (SkipPast('*', '/')) FRange = rsNormal;
     }
   } else {
     Scan();
@@ -297,14 +291,7 @@ void ThltJScriptRTF::BlockCommentProc() {
   FTokenID = tkComment;
   FRange = rsBlockComment;
   FRun += 2;
-  while (!IsLineEnd(At(FRun))) {
-    if (At(FRun) == '*' && At(FRun + 1) == '/') {
-      FRun += 2;
-      FRange = rsNormal;
-      return;
-    }
-    ++FRun;
-  }
+  if (SkipPast('*', '/')) FRange = rsNormal;
 }
 
 void ThltJScriptRTF::Scan() {

@@ -110,25 +110,13 @@ void ThltPasRTF::Next() {
 // Up to and including the closing '}', or to before a line end with the state kept.
 void ThltPasRTF::BraceCommentProc() {
   FTokenID = tkComment;
-  while (!IsLineEnd(At(FRun))) {
-    if (At(FRun++) == '}') {
-      FRange = FRange == rsBraceCommentInAsm ? rsAsm : rsNormal;
-      return;
-    }
-  }
+  if (SkipPast('}')) FRange = FRange == rsBraceCommentInAsm ? rsAsm : rsNormal;
 }
 
 // Up to and including "*)", or to before a line end with the state kept.
 void ThltPasRTF::AnsiCommentProc() {
   FTokenID = tkComment;
-  while (!IsLineEnd(At(FRun))) {
-    if (At(FRun) == '*' && At(FRun + 1) == ')') {
-      FRun += 2;
-      FRange = FRange == rsAnsiCommentInAsm ? rsAsm : rsNormal;
-      return;
-    }
-    ++FRun;
-  }
+  if (SkipPast('*', ')')) FRange = FRange == rsAnsiCommentInAsm ? rsAsm : rsNormal;
 }
 
 void ThltPasRTF::IdentProc() {

@@ -52,14 +52,7 @@ void ThltSQLRTF::Next() {
 // Up to and including "*/", or to before a line end with the state kept.
 void ThltSQLRTF::BlockCommentProc() {
   FTokenID = tkComment;
-  while (!IsLineEnd(At(FRun))) {
-    if (At(FRun) == '*' && At(FRun + 1) == '/') {
-      FRun += 2;
-      FRange = rsNormal;
-      return;
-    }
-    ++FRun;
-  }
+  if (SkipPast('*', '/')) FRange = rsNormal;
 }
 
 void ThltSQLRTF::NumberProc() {

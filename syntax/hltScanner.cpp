@@ -179,3 +179,21 @@ void ThltScannerRTF::DecimalNumberProc(uint8_t id) {
       return;
   }
 }
+
+bool ThltScannerRTF::SkipPast(char closer) {
+  while (!IsLineEnd(FLine[FRun])) {
+    if (FLine[FRun++] == closer) return true;
+  }
+  return false;
+}
+
+bool ThltScannerRTF::SkipPast(char first, char second) {
+  while (!IsLineEnd(FLine[FRun])) {
+    if (FLine[FRun] == first && FLine[FRun + 1] == second) {
+      FRun += 2;
+      return true;
+    }
+    ++FRun;
+  }
+  return false;
+}

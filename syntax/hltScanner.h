@@ -85,6 +85,10 @@ class ThltScannerRTF : public ThltRTFSyntax {
   }
   /// Identifier run from FRun; returns the keyword index or -1 and moves FRun past it.
   int IdentProc(const ThltKeywordTable& table);
+  /// Moves past the closer if it comes before the line end and says so;
+  /// otherwise stops before the line end (a comment going on in the next line).
+  bool SkipPast(char closer);
+  bool SkipPast(char first, char second);
   /// From the opening apostrophe to the closing one (included) or to before a
   /// line end; a doubled apostrophe stands for one inside the string.
   void PascalStringProc(uint8_t id);

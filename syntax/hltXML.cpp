@@ -255,14 +255,7 @@ void ThltXMLRTF::CommentProc() {
 
 void ThltXMLRTF::ProcessingInstructionProc() {
   FTokenID = tkProcessingInstruction;
-  while (!IsLineEnd(At(FRun))) {
-    if (At(FRun) == '?' && At(FRun + 1) == '>') {
-      FRun += 2;
-      FRange = rsText;
-      return;
-    }
-    ++FRun;
-  }
+  if (SkipPast('?', '>')) FRange = rsText;
 }
 
 void ThltXMLRTF::CDATAProc() {
