@@ -222,7 +222,7 @@ void ThltCppRTF::NumberProc() {
     } else {
       // A letter or '_' glued to the number makes it malformed; the word
       // itself is left for the next token.
-      if (IsLetter(c) || c == '_') bad = true;
+      if (IsIdentStart(c)) bad = true;
       break;
     }
   }
@@ -353,15 +353,12 @@ void ThltCppRTF::Scan() {
       SymbolProc(c);
       break;
     default:
-      if (IsLetter(c) || c == '_') {
+      if (IsIdentStart(c)) {
         FTokenID = IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         NumberProc();
-      } else if (IsSpace(c)) {
-        SpaceProc();
-      } else {  // '@', '$', '`', '\' and the characters from 127 up
-        FTokenID = tkUnknown;
-        ++FRun;
+      } else {  // white space; unknown: '@', '$', '`', '\' and the characters from 127 up
+        SpaceOrUnknownProc();
       }
   }
 }

@@ -86,15 +86,12 @@ void ThltDFMRTF::Scan() {
       ++FRun;
       break;
     default:
-      if (IsLetter(c) || c == '_') {
+      if (IsIdentStart(c)) {
         IdentProc();
       } else if (IsDigit(c)) {
         NumberProc();
-      } else if (IsSpace(c)) {
-        SpaceProc();
       } else {
-        FTokenID = tkUnknown;
-        ++FRun;
+        SpaceOrUnknownProc();
       }
   }
 }

@@ -363,15 +363,12 @@ void ThltJScriptRTF::Scan() {
       ++FRun;
       break;
     default:
-      if (IsLetter(c) || c == '_') {
+      if (IsIdentStart(c)) {
         FTokenID = ThltScannerRTF::IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         DecimalNumberProc(tkNumber);
-      } else if (IsSpace(c)) {
-        SpaceProc();
       } else {
-        FTokenID = tkUnknown;
-        ++FRun;
+        SpaceOrUnknownProc();
       }
   }
 }

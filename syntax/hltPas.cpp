@@ -238,15 +238,12 @@ void ThltPasRTF::Scan() {
       ++FRun;
       break;
     default:
-      if (IsLetter(c) || c == '_') {
+      if (IsIdentStart(c)) {
         IdentProc();
       } else if (IsDigit(c)) {
         DecimalNumberProc(tkNumber);
-      } else if (IsSpace(c)) {
-        SpaceProc();
-      } else {  // the vertical bar and every character from 127 up
-        FTokenID = tkUnknown;
-        ++FRun;
+      } else {  // white space; unknown: the vertical bar and every character from 127 up
+        SpaceOrUnknownProc();
       }
   }
 }

@@ -154,7 +154,7 @@ void ThltSQLRTF::Scan() {
       ++FRun;
       break;
     default:
-      if (IsLetter(c) || c == '_') {
+      if (IsIdentStart(c)) {
         FTokenID = IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         // A digit followed by another digit starts a number; a single digit is a symbol.
@@ -164,11 +164,8 @@ void ThltSQLRTF::Scan() {
           FTokenID = tkSymbol;
           ++FRun;
         }
-      } else if (IsSpace(c)) {
-        SpaceProc();
       } else {
-        FTokenID = tkUnknown;
-        ++FRun;
+        SpaceOrUnknownProc();
       }
   }
 }

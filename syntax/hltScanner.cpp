@@ -110,6 +110,15 @@ void ThltScannerRTF::SpaceProc(uint8_t id) {
   while (IsSpace(FLine[FRun]));
 }
 
+void ThltScannerRTF::SpaceOrUnknownProc(uint8_t unknownID) {
+  if (IsSpace(FLine[FRun])) {
+    SpaceProc();
+  } else {
+    FTokenID = unknownID;
+    ++FRun;
+  }
+}
+
 void ThltScannerRTF::NullProc() {
   if (FRun >= FLength) {
     FTokenID = FNullID;

@@ -69,6 +69,7 @@ class ThltScannerRTF : public ThltRTFSyntax {
   static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
   static bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
   static bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+  static bool IsIdentStart(char c) { return IsLetter(c) || c == '_'; }
   static bool IsIdentChar(char c) { return IdentifierChars()[static_cast<unsigned char>(c)]; }
   char At(size_t pos) const { return FLine[pos]; }
 
@@ -78,6 +79,11 @@ class ThltScannerRTF : public ThltRTFSyntax {
   /// A run of the characters 1-9, 11, 12, 14-32.
   void SpaceProc(uint8_t id);
   void SpaceProc() { SpaceProc(FSpaceID); }
+  /// What no rule of the language names: a white-space run, or else a
+  /// one-character token of the given kind (the code page 1252 has no
+  /// double-byte lead bytes, so an unnamed character never takes two).
+  void SpaceOrUnknownProc(uint8_t unknownID);
+  void SpaceOrUnknownProc() { SpaceOrUnknownProc(FUnknownID); }
   /// The text's terminating NUL (not consumed), or a NUL byte inside the text.
   void NullProc();
   void SkipToLineEnd() {

@@ -94,18 +94,13 @@ void ThltBasicScannerRTF::Next() {
       ++FRun;
       break;
     default:
-      if (IsLetter(c) || c == '_') {
+      if (IsIdentStart(c)) {
         FTokenID = IdentProc(FKeywords) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         FTokenID = tkNumber;
         while (IsDigit(At(FRun)) || At(FRun) == '.' || At(FRun) == 'e' || At(FRun) == 'E') ++FRun;
-      } else if (IsSpace(c)) {
-        SpaceProc();
       } else {
-        // The code page is 1252, which has no double-byte lead bytes, so an
-        // unnamed character is always a token of one character.
-        FTokenID = FOtherCharacterID;
-        ++FRun;
+        SpaceOrUnknownProc(FOtherCharacterID);
       }
   }
   EnsureProgress();
