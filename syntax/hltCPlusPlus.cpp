@@ -399,7 +399,5 @@ int ThltCppRTF::GetTokenKind() {
 }
 
 std::string ThltCppRTF::FormatToken(int kind, const std::string& token) {
-  if (kind == 2) return Piece(2, "\\i ", token, "\\i0 ");
-  if (kind == 5) return Piece(5, "\\b ", token, "\\b0 ");
-  return ThltRTFSyntax::FormatToken(kind, token);
+  return FormatCommentAndKey(kind, token, 2, 5);
 }

@@ -118,7 +118,5 @@ int ThltDFMRTF::GetTokenKind() {
 }
 
 std::string ThltDFMRTF::FormatToken(int kind, const std::string& token) {
-  if (kind == 1) return Piece(1, "\\i ", token, "\\i0 ");
-  if (kind == 3) return Piece(3, "\\b ", token, "\\b0 ");
-  return ThltRTFSyntax::FormatToken(kind, token);
+  return FormatCommentAndKey(kind, token, 1, 3);
 }

@@ -274,7 +274,5 @@ int ThltPasRTF::GetTokenKind() {
 }
 
 std::string ThltPasRTF::FormatToken(int kind, const std::string& token) {
-  if (kind == 1) return Piece(1, "\\i ", token, "\\i0 ");
-  if (kind == 3) return Piece(3, "\\b ", token, "\\b0 ");
-  return ThltRTFSyntax::FormatToken(kind, token);
+  return FormatCommentAndKey(kind, token, 1, 3);
 }

@@ -96,6 +96,13 @@ void ThltScannerRTF::EscapeToken(std::string& token) {
   token = std::move(escaped);
 }
 
+std::string ThltScannerRTF::FormatCommentAndKey(int kind, const std::string& token, int commentKind,
+                                                int keyKind) {
+  if (kind == commentKind) return Piece(kind, "\\i ", token, "\\i0 ");
+  if (kind == keyKind) return Piece(kind, "\\b ", token, "\\b0 ");
+  return ThltRTFSyntax::FormatToken(kind, token);
+}
+
 void ThltScannerRTF::LineEndProc(uint8_t id) {
   FTokenID = id;
   if (FLine[FRun] == '\r' && FLine[FRun + 1] == '\n')

@@ -61,6 +61,10 @@ class ThltScannerRTF : public ThltRTFSyntax {
   ThltScannerRTF(uint8_t nullID, uint8_t spaceID, uint8_t unknownID)
       : FTokenID(nullID), FNullID(nullID), FSpaceID(spaceID), FUnknownID(unknownID) {}
 
+  /// The colour index commentKind in italics and keyKind in bold; every other
+  /// kind as the base writes it.
+  std::string FormatCommentAndKey(int kind, const std::string& token, int commentKind, int keyKind);
+
   static bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
   static bool IsSpace(char c) {
     const auto u = static_cast<unsigned char>(c);
