@@ -364,38 +364,11 @@ void ThltCppRTF::Scan() {
 }
 
 int ThltCppRTF::GetTokenKind() {
-  switch (FTokenID) {
-    case tkAsm:
-      return 1;
-    case tkComment:
-      return 2;
-    case tkDirective:
-      return 3;
-    case tkIdentifier:
-      return 4;
-    case tkKey:
-      return 5;
-    case tkNumber:
-      return 6;
-    case tkFloat:
-      return 7;
-    case tkHex:
-      return 8;
-    case tkOctal:
-      return 9;
-    case tkSpace:
-      return 10;
-    case tkString:
-      return 11;
-    case tkChar:
-      return 12;
-    case tkSymbol:
-      return 13;
-    case tkUnknown:
-      return 14;
-    default:  // Null
-      return 15;
-  }
+  // Colour per token kind, in the order of TTokenKind: Asm, Comment, Directive,
+  // Identifier, Key, Null, Number, Space, String, Symbol, Unknown, Char, Float,
+  // Hex, Octal.
+  static constexpr uint8_t kColor[tkOctal + 1] = {1, 2, 3, 4, 5, 15, 6, 10, 11, 13, 14, 12, 7, 8, 9};
+  return kColor[FTokenID];
 }
 
 std::string ThltCppRTF::FormatToken(int kind, const std::string& token) {

@@ -251,26 +251,10 @@ void ThltPasRTF::Scan() {
 int ThltPasRTF::GetTokenKind() {
   if (FRange == rsAsm && !FAsmStart && FTokenID != tkComment && FTokenID != tkNull && FTokenID != tkSpace)
     return 9;
-  switch (FTokenID) {
-    case tkComment:
-      return 1;
-    case tkIdentifier:
-      return 2;
-    case tkKey:
-      return 3;
-    case tkNumber:
-      return 4;
-    case tkSpace:
-      return 5;
-    case tkString:
-      return 6;
-    case tkSymbol:
-      return 7;
-    case tkUnknown:
-      return 8;
-    default:  // Asm and Null
-      return 9;
-  }
+  // Colour per token kind, in the order of TTokenKind: Asm, Comment,
+  // Identifier, Key, Null, Number, Space, String, Symbol, Unknown.
+  static constexpr uint8_t kColor[tkUnknown + 1] = {9, 1, 2, 3, 9, 4, 5, 6, 7, 8};
+  return kColor[FTokenID];
 }
 
 std::string ThltPasRTF::FormatToken(int kind, const std::string& token) {

@@ -171,24 +171,10 @@ void ThltSQLRTF::Scan() {
 }
 
 int ThltSQLRTF::GetTokenKind() {
-  switch (FTokenID) {
-    case tkComment:
-      return 1;
-    case tkIdentifier:
-      return 2;
-    case tkKey:
-      return 3;
-    case tkNumber:
-      return 4;
-    case tkSymbol:
-      return 5;
-    case tkString:
-      return 6;
-    case tkUnknown:
-      return 7;
-    default:  // Null
-      return 8;
-  }
+  // Colour per token kind, in the order of TTokenKind: Comment, Identifier,
+  // Key, Null, Number, String, Symbol, Unknown.
+  static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 6, 5, 7};
+  return kColor[FTokenID];
 }
 
 std::string ThltSQLRTF::FormatToken(int kind, const std::string& token) {

@@ -107,24 +107,10 @@ void ThltBasicScannerRTF::Next() {
 }
 
 int ThltBasicScannerRTF::GetTokenKind() {
-  switch (FTokenID) {
-    case tkComment:
-      return 1;
-    case tkIdentifier:
-      return 2;
-    case tkKey:
-      return 3;
-    case tkNumber:
-      return 4;
-    case tkSpace:
-      return 5;
-    case tkString:
-      return 6;
-    case tkSymbol:
-      return 7;
-    default:  // Null and Unknown
-      return 8;
-  }
+  // Colour per token kind, in the order of TTokenKind: Comment, Identifier,
+  // Key, Null, Number, Space, String, Symbol, Unknown.
+  static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
+  return kColor[FTokenID];
 }
 
 const ThltKeywordTable& ThltVBRTF::Keywords() {
