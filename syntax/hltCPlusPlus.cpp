@@ -294,8 +294,7 @@ void ThltCppRTF::Scan() {
       break;
     case '/':
       if (next == '/') {
-        FTokenID = tkComment;
-        SkipToLineEnd();
+        LineCommentProc(tkComment);
       } else if (next == '*') {
         FRange = rsBlockComment;
         FRun += 2;

@@ -309,8 +309,7 @@ void ThltJScriptRTF::Scan() {
       if (next == '*') {
         BlockCommentProc();
       } else if (next == '/') {
-        FTokenID = tkComment;
-        SkipToLineEnd();
+        LineCommentProc(tkComment);
       } else {
         FTokenID = tkSymbol;
         FRun += next == '=' ? 2 : 1;

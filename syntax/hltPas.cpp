@@ -187,8 +187,7 @@ void ThltPasRTF::Scan() {
       break;
     case '/':
       if (At(FRun + 1) == '/') {
-        FTokenID = tkComment;
-        SkipToLineEnd();
+        LineCommentProc(tkComment);
       } else {
         FTokenID = tkSymbol;
         ++FRun;

@@ -96,8 +96,7 @@ void ThltSQLRTF::Scan() {
       break;
     case '-':
       if (next == '-') {
-        FTokenID = tkComment;
-        SkipToLineEnd();
+        LineCommentProc(tkComment);
       } else {
         FTokenID = tkSymbol;
         ++FRun;
@@ -110,16 +109,14 @@ void ThltSQLRTF::Scan() {
         ++FRun;
         BlockCommentProc();
       } else if (next == '/') {
-        FTokenID = tkComment;
-        SkipToLineEnd();
+        LineCommentProc(tkComment);
       } else {
         FTokenID = tkSymbol;
         ++FRun;
       }
       break;
     case '#':
-      FTokenID = tkComment;
-      SkipToLineEnd();
+      LineCommentProc(tkComment);
       break;
     case '\'':
     case '"':

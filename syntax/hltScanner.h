@@ -90,7 +90,9 @@ class ThltScannerRTF : public ThltRTFSyntax {
   void SpaceOrUnknownProc() { SpaceOrUnknownProc(FUnknownID); }
   /// The text's terminating NUL (not consumed), or a NUL byte inside the text.
   void NullProc();
-  void SkipToLineEnd() {
+  /// The rest of the line as one token (a line comment), the line end not included.
+  void LineCommentProc(uint8_t id) {
+    FTokenID = id;
     while (!IsLineEnd(FLine[FRun])) ++FRun;
   }
   /// Identifier run from FRun; returns the keyword index or -1 and moves FRun past it.

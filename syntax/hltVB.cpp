@@ -57,8 +57,7 @@ void ThltBasicScannerRTF::Next() {
       LineEndProc();
       break;
     case '\'':  // "Rem" is an ordinary keyword; only the apostrophe starts a comment
-      FTokenID = tkComment;
-      SkipToLineEnd();
+      LineCommentProc(tkComment);
       break;
     case '"':
       QuotedStringProc('"', tkString);
