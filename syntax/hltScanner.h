@@ -1,7 +1,8 @@
 #pragma once
 // Machinery shared by the language converters: the scanned text and the
 // current token, the routines every language uses alike (line ends, white
-// space, the end of the text) and the keyword table with its hash lookup.
+// space, the end of the text), the literal and comment scanners that several
+// languages share, and the keyword table with its hash lookup.
 
 #include <array>
 #include <cstdint>
@@ -105,7 +106,7 @@ class ThltScannerRTF : public ThltRTFSyntax {
   /// line end; a doubled apostrophe stands for one inside the string.
   void PascalStringProc(uint8_t id);
   /// From the opening quote to the closing one (included) or to before a line
-  /// end, a tripled opening quote taken as one; no escapes.
+  /// end; three quotes in a row open it as one would, and there are no escapes.
   void QuotedStringProc(char quote, uint8_t id);
   /// From the opening delimiter to the next one (included) or to before a line end.
   void DelimitedProc(char delimiter);
