@@ -10,7 +10,7 @@ TRichEdit* NewTopicRichEdit(QWidget* parent, const char* name) {
   edit->setObjectName(QLatin1String(name));
   edit->SetReadOnly(true);
   edit->SetWordWrap(true);
-  edit->SetScrollBars(ssBoth);
+  edit->SetScrollBars(TScrollStyle::ssBoth);
   return edit;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// What the window does with its two rich-text views, in a unit of its own:
-// the view's header declares enumerators whose names the document's and the
-// list control's headers use too, so no unit includes it beside them.
+// What the window does with its two rich-text views, in one narrow unit:
+// the window's own code needs only these few operations of the view.
 
 #include <QStringList>
 #include <string>

@@ -8,10 +8,11 @@
 #include <cstdint>
 #include <functional>
 
+#include "toolkit/Controls.h"
+
 class QScrollBar;
 
-/// Which of the control's own scroll bars are shown.
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+/// Whether the control draws a border.
 enum class TBorderStyle { bsNone, bsSingle };
 
 /// The requests a scroll bar makes (also forwarded by a partner control).

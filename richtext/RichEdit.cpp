@@ -63,7 +63,7 @@ TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
   setLineWrapMode(QTextEdit::WidgetWidth);
   // RTF's default tab stops are half an inch apart.
   setTabStopDistance(48);
-  SetScrollBars(ssBoth);
+  SetScrollBars(TScrollStyle::ssBoth);
   connect(this, &QTextEdit::textChanged, this, &TRichEdit::TextChangedSlot);
   connect(this, &QTextEdit::selectionChanged, this, &TRichEdit::SelectionChangedSlot);
   connect(this, &QTextEdit::cursorPositionChanged, this, &TRichEdit::SelectionChangedSlot);
@@ -190,8 +190,8 @@ void TRichEdit::SetWordWrap(bool value) {
 
 void TRichEdit::SetScrollBars(TScrollStyle value) {
   FScrollBars = value;
-  const bool horizontal = value == ssHorizontal || value == ssBoth;
-  const bool vertical = value == ssVertical || value == ssBoth;
+  const bool horizontal = value == TScrollStyle::ssHorizontal || value == TScrollStyle::ssBoth;
+  const bool vertical = value == TScrollStyle::ssVertical || value == TScrollStyle::ssBoth;
   setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
@@ -322,10 +322,11 @@ void TRichEdit::SetParagraph(const TRichParaAttributes& a) {
     QTextCursor bc(block);
     QTextBlockFormat f = block.blockFormat();
     // A value outside the table (it can come from stored macros) keeps the paragraph's alignment.
-    if (a.HasAlignment && a.Alignment >= taLeftJustify && a.Alignment <= taJustify) {
+    if (a.HasAlignment && a.Alignment >= TParaAlignment::taLeftJustify &&
+        a.Alignment <= TParaAlignment::taJustify) {
       static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
                                              Qt::AlignJustify};
-      f.setAlignment(kAlign[a.Alignment]);
+      f.setAlignment(kAlign[static_cast<int>(a.Alignment)]);
     }
     if (a.HasFirstIndent) f.setTextIndent(PointsToPixels(a.FirstIndent));
     if (a.HasLeftIndent) f.setLeftMargin(PointsToPixels(a.LeftIndent));
@@ -371,10 +372,10 @@ TRichParaAttributes TRichEdit::Paragraph() const {
   a.HasNumbering = a.HasAlignment = a.HasFirstIndent = a.HasLeftIndent = a.HasRightIndent = a.HasTabs = true;
   a.Numbering = block.textList() ? nsBullet : nsNone;
   const Qt::Alignment align = f.alignment() & Qt::AlignHorizontal_Mask;
-  a.Alignment = (align & Qt::AlignHCenter)   ? taCenter
-                : (align & Qt::AlignRight)   ? taRightJustify
-                : (align & Qt::AlignJustify) ? taJustify
-                                             : taLeftJustify;
+  a.Alignment = (align & Qt::AlignHCenter)   ? TParaAlignment::taCenter
+                : (align & Qt::AlignRight)   ? TParaAlignment::taRightJustify
+                : (align & Qt::AlignJustify) ? TParaAlignment::taJustify
+                                             : TParaAlignment::taLeftJustify;
   a.FirstIndent = PixelsToPoints(f.textIndent());
   a.LeftIndent = PixelsToPoints(f.leftMargin());
   a.RightIndent = PixelsToPoints(f.rightMargin());

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/Controls.h"
 #include "toolkit/Graphics.h"
 
 class TStream;
@@ -25,10 +26,9 @@ class QKeyEvent;
 enum TNumberingStyle { nsNone, nsBullet };
 
 /// Paragraph alignment.
-enum TParaAlignment { taLeftJustify, taRightJustify, taCenter, taJustify };
+enum class TParaAlignment { taLeftJustify, taRightJustify, taCenter, taJustify };
 
 /// Which scroll bars the view shows.
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 /// Character attributes of the selection; unset members are left alone.
 struct TRichCharAttributes {
@@ -46,7 +46,7 @@ struct TRichParaAttributes {
   bool HasNumbering = false;
   TNumberingStyle Numbering = nsNone;
   bool HasAlignment = false;
-  TParaAlignment Alignment = taLeftJustify;
+  TParaAlignment Alignment = TParaAlignment::taLeftJustify;
   bool HasFirstIndent = false;
   int FirstIndent = 0;
   bool HasLeftIndent = false;
@@ -204,7 +204,7 @@ class TRichEdit : public QTextEdit {
   void ReplaceSelection(std::string_view bytes, bool whole);
   void UpdateSelectionVisibility();
 
-  TScrollStyle FScrollBars = ssBoth;
+  TScrollStyle FScrollBars = TScrollStyle::ssBoth;
   bool FPlainText = false;
   bool FHideSelection = true;
   bool FHasFocus = false;

@@ -8,13 +8,13 @@ namespace {
 TParaAlignment ToViewAlignment(TQCParaAlignment alignment) {
   switch (alignment) {
     case TQCParaAlignment::Right:
-      return taRightJustify;
+      return TParaAlignment::taRightJustify;
     case TQCParaAlignment::Center:
-      return taCenter;
+      return TParaAlignment::taCenter;
     case TQCParaAlignment::Left:
       break;
   }
-  return taLeftJustify;
+  return TParaAlignment::taLeftJustify;
 }
 
 /// The target operations over a view; Base is the interface it implements.

@@ -492,7 +492,7 @@ void TestRichEdit::selectionAndAttributes() {
   para.HasNumbering = para.HasAlignment = para.HasFirstIndent = para.HasLeftIndent = para.HasRightIndent =
       true;
   para.Numbering = nsBullet;
-  para.Alignment = taCenter;
+  para.Alignment = TParaAlignment::taCenter;
   para.FirstIndent = 10;
   para.LeftIndent = 20;
   para.RightIndent = 30;
@@ -506,7 +506,7 @@ void TestRichEdit::selectionAndAttributes() {
   }
   QVERIFY(!edit.document()->findBlockByNumber(2).textList());
   const TRichParaAttributes got = edit.Paragraph();
-  QCOMPARE(got.Alignment, taCenter);
+  QCOMPARE(got.Alignment, TParaAlignment::taCenter);
   QCOMPARE(got.LeftIndent, 20);
   QCOMPARE(got.RightIndent, 30);
   QCOMPARE(got.Tabs, (std::vector<int>{10, 20, 30}));
