@@ -1,8 +1,6 @@
 #pragma once
 // The rich-text view as the target of text macros (TQCTextMacro::ApplyTo).
-// This header names the view only by a forward declaration, so that it can
-// sit beside the document's headers, whose alignment enumerators share
-// their names with the view's.
+// The view is only forward-declared: users of the adapter need none of it.
 
 #include <memory>
 
