@@ -3,6 +3,7 @@
 // pair (EndUpdate after BeginUpdate, a flag reset, a handle release) on every
 // way out of a block, an exception included.
 
+#include <exception>
 #include <utility>
 
 namespace toolkit {
@@ -31,16 +32,31 @@ TScopeExit(F&&) -> TScopeExit<F>;
 
 /// An update bracket: BeginUpdate now, EndUpdate when the scope ends. Works
 /// for every class with that pair (string lists, collections, list controls).
+/// EndUpdate raises change notices, which may throw: on a normal exit that
+/// error propagates as it would from a plain call; while another error is
+/// already unwinding the block, that first error is the one the caller sees.
 template <class T>
 class TUpdateBracket {
  public:
-  explicit TUpdateBracket(T& target) : FTarget(target) { FTarget.BeginUpdate(); }
+  explicit TUpdateBracket(T& target) : FTarget(target), FUnwinding(std::uncaught_exceptions()) {
+    FTarget.BeginUpdate();
+  }
   TUpdateBracket(const TUpdateBracket&) = delete;
   TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-  ~TUpdateBracket() { FTarget.EndUpdate(); }
+  ~TUpdateBracket() noexcept(false) {
+    if (std::uncaught_exceptions() <= FUnwinding) {
+      FTarget.EndUpdate();
+      return;
+    }
+    try {
+      FTarget.EndUpdate();
+    } catch (...) {  // the error already on its way out is reported instead
+    }
+  }
 
  private:
   T& FTarget;
+  int FUnwinding;
 };
 
 template <class T>
