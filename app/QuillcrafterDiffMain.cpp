@@ -94,7 +94,7 @@ void TfrmMain::CreateComponents() {
   QuillcrafterDoc1 = std::make_unique<TQuillcrafterDoc>();
   QuillcrafterDoc2 = std::make_unique<TQuillcrafterDoc>();
   for (TQuillcrafterDoc* doc : {QuillcrafterDoc1.get(), QuillcrafterDoc2.get()}) {
-    // The design-time settings both documents carry until a file is loaded.
+    // The settings both documents carry until a file is loaded.
     doc->Options().SetFileVersion(13);
     doc->Options().SetHelpFileKind(0);
     doc->Options().SetHelpFileType(ft16Bit);
@@ -349,7 +349,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (FOuterSizeApplied) return;
   FOuterSizeApplied = true;
-  // The design gives the outer size; the frame is known only once shown.
+  // kFormSize is the outer size; the frame is known only once shown.
   const QSize frame = frameGeometry().size() - geometry().size();
   if (!frame.isEmpty()) resize(kFormSize - frame);
 }

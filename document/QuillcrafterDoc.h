@@ -1,5 +1,5 @@
 #pragma once
-// The in-memory model of one help project file (unit QuillcrafterDoc): its
+// The in-memory model of one help project file: its
 // topics, table of contents, text macros, statuses and options, the project
 // file reader and writer, and the change events a window listens to.
 //

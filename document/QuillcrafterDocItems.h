@@ -1,7 +1,7 @@
 #pragma once
 // The collections a help project document holds: topics, the table of
 // contents, text macros and statuses, with the items' change notices that
-// reach the document (unit QuillcrafterDoc).
+// reach the document.
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 // Link markers inside topic RTF, and the map of old to new topic IDs that
-// renumbers them (unit QuillcrafterDoc; the document's operations on them
-// are in QuillcrafterDocLinks.cpp).
+// renumbers them (the document's operations on them are in
+// QuillcrafterDocLinks.cpp).
 //
 // A link marker is plain text shown in the topic: an escaped brace "\{",
 // the marker body and "\}". After the RTF control words inside it are

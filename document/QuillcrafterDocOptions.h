@@ -1,6 +1,6 @@
 #pragma once
 // Project options and web export options of a help project document, and
-// the clipboard format holder of the authoring host.
+// the holder of a clipboard entry's format.
 
 #include <array>
 #include <cstdint>
@@ -156,7 +156,7 @@ class TQCProjectOptions : public TPersistent {
   bool FAutoCollapseTOC = false;
 };
 
-/// What the authoring host puts on the clipboard: a format tag and its text.
+/// A clipboard entry of a help project: a format tag and its text.
 class TQCClipboardFormat : public TPersistent {
  public:
   std::string ClassName() const override { return "TQCClipboardFormat"; }

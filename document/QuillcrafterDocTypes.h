@@ -16,7 +16,7 @@ enum THelpFileType : int32_t { ft16Bit = 0, ft32Bit = 1, ftHTML = 2 };
 /// Layout of the web export (stored as its ordinal).
 enum TWebExportOutputFormat : int32_t { ofSimple = 0, ofSimpleNavigation = 1, ofContents = 2 };
 
-/// What a clipboard entry of the authoring host holds.
+/// What a clipboard entry of a help project holds.
 enum class TQCClipboardFormatType : uint8_t { cftTopic, cftTopicInfo, cftTOC };
 
 /// Names that make a text macro a syntax macro; index = TSyntaxType.

@@ -23,7 +23,7 @@ class TStream;
 /// Raised (as EOutOfResources) when the view rejects the coloured RTF.
 inline constexpr const char* SCannotLoadRtfText = "Cannot load RTF text";
 
-// The colour properties, in their published order, with their initial values.
+// The colour properties, in a fixed order (their index is ci<Name>), with their initial values.
 #define QC_SYNTAX_COLORS(X)              \
   X(AsmColor, clGreen)                   \
   X(CommentColor, clBlue)                \

@@ -127,7 +127,7 @@ void TestMainWindow::designBeforeFirstOpen() {
   QVERIFY(!f.cbMatch->isEditable());
   QCOMPARE(f.lbTopics->Count(), 0);
   QCOMPARE(action_state(f), QStringLiteral("disabled"));
-  // Layout of the design.
+  // The window's initial layout.
   QCOMPARE(f.frameGeometry().size(), QSize(905, 729));
   QCOMPARE(f.StatusBar1->height(), 19);
   QCOMPARE(f.Panel1->width(), 217);
@@ -194,7 +194,7 @@ void TestMainWindow::designBeforeFirstOpen() {
   }
   QVERIFY(f.OpenDialog1->HasOption(app::TOpenOption::ofFileMustExist));
   QVERIFY(f.SaveDialog1->HasOption(app::TOpenOption::ofOverwritePrompt));
-  // Design-time document settings.
+  // The documents' settings before any file is loaded.
   QCOMPARE(f.QuillcrafterDoc1->Options().FileVersion(), 13);
   QCOMPARE(f.QuillcrafterDoc2->RecentFiles().MaxCount(), 4);
   const int sourceCode = f.QuillcrafterDoc1->TextMacros().IndexOfDisplayName("*SourceCode");

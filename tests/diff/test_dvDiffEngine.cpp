@@ -1,4 +1,4 @@
-/// Tests for diff/dvDiffEngine.cpp: worked examples, edge cases, settings,
+/// Tests for diff/dvDiffEngine.cpp: sample comparisons, edge cases, settings,
 /// line splitting, streams, viewers and the error rules.
 #include "diff/dvDiffEngine.h"
 
@@ -24,7 +24,7 @@ TdvCharSet CharSet(std::string_view chars) {
 }
 
 // ---------------------------------------------------------------------------
-// Comparison table: the worked examples and the edge cases of the method.
+// Comparison table: sample comparisons and the edge cases of the method.
 
 struct DiffCase {
   const char* name;
@@ -54,7 +54,7 @@ TEST_P(DiffTable, AlignsAsExpected) {
   // When the texts are compared
   engine.CompareStrings(diff_test::JoinLines(c.text1), diff_test::JoinLines(c.text2));
 
-  // Then both sides and every progress value are as stated
+  // Then both sides and every progress value are as expected
   EXPECT_THAT(Render(engine.Result1()), ElementsAreArray(c.expected1));
   EXPECT_THAT(Render(engine.Result2()), ElementsAreArray(c.expected2));
   EXPECT_THAT(progress, ElementsAreArray(c.progress));

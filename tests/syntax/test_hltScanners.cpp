@@ -248,7 +248,7 @@ TEST_P(Formatting, PiecesAfterThePrologue) {
 INSTANTIATE_TEST_SUITE_P(
     hltScanners, Formatting,
     testing::Values(
-        // The five pieces of the worked example, byte for byte.
+        // Five pieces of a formatted Pascal line, byte for byte.
         FormatCase{"PascalIfXThen", stDelphi, "if x then",
                    "\\cf3 \\b if\\b0 \\cf5  \\cf2 x\\cf5  \\cf3 \\b then\\b0 }"},
         FormatCase{"PascalComment", stDelphi, "{x}", "\\cf1 \\i \\{x\\}\\i0 }"},

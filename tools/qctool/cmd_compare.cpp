@@ -33,7 +33,7 @@ int RunCompare(const qctool::Args& args) {
   }
   if (files.size() != 2) throw qctool::UsageError{"expected a Latest and a History file"};
 
-  // Both documents get the window's design-time settings.
+  // Both documents get the window's settings before a file is loaded.
   TQuillcrafterDoc latest;
   TQuillcrafterDoc history;
   for (TQuillcrafterDoc* document : {&latest, &history}) {
