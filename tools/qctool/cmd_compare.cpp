@@ -3,8 +3,8 @@
 // panel texts the comparison window shows after a recount.
 #include <string>
 
+#include "compare/ComparisonSession.h"
 #include "document/QuillcrafterDoc.h"
-#include "document/TopicComparison.h"
 #include "tools/qctool/Command.h"
 
 namespace {
@@ -33,31 +33,21 @@ int RunCompare(const qctool::Args& args) {
   }
   if (files.size() != 2) throw qctool::UsageError{"expected a Latest and a History file"};
 
-  // Both documents get the window's settings before a file is loaded.
-  TQuillcrafterDoc latest;
-  TQuillcrafterDoc history;
-  for (TQuillcrafterDoc* document : {&latest, &history}) {
-    document->SetTopicIncrement(1);
-    document->Options().SetFileVersion(13);
-  }
-  latest.LoadFromFile(files[0]);
-  history.LoadFromFile(files[1]);
+  // The same comparison the window shows, so the two cannot disagree.
+  TComparisonSession session;
+  session.SetMatchMode(mode);
+  session.OpenFiles(files[0], files[1]);
 
-  TTopicMatcher matcher(history.Topics());
   std::string out;
-  TTopicCounters counters;
-  for (int i = 0; i < latest.Topics().Count(); ++i) {
-    const TQCTopic& topic = *latest.Topics().Items(i);
-    const TTopicComparison kind = matcher.CompareTopic(topic, mode);
-    ++counters.Counts[kind];
-    out += kClassNames[kind];
+  for (int i = 0; i < session.EntryCount(); ++i) {
+    out += kClassNames[session.EntryClass(i)];
     out += '\t';
-    out += std::to_string(topic.TopicID());
+    out += std::to_string(session.EntryTopic(i)->TopicID());
     out += '\t';
-    out += topic.DisplayNameView();
+    out += session.EntryTopic(i)->DisplayNameView();
     out += '\n';
   }
-  for (int panel = 0; panel < TopicComparisonCount; ++panel) out += StatusPanelText(counters, panel) + '\n';
+  for (int panel = 0; panel < TopicComparisonCount; ++panel) out += session.StatusText(panel) + '\n';
   qctool::WriteStdout(out);
   return 0;
 }
