@@ -23,3 +23,11 @@ QColor dvColor(TColor color);
 
 /// Windows-1252 bytes as Unicode; every byte maps to a character.
 QString dvToQString(std::string_view text);
+
+/// A compared line as Unicode: UTF-8 where the bytes are valid UTF-8 (the
+/// plain texts of topics), else Windows-1252 (files in the project's code
+/// page), so that no character of either turns into '?' or garbage.
+QString dvTextToQString(std::string_view text);
+
+/// True when Text is well-formed UTF-8 (no overlong forms, no surrogates).
+bool dvIsValidUtf8(std::string_view text);

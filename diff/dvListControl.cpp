@@ -50,7 +50,7 @@ int32_t dvWidestText(const TStrings& lines, const QFont& font) {
       widest = bound;
       break;
     }
-    widest = std::max<int64_t>(widest, metrics.horizontalAdvance(dvToQString(lines.Strings(index))));
+    widest = std::max<int64_t>(widest, metrics.horizontalAdvance(dvTextToQString(lines.Strings(index))));
   }
   return static_cast<int32_t>(std::min<int64_t>(widest, INT32_MAX));
 }
@@ -138,7 +138,7 @@ void TdvListControl::paintEvent(QPaintEvent*) {
     painter.setClipRect(row);
     painter.fillRect(row, dvColor(canvas.BrushColor));
     painter.setPen(dvColor(canvas.FontColor));
-    painter.drawText(QPoint(textX, row.top() + metrics.ascent()), dvToQString(text));
+    painter.drawText(QPoint(textX, row.top() + metrics.ascent()), dvTextToQString(text));
     if (focused && ShowFocusRect() && i == FItemIndex) {
       QStyleOptionFocusRect option;
       option.initFrom(this);

@@ -47,6 +47,16 @@ class TestListControl : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  // Compared lines are UTF-8 (topic texts) or Windows-1252 (files): both show
+  // their real characters, never '?' or two glyphs for one letter.
+  void linesShowUtf8AndCodePageText() {
+    QCOMPARE(dvTextToQString("\xCE\xB1\xCE\xB2 \xD0\x96"), QString::fromUtf8("\u03B1\u03B2 \u0416"));
+    QCOMPARE(dvTextToQString("caf\xE9 \x80"), QString::fromUtf8("caf\u00E9 \u20AC"));
+    QVERIFY(!dvIsValidUtf8("\xC0\xAF"));         // overlong
+    QVERIFY(!dvIsValidUtf8("\xED\xA0\x80"));     // surrogate
+    QVERIFY(!dvIsValidUtf8("\xE2\x82"));         // cut short
+    QVERIFY(dvIsValidUtf8("\xF0\x9F\x98\x80"));  // beyond the BMP
+  }
   void empty_list_has_no_current_item();
   void loading_items_selects_row_zero_and_empty_list_has_none();
   void keys_move_current_item_data();
