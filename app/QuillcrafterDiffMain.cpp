@@ -16,6 +16,7 @@
 #include "app/ButtonImages.h"
 #include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
+#include "compare/ComparisonSession.h"
 #include "diff/dvDiffEngine.h"
 #include "diff/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
@@ -482,9 +483,12 @@ void TfrmMain::LoadRichEditFromStrings(const TStringList& strings, TRichEdit& ri
 }
 
 void TfrmMain::CompareTopicTexts() {
-  TStringStream source1(RichEditPlainTextCrLf(*RichEdit1));
-  TStringStream source2(RichEditPlainTextCrLf(*RichEdit2));
-  dvDiffEngine1->CompareStreams(source1, source2);
+  // The topics' own plain texts, as UTF-8, through the function qctool uses
+  // too: a letter outside the file's code page still counts as a change.
+  auto plain = [](const TQCTopic* topic) {
+    return topic ? RtfPlainTextCrLf(topic->WholeText()) : std::string();
+  };
+  dvDiffEngine1->CompareStrings(plain(FOrigTopic), plain(FHistTopic));
 }
 
 void TfrmMain::QuillcrafterDoc1TopicChange(TObject* /*sender*/, TQCTopic* topic) {
