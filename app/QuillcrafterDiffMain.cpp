@@ -94,28 +94,10 @@ void TfrmMain::Handle(F&& handler) {
 void TfrmMain::CreateComponents() {
   QuillcrafterDoc1 = std::make_unique<TQuillcrafterDoc>();
   QuillcrafterDoc2 = std::make_unique<TQuillcrafterDoc>();
-  for (TQuillcrafterDoc* doc : {QuillcrafterDoc1.get(), QuillcrafterDoc2.get()}) {
-    // The settings both documents carry until a file is loaded.
-    doc->Options().SetFileVersion(13);
-    doc->Options().SetHelpFileKind(0);
-    doc->Options().SetHelpFileType(ft16Bit);
-    doc->Options().SetGenerateCFile(false);
-    doc->Options().SetIncludeImages(false);
-    doc->RecentFiles().SetMaxCount(4);
-    doc->RecentFiles().SetPushAtEnd(false);
-    doc->SetTopicIncrement(1);
-    doc->SetVersion(1.0f);
-    TQCWebExportOptions& web = doc->Options().WebExportOptions();
-    web.Contents = "Contents";
-    web.ContentsTitle = "%s Contents";
-    web.Index = "Index";
-    web.IndexTitle = "%s Index";
-    web.Previous = "Previous";
-    web.Next = "Next";
-    const int sourceCode = doc->TextMacros().IndexOfDisplayName("*SourceCode");
-    if (sourceCode >= 0) doc->TextMacros().Items(sourceCode)->SetSize(10);
-    doc->SetModified(false);
-  }
+  // The settings both documents carry until a file is loaded, as the
+  // comparison model gives them.
+  TComparisonSession::ApplyDefaultSettings(*QuillcrafterDoc1);
+  TComparisonSession::ApplyDefaultSettings(*QuillcrafterDoc2);
   FMatcher = std::make_unique<TTopicMatcher>(QuillcrafterDoc2->Topics());
 
   OpenDialog1 = std::make_unique<TFileDialog>(this, TFileDialog::TKind::dkOpen);
