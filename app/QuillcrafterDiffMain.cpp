@@ -3,13 +3,15 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
-#include <QGroupBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
-#include <QSplitter>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/AppText.h"
 #include "app/Application.h"
@@ -137,12 +139,11 @@ void TfrmMain::CreateLayout() {
   pal.setColor(QPalette::HighlightedText, ToQColor(clHighlightText));
   setPalette(pal);
   setAutoFillBackground(true);
-  move(kFormPosition);
-  resize(kFormSize);
+  setGeometry(FirstFrameGeometry());
 
   QBoxLayout* form = NewBox(QBoxLayout::TopToBottom, this);
 
-  Splitter1 = new QSplitter(Qt::Horizontal, this);
+  Splitter1 = new TSplitter(Qt::Horizontal, this);
   Splitter1->setObjectName(QStringLiteral("Splitter1"));
   Splitter1->setHandleWidth(kSplitterWidth);
   Splitter1->setChildrenCollapsible(false);
@@ -200,7 +201,7 @@ void TfrmMain::CreateLayout() {
   // Right part: the two topic texts with the copy buttons, the viewer below.
   Panel3 = NewPanel(Splitter1, "Panel3", false);
   QBoxLayout* right = NewBox(QBoxLayout::TopToBottom, Panel3);
-  Splitter2 = new QSplitter(Qt::Vertical, Panel3);
+  Splitter2 = new TSplitter(Qt::Vertical, Panel3);
   Splitter2->setObjectName(QStringLiteral("Splitter2"));
   Splitter2->setHandleWidth(kSplitterWidth);
   Splitter2->setChildrenCollapsible(false);
@@ -209,7 +210,7 @@ void TfrmMain::CreateLayout() {
   Panel4 = NewPanel(Splitter2, "Panel4", false);
   QBoxLayout* texts = NewBox(QBoxLayout::LeftToRight, Panel4);
   auto makeGroup = [this](const char* groupName, const char* editName, TRichEdit*& edit) {
-    auto* group = new QGroupBox(QStringLiteral("File"), Panel4);
+    auto* group = new TCaptionGroupBox(QStringLiteral("File"), Panel4);
     group->setObjectName(QLatin1String(groupName));
     QBoxLayout* inside = NewBox(QBoxLayout::TopToBottom, group);
     inside->setContentsMargins(2, 2, 2, 2);
@@ -217,9 +218,11 @@ void TfrmMain::CreateLayout() {
     inside->addWidget(RichEditWidget(edit));
     return group;
   };
+  // Latest keeps its design width and History takes the rest; once the
+  // window is too narrow for that, both panes shrink alike.
   GroupBox1 = makeGroup("GroupBox1", "RichEdit1", RichEdit1);
-  GroupBox1->setFixedWidth(kGroupBoxWidth);
-  texts->addWidget(GroupBox1);
+  GroupBox1->setMaximumWidth(kGroupBoxWidth);
+  texts->addWidget(GroupBox1, 1);
   Panel5 = NewPanel(Panel4, "Panel5", false);
   Panel5->setFixedWidth(kButtonPanelWidth);
   texts->addWidget(Panel5);
@@ -247,6 +250,8 @@ void TfrmMain::CreateLayout() {
   dvDiffViewer1->SetSrc1Label("Source 1");
   dvDiffViewer1->SetSrc2Label("Source 2");
   dvDiffViewer1->SetDiffEngine(dvDiffEngine1.get());
+
+  FocusMark = new TFocusMark(this);
 
   Splitter1->addWidget(Panel1);
   Splitter1->addWidget(Panel3);
@@ -282,7 +287,8 @@ void TfrmMain::CreateActions() {
   for (const TActionDesign& design : designs) {
     auto* action = new QAction(ImageList1[static_cast<size_t>(design.image)], QString(), this);
     action->setObjectName(QLatin1String(design.name));
-    action->setToolTip(QLatin1String(design.hint));
+    action->setToolTip(QStringLiteral("%1 (%2)").arg(QLatin1String(design.hint),
+                                                     design.shortcut.toString(QKeySequence::NativeText)));
     action->setStatusTip(QLatin1String(design.hint));
     action->setShortcut(design.shortcut);
     action->setShortcutContext(Qt::WindowShortcut);
@@ -328,18 +334,42 @@ void TfrmMain::ConnectHandlers() {
   };
 }
 
+QRect TfrmMain::FirstFrameGeometry() const {
+  const QScreen* where = screen();
+  if (where == nullptr) return QRect(kFormPosition, kFormSize);
+  const QRect free = where->availableGeometry();
+  const QSize size = kFormSize.boundedTo(free.size());
+  // The design's place, moved in just far enough to show the whole window.
+  const int x = std::clamp(kFormPosition.x(), free.left(), free.left() + free.width() - size.width());
+  const int y = std::clamp(kFormPosition.y(), free.top(), free.top() + free.height() - size.height());
+  return QRect(QPoint(x, y), size);
+}
+
 void TfrmMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (FOuterSizeApplied) return;
   FOuterSizeApplied = true;
-  // kFormSize is the outer size; the frame is known only once shown.
+  // The first geometry is the outer one; the frame is known only once shown.
+  const QRect outer = FirstFrameGeometry();
   const QSize frame = frameGeometry().size() - geometry().size();
-  if (!frame.isEmpty()) resize(kFormSize - frame);
+  if (!frame.isEmpty()) resize(outer.size() - frame);
+  move(outer.topLeft());
 }
 
 // --- Start and open -------------------------------------------------------------
 
-void TfrmMain::FormCreate() { setWindowTitle(ToQString(GetVersionCaption(ProgramFileName()))); }
+void TfrmMain::FormCreate() {
+  setWindowTitle(ToQString(GetVersionCaption(ProgramFileName())));
+  // The keyboard starts in the list: a first arrow key picks a topic rather
+  // than silently switching the match mode.
+  lbTopics->setFocus();
+}
+
+void TfrmMain::ShowFileCaption(TCaptionGroupBox& group, const QString& fileName) {
+  const QFileInfo file(fileName);
+  group.SetCaption(file.fileName());
+  group.setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
+}
 
 TTopicMatchMode TfrmMain::MatchMode() const { return MatchModeFromIndex(cbMatch->currentIndex()); }
 
@@ -349,16 +379,18 @@ void TfrmMain::btnOpenFilesClick() {
   FOrigTopic = nullptr;
   FHistTopic = nullptr;
   QuillcrafterDoc1->LoadFromFile(FileNameToCore(OpenDialog1->FileName()));
-  GroupBox1->setTitle(OpenDialog1->FileName());
-  SaveDialog1->SetFileName(OpenDialog1->FileName());
+  ShowFileCaption(*GroupBox1, OpenDialog1->FileName());
+  SaveDialog1->SetFileName(QFileInfo(OpenDialog1->FileName()).absoluteFilePath());
   if (OpenDialog2->Execute()) {
     QuillcrafterDoc2->LoadFromFile(FileNameToCore(OpenDialog2->FileName()));
-    GroupBox2->setTitle(OpenDialog2->FileName());
+    ShowFileCaption(*GroupBox2, OpenDialog2->FileName());
   }
   TStringList items;
   items.Assign(QuillcrafterDoc1->Topics());
   lbTopics->SetItems(items);
   RecountTopics();
+  // The topics are what one works through next.
+  lbTopics->setFocus();
 }
 
 void TfrmMain::OpenFiles(const QString& latestFile, const QString& historyFile) {
@@ -426,7 +458,8 @@ void TfrmMain::StatusBar1DrawPanel(TStatusBar* statusBar, int panel, QPainter& c
   canvas.setPen(ToQColor(ComparisonColors[static_cast<size_t>(panel)]));
   canvas.fillRect(rect, canvas.background());
   canvas.drawText(QRect(rect.left() + 2, rect.top(), rect.width() - 2, rect.height()),
-                  Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, statusBar->Panel(panel).Text);
+                  Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                  ElidedText(statusBar->Panel(panel).Text, canvas.fontMetrics(), rect.width() - 2));
 }
 
 // --- The selected pair -----------------------------------------------------------
@@ -534,7 +567,13 @@ void TfrmMain::CopiedIntoPair() {
 
 void TfrmMain::btnSaveFileClick() {
   if (!SaveDialog1->Execute()) return;
-  QuillcrafterDoc1->SaveToFile(FileNameToCore(SaveDialog1->FileName()));
+  const QString fileName = QFileInfo(SaveDialog1->FileName()).absoluteFilePath();
+  QuillcrafterDoc1->SaveToFile(FileNameToCore(fileName));
+  // The Latest side is that file now: its caption, the next Save As and the
+  // status bar say so.
+  SaveDialog1->SetFileName(fileName);
+  ShowFileCaption(*GroupBox1, fileName);
+  StatusBar1->ShowMessage(QStringLiteral("Latest saved as %1").arg(QDir::toNativeSeparators(fileName)));
 }
 
 }  // namespace app

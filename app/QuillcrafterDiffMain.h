@@ -13,15 +13,14 @@
 #include "app/FileDialogs.h"
 #include "app/StatusBar.h"
 #include "app/TopicListBox.h"
+#include "app/WindowParts.h"
 #include "document/TopicComparison.h"
 #include "toolkit/Graphics.h"
 
 class QAction;
 class QComboBox;
 class QFrame;
-class QGroupBox;
 class QPushButton;
-class QSplitter;
 class QToolButton;
 class TdvDiffEngine;
 class TdvDiffViewer;
@@ -62,14 +61,14 @@ class TfrmMain : public QWidget {
   QFrame* Panel4 = nullptr;
   QFrame* Panel5 = nullptr;
   QFrame* Panel6 = nullptr;
-  QSplitter* Splitter1 = nullptr;  // between the left pane and the rest
-  QSplitter* Splitter2 = nullptr;  // between the topic texts and the viewer
+  TSplitter* Splitter1 = nullptr;  // between the left pane and the rest
+  TSplitter* Splitter2 = nullptr;  // between the topic texts and the viewer
   QComboBox* cbMatch = nullptr;
   TListBox* lbTopics = nullptr;
   QPushButton* btnOpenFiles = nullptr;
   QPushButton* btnSaveFile = nullptr;
-  QGroupBox* GroupBox1 = nullptr;
-  QGroupBox* GroupBox2 = nullptr;
+  TCaptionGroupBox* GroupBox1 = nullptr;  // captioned with the Latest file's name
+  TCaptionGroupBox* GroupBox2 = nullptr;  // and with the History file's
   TRichEdit* RichEdit1 = nullptr;
   TRichEdit* RichEdit2 = nullptr;
   QToolButton* SpeedButton1 = nullptr;
@@ -77,6 +76,7 @@ class TfrmMain : public QWidget {
   QToolButton* SpeedButton3 = nullptr;
   QToolButton* SpeedButton4 = nullptr;
   TdvDiffViewer* dvDiffViewer1 = nullptr;
+  TFocusMark* FocusMark = nullptr;
 
   // --- State -----------------------------------------------------------------
   int32_t DifferentCount() const { return FCounters.DifferentCount(); }
@@ -131,6 +131,10 @@ class TfrmMain : public QWidget {
   void CreateLayout();
   void CreateActions();
   void ConnectHandlers();
+  /// Captions a topic pane with a file's name; the tooltip gives its whole path.
+  static void ShowFileCaption(TCaptionGroupBox& group, const QString& fileName);
+  /// The window's first outer size and place: the design's, within the screen's free area.
+  QRect FirstFrameGeometry() const;
   /// A pair is selected and its two topics differ: the copy actions apply.
   bool PairDiffers() const;
   /// After a copy: recount, and show the entries' new classes.

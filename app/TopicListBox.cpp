@@ -1,8 +1,10 @@
 #include "app/TopicListBox.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include "app/AppText.h"
 
@@ -117,8 +119,31 @@ void TListBox::SetItemHeight(int height) {
   doItemsLayout();
 }
 
+bool TListBox::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QListView::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QModelIndex row = indexAt(help->pos());
+  const QString text = row.isValid() ? row.data().toString() : QString();
+  // Drawn from two pixels in; a row that fits says nothing more in a tooltip.
+  if (!text.isEmpty() && 2 + QFontMetrics(font()).horizontalAdvance(text) > viewport()->width()) {
+    QToolTip::showText(help->globalPos(), text, viewport(), visualRect(row));
+  } else {
+    QToolTip::hideText();
+    event->ignore();
+  }
+  return true;
+}
+
 void TListBox::keyPressEvent(QKeyEvent* event) {
   const int before = ItemIndex();
+  // With nothing picked yet, the first arrow key picks the first topic; the
+  // view would step past it from the current row focus gave it.
+  const bool arrow = event->key() == Qt::Key_Down || event->key() == Qt::Key_Up;
+  if (before < 0 && arrow && event->modifiers() == Qt::NoModifier && Count() > 0) {
+    SetItemIndex(0);
+    if (OnClick) OnClick(this);
+    return;
+  }
   QListView::keyPressEvent(event);
   if (ItemIndex() != before && OnClick) OnClick(this);
 }

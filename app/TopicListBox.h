@@ -57,6 +57,8 @@ class TListBox : public QListView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  /// A row cut at the right edge shows its whole text as a tooltip.
+  bool viewportEvent(QEvent* event) override;
 
  private:
   TListBoxModel* FModel;

@@ -315,9 +315,11 @@ void TdvDiffViewer::FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, boo
       canvas.BrushColor = sender->Color();
       break;
   }
+  // The current row keeps its kind's colours under a tint and a frame: a
+  // solid highlight would hide whether the line changed.
   if (selected) {
-    canvas.FontColor = clHighlightText;
-    canvas.BrushColor = clHighlight;
+    canvas.BrushColor = dvTintedColor(canvas.BrushColor, clHighlight);
+    canvas.Framed = true;
   }
 }
 

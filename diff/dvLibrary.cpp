@@ -14,6 +14,14 @@ QColor dvColor(TColor color) {
   return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
+TColor dvTintedColor(TColor base, TColor tint) {
+  const TColor b = ColorToRGB(base);
+  const TColor t = ColorToRGB(tint);
+  auto mix = [](uint8_t from, uint8_t to) { return static_cast<uint8_t>((2 * from + to + 1) / 3); };
+  return RGB(mix(GetRValue(b), GetRValue(t)), mix(GetGValue(b), GetGValue(t)),
+             mix(GetBValue(b), GetBValue(t)));
+}
+
 bool dvIsValidUtf8(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = p + text.size();

@@ -21,6 +21,10 @@ int dvEnsureRange(int value, int min, int max);
 /// so that every machine shows the same RGB.
 QColor dvColor(TColor color);
 
+/// Base with a third of Tint mixed in (system colours resolved first): a
+/// marked row that still shows its own colour.
+TColor dvTintedColor(TColor base, TColor tint);
+
 /// Windows-1252 bytes as Unicode; every byte maps to a character.
 QString dvToQString(std::string_view text);
 

@@ -139,6 +139,11 @@ void TdvListControl::paintEvent(QPaintEvent*) {
     painter.fillRect(row, dvColor(canvas.BrushColor));
     painter.setPen(dvColor(canvas.FontColor));
     painter.drawText(QPoint(textX, row.top() + metrics.ascent()), dvTextToQString(text));
+    if (canvas.Framed) {
+      painter.setPen(dvColor(clHighlight));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(row.adjusted(0, 0, -1, -1));
+    }
     if (focused && ShowFocusRect() && i == FItemIndex) {
       QStyleOptionFocusRect option;
       option.initFrom(this);

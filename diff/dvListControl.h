@@ -19,6 +19,8 @@ struct TdvCanvas {
   QPainter* Painter = nullptr;
   TColor BrushColor = clWindow;
   TColor FontColor = clWindowText;
+  /// Outlines the row in the highlight colour: a current row that keeps its own colours.
+  bool Framed = false;
 };
 
 class TdvListControl;

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSplitter>
@@ -111,6 +112,8 @@ class TestMainWindow : public QObject {
   void saveAsLoadsBackEqual();
   void failedSaveKeepsOldFile();
   void shortcutsFollowEnabling();
+  void keyboardStartsInTheListWithAMark();
+  void narrowWindowShrinksBothPanes();
   void startFilesOpenTheExamplePair();
 };
 
@@ -179,7 +182,10 @@ void TestMainWindow::designBeforeFirstOpen() {
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)},
   };
   for (const auto& a : actions) {
-    QCOMPARE(a.action->toolTip(), QLatin1String(a.hint));
+    // The hint, with the shortcut in the usual form.
+    QCOMPARE(a.action->toolTip(),
+             QStringLiteral("%1 (%2)").arg(QLatin1String(a.hint), a.keys.toString(QKeySequence::NativeText)));
+    QCOMPARE(a.action->statusTip(), QLatin1String(a.hint));
     QCOMPARE(a.action->shortcut(), a.keys);
     QCOMPARE(a.button->defaultAction(), a.action);
     QVERIFY(!a.button->isEnabled());
@@ -220,8 +226,11 @@ void TestMainWindow::openBothFiles() {
                                        QStringLiteral("TQCTopic (7)"), QStringLiteral("Installing (12)")}));
   QCOMPARE(f.lbTopics->ItemIndex(), -1);
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
-  QCOMPARE(f.GroupBox1->title(), h.Path(QStringLiteral("Latest.qcp")));
-  QCOMPARE(f.GroupBox2->title(), h.Path(QStringLiteral("History.qcp")));
+  // Captions name the files; the tooltips give their paths.
+  QCOMPARE(f.GroupBox1->title(), QStringLiteral("Latest.qcp"));
+  QCOMPARE(f.GroupBox2->title(), QStringLiteral("History.qcp"));
+  QCOMPARE(f.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(f.GroupBox2->toolTip(), h.Path(QStringLiteral("History.qcp")));
   QCOMPARE(f.SaveDialog1->FileName(), h.Path(QStringLiteral("Latest.qcp")));
   QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() == nullptr);
   QCOMPARE(action_state(f), QStringLiteral("disabled"));
@@ -238,13 +247,14 @@ void TestMainWindow::openHistoryCancelled() {
   QCOMPARE(h.historyShown, 1);
   QCOMPARE(h.PanelTexts(), panel_texts(0, 0, 0, 8, "Identical"));
   QCOMPARE(h.form.GroupBox2->title(), QStringLiteral("File"));
-  QCOMPARE(h.form.GroupBox1->title(), latest);
+  QCOMPARE(h.form.GroupBox1->toolTip(), latest);
+  QCOMPARE(h.form.GroupBox1->title(), QStringLiteral("L \u00E9t\u00E9.qcp"));
   // With History opened and then cancelled on a later open, the earlier History stays.
   h.Open(latest, h.Path(QStringLiteral("H.qcp")));
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   h.Open(latest, QString());
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
-  QCOMPARE(h.form.GroupBox2->title(), h.Path(QStringLiteral("H.qcp")));
+  QCOMPARE(h.form.GroupBox2->toolTip(), h.Path(QStringLiteral("H.qcp")));
   QVERIFY(h.messages.isEmpty());
 }
 
@@ -277,7 +287,7 @@ void TestMainWindow::openBrokenLatest() {
   QCOMPARE(h.historyShown, 1);  // the History dialog of the failed open never came
   QCOMPARE(h.form.lbTopics->Count(), 0);
   QCOMPARE(h.PanelTexts(), panels);
-  QCOMPARE(h.form.GroupBox1->title(), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(h.form.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
   QVERIFY(h.form.OrigTopic() == nullptr);
   // The failed load left the Latest document as it was.
   QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 8);
@@ -300,9 +310,9 @@ void TestMainWindow::openBrokenHistory() {
   QCOMPARE(h.messages.size(), 1);
   QCOMPARE(h.form.lbTopics->Count(), 0);
   QCOMPARE(h.PanelTexts(), panels);
-  QCOMPARE(h.form.GroupBox1->title(), h.Path(QStringLiteral("Other.qcp")));
+  QCOMPARE(h.form.GroupBox1->toolTip(), h.Path(QStringLiteral("Other.qcp")));
   QCOMPARE(h.form.SaveDialog1->FileName(), h.Path(QStringLiteral("Other.qcp")));
-  QCOMPARE(h.form.GroupBox2->title(), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(h.form.GroupBox2->toolTip(), h.Path(QStringLiteral("History.qcp")));
   QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 1);
   QCOMPARE(h.form.QuillcrafterDoc2->Topics().Count(), 7);
 }
@@ -549,7 +559,11 @@ void TestMainWindow::saveAsLoadsBackEqual() {
   QCOMPARE(back.Topics().Count(), a.Count());
   for (int i = 0; i < a.Count(); ++i) QVERIFY(back.Topics().Items(i)->IsEqual(a.Items(i)));
   // Nothing else changes on save; cancelling the dialog writes nothing.
-  QCOMPARE(f.GroupBox1->title(), h.Path(QStringLiteral("Latest.qcp")));
+  // The Latest side is the saved file now, and the status bar says where it went.
+  QCOMPARE(f.GroupBox1->Caption(), QStringLiteral("Saved.qcp"));
+  QCOMPARE(f.GroupBox1->toolTip(), saved);
+  QCOMPARE(f.SaveDialog1->FileName(), saved);
+  QVERIFY2(f.StatusBar1->Message().contains(saved), qPrintable(f.StatusBar1->Message()));
   QCOMPARE(h.PanelTexts(), panel_texts(0, 2, 2, 4, "Identical"));
   QFile::remove(saved);
   h.ClickSave(QString());
@@ -603,6 +617,21 @@ void TestMainWindow::shortcutsFollowEnabling() {
   h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
   QTest::keyClick(f.lbTopics, Qt::Key_T, Qt::ControlModifier);
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
+  // A New topic after a differing one: actions, shortcuts and buttons are off, and look it.
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  QCOMPARE(action_state(f), QStringLiteral("enabled"));
+  QCoreApplication::processEvents();
+  const QImage enabledLook = f.SpeedButton1->grab().toImage();
+  h.ClickTopic(h.RowOf(QStringLiteral("New Feature (4)")));
+  QVERIFY(f.HistTopic() == nullptr);
+  QCOMPARE(action_state(f), QStringLiteral("disabled"));
+  for (QToolButton* b : {f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.SpeedButton4})
+    QVERIFY(!b->isEnabled());
+  QCoreApplication::processEvents();
+  QVERIFY(f.SpeedButton1->grab().toImage() != enabledLook);
+  const std::string newText = f.OrigTopic()->WholeText();
+  QTest::keyClick(f.lbTopics, Qt::Key_E, Qt::ControlModifier);
+  QCOMPARE(f.OrigTopic()->WholeText(), newText);
   // A differing pair: Ctrl+T copies the History text into Latest.
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
   QTest::keyClick(f.lbTopics, Qt::Key_T, Qt::ControlModifier);
@@ -612,6 +641,58 @@ void TestMainWindow::shortcutsFollowEnabling() {
   const bool modified = f.QuillcrafterDoc2->Modified();
   QTest::keyClick(f.lbTopics, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
   QCOMPARE(f.QuillcrafterDoc2->Modified(), modified);
+}
+
+void TestMainWindow::keyboardStartsInTheListWithAMark() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  // The first key goes to the list, not to the match mode.
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.lbTopics));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QCOMPARE(f.cbMatch->currentIndex(), 0);
+  QCOMPARE(f.lbTopics->ItemIndex(), 0);
+  QVERIFY(f.OrigTopic() != nullptr);
+  // The focused control carries a visible mark, and the mark follows the focus.
+  auto marked = [&](QWidget* control) {
+    QCoreApplication::processEvents();
+    return f.FocusMark->Target() == control && f.FocusMark->isVisible() &&
+           f.FocusMark->geometry() == QRect(control->mapTo(&f, QPoint(0, 0)), control->size());
+  };
+  QVERIFY(marked(f.lbTopics));
+  f.cbMatch->setFocus(Qt::TabFocusReason);
+  QVERIFY(marked(f.cbMatch));
+  const QImage shot = f.grab().toImage();
+  const QPoint edge = f.cbMatch->mapTo(&f, QPoint(f.cbMatch->width() / 2, 0));
+  QCOMPARE(shot.pixelColor(edge), app::ToQColor(clHighlight));
+  f.btnOpenFiles->setFocus(Qt::TabFocusReason);
+  QVERIFY(marked(f.btnOpenFiles));
+  // Moving the splitter moves the mark with the control.
+  app::RichEditWidget(f.RichEdit2)->setFocus(Qt::TabFocusReason);
+  QWidget* edit = QApplication::focusWidget();
+  f.Splitter1->setSizes({300, f.Splitter1->width() - 303});
+  QVERIFY(marked(edit));
+}
+
+void TestMainWindow::narrowWindowShrinksBothPanes() {
+  THarness h;
+  h.OpenStandardPair();
+  TfrmMain& f = h.form;
+  // Long file names do not widen the panes: the captions are cut instead.
+  const QString longName = QString(QLatin1Char('x')).repeated(200) + QStringLiteral(".qcp");
+  f.GroupBox2->SetCaption(longName);
+  f.resize(520, f.height());
+  QCoreApplication::processEvents();
+  QVERIFY2(f.width() <= 520, qPrintable(QString::number(f.width())));
+  QVERIFY(std::abs(f.GroupBox1->width() - f.GroupBox2->width()) <= 1);
+  QVERIFY(f.GroupBox2->title() != longName && f.GroupBox2->title().contains(QChar(0x2026)));
+  QCOMPARE(f.GroupBox2->Caption(), longName);
+  // The status panels fit the bar.
+  const int panels = f.StatusBar1->PanelCount();
+  QVERIFY(f.StatusBar1->PanelRect(panels - 1).right() < f.StatusBar1->width());
+  QVERIFY(f.StatusBar1->PanelRect(panels - 2).left() < f.StatusBar1->width());
 }
 
 void TestMainWindow::startFilesOpenTheExamplePair() {
@@ -624,8 +705,10 @@ void TestMainWindow::startFilesOpenTheExamplePair() {
   QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
   QCOMPARE(h.latestShown + h.historyShown, 0);
   QVERIFY(f.lbTopics->Count() > 0);
-  QCOMPARE(f.GroupBox1->title(), latest);
-  QCOMPARE(f.GroupBox2->title(), history);
+  // The same captions as from the dialogs, however the names were given.
+  QCOMPARE(f.GroupBox1->title(), QStringLiteral("Latest.qcp"));
+  QCOMPARE(f.GroupBox2->title(), QStringLiteral("History.qcp"));
+  QCOMPARE(f.GroupBox2->toolTip(), QFileInfo(history).absoluteFilePath());
   QVERIFY(f.DifferentCount() > 0 && f.IdenticalCount() > 0 && f.NewCount() > 0);
   // The players are back afterwards.
   h.latestAnswers = QStringList{QString()};

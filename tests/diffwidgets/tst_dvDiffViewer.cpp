@@ -7,6 +7,7 @@
 #include <string>
 
 #include "diff/dvDiffViewer.h"
+#include "diff/dvLibrary.h"
 
 namespace {
 
@@ -39,7 +40,6 @@ struct Fixture {
 const QColor kWhite(255, 255, 255);
 const QColor kYellow(255, 255, 0);
 const QColor kButtonFace(240, 240, 240);
-const QColor kHighlight(0, 120, 215);
 
 }  // namespace
 
@@ -210,8 +210,9 @@ void TestDiffViewer::pane_widths_for_odd_client_width() {
 void TestDiffViewer::row_colours_on_grabbed_pixels() {
   Fixture f(500, 600);
   const std::string common = numbered_lines(4, "same ");
+  // A change on the very first line: the current row must still show it.
   f.engine.CompareStrings("first\n" + common + "gone 1\ngone 2\n" + common + "old\n" + common,
-                          "first\n" + common + common + "new\n" + common + "extra\n" + common);
+                          "First\n" + common + common + "new\n" + common + "extra\n" + common);
   const TStringList& r1 = f.engine.Result1();
   const TStringList& r2 = f.engine.Result2();
   QVERIFY(r1.Count() <= f.pane1().GetPageItems());
@@ -223,7 +224,12 @@ void TestDiffViewer::row_colours_on_grabbed_pixels() {
       const int kind = DiffEntryKind(result.Strings(row));
       seen[kind] = true;
       QColor expected = kind == dkSame ? kWhite : kind == dkFiller ? kButtonFace : kYellow;
-      if (row == 0) expected = kHighlight;  // the current row, focused or not
+      // The current row, focused or not, tints its kind's colour rather than hiding it.
+      if (row == 0) {
+        QCOMPARE(kind, int(dkChanged));
+        expected = dvColor(dvTintedColor(clYellow, clHighlight));
+        QVERIFY(expected != dvColor(dvTintedColor(clWindow, clHighlight)));
+      }
       const QPoint at(pane->ClientWidth() - 3, row * pane->ItemHeight() + pane->ItemHeight() / 2);
       QVERIFY2(image.pixelColor(at) == expected,
                qPrintable(

@@ -1,0 +1,38 @@
+/// The window's first size on a screen smaller than its design, at 200 %
+/// scale (the test runs with QT_SCALE_FACTOR=2 on the offscreen screen).
+
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include "AppTestSupport.h"
+
+class TestSmallScreen : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void firstSizeFitsTheScreen();
+};
+
+void TestSmallScreen::firstSizeFitsTheScreen() {
+  apptest::THarness h;
+  app::TfrmMain& f = h.form;
+  QCoreApplication::processEvents();
+  const QRect free = f.screen()->availableGeometry();
+  QVERIFY2(free.width() < 905 || free.height() < 729, "the screen must be smaller than the design");
+  QVERIFY2(free.contains(f.frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4 outside %5x%6")
+                                                            .arg(f.frameGeometry().x())
+                                                            .arg(f.frameGeometry().y())
+                                                            .arg(f.frameGeometry().width())
+                                                            .arg(f.frameGeometry().height())
+                                                            .arg(free.width())
+                                                            .arg(free.height())));
+  // The buttons and the status bar are inside the window, not cut off below it.
+  for (QWidget* w : {static_cast<QWidget*>(f.btnOpenFiles), static_cast<QWidget*>(f.btnSaveFile),
+                     static_cast<QWidget*>(f.StatusBar1)}) {
+    const QRect inWindow(w->mapTo(&f, QPoint(0, 0)), w->size());
+    QVERIFY2(f.rect().contains(inWindow), qPrintable(w->objectName()));
+  }
+}
+
+QTEST_MAIN(TestSmallScreen)
+#include "tst_SmallScreen.moc"
