@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/AppText.h"
@@ -42,6 +43,30 @@ void HandleException(const std::exception& error) {
 }
 
 void HandleUnknownException() { ShowMessage(QStringLiteral("Unknown error")); }
+
+namespace {
+
+QString MessageOf(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Exception& ours) {
+    return MessageToQString(ours.Message());
+  } catch (const std::exception& other) {
+    return MessageToQString(other.what());
+  } catch (...) {
+    return QStringLiteral("Unknown error");
+  }
+}
+
+}  // namespace
+
+void ReportLater(std::exception_ptr error) {
+  static QString lastReported;
+  const QString message = MessageOf(error);
+  if (message == lastReported) return;
+  lastReported = message;
+  QTimer::singleShot(0, qApp, [message] { ShowMessage(message); });
+}
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("QuillcrafterJourneymanDiff"));

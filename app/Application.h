@@ -33,6 +33,23 @@ void RunHandler(F&& handler) {
   }
 }
 
+/// Shows an error after the event that raised it has ended: for painting,
+/// which must neither throw out of a paint event nor open a message box in
+/// the middle of one. The same message is not repeated while nothing else
+/// went wrong in between, so a part that fails at every repaint reports once.
+void ReportLater(std::exception_ptr error);
+
+/// Runs one painting step; an error leaves what the step had drawn and is
+/// reported once the paint event is over.
+template <class F>
+void RunPainter(F&& painter) {
+  try {
+    painter();
+  } catch (...) {
+    ReportLater(std::current_exception());
+  }
+}
+
 /// The program's application object. Handlers are wrapped in RunHandler
 /// where they are connected; notify() is the last net for an error that
 /// escapes any other event, so no error ever ends the program.

@@ -19,7 +19,6 @@
 #include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
-#include "diff/dvDiffEngine.h"
 #include "diff/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
 
@@ -70,19 +69,19 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
 }
 
 TfrmMain::~TfrmMain() {
-  // The viewer is a child widget and dies after the engine otherwise; it
-  // must not be left registered with a dead engine, nor the documents
-  // calling back into a half-destroyed window.
-  // The list's entries point into the Latest document, which goes first.
-  if (QuillcrafterDoc1) QuillcrafterDoc1->OnTopicChange = nullptr;
-  if (QuillcrafterDoc2) QuillcrafterDoc2->OnTopicChange = nullptr;
+  // The session goes before the child widgets: none of them may be called
+  // back from it half-destroyed, nor the viewer be left registered with its
+  // engine. The list's entries point into the Latest document.
+  FSession->OnEntriesReset = nullptr;
+  FSession->OnClassesChanged = nullptr;
+  FSession->OnCountersChanged = nullptr;
+  FSession->OnSelectionChanged = nullptr;
   lbTopics->OnClick = nullptr;
   lbTopics->OnDrawItem = nullptr;
   lbTopics->Clear();
   StatusBar1->OnDrawPanel = nullptr;
   delete dvDiffViewer1;
   dvDiffViewer1 = nullptr;
-  FMatcher.reset();
 }
 
 template <class F>
@@ -94,13 +93,7 @@ void TfrmMain::Handle(F&& handler) {
 // --- Design -------------------------------------------------------------------
 
 void TfrmMain::CreateComponents() {
-  QuillcrafterDoc1 = std::make_unique<TQuillcrafterDoc>();
-  QuillcrafterDoc2 = std::make_unique<TQuillcrafterDoc>();
-  // The settings both documents carry until a file is loaded, as the
-  // comparison model gives them.
-  TComparisonSession::ApplyDefaultSettings(*QuillcrafterDoc1);
-  TComparisonSession::ApplyDefaultSettings(*QuillcrafterDoc2);
-  FMatcher = std::make_unique<TTopicMatcher>(QuillcrafterDoc2->Topics());
+  FSession = std::make_unique<TComparisonSession>();
 
   OpenDialog1 = std::make_unique<TFileDialog>(this, TFileDialog::TKind::dkOpen);
   OpenDialog1->SetTitle(QStringLiteral("Open Latest Quillcrafter File"));
@@ -118,9 +111,6 @@ void TfrmMain::CreateComponents() {
   SaveDialog1->SetDefaultExt(QStringLiteral("qcp"));
   SaveDialog1->SetOptions(TOpenOption::ofOverwritePrompt | TOpenOption::ofHideReadOnly |
                           TOpenOption::ofEnableSizing);
-
-  dvDiffEngine1 = std::make_unique<TdvDiffEngine>();
-  dvDiffEngine1->SetDiffOptions({fdoCaseSensitive, fdoIgnoreTrailingWhiteSpace, fdoIgnoreLeadingWhiteSpace});
 
   ImageList1 = {ButtonIcon(biHandLeft), ButtonIcon(biHandRight), ButtonIcon(biArrowLeft),
                 ButtonIcon(biArrowRight)};
@@ -249,7 +239,7 @@ void TfrmMain::CreateLayout() {
   dvDiffViewer1->SetInsertedTextColor(clBlack);
   dvDiffViewer1->SetSrc1Label("Source 1");
   dvDiffViewer1->SetSrc2Label("Source 2");
-  dvDiffViewer1->SetDiffEngine(dvDiffEngine1.get());
+  dvDiffViewer1->SetDiffEngine(&FSession->DiffEngine());
 
   FocusMark = new TFocusMark(this);
 
@@ -308,30 +298,30 @@ void TfrmMain::ConnectHandlers() {
   connect(CopyToHist, &QAction::triggered, this, [this] { Handle([this] { CopyToHistExecute(); }); });
   connect(CopyTextToHist, &QAction::triggered, this, [this] { Handle([this] { CopyTextToHistExecute(); }); });
   lbTopics->OnClick = [this](TListBox*) { Handle([this] { lbTopicsClick(); }); };
-  // Painting must never throw out of a paint event, nor open a message box
-  // in the middle of one (which would paint again): an item or panel whose
-  // drawing fails keeps the colours the control prepared.
   lbTopics->OnDrawItem = [this](TListBox* list, int index, QPainter& canvas, const QRect& rect,
                                 bool selected) {
-    try {
-      lbTopicsDrawItem(list, index, canvas, rect, selected);
-    } catch (...) {
-    }
+    RunPainter([&] { lbTopicsDrawItem(list, index, canvas, rect, selected); });
   };
   StatusBar1->OnDrawPanel = [this](TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect) {
-    try {
-      StatusBar1DrawPanel(bar, panel, canvas, rect);
-    } catch (...) {
-    }
+    RunPainter([&] { StatusBar1DrawPanel(bar, panel, canvas, rect); });
   };
-  // A document raises its topic-change event inside the handler that changed
-  // the topic, so an error here ends that handler like any other.
-  QuillcrafterDoc1->OnTopicChange = [this](TObject* sender, TQCTopic* topic) {
-    QuillcrafterDoc1TopicChange(sender, topic);
+  ObserveSession();
+}
+
+void TfrmMain::ObserveSession() {
+  // The session raises its notices inside the handler that changed it, so
+  // an error in showing them ends that handler like any other.
+  FSession->OnEntriesReset = [this] {
+    TStringList items;
+    items.Assign(FSession->Latest().Topics());
+    lbTopics->SetItems(items);
   };
-  QuillcrafterDoc2->OnTopicChange = [this](TObject* sender, TQCTopic* topic) {
-    QuillcrafterDoc2TopicChange(sender, topic);
+  FSession->OnClassesChanged = [this] {
+    // Entries take their class when drawn.
+    lbTopics->viewport()->update();
   };
+  FSession->OnCountersChanged = [this] { UpdateStatusBar(); };
+  FSession->OnSelectionChanged = [this] { ShowSelectedPair(); };
 }
 
 QRect TfrmMain::FirstFrameGeometry() const {
@@ -371,24 +361,22 @@ void TfrmMain::ShowFileCaption(TCaptionGroupBox& group, const QString& fileName)
   group.setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
 }
 
-TTopicMatchMode TfrmMain::MatchMode() const { return MatchModeFromIndex(cbMatch->currentIndex()); }
+TTopicMatchMode TfrmMain::MatchMode() const { return FSession->MatchMode(); }
 
 void TfrmMain::btnOpenFilesClick() {
   if (!OpenDialog1->Execute()) return;
-  lbTopics->Clear();
-  FOrigTopic = nullptr;
-  FHistTopic = nullptr;
-  QuillcrafterDoc1->LoadFromFile(FileNameToCore(OpenDialog1->FileName()));
-  ShowFileCaption(*GroupBox1, OpenDialog1->FileName());
-  SaveDialog1->SetFileName(QFileInfo(OpenDialog1->FileName()).absoluteFilePath());
-  if (OpenDialog2->Execute()) {
-    QuillcrafterDoc2->LoadFromFile(FileNameToCore(OpenDialog2->FileName()));
-    ShowFileCaption(*GroupBox2, OpenDialog2->FileName());
-  }
-  TStringList items;
-  items.Assign(QuillcrafterDoc1->Topics());
-  lbTopics->SetItems(items);
-  RecountTopics();
+  const QString latest = OpenDialog1->FileName();
+  QString history;
+  // History is asked for once Latest has been read; nothing changes on
+  // screen until both are in.
+  FSession->OpenFiles(FileNameToCore(latest), [this, &history]() -> std::optional<std::string> {
+    if (!OpenDialog2->Execute()) return std::nullopt;
+    history = OpenDialog2->FileName();
+    return FileNameToCore(history);
+  });
+  ShowFileCaption(*GroupBox1, latest);
+  SaveDialog1->SetFileName(QFileInfo(latest).absoluteFilePath());
+  if (!history.isEmpty()) ShowFileCaption(*GroupBox2, history);
   // The topics are what one works through next.
   lbTopics->setFocus();
 }
@@ -412,32 +400,12 @@ void TfrmMain::OpenFiles(const QString& latestFile, const QString& historyFile) 
 
 // --- Matching and classification ------------------------------------------------
 
-TQCTopic* TfrmMain::FindMatchingTopic(TQCTopic* topic) {
-  if (topic == nullptr) return nullptr;
-  return FMatcher->FindMatchingTopic(*topic, MatchMode());
-}
-
-TTopicComparison TfrmMain::CompareTopic(TQCTopic* topic) {
-  return FMatcher->CompareTopic(*topic, MatchMode());
-}
-
-void TfrmMain::RecountTopics() {
-  FCounters = TTopicCounters{};
-  FCounters = FMatcher->RecountTopics(QuillcrafterDoc1->Topics(), MatchMode());
-  UpdateStatusBar();
-}
-
 void TfrmMain::UpdateStatusBar() {
-  for (int i = 0; i < TopicComparisonCount; ++i)
-    StatusBar1->SetPanelText(i, ToQString(StatusPanelText(FCounters, i)));
-  StatusBar1->SetPanelText(5, QLatin1String(PairStateText(FOrigTopic, FHistTopic)));
+  for (int i = 0; i < TComparisonSession::StatusPanelCount; ++i)
+    StatusBar1->SetPanelText(i, ToQString(FSession->StatusText(i)));
 }
 
-void TfrmMain::cbMatchChange() {
-  RecountTopics();
-  lbTopics->viewport()->update();
-  update();
-}
+void TfrmMain::cbMatchChange() { FSession->SetMatchMode(MatchModeFromIndex(cbMatch->currentIndex())); }
 
 // --- Drawing ----------------------------------------------------------------------
 
@@ -445,9 +413,9 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
                                 bool selected) {
   const TStringList& items = control->Items();
   if (index < 0 || index >= items.Count()) return;
-  auto* topic = dynamic_cast<TQCTopic*>(items.Objects(index));
-  if (!selected && topic != nullptr)
-    canvas.setPen(ToQColor(ComparisonColors[static_cast<size_t>(CompareTopic(topic))]));
+  // The list's rows are the session's entries, in the same order.
+  if (!selected && index < FSession->EntryCount())
+    canvas.setPen(ToQColor(ComparisonColors[static_cast<size_t>(FSession->EntryClass(index))]));
   canvas.fillRect(rect, canvas.background());
   canvas.drawText(QRect(rect.left() + 2, rect.top(), rect.width() - 2, rect.height()),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ToQString(items[index]));
@@ -467,23 +435,28 @@ void TfrmMain::StatusBar1DrawPanel(TStatusBar* statusBar, int panel, QPainter& c
 void TfrmMain::lbTopicsClick() {
   const int index = lbTopics->ItemIndex();
   if (index < 0) return;
-  FOrigTopic = dynamic_cast<TQCTopic*>(lbTopics->Items().Objects(index));
-  // Every entry carries its topic; should one not, there is no pair to show.
-  FHistTopic = nullptr;
-  if (FOrigTopic == nullptr) {
-    UpdateStatusBar();
-    return;
-  }
-  LoadRichEditFromStrings(FOrigTopic->Text(), *RichEdit1);
-  dvDiffViewer1->SetSrc1Label(FOrigTopic->Title());
-  FHistTopic = FindMatchingTopic(FOrigTopic);
-  if (FHistTopic != nullptr) {
-    LoadRichEditFromStrings(FHistTopic->Text(), *RichEdit2);
-    dvDiffViewer1->SetSrc2Label(FHistTopic->Title());
+  FSession->Select(index);
+}
+
+void TfrmMain::ShowSelectedPair() {
+  TQCTopic* orig = FSession->OrigTopic();
+  TQCTopic* hist = FSession->HistTopic();
+  // Each side shows its topic or nothing: never a topic of an earlier state.
+  if (orig != nullptr) {
+    LoadRichEditFromStrings(orig->Text(), *RichEdit1);
+    dvDiffViewer1->SetSrc1Label(orig->Title());
   } else {
-    RichEditClear(*RichEdit2);
+    RichEditClear(*RichEdit1);
+    dvDiffViewer1->SetSrc1Label("Source 1");
   }
-  CompareTopicTexts();
+  if (hist != nullptr) {
+    LoadRichEditFromStrings(hist->Text(), *RichEdit2);
+    dvDiffViewer1->SetSrc2Label(hist->Title());
+  } else {
+    // A topic without partner: that side is empty, caption included.
+    RichEditClear(*RichEdit2);
+    dvDiffViewer1->SetSrc2Label(orig != nullptr ? std::string() : std::string("Source 2"));
+  }
   UpdateStatusBar();
 }
 
@@ -497,78 +470,25 @@ void TfrmMain::LoadRichEditFromStrings(const TStringList& strings, TRichEdit& ri
   RichEditLoadFromStream(richEdit, stream);
 }
 
-void TfrmMain::CompareTopicTexts() {
-  // The topics' own plain texts, as UTF-8, through the function qctool uses
-  // too: a letter outside the file's code page still counts as a change.
-  auto plain = [](const TQCTopic* topic) {
-    return topic ? RtfPlainTextCrLf(topic->WholeText()) : std::string();
-  };
-  dvDiffEngine1->CompareStrings(plain(FOrigTopic), plain(FHistTopic));
-}
-
-void TfrmMain::QuillcrafterDoc1TopicChange(TObject* /*sender*/, TQCTopic* topic) {
-  if (FOrigTopic != nullptr && topic == FOrigTopic) {
-    LoadRichEditFromStrings(FOrigTopic->Text(), *RichEdit1);
-    CompareTopicTexts();
-  }
-}
-
-void TfrmMain::QuillcrafterDoc2TopicChange(TObject* /*sender*/, TQCTopic* topic) {
-  if (FHistTopic != nullptr && topic == FHistTopic) {
-    LoadRichEditFromStrings(FHistTopic->Text(), *RichEdit2);
-    CompareTopicTexts();
-  }
-}
-
 // --- Copy and save ------------------------------------------------------------------
 
-bool TfrmMain::PairDiffers() const {
-  return FOrigTopic != nullptr && FHistTopic != nullptr && !FOrigTopic->IsEqual(FHistTopic);
-}
-
-void TfrmMain::CopyToOrigUpdate(QAction* action) { action->setEnabled(PairDiffers()); }
+void TfrmMain::CopyToOrigUpdate(QAction* action) { action->setEnabled(FSession->PairDiffers()); }
 
 void TfrmMain::UpdateActions() {
   for (QAction* action : {CopyToOrig, CopyTextToOrig, CopyToHist, CopyTextToHist}) CopyToOrigUpdate(action);
 }
 
 // A copy runs only on a pair that enables the actions, even when called
-// directly: without a pair there is nothing to copy from or into.
-void TfrmMain::CopyToOrigExecute() {
-  if (!PairDiffers()) return;
-  FOrigTopic->Assign(*FHistTopic);
-  CopiedIntoPair();
-}
-
-void TfrmMain::CopyTextToOrigExecute() {
-  if (!PairDiffers()) return;
-  FOrigTopic->SetText(FHistTopic->Text());
-  CopiedIntoPair();
-}
-
-void TfrmMain::CopyToHistExecute() {
-  if (!PairDiffers()) return;
-  FHistTopic->Assign(*FOrigTopic);
-  CopiedIntoPair();
-}
-
-void TfrmMain::CopyTextToHistExecute() {
-  if (!PairDiffers()) return;
-  FHistTopic->SetText(FOrigTopic->Text());
-  CopiedIntoPair();
-}
-
-void TfrmMain::CopiedIntoPair() {
-  RecountTopics();
-  // Entries take their class when drawn; redraw the visible ones now rather
-  // than leave a stale colour until the list happens to repaint.
-  lbTopics->viewport()->update();
-}
+// directly: the session does nothing without a differing pair.
+void TfrmMain::CopyToOrigExecute() { FSession->CopyToLatest(); }
+void TfrmMain::CopyTextToOrigExecute() { FSession->CopyTextToLatest(); }
+void TfrmMain::CopyToHistExecute() { FSession->CopyToHistory(); }
+void TfrmMain::CopyTextToHistExecute() { FSession->CopyTextToHistory(); }
 
 void TfrmMain::btnSaveFileClick() {
   if (!SaveDialog1->Execute()) return;
   const QString fileName = QFileInfo(SaveDialog1->FileName()).absoluteFilePath();
-  QuillcrafterDoc1->SaveToFile(FileNameToCore(fileName));
+  FSession->SaveLatest(FileNameToCore(fileName));
   // The Latest side is that file now: its caption, the next Save As and the
   // status bar say so.
   SaveDialog1->SetFileName(fileName);

@@ -1,8 +1,8 @@
 #pragma once
-// The main window of the comparison program: a Latest and a History project
-// file side by side, topic by topic. The window owns both documents, the
-// difference engine and viewer, the three file dialogs and the four copy
-// actions for its whole life; opening files reloads the documents in place.
+// The main window of the comparison program: a view over one comparison
+// session (both project files, matching, classes, counters, the selected
+// pair and its difference, the copies). The window shows the session and
+// hands the user's commands to it; its widgets are its own business.
 
 #include <QIcon>
 #include <QWidget>
@@ -14,6 +14,7 @@
 #include "app/StatusBar.h"
 #include "app/TopicListBox.h"
 #include "app/WindowParts.h"
+#include "compare/ComparisonSession.h"
 #include "document/TopicComparison.h"
 #include "toolkit/Graphics.h"
 
@@ -22,10 +23,8 @@ class QComboBox;
 class QFrame;
 class QPushButton;
 class QToolButton;
-class TdvDiffEngine;
 class TdvDiffViewer;
 class TQCTopic;
-class TQuillcrafterDoc;
 class TRichEdit;
 
 namespace app {
@@ -40,19 +39,78 @@ class TfrmMain : public QWidget {
   explicit TfrmMain(QWidget* parent = nullptr);
   ~TfrmMain() override;
 
-  // --- Components ------------------------------------------------------------
-  std::unique_ptr<TQuillcrafterDoc> QuillcrafterDoc1;  // Latest ("Original")
-  std::unique_ptr<TQuillcrafterDoc> QuillcrafterDoc2;  // History
-  std::unique_ptr<TFileDialog> OpenDialog1;
-  std::unique_ptr<TFileDialog> OpenDialog2;
-  std::unique_ptr<TFileDialog> SaveDialog1;
-  std::unique_ptr<TdvDiffEngine> dvDiffEngine1;
-  std::array<QIcon, 4> ImageList1;
+  /// The comparison the window shows.
+  TComparisonSession& Session() { return *FSession; }
+  const TComparisonSession& Session() const { return *FSession; }
 
+  // --- Components the user works through ----------------------------------------
+  std::unique_ptr<TFileDialog> OpenDialog1;  // Latest
+  std::unique_ptr<TFileDialog> OpenDialog2;  // History
+  std::unique_ptr<TFileDialog> SaveDialog1;
   QAction* CopyToOrig = nullptr;
   QAction* CopyTextToOrig = nullptr;
   QAction* CopyToHist = nullptr;
   QAction* CopyTextToHist = nullptr;
+
+  // --- State, as the session has it -----------------------------------------------
+  int32_t DifferentCount() const { return Counters().DifferentCount(); }
+  int32_t IdenticalCount() const { return Counters().IdenticalCount(); }
+  int32_t IdenticalTextCount() const { return Counters().IdenticalTextCount(); }
+  int32_t NewCount() const { return Counters().NewCount(); }
+  int32_t DeletedCount() const { return Counters().DeletedCount(); }
+  const TTopicCounters& Counters() const { return FSession->Counters(); }
+  /// The topic selected in the list (Latest), and its History match; neither is owned.
+  TQCTopic* OrigTopic() const { return FSession->OrigTopic(); }
+  TQCTopic* HistTopic() const { return FSession->HistTopic(); }
+  /// The match mode the drop-down shows.
+  TTopicMatchMode MatchMode() const;
+
+  // --- Handlers (they raise; the callers connected to the widgets catch) ----
+  void FormCreate();
+  void btnOpenFilesClick();
+  void btnSaveFileClick();
+  void cbMatchChange();
+  void lbTopicsClick();
+  void lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, const QRect& rect, bool selected);
+  void StatusBar1DrawPanel(TStatusBar* statusBar, int panel, QPainter& canvas, const QRect& rect);
+  void CopyToOrigExecute();
+  void CopyTextToOrigExecute();
+  void CopyToHistExecute();
+  void CopyTextToHistExecute();
+  /// Enables Action when a pair is selected and differs (all four actions alike).
+  void CopyToOrigUpdate(QAction* action);
+
+  /// Opens the given files as if chosen in the two open dialogs (History
+  /// may be empty: then its dialog counts as cancelled). For start-up.
+  void OpenFiles(const QString& latestFile, const QString& historyFile);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void CreateComponents();
+  void CreateLayout();
+  void CreateActions();
+  void ConnectHandlers();
+  /// Connects the session's notices to what shows them.
+  void ObserveSession();
+  void UpdateStatusBar();
+  /// Shows the session's selected pair: both texts and the viewer's labels.
+  void ShowSelectedPair();
+  void LoadRichEditFromStrings(const TStringList& strings, TRichEdit& richEdit);
+  /// Brings the enabled state of the four copy actions up to date; runs
+  /// after every handler, where the toolkit would refresh actions at idle time.
+  void UpdateActions();
+  /// Captions a topic pane with a file's name; the tooltip gives its whole path.
+  static void ShowFileCaption(TCaptionGroupBox& group, const QString& fileName);
+  /// The window's first outer size and place: the design's, within the screen's free area.
+  QRect FirstFrameGeometry() const;
+  /// Runs a handler as the event loop would: an error ends it and is shown.
+  template <class F>
+  void Handle(F&& handler);
+
+  std::unique_ptr<TComparisonSession> FSession;
+  std::array<QIcon, 4> ImageList1;
 
   TStatusBar* StatusBar1 = nullptr;
   QFrame* Panel1 = nullptr;
@@ -77,76 +135,6 @@ class TfrmMain : public QWidget {
   QToolButton* SpeedButton4 = nullptr;
   TdvDiffViewer* dvDiffViewer1 = nullptr;
   TFocusMark* FocusMark = nullptr;
-
-  // --- State -----------------------------------------------------------------
-  int32_t DifferentCount() const { return FCounters.DifferentCount(); }
-  int32_t IdenticalCount() const { return FCounters.IdenticalCount(); }
-  int32_t IdenticalTextCount() const { return FCounters.IdenticalTextCount(); }
-  int32_t NewCount() const { return FCounters.NewCount(); }
-  int32_t DeletedCount() const { return FCounters.DeletedCount(); }
-  const TTopicCounters& Counters() const { return FCounters; }
-  /// The topic selected in the list (Latest), and its History match; neither is owned.
-  TQCTopic* OrigTopic() const { return FOrigTopic; }
-  TQCTopic* HistTopic() const { return FHistTopic; }
-  /// The match mode the drop-down shows.
-  TTopicMatchMode MatchMode() const;
-
-  // --- Handlers (they raise; the callers connected to the widgets catch) ----
-  void FormCreate();
-  void btnOpenFilesClick();
-  void btnSaveFileClick();
-  void cbMatchChange();
-  void lbTopicsClick();
-  void lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, const QRect& rect, bool selected);
-  void StatusBar1DrawPanel(TStatusBar* statusBar, int panel, QPainter& canvas, const QRect& rect);
-  void QuillcrafterDoc1TopicChange(TObject* sender, TQCTopic* topic);
-  void QuillcrafterDoc2TopicChange(TObject* sender, TQCTopic* topic);
-  void CopyToOrigExecute();
-  void CopyTextToOrigExecute();
-  void CopyToHistExecute();
-  void CopyTextToHistExecute();
-  /// Enables Action when a pair is selected and differs (all four actions alike).
-  void CopyToOrigUpdate(QAction* action);
-
-  // --- Operations --------------------------------------------------------------
-  TQCTopic* FindMatchingTopic(TQCTopic* topic);
-  TTopicComparison CompareTopic(TQCTopic* topic);
-  void RecountTopics();
-  void UpdateStatusBar();
-  void LoadRichEditFromStrings(const TStringList& strings, TRichEdit& richEdit);
-  void CompareTopicTexts();
-  /// Brings the enabled state of the four copy actions up to date; runs
-  /// after every handler, where the toolkit would refresh actions at idle time.
-  void UpdateActions();
-
-  /// Opens the given files as if chosen in the two open dialogs (History
-  /// may be empty: then its dialog counts as cancelled). For start-up.
-  void OpenFiles(const QString& latestFile, const QString& historyFile);
-
- protected:
-  void showEvent(QShowEvent* event) override;
-
- private:
-  void CreateComponents();
-  void CreateLayout();
-  void CreateActions();
-  void ConnectHandlers();
-  /// Captions a topic pane with a file's name; the tooltip gives its whole path.
-  static void ShowFileCaption(TCaptionGroupBox& group, const QString& fileName);
-  /// The window's first outer size and place: the design's, within the screen's free area.
-  QRect FirstFrameGeometry() const;
-  /// A pair is selected and its two topics differ: the copy actions apply.
-  bool PairDiffers() const;
-  /// After a copy: recount, and show the entries' new classes.
-  void CopiedIntoPair();
-  /// Runs a handler as the event loop would: an error ends it and is shown.
-  template <class F>
-  void Handle(F&& handler);
-
-  TTopicCounters FCounters;
-  TQCTopic* FOrigTopic = nullptr;
-  TQCTopic* FHistTopic = nullptr;
-  std::unique_ptr<TTopicMatcher> FMatcher;  // indexes the History topics for matching
   bool FOuterSizeApplied = false;
 };
 

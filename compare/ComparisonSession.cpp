@@ -62,11 +62,17 @@ void TComparisonSession::Connect() {
 
 void TComparisonSession::OpenFiles(const std::string& latestFile,
                                    const std::optional<std::string>& historyFile) {
+  OpenFiles(latestFile, [&historyFile] { return historyFile; });
+}
+
+void TComparisonSession::OpenFiles(const std::string& latestFile,
+                                   const std::function<std::optional<std::string>()>& chooseHistory) {
   // Both files are read into documents of their own first; only when both
   // have been read do they take the place of the ones shown.
   auto latest = std::make_unique<TQuillcrafterDoc>();
   ApplyDefaultSettings(*latest);
   latest->LoadFromFile(latestFile);
+  const std::optional<std::string> historyFile = chooseHistory ? chooseHistory() : std::nullopt;
   std::unique_ptr<TQuillcrafterDoc> history;
   if (historyFile) {
     history = std::make_unique<TQuillcrafterDoc>();

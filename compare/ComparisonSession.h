@@ -49,6 +49,12 @@ class TComparisonSession {
   /// error propagates and the session is exactly as it was. On success the
   /// selection is cleared and every entry is new (OnEntriesReset).
   void OpenFiles(const std::string& latestFile, const std::optional<std::string>& historyFile);
+  /// The same, with History chosen only once Latest has been read (so a
+  /// broken Latest is reported before anyone is asked for History).
+  /// ChooseHistory gives History's file name, or nothing to keep the
+  /// History document as it is.
+  void OpenFiles(const std::string& latestFile,
+                 const std::function<std::optional<std::string>()>& chooseHistory);
   /// Writes the Latest document to FileName; a failed save leaves the old file.
   void SaveLatest(const std::string& fileName);
 

@@ -16,6 +16,8 @@
 #include "diff/dvDiffEngine.h"
 #include "diff/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
+#include "richtext/RichEdit.h"
+#include "toolkit/Streams.h"
 
 namespace {
 
@@ -77,6 +79,11 @@ const TFiles& Files() {
   return files;
 }
 
+template <class T>
+T* Part(app::TfrmMain& form, const char* name) {
+  return form.findChild<T*>(QLatin1String(name));
+}
+
 std::unique_ptr<app::TfrmMain> OpenWindow() {
   auto form = std::make_unique<app::TfrmMain>();
   form->show();
@@ -96,10 +103,10 @@ void BM_OpenTwoFilesAndShowList(benchmark::State& state) {
   for (auto _ : state) {
     form->OpenFiles(Files().latest, Files().history);
     QCoreApplication::processEvents();
-    form->lbTopics->viewport()->repaint();
+    Part<app::TListBox>(*form, "lbTopics")->viewport()->repaint();
   }
   app::SetMessageBoxHandler(nullptr);
-  state.counters["topics"] = form->lbTopics->Count();
+  state.counters["topics"] = Part<app::TListBox>(*form, "lbTopics")->Count();
   state.counters["new"] = form->NewCount();
 }
 BENCHMARK(BM_OpenTwoFilesAndShowList)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -110,9 +117,9 @@ void BM_ChangeMatchMode(benchmark::State& state) {
   int mode = 0;
   for (auto _ : state) {
     mode = (mode + 1) % 3;
-    form->cbMatch->setCurrentIndex(mode);
-    form->lbTopics->viewport()->repaint();
-    form->StatusBar1->repaint();
+    Part<QComboBox>(*form, "cbMatch")->setCurrentIndex(mode);
+    Part<app::TListBox>(*form, "lbTopics")->viewport()->repaint();
+    Part<app::TStatusBar>(*form, "StatusBar1")->repaint();
   }
   state.counters["different"] = form->DifferentCount();
 }
@@ -122,11 +129,11 @@ void BM_ClickTopicWithLongBodies(benchmark::State& state) {
   App();
   auto form = OpenWindow();
   for (auto _ : state) {
-    form->lbTopics->SetItemIndex(0);  // topic 1: 2,000 lines on each side
+    Part<app::TListBox>(*form, "lbTopics")->SetItemIndex(0);  // topic 1: 2,000 lines on each side
     form->lbTopicsClick();
-    form->dvDiffViewer1->repaint();
+    Part<TdvDiffViewer>(*form, "dvDiffViewer1")->repaint();
   }
-  state.counters["rows"] = form->dvDiffEngine1->Result1().Count();
+  state.counters["rows"] = form->Session().DiffEngine().Result1().Count();
 }
 BENCHMARK(BM_ClickTopicWithLongBodies)->Unit(benchmark::kMillisecond);
 
@@ -138,32 +145,37 @@ namespace {
 void BM_ClickStages(benchmark::State& state) {
   App();
   auto form = OpenWindow();
-  TQCTopic* topic = form->QuillcrafterDoc1->Topics().Items(0);
-  form->lbTopics->SetItemIndex(0);
+  TQCTopic* topic = form->Session().Latest().Topics().Items(0);
+  Part<app::TListBox>(*form, "lbTopics")->SetItemIndex(0);
   form->lbTopicsClick();
-  const std::string text1 = app::RichEditPlainTextCrLf(*form->RichEdit1);
-  const std::string text2 = app::RichEditPlainTextCrLf(*form->RichEdit2);
+  TRichEdit* view = Part<TRichEdit>(*form, "RichEdit1");
+  const std::string text1 = form->Session().PlainTextOf(form->OrigTopic());
+  const std::string text2 = form->Session().PlainTextOf(form->HistTopic());
   TdvDiffEngine bareEngine;  // no viewer attached
-  static const char* const kStages[] = {"load one RTF body into a view", "plain text of one view",
+  static const char* const kStages[] = {"load one RTF body into a view", "plain text of one topic",
                                         "line comparison only", "comparison shown in the viewer",
                                         "viewer paint"};
   state.SetLabel(kStages[state.range(0)]);
   for (auto _ : state) {
     switch (state.range(0)) {
-      case 0:
-        form->LoadRichEditFromStrings(topic->Text(), *form->RichEdit1);
+      case 0: {
+        TMemoryStream stream;
+        stream.WriteString(topic->WholeText());
+        stream.SetPosition(0);
+        app::RichEditLoadFromStream(*view, stream);
         break;
+      }
       case 1:
-        benchmark::DoNotOptimize(app::RichEditPlainTextCrLf(*form->RichEdit1));
+        benchmark::DoNotOptimize(form->Session().PlainTextOf(topic));
         break;
       case 2:
         bareEngine.CompareStrings(text1, text2);
         break;
       case 3:
-        form->CompareTopicTexts();
+        form->Session().DiffEngine().CompareStrings(text1, text2);
         break;
       default:
-        form->dvDiffViewer1->repaint();
+        Part<TdvDiffViewer>(*form, "dvDiffViewer1")->repaint();
         break;
     }
   }

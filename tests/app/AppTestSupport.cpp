@@ -85,9 +85,38 @@ std::function<bool(app::TFileDialog&)> dialog_player(QStringList& answers, int& 
     return true;
   };
 }
+template <class T>
+T* Part(const app::TfrmMain& form, const char* name) {
+  T* part = form.findChild<T*>(QLatin1String(name));
+  if (part == nullptr) qFatal("the window has no %s", name);
+  return part;
+}
+
 }  // namespace
 
-THarness::THarness() {
+THarness::THarness()
+    : cbMatch(Part<QComboBox>(form, "cbMatch")),
+      lbTopics(Part<app::TListBox>(form, "lbTopics")),
+      btnOpenFiles(Part<QPushButton>(form, "btnOpenFiles")),
+      btnSaveFile(Part<QPushButton>(form, "btnSaveFile")),
+      GroupBox1(Part<app::TCaptionGroupBox>(form, "GroupBox1")),
+      GroupBox2(Part<app::TCaptionGroupBox>(form, "GroupBox2")),
+      RichEdit1(Part<TRichEdit>(form, "RichEdit1")),
+      RichEdit2(Part<TRichEdit>(form, "RichEdit2")),
+      SpeedButton1(Part<QToolButton>(form, "SpeedButton1")),
+      SpeedButton2(Part<QToolButton>(form, "SpeedButton2")),
+      SpeedButton3(Part<QToolButton>(form, "SpeedButton3")),
+      SpeedButton4(Part<QToolButton>(form, "SpeedButton4")),
+      StatusBar1(Part<app::TStatusBar>(form, "StatusBar1")),
+      dvDiffViewer1(Part<TdvDiffViewer>(form, "dvDiffViewer1")),
+      Splitter1(Part<app::TSplitter>(form, "Splitter1")),
+      Splitter2(Part<app::TSplitter>(form, "Splitter2")),
+      Panel1(Part<QFrame>(form, "Panel1")),
+      Panel2(Part<QFrame>(form, "Panel2")),
+      Panel4(Part<QFrame>(form, "Panel4")),
+      Panel5(Part<QFrame>(form, "Panel5")),
+      Panel6(Part<QFrame>(form, "Panel6")),
+      FocusMark(Part<app::TFocusMark>(form, "FocusMark")) {
   form.OpenDialog1->ExecuteHandler = dialog_player(latestAnswers, latestShown);
   form.OpenDialog2->ExecuteHandler = dialog_player(historyAnswers, historyShown);
   form.SaveDialog1->ExecuteHandler = dialog_player(saveAnswers, saveShown);
@@ -110,30 +139,30 @@ void THarness::Open(const QString& latest, const QString& history) {
   ClickOpen();
 }
 
-void THarness::ClickOpen() { QTest::mouseClick(form.btnOpenFiles, Qt::LeftButton); }
+void THarness::ClickOpen() { QTest::mouseClick(btnOpenFiles, Qt::LeftButton); }
 
 void THarness::ClickSave(const QString& fileName) {
   saveAnswers = QStringList{fileName};
-  QTest::mouseClick(form.btnSaveFile, Qt::LeftButton);
+  QTest::mouseClick(btnSaveFile, Qt::LeftButton);
 }
 
 void THarness::ClickTopic(int row) {
-  const QModelIndex index = form.lbTopics->model()->index(row, 0);
-  form.lbTopics->scrollTo(index);
-  QTest::mouseClick(form.lbTopics->viewport(), Qt::LeftButton, {}, form.lbTopics->visualRect(index).center());
+  const QModelIndex index = lbTopics->model()->index(row, 0);
+  lbTopics->scrollTo(index);
+  QTest::mouseClick(lbTopics->viewport(), Qt::LeftButton, {}, lbTopics->visualRect(index).center());
 }
 
 int THarness::RowOf(const QString& text) const { return static_cast<int>(ListTexts().indexOf(text)); }
 
 QStringList THarness::PanelTexts() const {
   QStringList texts;
-  for (int i = 0; i < form.StatusBar1->PanelCount(); ++i) texts << form.StatusBar1->Panel(i).Text;
+  for (int i = 0; i < StatusBar1->PanelCount(); ++i) texts << StatusBar1->Panel(i).Text;
   return texts;
 }
 
 QStringList THarness::ListTexts() const {
   QStringList texts;
-  const TStringList& items = form.lbTopics->Items();
+  const TStringList& items = lbTopics->Items();
   for (int i = 0; i < items.Count(); ++i) texts << app::ToQString(items[i]);
   return texts;
 }

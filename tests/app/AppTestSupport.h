@@ -9,7 +9,14 @@
 #include <string>
 #include <vector>
 
+#include <QComboBox>
+#include <QFrame>
+#include <QPushButton>
+#include <QToolButton>
+
 #include "app/QuillcrafterDiffMain.h"
+#include "diff/dvDiffViewer.h"
+#include "richtext/RichEdit.h"
 
 namespace apptest {
 
@@ -39,6 +46,29 @@ class THarness {
   ~THarness();
 
   app::TfrmMain form;
+  // The window's controls, found by their names as a user finds them on screen.
+  QComboBox* cbMatch;
+  app::TListBox* lbTopics;
+  QPushButton* btnOpenFiles;
+  QPushButton* btnSaveFile;
+  app::TCaptionGroupBox* GroupBox1;
+  app::TCaptionGroupBox* GroupBox2;
+  TRichEdit* RichEdit1;
+  TRichEdit* RichEdit2;
+  QToolButton* SpeedButton1;
+  QToolButton* SpeedButton2;
+  QToolButton* SpeedButton3;
+  QToolButton* SpeedButton4;
+  app::TStatusBar* StatusBar1;
+  TdvDiffViewer* dvDiffViewer1;
+  app::TSplitter* Splitter1;
+  app::TSplitter* Splitter2;
+  QFrame* Panel1;
+  QFrame* Panel2;
+  QFrame* Panel4;
+  QFrame* Panel5;
+  QFrame* Panel6;
+  app::TFocusMark* FocusMark;
   QTemporaryDir dir;
   /// What each dialog answers, in order: a file name, or an empty string for Cancel.
   QStringList latestAnswers, historyAnswers, saveAnswers;

@@ -122,49 +122,46 @@ void TestMainWindow::designBeforeFirstOpen() {
   TfrmMain& f = h.form;
   QVERIFY(f.windowTitle().startsWith(QStringLiteral("Quillcrafter Journeyman Diff v1.0.0.1 Copyright")));
   QCOMPARE(h.PanelTexts(), kDesignPanels);
-  QCOMPARE(f.GroupBox1->title(), QStringLiteral("File"));
-  QCOMPARE(f.GroupBox2->title(), QStringLiteral("File"));
-  QCOMPARE(f.cbMatch->count(), 3);
-  QCOMPARE(f.cbMatch->itemText(2), QStringLiteral("Match Topics By ID or Title"));
-  QCOMPARE(f.cbMatch->currentIndex(), 0);
-  QVERIFY(!f.cbMatch->isEditable());
-  QCOMPARE(f.lbTopics->Count(), 0);
+  QCOMPARE(h.GroupBox1->title(), QStringLiteral("File"));
+  QCOMPARE(h.GroupBox2->title(), QStringLiteral("File"));
+  QCOMPARE(h.cbMatch->count(), 3);
+  QCOMPARE(h.cbMatch->itemText(2), QStringLiteral("Match Topics By ID or Title"));
+  QCOMPARE(h.cbMatch->currentIndex(), 0);
+  QVERIFY(!h.cbMatch->isEditable());
+  QCOMPARE(h.lbTopics->Count(), 0);
   QCOMPARE(action_state(f), QStringLiteral("disabled"));
   // The window's initial layout.
   QCOMPARE(f.frameGeometry().size(), QSize(905, 729));
-  QCOMPARE(f.StatusBar1->height(), 19);
-  QCOMPARE(f.Panel1->width(), 217);
-  QCOMPARE(f.Panel4->height(), 320);
-  QCOMPARE(f.Panel6->height(), 41);
-  QCOMPARE(f.Panel2->height(), 41);
-  QCOMPARE(f.GroupBox1->width(), 304);
-  QCOMPARE(f.Panel5->width(), 65);
-  QCOMPARE(f.Splitter1->handleWidth(), 3);
-  QCOMPARE(f.Splitter2->handleWidth(), 3);
-  QCOMPARE(f.cbMatch->geometry().topLeft(), QPoint(8, 8));
-  QCOMPARE(f.cbMatch->width(), 193);
-  QCOMPARE(f.btnOpenFiles->geometry(), QRect(8, 8, 75, 25));
-  QCOMPARE(f.btnSaveFile->geometry(), QRect(128, 8, 75, 25));
-  QCOMPARE(f.btnOpenFiles->text(), QStringLiteral("Open..."));
-  QCOMPARE(f.btnSaveFile->text(), QStringLiteral("Save As..."));
-  QCOMPARE(f.SpeedButton1->geometry(), QRect(16, 48, 33, 22));
-  QCOMPARE(f.SpeedButton4->geometry(), QRect(16, 128, 33, 25));
-  QCOMPARE(f.lbTopics->ItemHeight(), 13);
+  QCOMPARE(h.StatusBar1->height(), 19);
+  QCOMPARE(h.Panel1->width(), 217);
+  QCOMPARE(h.Panel4->height(), 320);
+  QCOMPARE(h.Panel6->height(), 41);
+  QCOMPARE(h.Panel2->height(), 41);
+  QCOMPARE(h.GroupBox1->width(), 304);
+  QCOMPARE(h.Panel5->width(), 65);
+  QCOMPARE(h.Splitter1->handleWidth(), 3);
+  QCOMPARE(h.Splitter2->handleWidth(), 3);
+  QCOMPARE(h.btnOpenFiles->text(), QStringLiteral("Open..."));
+  QCOMPARE(h.btnSaveFile->text(), QStringLiteral("Save As..."));
+  QCOMPARE(h.lbTopics->ItemHeight(), 13);
   // A larger window grows the list, the right text and the viewer; the docked parts keep their sizes.
   f.resize(f.width() + 100, f.height() + 80);
   QCoreApplication::processEvents();
-  QCOMPARE(f.Panel1->width(), 217);
-  QCOMPARE(f.Panel4->height(), 320);
-  QCOMPARE(f.GroupBox1->width(), 304);
+  QCOMPARE(h.Panel1->width(), 217);
+  QCOMPARE(h.Panel4->height(), 320);
+  QCOMPARE(h.GroupBox1->width(), 304);
   // Widening the left pane stretches the match list; Save keeps its distance to the right edge.
-  f.Splitter1->setSizes({317, f.Splitter1->width() - 317 - 3});
+  const int matchWidth = h.cbMatch->width();
+  const int saveMargin = h.Panel1->width() - h.btnSaveFile->geometry().right();
+  const int openX = h.btnOpenFiles->x();
+  h.Splitter1->setSizes({317, h.Splitter1->width() - 317 - 3});
   QCoreApplication::processEvents();
-  QCOMPARE(f.cbMatch->width(), 293);
-  QCOMPARE(f.btnSaveFile->x(), 228);
-  QCOMPARE(f.btnOpenFiles->x(), 8);
-  QVERIFY(app::RichEditReadOnly(*f.RichEdit1) && app::RichEditReadOnly(*f.RichEdit2));
-  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("Source 1"));
-  QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Source 2"));
+  QCOMPARE(h.cbMatch->width(), matchWidth + 100);
+  QCOMPARE(h.Panel1->width() - h.btnSaveFile->geometry().right(), saveMargin);
+  QCOMPARE(h.btnOpenFiles->x(), openX);
+  QVERIFY(app::RichEditReadOnly(*h.RichEdit1) && app::RichEditReadOnly(*h.RichEdit2));
+  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("Source 1"));
+  QCOMPARE(h.dvDiffViewer1->Src2Label(), std::string("Source 2"));
   // Actions: hint, shortcut, the button that carries each.
   struct {
     QAction* action;
@@ -172,13 +169,13 @@ void TestMainWindow::designBeforeFirstOpen() {
     const char* hint;
     QKeySequence keys;
   } const actions[] = {
-      {f.CopyToOrig, f.SpeedButton1, "Copy ENTIRE Topic from History to Original",
+      {f.CopyToOrig, h.SpeedButton1, "Copy ENTIRE Topic from History to Original",
        QKeySequence(Qt::CTRL | Qt::Key_E)},
-      {f.CopyTextToOrig, f.SpeedButton2, "Copy Topic TEXT ONLY from History to Original",
+      {f.CopyTextToOrig, h.SpeedButton2, "Copy Topic TEXT ONLY from History to Original",
        QKeySequence(Qt::CTRL | Qt::Key_T)},
-      {f.CopyTextToHist, f.SpeedButton3, "Copy Topic TEXT ONLY from Original to History",
+      {f.CopyTextToHist, h.SpeedButton3, "Copy Topic TEXT ONLY from Original to History",
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T)},
-      {f.CopyToHist, f.SpeedButton4, "Copy ENTIRE Topic from Original To History",
+      {f.CopyToHist, h.SpeedButton4, "Copy ENTIRE Topic from Original To History",
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)},
   };
   for (const auto& a : actions) {
@@ -201,18 +198,18 @@ void TestMainWindow::designBeforeFirstOpen() {
   QVERIFY(f.OpenDialog1->HasOption(app::TOpenOption::ofFileMustExist));
   QVERIFY(f.SaveDialog1->HasOption(app::TOpenOption::ofOverwritePrompt));
   // The documents' settings before any file is loaded.
-  QCOMPARE(f.QuillcrafterDoc1->Options().FileVersion(), 13);
-  QCOMPARE(f.QuillcrafterDoc2->RecentFiles().MaxCount(), 4);
-  const int sourceCode = f.QuillcrafterDoc1->TextMacros().IndexOfDisplayName("*SourceCode");
+  QCOMPARE(f.Session().Latest().Options().FileVersion(), 13);
+  QCOMPARE(f.Session().History().RecentFiles().MaxCount(), 4);
+  const int sourceCode = f.Session().Latest().TextMacros().IndexOfDisplayName("*SourceCode");
   QVERIFY(sourceCode >= 0);
-  QCOMPARE(f.QuillcrafterDoc1->TextMacros().Items(sourceCode)->Size(), 10);
+  QCOMPARE(f.Session().Latest().TextMacros().Items(sourceCode)->Size(), 10);
   // The owner-drawn panels show their design texts in the class colours.
-  const QImage bar = f.StatusBar1->grab().toImage();
-  QVERIFY_INK(bar, f.StatusBar1->PanelRect(0), QColor(255, 0, 0));
-  QVERIFY_INK(bar, f.StatusBar1->PanelRect(1), QColor(0, 0, 0));
-  QVERIFY_INK(bar, f.StatusBar1->PanelRect(2), QColor(128, 128, 128));
-  QVERIFY_INK(bar, f.StatusBar1->PanelRect(3), QColor(0, 0, 255));
-  QVERIFY_INK(bar, f.StatusBar1->PanelRect(4), QColor(128, 128, 0));
+  const QImage bar = h.StatusBar1->grab().toImage();
+  QVERIFY_INK(bar, h.StatusBar1->PanelRect(0), QColor(255, 0, 0));
+  QVERIFY_INK(bar, h.StatusBar1->PanelRect(1), QColor(0, 0, 0));
+  QVERIFY_INK(bar, h.StatusBar1->PanelRect(2), QColor(128, 128, 128));
+  QVERIFY_INK(bar, h.StatusBar1->PanelRect(3), QColor(0, 0, 255));
+  QVERIFY_INK(bar, h.StatusBar1->PanelRect(4), QColor(128, 128, 0));
 }
 
 void TestMainWindow::openBothFiles() {
@@ -224,13 +221,13 @@ void TestMainWindow::openBothFiles() {
                                        QStringLiteral("Licence (3)"), QStringLiteral("New Feature (4)"),
                                        QStringLiteral("Moved (5)"), QStringLiteral("Renamed Latest (6)"),
                                        QStringLiteral("TQCTopic (7)"), QStringLiteral("Installing (12)")}));
-  QCOMPARE(f.lbTopics->ItemIndex(), -1);
+  QCOMPARE(h.lbTopics->ItemIndex(), -1);
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   // Captions name the files; the tooltips give their paths.
-  QCOMPARE(f.GroupBox1->title(), QStringLiteral("Latest.qcp"));
-  QCOMPARE(f.GroupBox2->title(), QStringLiteral("History.qcp"));
-  QCOMPARE(f.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
-  QCOMPARE(f.GroupBox2->toolTip(), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(h.GroupBox1->title(), QStringLiteral("Latest.qcp"));
+  QCOMPARE(h.GroupBox2->title(), QStringLiteral("History.qcp"));
+  QCOMPARE(h.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(h.GroupBox2->toolTip(), h.Path(QStringLiteral("History.qcp")));
   QCOMPARE(f.SaveDialog1->FileName(), h.Path(QStringLiteral("Latest.qcp")));
   QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() == nullptr);
   QCOMPARE(action_state(f), QStringLiteral("disabled"));
@@ -246,15 +243,15 @@ void TestMainWindow::openHistoryCancelled() {
   h.Open(latest, QString());
   QCOMPARE(h.historyShown, 1);
   QCOMPARE(h.PanelTexts(), panel_texts(0, 0, 0, 8, "Identical"));
-  QCOMPARE(h.form.GroupBox2->title(), QStringLiteral("File"));
-  QCOMPARE(h.form.GroupBox1->toolTip(), latest);
-  QCOMPARE(h.form.GroupBox1->title(), QStringLiteral("L \u00E9t\u00E9.qcp"));
+  QCOMPARE(h.GroupBox2->title(), QStringLiteral("File"));
+  QCOMPARE(h.GroupBox1->toolTip(), latest);
+  QCOMPARE(h.GroupBox1->title(), QStringLiteral("L \u00E9t\u00E9.qcp"));
   // With History opened and then cancelled on a later open, the earlier History stays.
   h.Open(latest, h.Path(QStringLiteral("H.qcp")));
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   h.Open(latest, QString());
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
-  QCOMPARE(h.form.GroupBox2->toolTip(), h.Path(QStringLiteral("H.qcp")));
+  QCOMPARE(h.GroupBox2->toolTip(), h.Path(QStringLiteral("H.qcp")));
   QVERIFY(h.messages.isEmpty());
 }
 
@@ -269,15 +266,19 @@ void TestMainWindow::openFirstDialogCancelled() {
   QCOMPARE(h.historyShown, 1);  // only the first open asked for History
   QCOMPARE(h.ListTexts(), list);
   QCOMPARE(h.PanelTexts(), panels);
-  QCOMPARE(h.form.lbTopics->ItemIndex(), 1);
+  QCOMPARE(h.lbTopics->ItemIndex(), 1);
   QVERIFY(h.form.OrigTopic() != nullptr);
-  QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 8);
+  QCOMPARE(h.form.Session().Latest().Topics().Count(), 8);
 }
 
 void TestMainWindow::openBrokenLatest() {
   THarness h;
   h.OpenStandardPair();
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
   const QStringList panels = h.PanelTexts();
+  const QStringList entries = h.ListTexts();
+  const QStringList shown = app::RichEditLines(*h.RichEdit2);
+  TQCTopic* orig = h.form.OrigTopic();
   QFile broken(h.Path(QStringLiteral("Broken.qcp")));
   QVERIFY(broken.open(QIODevice::WriteOnly));
   broken.write("This is not a project file.\r\n");
@@ -285,12 +286,14 @@ void TestMainWindow::openBrokenLatest() {
   h.Open(h.Path(QStringLiteral("Broken.qcp")), h.Path(QStringLiteral("History.qcp")));
   QCOMPARE(h.messages.size(), 1);
   QCOMPARE(h.historyShown, 1);  // the History dialog of the failed open never came
-  QCOMPARE(h.form.lbTopics->Count(), 0);
+  // Everything is as before: entries, counts, captions, the pair and its texts.
+  QCOMPARE(h.ListTexts(), entries);
   QCOMPARE(h.PanelTexts(), panels);
-  QCOMPARE(h.form.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
-  QVERIFY(h.form.OrigTopic() == nullptr);
-  // The failed load left the Latest document as it was.
-  QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 8);
+  QCOMPARE(h.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(h.form.OrigTopic(), orig);
+  QCOMPARE(app::RichEditLines(*h.RichEdit2), shown);
+  QCOMPARE(action_state(h.form), QStringLiteral("enabled"));
+  QCOMPARE(h.form.Session().Latest().Topics().Count(), 8);
   // A file that does not exist fails alike, with the file name in the message.
   h.Open(h.Path(QStringLiteral("Missing \u00E9t\u00E9.qcp")), QString());
   QCOMPARE(h.messages.size(), 2);
@@ -306,15 +309,17 @@ void TestMainWindow::openBrokenHistory() {
   QVERIFY(broken.open(QIODevice::WriteOnly));
   broken.write("Quillcrafter project file.\r\n13\r\n");  // cut short after the header
   broken.close();
+  const QStringList entries = h.ListTexts();
   h.Open(h.Path(QStringLiteral("Other.qcp")), h.Path(QStringLiteral("Broken.qcp")));
   QCOMPARE(h.messages.size(), 1);
-  QCOMPARE(h.form.lbTopics->Count(), 0);
+  // Latest was read, but a broken History keeps both files as they were.
+  QCOMPARE(h.ListTexts(), entries);
   QCOMPARE(h.PanelTexts(), panels);
-  QCOMPARE(h.form.GroupBox1->toolTip(), h.Path(QStringLiteral("Other.qcp")));
-  QCOMPARE(h.form.SaveDialog1->FileName(), h.Path(QStringLiteral("Other.qcp")));
-  QCOMPARE(h.form.GroupBox2->toolTip(), h.Path(QStringLiteral("History.qcp")));
-  QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 1);
-  QCOMPARE(h.form.QuillcrafterDoc2->Topics().Count(), 7);
+  QCOMPARE(h.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(h.form.SaveDialog1->FileName(), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(h.GroupBox2->toolTip(), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(h.form.Session().Latest().Topics().Count(), 8);
+  QCOMPARE(h.form.Session().History().Topics().Count(), 7);
 }
 
 void TestMainWindow::countsPerMatchMode_data() {
@@ -330,11 +335,11 @@ void TestMainWindow::countsPerMatchMode() {
   QFETCH(QStringList, panels);
   THarness h;
   h.OpenStandardPair();
-  h.form.cbMatch->setCurrentIndex(mode);
+  h.cbMatch->setCurrentIndex(mode);
   QCOMPARE(h.PanelTexts(), panels);
   QCOMPARE(h.form.DeletedCount(), 0);
   // And back to matching by ID gives the counts of the open again.
-  h.form.cbMatch->setCurrentIndex(0);
+  h.cbMatch->setCurrentIndex(0);
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
 }
 
@@ -345,8 +350,8 @@ void TestMainWindow::listColoursAndHighlight() {
   const QColor red(255, 0, 0), black(0, 0, 0), gray(128, 128, 128), blue(0, 0, 255);
   auto rowImage = [&](int row) {
     QCoreApplication::processEvents();  // the list lays its items out when idle
-    const QImage image = f.lbTopics->viewport()->grab().toImage();
-    return std::make_pair(image, f.lbTopics->visualRect(f.lbTopics->model()->index(row, 0)));
+    const QImage image = h.lbTopics->viewport()->grab().toImage();
+    return std::make_pair(image, h.lbTopics->visualRect(h.lbTopics->model()->index(row, 0)));
   };
   struct {
     int row;
@@ -357,13 +362,13 @@ void TestMainWindow::listColoursAndHighlight() {
     QVERIFY_INK(image, rect, expected.colour);
   }
   // A new match mode recolours the entries: "Moved (5)" turns from New to Identical Text.
-  f.cbMatch->setCurrentIndex(1);
+  h.cbMatch->setCurrentIndex(1);
   {
     const auto [image, rect] = rowImage(4);
     QVERIFY_INK(image, rect, gray);
   }
   // A selected New topic is drawn in the highlight colours, not in blue.
-  f.cbMatch->setCurrentIndex(0);
+  h.cbMatch->setCurrentIndex(0);
   h.ClickTopic(3);
   const auto [image, rect] = rowImage(3);
   const QColor highlight = app::ToQColor(clHighlight);
@@ -379,42 +384,44 @@ void TestMainWindow::clickDifferentIdenticalNew() {
 
   // Different: both texts shown, the changed line paired, actions on.
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  QCOMPARE(app::RichEditLines(*f.RichEdit1),
+  QCOMPARE(app::RichEditLines(*h.RichEdit1),
            (QStringList{QStringLiteral("Step one: unpack."), QStringLiteral("Step two: run setup."),
                         QStringLiteral("Step three: enjoy.")}));
-  QCOMPARE(app::RichEditLines(*f.RichEdit2).value(1), QStringLiteral("Step two: run the installer."));
-  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("Installing"));
-  QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Installing"));
-  QCOMPARE(kinds_of(f.dvDiffEngine1->Result1()).mid(0, 3),
+  QCOMPARE(app::RichEditLines(*h.RichEdit2).value(1), QStringLiteral("Step two: run the installer."));
+  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("Installing"));
+  QCOMPARE(h.dvDiffViewer1->Src2Label(), std::string("Installing"));
+  QCOMPARE(kinds_of(f.Session().DiffEngine().Result1()).mid(0, 3),
            (QStringList{QStringLiteral("1"), QStringLiteral("4"), QStringLiteral("1")}));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
   QCOMPARE(action_state(f), QStringLiteral("enabled"));
 
   // Identical: same texts, no difference rows, actions off.
   h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
-  QCOMPARE(app::RichEditLines(*f.RichEdit1), app::RichEditLines(*f.RichEdit2));
-  QVERIFY(!kinds_of(f.dvDiffEngine1->Result1()).isEmpty());
-  for (const QString& kind : kinds_of(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
+  QCOMPARE(app::RichEditLines(*h.RichEdit1), app::RichEditLines(*h.RichEdit2));
+  QVERIFY(!kinds_of(f.Session().DiffEngine().Result1()).isEmpty());
+  for (const QString& kind : kinds_of(f.Session().DiffEngine().Result1()))
+    QCOMPARE(kind, QStringLiteral("1"));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Identical"));
   QCOMPARE(action_state(f), QStringLiteral("disabled"));
 
-  // New: right side empty, every line only on the left, the right caption kept.
+  // New: right side empty and uncaptioned, every line only on the left.
   h.ClickTopic(h.RowOf(QStringLiteral("New Feature (4)")));
-  QCOMPARE(app::RichEditLines(*f.RichEdit2).join(QString()), QString());
-  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("New Feature"));
-  QCOMPARE(f.dvDiffViewer1->Src2Label(), std::string("Introduction"));
-  for (const QString& kind : kinds_of(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("2"));
+  QCOMPARE(app::RichEditLines(*h.RichEdit2).join(QString()), QString());
+  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("New Feature"));
+  QCOMPARE(h.dvDiffViewer1->Src2Label(), std::string());
+  for (const QString& kind : kinds_of(f.Session().DiffEngine().Result1()))
+    QCOMPARE(kind, QStringLiteral("2"));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
   QVERIFY(f.HistTopic() == nullptr);
   QCOMPARE(action_state(f), QStringLiteral("disabled"));
 
   // An empty title gives an empty left caption; the same click twice gives the same result.
   h.ClickTopic(h.RowOf(QStringLiteral("TQCTopic (7)")));
-  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string());
+  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string());
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  const QStringList first = kinds_of(f.dvDiffEngine1->Result2());
+  const QStringList first = kinds_of(f.Session().DiffEngine().Result2());
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  QCOMPARE(kinds_of(f.dvDiffEngine1->Result2()), first);
+  QCOMPARE(kinds_of(f.Session().DiffEngine().Result2()), first);
   QVERIFY(h.messages.isEmpty());
 }
 
@@ -425,23 +432,26 @@ void TestMainWindow::clickKeepsPairAcrossModeChangeAndOpen() {
   h.ClickTopic(h.RowOf(QStringLiteral("Moved (5)")));  // New under ID matching
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
   TQCTopic* orig = f.OrigTopic();
-  // A new mode recounts but keeps the pair, its texts and the last panel.
-  f.cbMatch->setCurrentIndex(1);
+  // A new mode keeps the topic and shows its partner under that mode: by
+  // title, Moved (5) is History's topic 50.
+  h.cbMatch->setCurrentIndex(1);
   QCOMPARE(f.OrigTopic(), orig);
-  QVERIFY(f.HistTopic() == nullptr);
-  QCOMPARE(h.PanelTexts(), panel_texts(3, 1, 2, 2, "Different"));
-  // A fresh click matches under the new mode.
-  h.ClickTopic(h.RowOf(QStringLiteral("Moved (5)")));
   QVERIFY(f.HistTopic() != nullptr);
   QCOMPARE(f.HistTopic()->TopicID(), 50);
-  // An open clears the pair but leaves the texts and the viewer showing it.
-  const QStringList shown = app::RichEditLines(*f.RichEdit1);
+  QCOMPARE(h.dvDiffViewer1->Src2Label(), f.HistTopic()->Title());
+  QVERIFY(!app::RichEditLines(*h.RichEdit2).join(QString()).isEmpty());
+  QCOMPARE(h.PanelTexts().mid(0, 5), panel_texts(3, 1, 2, 2, "").mid(0, 5));
+  QCOMPARE(h.PanelTexts().last(),
+           QLatin1String(f.OrigTopic()->IsEqual(f.HistTopic()) ? "Identical" : "Different"));
+  // An open shows the new files: no pair, nothing left of the old one.
   h.Open(h.Path(QStringLiteral("Latest.qcp")), h.Path(QStringLiteral("History.qcp")));
   QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() == nullptr);
-  QCOMPARE(app::RichEditLines(*f.RichEdit1), shown);
-  QCOMPARE(f.dvDiffViewer1->Src1Label(), std::string("Moved"));
+  QCOMPARE(app::RichEditLines(*h.RichEdit1).join(QString()), QString());
+  QCOMPARE(app::RichEditLines(*h.RichEdit2).join(QString()), QString());
+  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("Source 1"));
+  QCOMPARE(f.Session().DiffEngine().Result1().Count(), 0);
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Identical"));
-  QCOMPARE(f.lbTopics->ItemIndex(), -1);
+  QCOMPARE(h.lbTopics->ItemIndex(), -1);
 }
 
 void TestMainWindow::formattingOnlyDifference() {
@@ -455,7 +465,8 @@ void TestMainWindow::formattingOnlyDifference() {
   h.ClickTopic(0);
   // Different for the classification, yet every rendered line compares equal
   // (bold alone, and blanks at either end, do not count).
-  for (const QString& kind : kinds_of(h.form.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
+  for (const QString& kind : kinds_of(h.form.Session().DiffEngine().Result1()))
+    QCOMPARE(kind, QStringLiteral("1"));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
 }
 
@@ -493,16 +504,16 @@ void TestMainWindow::copyActions() {
   THarness h;
   h.OpenStandardPair();
   TfrmMain& f = h.form;
-  f.cbMatch->setCurrentIndex(mode);
+  h.cbMatch->setCurrentIndex(mode);
   h.ClickTopic(h.RowOf(topic));
   QCOMPARE(action_state(f), QStringLiteral("enabled"));
-  const std::string src1Label = f.dvDiffViewer1->Src1Label();
-  const QStringList histText = app::RichEditLines(*f.RichEdit2);
-  const QStringList origText = app::RichEditLines(*f.RichEdit1);
+  const std::string src1Label = h.dvDiffViewer1->Src1Label();
+  const QStringList histText = app::RichEditLines(*h.RichEdit2);
+  const QStringList origText = app::RichEditLines(*h.RichEdit1);
   QAction* a = f.findChild<QAction*>(action);
   QVERIFY(a != nullptr);
   QToolButton* button = nullptr;
-  for (QToolButton* b : {f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.SpeedButton4})
+  for (QToolButton* b : {h.SpeedButton1, h.SpeedButton2, h.SpeedButton3, h.SpeedButton4})
     if (b->defaultAction() == a) button = b;
   QVERIFY(button != nullptr);
   QTest::mouseClick(button, Qt::LeftButton);
@@ -511,16 +522,17 @@ void TestMainWindow::copyActions() {
   QCOMPARE(action_state(f), enabledAfter ? QStringLiteral("enabled") : QStringLiteral("disabled"));
   // Both sides now show the same text at once, without a click; the caption waits for the next click.
   if (action.endsWith(QLatin1String("Orig")))
-    QCOMPARE(app::RichEditLines(*f.RichEdit1), histText);
+    QCOMPARE(app::RichEditLines(*h.RichEdit1), histText);
   else
-    QCOMPARE(app::RichEditLines(*f.RichEdit2), origText);
-  QCOMPARE(app::RichEditLines(*f.RichEdit1), app::RichEditLines(*f.RichEdit2));
-  for (const QString& kind : kinds_of(f.dvDiffEngine1->Result1())) QCOMPARE(kind, QStringLiteral("1"));
-  QCOMPARE(f.dvDiffViewer1->Src1Label(), src1Label);
+    QCOMPARE(app::RichEditLines(*h.RichEdit2), origText);
+  QCOMPARE(app::RichEditLines(*h.RichEdit1), app::RichEditLines(*h.RichEdit2));
+  for (const QString& kind : kinds_of(f.Session().DiffEngine().Result1()))
+    QCOMPARE(kind, QStringLiteral("1"));
+  QCOMPARE(h.dvDiffViewer1->Src1Label(), src1Label);
   QVERIFY(f.OrigTopic()->TextEquals(*f.HistTopic()));
   // The same counts as a recount from scratch gives.
   const TTopicCounters fresh =
-      RecountTopics(f.QuillcrafterDoc1->Topics(), f.QuillcrafterDoc2->Topics(), f.MatchMode());
+      RecountTopics(f.Session().Latest().Topics(), f.Session().History().Topics(), f.MatchMode());
   QVERIFY(fresh == f.Counters());
 }
 
@@ -528,18 +540,18 @@ void TestMainWindow::copyIntoHistoryTopicMatchedTwice() {
   THarness h;
   h.OpenStandardPair();
   TfrmMain& f = h.form;
-  f.cbMatch->setCurrentIndex(1);  // Installing (2) and Installing (12) both match History 2
+  h.cbMatch->setCurrentIndex(1);  // Installing (2) and Installing (12) both match History 2
   QCOMPARE(h.PanelTexts(), panel_texts(3, 1, 2, 2, "Identical"));
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  QTest::mouseClick(f.SpeedButton4, Qt::LeftButton);  // entire topic into History
+  QTest::mouseClick(h.SpeedButton4, Qt::LeftButton);  // entire topic into History
   // Latest 2 is now identical, and Latest 12 (same text, other ID) identical text.
   QCOMPARE(h.PanelTexts(), panel_texts(1, 2, 3, 2, "Identical"));
-  QCOMPARE(f.QuillcrafterDoc2->Topics().Items(f.QuillcrafterDoc2->Topics().IndexOfTopicID(2))->Title(),
+  QCOMPARE(f.Session().History().Topics().Items(f.Session().History().Topics().IndexOfTopicID(2))->Title(),
            std::string("Installing"));
   QCoreApplication::processEvents();
-  const QImage image = f.lbTopics->viewport()->grab().toImage();
+  const QImage image = h.lbTopics->viewport()->grab().toImage();
   const QRect row12 =
-      f.lbTopics->visualRect(f.lbTopics->model()->index(h.RowOf(QStringLiteral("Installing (12)")), 0));
+      h.lbTopics->visualRect(h.lbTopics->model()->index(h.RowOf(QStringLiteral("Installing (12)")), 0));
   QVERIFY_INK(image, row12, QColor(128, 128, 128));
 }
 
@@ -548,22 +560,22 @@ void TestMainWindow::saveAsLoadsBackEqual() {
   h.OpenStandardPair();
   TfrmMain& f = h.form;
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // text into Latest
+  QTest::mouseClick(h.SpeedButton2, Qt::LeftButton);  // text into Latest
   const QString saved = h.Path(QStringLiteral("Saved.qcp"));
   h.ClickSave(saved);
   QCOMPARE(h.saveShown, 1);
   QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
   TQuillcrafterDoc back;
   back.LoadFromFile(app::FileNameToCore(saved));
-  const TQCTopics& a = f.QuillcrafterDoc1->Topics();
+  const TQCTopics& a = f.Session().Latest().Topics();
   QCOMPARE(back.Topics().Count(), a.Count());
   for (int i = 0; i < a.Count(); ++i) QVERIFY(back.Topics().Items(i)->IsEqual(a.Items(i)));
   // Nothing else changes on save; cancelling the dialog writes nothing.
   // The Latest side is the saved file now, and the status bar says where it went.
-  QCOMPARE(f.GroupBox1->Caption(), QStringLiteral("Saved.qcp"));
-  QCOMPARE(f.GroupBox1->toolTip(), saved);
+  QCOMPARE(h.GroupBox1->Caption(), QStringLiteral("Saved.qcp"));
+  QCOMPARE(h.GroupBox1->toolTip(), saved);
   QCOMPARE(f.SaveDialog1->FileName(), saved);
-  QVERIFY2(f.StatusBar1->Message().contains(saved), qPrintable(f.StatusBar1->Message()));
+  QVERIFY2(h.StatusBar1->Message().contains(saved), qPrintable(h.StatusBar1->Message()));
   QCOMPARE(h.PanelTexts(), panel_texts(0, 2, 2, 4, "Identical"));
   QFile::remove(saved);
   h.ClickSave(QString());
@@ -593,7 +605,7 @@ void TestMainWindow::failedSaveKeepsOldFile() {
   // A folder that does not exist fails with a message too.
   h.ClickSave(h.Path(QStringLiteral("no/such/folder/x.qcp")));
   QCOMPARE(h.messages.size(), 2);
-  QCOMPARE(h.form.QuillcrafterDoc1->Topics().Count(), 8);
+  QCOMPARE(h.form.Session().Latest().Topics().Count(), 8);
 }
 
 void TestMainWindow::shortcutsFollowEnabling() {
@@ -603,7 +615,7 @@ void TestMainWindow::shortcutsFollowEnabling() {
   f.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&f));
   auto latest2 = [&] {
-    return f.QuillcrafterDoc1->Topics().Items(f.QuillcrafterDoc1->Topics().IndexOfTopicID(2));
+    return f.Session().Latest().Topics().Items(f.Session().Latest().Topics().IndexOfTopicID(2));
   };
   const std::string text = latest2()->WholeText();
   // No pair: every shortcut does nothing.
@@ -615,32 +627,32 @@ void TestMainWindow::shortcutsFollowEnabling() {
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   // An identical pair: still nothing.
   h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
-  QTest::keyClick(f.lbTopics, Qt::Key_T, Qt::ControlModifier);
+  QTest::keyClick(h.lbTopics, Qt::Key_T, Qt::ControlModifier);
   QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
   // A New topic after a differing one: actions, shortcuts and buttons are off, and look it.
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
   QCOMPARE(action_state(f), QStringLiteral("enabled"));
   QCoreApplication::processEvents();
-  const QImage enabledLook = f.SpeedButton1->grab().toImage();
+  const QImage enabledLook = h.SpeedButton1->grab().toImage();
   h.ClickTopic(h.RowOf(QStringLiteral("New Feature (4)")));
   QVERIFY(f.HistTopic() == nullptr);
   QCOMPARE(action_state(f), QStringLiteral("disabled"));
-  for (QToolButton* b : {f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.SpeedButton4})
+  for (QToolButton* b : {h.SpeedButton1, h.SpeedButton2, h.SpeedButton3, h.SpeedButton4})
     QVERIFY(!b->isEnabled());
   QCoreApplication::processEvents();
-  QVERIFY(f.SpeedButton1->grab().toImage() != enabledLook);
+  QVERIFY(h.SpeedButton1->grab().toImage() != enabledLook);
   const std::string newText = f.OrigTopic()->WholeText();
-  QTest::keyClick(f.lbTopics, Qt::Key_E, Qt::ControlModifier);
+  QTest::keyClick(h.lbTopics, Qt::Key_E, Qt::ControlModifier);
   QCOMPARE(f.OrigTopic()->WholeText(), newText);
   // A differing pair: Ctrl+T copies the History text into Latest.
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  QTest::keyClick(f.lbTopics, Qt::Key_T, Qt::ControlModifier);
+  QTest::keyClick(h.lbTopics, Qt::Key_T, Qt::ControlModifier);
   QCOMPARE(h.PanelTexts(), panel_texts(0, 2, 2, 4, "Identical"));
   QVERIFY(latest2()->WholeText() != text);
   // Now identical: Ctrl+Alt+E does nothing to the History document.
-  const bool modified = f.QuillcrafterDoc2->Modified();
-  QTest::keyClick(f.lbTopics, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
-  QCOMPARE(f.QuillcrafterDoc2->Modified(), modified);
+  const bool modified = f.Session().History().Modified();
+  QTest::keyClick(h.lbTopics, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+  QCOMPARE(f.Session().History().Modified(), modified);
 }
 
 void TestMainWindow::keyboardStartsInTheListWithAMark() {
@@ -650,29 +662,29 @@ void TestMainWindow::keyboardStartsInTheListWithAMark() {
   f.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&f));
   // The first key goes to the list, not to the match mode.
-  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.lbTopics));
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.lbTopics));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-  QCOMPARE(f.cbMatch->currentIndex(), 0);
-  QCOMPARE(f.lbTopics->ItemIndex(), 0);
+  QCOMPARE(h.cbMatch->currentIndex(), 0);
+  QCOMPARE(h.lbTopics->ItemIndex(), 0);
   QVERIFY(f.OrigTopic() != nullptr);
   // The focused control carries a visible mark, and the mark follows the focus.
   auto marked = [&](QWidget* control) {
     QCoreApplication::processEvents();
-    return f.FocusMark->Target() == control && f.FocusMark->isVisible() &&
-           f.FocusMark->geometry() == QRect(control->mapTo(&f, QPoint(0, 0)), control->size());
+    return h.FocusMark->Target() == control && h.FocusMark->isVisible() &&
+           h.FocusMark->geometry() == QRect(control->mapTo(&f, QPoint(0, 0)), control->size());
   };
-  QVERIFY(marked(f.lbTopics));
-  f.cbMatch->setFocus(Qt::TabFocusReason);
-  QVERIFY(marked(f.cbMatch));
+  QVERIFY(marked(h.lbTopics));
+  h.cbMatch->setFocus(Qt::TabFocusReason);
+  QVERIFY(marked(h.cbMatch));
   const QImage shot = f.grab().toImage();
-  const QPoint edge = f.cbMatch->mapTo(&f, QPoint(f.cbMatch->width() / 2, 0));
+  const QPoint edge = h.cbMatch->mapTo(&f, QPoint(h.cbMatch->width() / 2, 0));
   QCOMPARE(shot.pixelColor(edge), app::ToQColor(clHighlight));
-  f.btnOpenFiles->setFocus(Qt::TabFocusReason);
-  QVERIFY(marked(f.btnOpenFiles));
+  h.btnOpenFiles->setFocus(Qt::TabFocusReason);
+  QVERIFY(marked(h.btnOpenFiles));
   // Moving the splitter moves the mark with the control.
-  app::RichEditWidget(f.RichEdit2)->setFocus(Qt::TabFocusReason);
+  app::RichEditWidget(h.RichEdit2)->setFocus(Qt::TabFocusReason);
   QWidget* edit = QApplication::focusWidget();
-  f.Splitter1->setSizes({300, f.Splitter1->width() - 303});
+  h.Splitter1->setSizes({300, h.Splitter1->width() - 303});
   QVERIFY(marked(edit));
 }
 
@@ -682,17 +694,17 @@ void TestMainWindow::narrowWindowShrinksBothPanes() {
   TfrmMain& f = h.form;
   // Long file names do not widen the panes: the captions are cut instead.
   const QString longName = QString(QLatin1Char('x')).repeated(200) + QStringLiteral(".qcp");
-  f.GroupBox2->SetCaption(longName);
+  h.GroupBox2->SetCaption(longName);
   f.resize(520, f.height());
   QCoreApplication::processEvents();
   QVERIFY2(f.width() <= 520, qPrintable(QString::number(f.width())));
-  QVERIFY(std::abs(f.GroupBox1->width() - f.GroupBox2->width()) <= 1);
-  QVERIFY(f.GroupBox2->title() != longName && f.GroupBox2->title().contains(QChar(0x2026)));
-  QCOMPARE(f.GroupBox2->Caption(), longName);
+  QVERIFY(std::abs(h.GroupBox1->width() - h.GroupBox2->width()) <= 1);
+  QVERIFY(h.GroupBox2->title() != longName && h.GroupBox2->title().contains(QChar(0x2026)));
+  QCOMPARE(h.GroupBox2->Caption(), longName);
   // The status panels fit the bar.
-  const int panels = f.StatusBar1->PanelCount();
-  QVERIFY(f.StatusBar1->PanelRect(panels - 1).right() < f.StatusBar1->width());
-  QVERIFY(f.StatusBar1->PanelRect(panels - 2).left() < f.StatusBar1->width());
+  const int panels = h.StatusBar1->PanelCount();
+  QVERIFY(h.StatusBar1->PanelRect(panels - 1).right() < h.StatusBar1->width());
+  QVERIFY(h.StatusBar1->PanelRect(panels - 2).left() < h.StatusBar1->width());
 }
 
 void TestMainWindow::startFilesOpenTheExamplePair() {
@@ -704,11 +716,11 @@ void TestMainWindow::startFilesOpenTheExamplePair() {
   f.OpenFiles(latest, history);
   QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
   QCOMPARE(h.latestShown + h.historyShown, 0);
-  QVERIFY(f.lbTopics->Count() > 0);
+  QVERIFY(h.lbTopics->Count() > 0);
   // The same captions as from the dialogs, however the names were given.
-  QCOMPARE(f.GroupBox1->title(), QStringLiteral("Latest.qcp"));
-  QCOMPARE(f.GroupBox2->title(), QStringLiteral("History.qcp"));
-  QCOMPARE(f.GroupBox2->toolTip(), QFileInfo(history).absoluteFilePath());
+  QCOMPARE(h.GroupBox1->title(), QStringLiteral("Latest.qcp"));
+  QCOMPARE(h.GroupBox2->title(), QStringLiteral("History.qcp"));
+  QCOMPARE(h.GroupBox2->toolTip(), QFileInfo(history).absoluteFilePath());
   QVERIFY(f.DifferentCount() > 0 && f.IdenticalCount() > 0 && f.NewCount() > 0);
   // The players are back afterwards.
   h.latestAnswers = QStringList{QString()};
@@ -720,8 +732,8 @@ void TestMainWindow::startFilesOpenTheExamplePair() {
   if (shots.isEmpty()) return;
   QCoreApplication::processEvents();
   f.grab().save(shots + QStringLiteral("/window-open.png"));
-  for (int row = 0; row < f.lbTopics->Count(); ++row) {
-    if (f.CompareTopic(f.QuillcrafterDoc1->Topics().Items(row)) == tcDifferent) {
+  for (int row = 0; row < h.lbTopics->Count(); ++row) {
+    if (f.Session().EntryClass(row) == tcDifferent) {
       h.ClickTopic(row);
       break;
     }

@@ -27,8 +27,8 @@ void TestSmallScreen::firstSizeFitsTheScreen() {
                                                             .arg(free.width())
                                                             .arg(free.height())));
   // The buttons and the status bar are inside the window, not cut off below it.
-  for (QWidget* w : {static_cast<QWidget*>(f.btnOpenFiles), static_cast<QWidget*>(f.btnSaveFile),
-                     static_cast<QWidget*>(f.StatusBar1)}) {
+  for (QWidget* w : {static_cast<QWidget*>(h.btnOpenFiles), static_cast<QWidget*>(h.btnSaveFile),
+                     static_cast<QWidget*>(h.StatusBar1)}) {
     const QRect inWindow(w->mapTo(&f, QPoint(0, 0)), w->size());
     QVERIFY2(f.rect().contains(inWindow), qPrintable(w->objectName()));
   }
