@@ -68,6 +68,12 @@ void ReportLater(std::exception_ptr error) {
   QTimer::singleShot(0, qApp, [message] { ShowMessage(message); });
 }
 
+std::unique_ptr<QSettings> OpenSettings() {
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                     QStringLiteral("Quillcrafter"),
+                                     QStringLiteral("QuillcrafterJourneymanDiff"));
+}
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("QuillcrafterJourneymanDiff"));
 }

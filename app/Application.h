@@ -4,9 +4,11 @@
 // The message box can be replaced, so tests see the message instead.
 
 #include <QApplication>
+#include <QSettings>
 #include <QString>
 #include <exception>
 #include <functional>
+#include <memory>
 
 namespace app {
 
@@ -49,6 +51,11 @@ void RunPainter(F&& painter) {
     ReportLater(std::current_exception());
   }
 }
+
+/// The program's remembered settings (window geometry and the like), in
+/// the user's configuration folder. Tests redirect it with QSettings::setPath
+/// for the INI format and the user scope.
+std::unique_ptr<QSettings> OpenSettings();
 
 /// The program's application object. Handlers are wrapped in RunHandler
 /// where they are connected; notify() is the last net for an error that

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -335,10 +336,46 @@ QRect TfrmMain::FirstFrameGeometry() const {
   return QRect(QPoint(x, y), size);
 }
 
+namespace {
+const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kPanesKey = QStringLiteral("window/panes");
+const QString kTextsKey = QStringLiteral("window/texts");
+}  // namespace
+
+bool TfrmMain::RestoreWindowState() {
+  const std::unique_ptr<QSettings> settings = OpenSettings();
+  const QByteArray saved = settings->value(kGeometryKey).toByteArray();
+  if (saved.isEmpty() || !restoreGeometry(saved)) return false;
+  Splitter1->restoreState(settings->value(kPanesKey).toByteArray());
+  Splitter2->restoreState(settings->value(kTextsKey).toByteArray());
+  // A screen smaller than the one of the last run still shows the whole window.
+  if (const QScreen* where = screen()) {
+    const QRect free = where->availableGeometry();
+    const QRect outer = frameGeometry();
+    if (!free.contains(outer)) {
+      const QSize frame = outer.size() - geometry().size();
+      resize(outer.size().boundedTo(free.size()) - frame);
+      const QRect fitted = frameGeometry();
+      move(std::clamp(fitted.x(), free.left(), free.left() + free.width() - fitted.width()),
+           std::clamp(fitted.y(), free.top(), free.top() + free.height() - fitted.height()));
+    }
+  }
+  return true;
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  const std::unique_ptr<QSettings> settings = OpenSettings();
+  settings->setValue(kGeometryKey, saveGeometry());
+  settings->setValue(kPanesKey, Splitter1->saveState());
+  settings->setValue(kTextsKey, Splitter2->saveState());
+  QWidget::closeEvent(event);
+}
+
 void TfrmMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (FOuterSizeApplied) return;
   FOuterSizeApplied = true;
+  if (RestoreWindowState()) return;
   // The first geometry is the outer one; the frame is known only once shown.
   const QRect outer = FirstFrameGeometry();
   const QSize frame = frameGeometry().size() - geometry().size();

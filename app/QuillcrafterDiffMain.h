@@ -86,6 +86,8 @@ class TfrmMain : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  /// Remembers the window's geometry and pane sizes for the next run.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateComponents();
@@ -105,6 +107,8 @@ class TfrmMain : public QWidget {
   static void ShowFileCaption(TCaptionGroupBox& group, const QString& fileName);
   /// The window's first outer size and place: the design's, within the screen's free area.
   QRect FirstFrameGeometry() const;
+  /// The geometry and pane sizes of the last run, kept within the screen; false when none.
+  bool RestoreWindowState();
   /// Runs a handler as the event loop would: an error ends it and is shown.
   template <class F>
   void Handle(F&& handler);

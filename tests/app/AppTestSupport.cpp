@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 
+#include <QSettings>
+
 #include <QPushButton>
 #include <QTest>
 
@@ -93,6 +95,11 @@ T* Part(const app::TfrmMain& form, const char* name) {
 }
 
 }  // namespace
+
+TSettingsSandbox::TSettingsSandbox() {
+  QSettings::setDefaultFormat(QSettings::IniFormat);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FFolder.path());
+}
 
 THarness::THarness()
     : cbMatch(Part<QComboBox>(form, "cbMatch")),

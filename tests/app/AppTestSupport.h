@@ -39,8 +39,20 @@ void WriteProject(const QString& fileName, const std::vector<TTopicSpec>& topics
 std::vector<TTopicSpec> StandardLatest();
 std::vector<TTopicSpec> StandardHistory();
 
-/// The window under test, with the dialogs and the message box played by the test.
-class THarness {
+/// Points the program's settings at a folder of the test's own for as long
+/// as it lives: no test reads or writes the user's settings.
+class TSettingsSandbox {
+ public:
+  TSettingsSandbox();
+  QString Folder() const { return FFolder.path(); }
+
+ private:
+  QTemporaryDir FFolder;
+};
+
+/// The window under test, with the dialogs and the message box played by the
+/// test, and settings of its own.
+class THarness : public TSettingsSandbox {
  public:
   THarness();
   ~THarness();

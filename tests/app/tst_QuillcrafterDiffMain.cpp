@@ -114,6 +114,7 @@ class TestMainWindow : public QObject {
   void shortcutsFollowEnabling();
   void keyboardStartsInTheListWithAMark();
   void narrowWindowShrinksBothPanes();
+  void nextRunRestoresGeometryAndPanes();
   void startFilesOpenTheExamplePair();
 };
 
@@ -740,6 +741,22 @@ void TestMainWindow::startFilesOpenTheExamplePair() {
   }
   QCoreApplication::processEvents();
   f.grab().save(shots + QStringLiteral("/window-different.png"));
+}
+
+void TestMainWindow::nextRunRestoresGeometryAndPanes() {
+  THarness h;
+  h.form.setGeometry(300, 200, 1000, 800);
+  h.Splitter1->setSizes({350, h.Splitter1->width() - 353});
+  QCoreApplication::processEvents();
+  const QRect geometry = h.form.geometry();
+  const QList<int> panes = h.Splitter1->sizes();
+  h.form.close();
+  // The next run, in the same settings, opens where this one closed.
+  TfrmMain next;
+  next.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&next));
+  QCOMPARE(next.geometry(), geometry);
+  QCOMPARE(next.findChild<QSplitter*>(QStringLiteral("Splitter1"))->sizes(), panes);
 }
 
 QTEST_MAIN(TestMainWindow)

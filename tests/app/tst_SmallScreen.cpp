@@ -11,6 +11,7 @@ class TestSmallScreen : public QObject {
   Q_OBJECT
  private Q_SLOTS:
   void firstSizeFitsTheScreen();
+  void rememberedSizeIsKeptWithinTheScreen();
 };
 
 void TestSmallScreen::firstSizeFitsTheScreen() {
@@ -32,6 +33,20 @@ void TestSmallScreen::firstSizeFitsTheScreen() {
     const QRect inWindow(w->mapTo(&f, QPoint(0, 0)), w->size());
     QVERIFY2(f.rect().contains(inWindow), qPrintable(w->objectName()));
   }
+}
+
+void TestSmallScreen::rememberedSizeIsKeptWithinTheScreen() {
+  apptest::THarness h;
+  // A run on a larger screen left a larger window behind.
+  h.form.resize(1600, 1200);
+  h.form.close();
+  app::TfrmMain next;
+  next.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&next));
+  const QRect free = next.screen()->availableGeometry();
+  QVERIFY2(free.contains(next.frameGeometry()),
+           qPrintable(
+               QStringLiteral("%1x%2").arg(next.frameGeometry().width()).arg(next.frameGeometry().height())));
 }
 
 QTEST_MAIN(TestSmallScreen)
