@@ -75,6 +75,7 @@ TfrmMain::~TfrmMain() {
   // engine. The list's entries point into the Latest document.
   FSession->OnEntriesReset = nullptr;
   FSession->OnClassesChanged = nullptr;
+  FSession->OnEntryChanged = nullptr;
   FSession->OnCountersChanged = nullptr;
   FSession->OnSelectionChanged = nullptr;
   lbTopics->OnClick = nullptr;
@@ -320,6 +321,9 @@ void TfrmMain::ObserveSession() {
   FSession->OnClassesChanged = [this] {
     // Entries take their class when drawn.
     lbTopics->viewport()->update();
+  };
+  FSession->OnEntryChanged = [this](int index) {
+    lbTopics->viewport()->update(lbTopics->visualRect(lbTopics->model()->index(index, 0)));
   };
   FSession->OnCountersChanged = [this] { UpdateStatusBar(); };
   FSession->OnSelectionChanged = [this] { ShowSelectedPair(); };

@@ -192,7 +192,7 @@ void TComparisonSession::TopicChanged(TQCTopic* topic) {
 // --- Copies ------------------------------------------------------------------------------------
 
 template <class F>
-void TComparisonSession::CopyWithinPair(F&& copy) {
+void TComparisonSession::CopyWithinPair(bool intoLatest, F&& copy) {
   if (!PairDiffers()) return;
   {
     FInCopy = true;
@@ -200,23 +200,29 @@ void TComparisonSession::CopyWithinPair(F&& copy) {
     copy();
   }
   CompareSelectedTexts();
-  if (OnClassesChanged) OnClassesChanged();
+  // A Latest topic's class depends on it alone; a History topic may be the
+  // match of any number of entries.
+  if (intoLatest) {
+    if (OnEntryChanged) OnEntryChanged(FSelected);
+  } else if (OnClassesChanged) {
+    OnClassesChanged();
+  }
   Recount();
   if (OnSelectionChanged) OnSelectionChanged();
 }
 
 void TComparisonSession::CopyToLatest() {
-  CopyWithinPair([this] { FOrig->Assign(*FHist); });
+  CopyWithinPair(true, [this] { FOrig->Assign(*FHist); });
 }
 
 void TComparisonSession::CopyTextToLatest() {
-  CopyWithinPair([this] { FOrig->SetText(FHist->Text()); });
+  CopyWithinPair(true, [this] { FOrig->SetText(FHist->Text()); });
 }
 
 void TComparisonSession::CopyToHistory() {
-  CopyWithinPair([this] { FHist->Assign(*FOrig); });
+  CopyWithinPair(false, [this] { FHist->Assign(*FOrig); });
 }
 
 void TComparisonSession::CopyTextToHistory() {
-  CopyWithinPair([this] { FHist->SetText(FOrig->Text()); });
+  CopyWithinPair(false, [this] { FHist->SetText(FOrig->Text()); });
 }

@@ -106,6 +106,8 @@ class TComparisonSession {
   std::function<void()> OnEntriesReset;
   /// Every entry's class may have changed (mode, or History changed).
   std::function<void()> OnClassesChanged;
+  /// Only entry Index may have changed its class (a copy into its Latest topic).
+  std::function<void(int index)> OnEntryChanged;
   std::function<void()> OnCountersChanged;
   /// The selection, the pair or one of its texts changed; the difference is new.
   std::function<void()> OnSelectionChanged;
@@ -116,8 +118,9 @@ class TComparisonSession {
   void FindPartner();
   void CompareSelectedTexts();
   void TopicChanged(TQCTopic* topic);
+  /// Runs Copy on the selected pair; IntoLatest says only the selected entry is touched.
   template <class F>
-  void CopyWithinPair(F&& copy);
+  void CopyWithinPair(bool intoLatest, F&& copy);
 
   std::unique_ptr<TQuillcrafterDoc> FLatest;
   std::unique_ptr<TQuillcrafterDoc> FHistory;

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "compare/ComparisonSession.h"
 #include "diff/dvDiffEngine.h"
@@ -114,12 +115,20 @@ TEST_F(ComparisonSessionTest, CopiesApplyOnlyToADifferingPairAndReclassify) {
   session.CopyTextToHistory();
   EXPECT_EQ(doctest_util::SaveBytes(session.History()), historyBytes);
 
+  // A copy into Latest touches one entry; one into History may touch any.
+  std::vector<int> entriesChanged;
+  int classesChanged = 0;
+  session.OnEntryChanged = [&](int index) { entriesChanged.push_back(index); };
+  session.OnClassesChanged = [&] { ++classesChanged; };
   session.Select(0);
   session.CopyTextToLatest();
   EXPECT_EQ(session.EntryClass(0), tcIdenticalText);
   EXPECT_EQ(session.Counters().DifferentCount(), 0);
   EXPECT_TRUE(session.PairDiffers());
+  EXPECT_EQ(entriesChanged, std::vector<int>{0});
+  EXPECT_EQ(classesChanged, 0);
   session.CopyToHistory();
+  EXPECT_EQ(classesChanged, 1);
   EXPECT_EQ(session.HistTopic()->Title(), "Setup");
   EXPECT_EQ(session.EntryClass(0), tcIdentical);
   EXPECT_FALSE(session.PairDiffers());
