@@ -347,7 +347,6 @@ void TestMainWindow::countsPerMatchMode() {
 void TestMainWindow::listColoursAndHighlight() {
   THarness h;
   h.OpenStandardPair();
-  TfrmMain& f = h.form;
   const QColor red(255, 0, 0), black(0, 0, 0), gray(128, 128, 128), blue(0, 0, 255);
   auto rowImage = [&](int row) {
     QCoreApplication::processEvents();  // the list lays its items out when idle
