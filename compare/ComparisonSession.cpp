@@ -99,7 +99,11 @@ void TComparisonSession::OpenFiles(const std::string& latestFile,
   if (OnSelectionChanged) OnSelectionChanged();
 }
 
-void TComparisonSession::SaveLatest(const std::string& fileName) { FLatest->SaveToFile(fileName); }
+void TComparisonSession::SaveLatest(const std::string& fileName) {
+  FLatest->SaveToFile(fileName);
+  // Latest is that file now: a later save writes there.
+  FLatestFileName = fileName;
+}
 
 // --- Classification -------------------------------------------------------------------
 

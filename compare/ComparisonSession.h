@@ -55,7 +55,8 @@ class TComparisonSession {
   /// History document as it is.
   void OpenFiles(const std::string& latestFile,
                  const std::function<std::optional<std::string>()>& chooseHistory);
-  /// Writes the Latest document to FileName; a failed save leaves the old file.
+  /// Writes the Latest document to FileName, which becomes LatestFileName; a
+  /// failed save leaves the old file and the name.
   void SaveLatest(const std::string& fileName);
 
   // --- Classification --------------------------------------------------------------

@@ -575,6 +575,7 @@ void TestMainWindow::saveAsLoadsBackEqual() {
   QCOMPARE(h.GroupBox1->Caption(), QStringLiteral("Saved.qcp"));
   QCOMPARE(h.GroupBox1->toolTip(), saved);
   QCOMPARE(f.SaveDialog1->FileName(), saved);
+  QCOMPARE(f.Session().LatestFileName(), app::FileNameToCore(saved));
   QVERIFY2(h.StatusBar1->Message().contains(saved), qPrintable(h.StatusBar1->Message()));
   QCOMPARE(h.PanelTexts(), panel_texts(0, 2, 2, 4, "Identical"));
   QFile::remove(saved);
