@@ -68,6 +68,53 @@ void ReportLater(std::exception_ptr error) {
   QTimer::singleShot(0, qApp, [message] { ShowMessage(message); });
 }
 
+namespace {
+
+TSaveQuestionHandler& CurrentSaveQuestion() {
+  static TSaveQuestionHandler handler;
+  return handler;
+}
+
+TYesNoHandler& CurrentYesNo() {
+  static TYesNoHandler handler;
+  return handler;
+}
+
+QString Caption() {
+  const QString name = QCoreApplication::applicationName();
+  return name.isEmpty() ? QStringLiteral("QuillcrafterJourneymanDiff") : name;
+}
+
+}  // namespace
+
+TSaveQuestionHandler SetSaveQuestionHandler(TSaveQuestionHandler handler) {
+  TSaveQuestionHandler previous = std::move(CurrentSaveQuestion());
+  CurrentSaveQuestion() = std::move(handler);
+  return previous;
+}
+
+TSaveChoice AskSaveChanges(const QString& fileName) {
+  if (const TSaveQuestionHandler& handler = CurrentSaveQuestion()) return handler(fileName);
+  const QMessageBox::StandardButton answer = QMessageBox::warning(
+      QApplication::activeWindow(), Caption(), QStringLiteral("Save changes to %1?").arg(fileName),
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  if (answer == QMessageBox::Save) return TSaveChoice::scSave;
+  if (answer == QMessageBox::Discard) return TSaveChoice::scDiscard;
+  return TSaveChoice::scCancel;
+}
+
+TYesNoHandler SetYesNoHandler(TYesNoHandler handler) {
+  TYesNoHandler previous = std::move(CurrentYesNo());
+  CurrentYesNo() = std::move(handler);
+  return previous;
+}
+
+bool AskYesNo(const QString& question) {
+  if (const TYesNoHandler& handler = CurrentYesNo()) return handler(question);
+  return QMessageBox::question(QApplication::activeWindow(), Caption(), question,
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 std::unique_ptr<QSettings> OpenSettings() {
   return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                      QStringLiteral("Quillcrafter"),

@@ -52,6 +52,19 @@ void RunPainter(F&& painter) {
   }
 }
 
+/// The answer to "Save changes to NAME?".
+enum class TSaveChoice { scSave, scDiscard, scCancel };
+using TSaveQuestionHandler = std::function<TSaveChoice(const QString& fileName)>;
+/// Replaces the question box (an empty handler restores the real one); returns the previous handler.
+TSaveQuestionHandler SetSaveQuestionHandler(TSaveQuestionHandler handler);
+/// Asks whether the changes to FileName are saved, discarded, or the step cancelled.
+TSaveChoice AskSaveChanges(const QString& fileName);
+
+/// A yes-or-no question to the user, replaceable like the others.
+using TYesNoHandler = std::function<bool(const QString& question)>;
+TYesNoHandler SetYesNoHandler(TYesNoHandler handler);
+bool AskYesNo(const QString& question);
+
 /// The program's remembered settings (window geometry and the like), in
 /// the user's configuration folder. Tests redirect it with QSettings::setPath
 /// for the INI format and the user scope.

@@ -1,27 +1,41 @@
 #include "app/QuillcrafterDiffMain.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFrame>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
+#include <QUrl>
 #include <algorithm>
 
 #include "app/AppText.h"
 #include "app/Application.h"
 #include "app/ButtonImages.h"
+#include "app/CopyCommand.h"
 #include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
+#include "containers/Structures.h"
 #include "diff/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
+#include "toolkit/ScopeGuard.h"
 
 namespace app {
 
@@ -65,6 +79,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
   CreateComponents();
   CreateLayout();
   CreateActions();
+  CreateMenus();
   ConnectHandlers();
   FormCreate();
 }
@@ -73,6 +88,10 @@ TfrmMain::~TfrmMain() {
   // The session goes before the child widgets: none of them may be called
   // back from it half-destroyed, nor the viewer be left registered with its
   // engine. The list's entries point into the Latest document.
+  FUndo->disconnect(this);
+  delete FUndo;  // its steps point into the session's documents
+  FUndo = nullptr;
+  FWatcher->disconnect(this);
   FSession->OnEntriesReset = nullptr;
   FSession->OnClassesChanged = nullptr;
   FSession->OnEntryChanged = nullptr;
@@ -113,6 +132,14 @@ void TfrmMain::CreateComponents() {
   SaveDialog1->SetDefaultExt(QStringLiteral("qcp"));
   SaveDialog1->SetOptions(TOpenOption::ofOverwritePrompt | TOpenOption::ofHideReadOnly |
                           TOpenOption::ofEnableSizing);
+  SaveDialog2 = std::make_unique<TFileDialog>(this, TFileDialog::TKind::dkSave);
+  SaveDialog2->SetTitle(QStringLiteral("Save History File As..."));
+  SaveDialog2->SetFilter(kQcpFilter);
+  SaveDialog2->SetDefaultExt(QStringLiteral("qcp"));
+  SaveDialog2->SetOptions(SaveDialog1->Options());
+
+  FUndo = new QUndoStack(this);
+  FWatcher = new QFileSystemWatcher(this);
 
   ImageList1 = {ButtonIcon(biHandLeft), ButtonIcon(biHandRight), ButtonIcon(biArrowLeft),
                 ButtonIcon(biArrowRight)};
@@ -291,7 +318,93 @@ void TfrmMain::CreateActions() {
   }
 }
 
+template <class F>
+QAction* TfrmMain::NewCommand(const QString& text, const QKeySequence& keys, F&& handler) {
+  auto* action = new QAction(text, this);
+  action->setShortcut(keys);
+  action->setShortcutContext(Qt::WindowShortcut);
+  addAction(action);
+  connect(action, &QAction::triggered, this, [this, handler] { Handle(handler); });
+  return action;
+}
+
+void TfrmMain::CreateMenus() {
+  OpenFilesAction =
+      NewCommand(QStringLiteral("&Open Files..."), QKeySequence::Open, [this] { btnOpenFilesClick(); });
+  SaveAction = NewCommand(QStringLiteral("&Save"), QKeySequence::Save, [this] { SaveExecute(); });
+  SaveAsAction = NewCommand(QStringLiteral("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                            [this] { btnSaveFileClick(); });
+  SaveHistoryAction =
+      NewCommand(QStringLiteral("Save &History"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
+                 [this] { SaveHistoryExecute(); });
+  SaveHistoryAsAction =
+      NewCommand(QStringLiteral("Save History A&s..."), QKeySequence(), [this] { SaveHistoryAsExecute(); });
+  ClearRecentAction = NewCommand(QStringLiteral("&Clear"), QKeySequence(), [this] { ClearRecentExecute(); });
+  QuitAction = NewCommand(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+  UndoAction =
+      NewCommand(QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { UndoExecute(); });
+  RedoAction = NewCommand(QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                          [this] { RedoExecute(); });
+  ShortcutsAction = NewCommand(QStringLiteral("&Keyboard Shortcuts"), QKeySequence::HelpContents, [this] {
+    QMessageBox::information(this, QStringLiteral("Keyboard Shortcuts"), ShortcutsText());
+  });
+  AboutAction = NewCommand(QStringLiteral("&About"), QKeySequence(), [this] {
+    QMessageBox::about(
+        this, QStringLiteral("About"),
+        FVersionCaption + QStringLiteral("\n\nCompares two help project files topic by topic.\n"
+                                         "Licensed under the MIT licence."));
+  });
+
+  auto* bar = new QMenuBar(this);
+  bar->setObjectName(QStringLiteral("MenuBar"));
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  file->addAction(OpenFilesAction);
+  RecentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+  file->addSeparator();
+  file->addActions({SaveAction, SaveAsAction, SaveHistoryAction, SaveHistoryAsAction});
+  file->addSeparator();
+  file->addAction(QuitAction);
+  QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+  edit->addActions({UndoAction, RedoAction});
+  edit->addSeparator();
+  edit->addActions({CopyToOrig, CopyTextToOrig, CopyToHist, CopyTextToHist});
+  QMenu* view = bar->addMenu(QStringLiteral("&View"));
+  FMatchModes = new QActionGroup(this);
+  for (int i = 0; i < cbMatch->count(); ++i) {
+    QAction* mode = view->addAction(cbMatch->itemText(i));
+    mode->setCheckable(true);
+    mode->setChecked(i == cbMatch->currentIndex());
+    FMatchModes->addAction(mode);
+    connect(mode, &QAction::triggered, this, [this, i] { cbMatch->setCurrentIndex(i); });
+  }
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  help->addActions({ShortcutsAction, AboutAction});
+  layout()->setMenuBar(bar);
+  // The copy commands read well in a menu; the buttons keep their pictures.
+  CopyToOrig->setText(QStringLiteral("Copy Entire Topic to Latest"));
+  CopyTextToOrig->setText(QStringLiteral("Copy Topic Text to Latest"));
+  CopyToHist->setText(QStringLiteral("Copy Entire Topic to History"));
+  CopyTextToHist->setText(QStringLiteral("Copy Topic Text to History"));
+}
+
+QString TfrmMain::ShortcutsText() const {
+  QString text;
+  for (QAction* action : {OpenFilesAction, SaveAction, SaveAsAction, SaveHistoryAction, UndoAction,
+                          RedoAction, CopyToOrig, CopyTextToOrig, CopyToHist, CopyTextToHist, QuitAction}) {
+    QString name = action->text();
+    name.remove(QLatin1Char('&'));
+    text += QStringLiteral("%1\t%2\n").arg(action->shortcut().toString(QKeySequence::NativeText), name);
+  }
+  return text;
+}
+
 void TfrmMain::ConnectHandlers() {
+  connect(FUndo, &QUndoStack::indexChanged, this, [this] { UpdateModified(); });
+  connect(FWatcher, &QFileSystemWatcher::fileChanged, this, [this](const QString& fileName) {
+    // Asked once the watcher's own notice is over, never inside it.
+    QTimer::singleShot(0, this,
+                       [this, fileName] { Handle([this, fileName] { FileChangedOnDisk(fileName); }); });
+  });
   connect(btnOpenFiles, &QPushButton::clicked, this, [this] { Handle([this] { btnOpenFilesClick(); }); });
   connect(btnSaveFile, &QPushButton::clicked, this, [this] { Handle([this] { btnSaveFileClick(); }); });
   connect(cbMatch, &QComboBox::currentIndexChanged, this, [this] { Handle([this] { cbMatchChange(); }); });
@@ -342,6 +455,10 @@ QRect TfrmMain::FirstFrameGeometry() const {
 
 namespace {
 const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kMatchKey = QStringLiteral("view/match");
+const QString kRecentKey = QStringLiteral("files/recent");
+const QString kLatestFolderKey = QStringLiteral("files/latestFolder");
+const QString kHistoryFolderKey = QStringLiteral("files/historyFolder");
 const QString kPanesKey = QStringLiteral("window/panes");
 const QString kTextsKey = QStringLiteral("window/texts");
 }  // namespace
@@ -368,10 +485,18 @@ bool TfrmMain::RestoreWindowState() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  const std::unique_ptr<QSettings> settings = OpenSettings();
-  settings->setValue(kGeometryKey, saveGeometry());
-  settings->setValue(kPanesKey, Splitter1->saveState());
-  settings->setValue(kTextsKey, Splitter2->saveState());
+  bool close = false;
+  RunHandler([&] { close = ConfirmDiscard(true, true); });
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  RunHandler([&] {
+    const std::unique_ptr<QSettings> settings = OpenSettings();
+    settings->setValue(kGeometryKey, saveGeometry());
+    settings->setValue(kPanesKey, Splitter1->saveState());
+    settings->setValue(kTextsKey, Splitter2->saveState());
+  });
   QWidget::closeEvent(event);
 }
 
@@ -390,7 +515,25 @@ void TfrmMain::showEvent(QShowEvent* event) {
 // --- Start and open -------------------------------------------------------------
 
 void TfrmMain::FormCreate() {
-  setWindowTitle(ToQString(GetVersionCaption(ProgramFileName())));
+  FVersionCaption = ToQString(GetVersionCaption(ProgramFileName()));
+  setWindowTitle(FVersionCaption);
+  setAcceptDrops(true);
+  // What the last run left: the match mode, the dialogs' folders, the recent pairs.
+  const std::unique_ptr<QSettings> settings = OpenSettings();
+  SetMatchModeIndex(settings->value(kMatchKey, 0).toInt());
+  const struct {
+    TFileDialog* dialog;
+    const QString& key;
+  } folders[] = {{OpenDialog1.get(), kLatestFolderKey},
+                 {OpenDialog2.get(), kHistoryFolderKey},
+                 {SaveDialog1.get(), kLatestFolderKey},
+                 {SaveDialog2.get(), kHistoryFolderKey}};
+  for (const auto& folder : folders) {
+    const QString path = settings->value(folder.key).toString();
+    if (!path.isEmpty()) folder.dialog->SetFileName(QDir(path).filePath(QString()));
+  }
+  FRecent = settings->value(kRecentKey).toStringList().mid(0, RecentPairCount);
+  FillRecentMenu();
   // The keyboard starts in the list: a first arrow key picks a topic rather
   // than silently switching the match mode.
   lbTopics->setFocus();
@@ -405,6 +548,7 @@ void TfrmMain::ShowFileCaption(TCaptionGroupBox& group, const QString& fileName)
 TTopicMatchMode TfrmMain::MatchMode() const { return FSession->MatchMode(); }
 
 void TfrmMain::btnOpenFilesClick() {
+  if (!ConfirmDiscard(true, true)) return;
   if (!OpenDialog1->Execute()) return;
   const QString latest = OpenDialog1->FileName();
   QString history;
@@ -415,11 +559,9 @@ void TfrmMain::btnOpenFilesClick() {
     history = OpenDialog2->FileName();
     return FileNameToCore(history);
   });
-  ShowFileCaption(*GroupBox1, latest);
   SaveDialog1->SetFileName(QFileInfo(latest).absoluteFilePath());
-  if (!history.isEmpty()) ShowFileCaption(*GroupBox2, history);
-  // The topics are what one works through next.
-  lbTopics->setFocus();
+  if (!history.isEmpty()) SaveDialog2->SetFileName(QFileInfo(history).absoluteFilePath());
+  FilesOpened();
 }
 
 void TfrmMain::OpenFiles(const QString& latestFile, const QString& historyFile) {
@@ -446,7 +588,16 @@ void TfrmMain::UpdateStatusBar() {
     StatusBar1->SetPanelText(i, ToQString(FSession->StatusText(i)));
 }
 
-void TfrmMain::cbMatchChange() { FSession->SetMatchMode(MatchModeFromIndex(cbMatch->currentIndex())); }
+void TfrmMain::cbMatchChange() {
+  FSession->SetMatchMode(MatchModeFromIndex(cbMatch->currentIndex()));
+  const QList<QAction*> modes = FMatchModes->actions();
+  if (cbMatch->currentIndex() >= 0 && cbMatch->currentIndex() < modes.size())
+    modes[cbMatch->currentIndex()]->setChecked(true);
+}
+
+void TfrmMain::SetMatchModeIndex(int index) {
+  if (index >= 0 && index < cbMatch->count()) cbMatch->setCurrentIndex(index);
+}
 
 // --- Drawing ----------------------------------------------------------------------
 
@@ -517,24 +668,323 @@ void TfrmMain::CopyToOrigUpdate(QAction* action) { action->setEnabled(FSession->
 
 void TfrmMain::UpdateActions() {
   for (QAction* action : {CopyToOrig, CopyTextToOrig, CopyToHist, CopyTextToHist}) CopyToOrigUpdate(action);
+  const bool latestOpen = !FSession->LatestFileName().empty();
+  const bool historyOpen = !FSession->HistoryFileName().empty();
+  SaveAction->setEnabled(latestOpen && FSession->Latest().Modified());
+  SaveHistoryAction->setEnabled(historyOpen && FSession->History().Modified());
+  SaveHistoryAsAction->setEnabled(historyOpen);
+  UndoAction->setEnabled(FUndo->canUndo());
+  RedoAction->setEnabled(FUndo->canRedo());
+  UndoAction->setText(FUndo->canUndo() ? QStringLiteral("&Undo ") + FUndo->undoText()
+                                       : QStringLiteral("&Undo"));
+  RedoAction->setText(FUndo->canRedo() ? QStringLiteral("&Redo ") + FUndo->redoText()
+                                       : QStringLiteral("&Redo"));
 }
 
 // A copy runs only on a pair that enables the actions, even when called
-// directly: the session does nothing without a differing pair.
-void TfrmMain::CopyToOrigExecute() { FSession->CopyToLatest(); }
-void TfrmMain::CopyTextToOrigExecute() { FSession->CopyTextToLatest(); }
-void TfrmMain::CopyToHistExecute() { FSession->CopyToHistory(); }
-void TfrmMain::CopyTextToHistExecute() { FSession->CopyTextToHistory(); }
-
-void TfrmMain::btnSaveFileClick() {
-  if (!SaveDialog1->Execute()) return;
-  const QString fileName = QFileInfo(SaveDialog1->FileName()).absoluteFilePath();
-  FSession->SaveLatest(FileNameToCore(fileName));
-  // The Latest side is that file now: its caption, the next Save As and the
-  // status bar say so.
-  SaveDialog1->SetFileName(fileName);
-  ShowFileCaption(*GroupBox1, fileName);
-  StatusBar1->ShowMessage(QStringLiteral("Latest saved as %1").arg(QDir::toNativeSeparators(fileName)));
+// directly: without a differing pair there is nothing to copy.
+void TfrmMain::CopyToOrigExecute() {
+  if (!FSession->PairDiffers()) return;
+  auto before = TCopyCommand::Snapshot(*OrigTopic());
+  FSession->CopyToLatest();
+  RecordCopy(*OrigTopic(), std::move(before), true, false);
 }
+
+void TfrmMain::CopyTextToOrigExecute() {
+  if (!FSession->PairDiffers()) return;
+  auto before = TCopyCommand::Snapshot(*OrigTopic());
+  FSession->CopyTextToLatest();
+  RecordCopy(*OrigTopic(), std::move(before), true, true);
+}
+
+void TfrmMain::CopyToHistExecute() {
+  if (!FSession->PairDiffers()) return;
+  auto before = TCopyCommand::Snapshot(*HistTopic());
+  FSession->CopyToHistory();
+  RecordCopy(*HistTopic(), std::move(before), false, false);
+}
+
+void TfrmMain::CopyTextToHistExecute() {
+  if (!FSession->PairDiffers()) return;
+  auto before = TCopyCommand::Snapshot(*HistTopic());
+  FSession->CopyTextToHistory();
+  RecordCopy(*HistTopic(), std::move(before), false, true);
+}
+
+void TfrmMain::RecordCopy(TQCTopic& target, std::unique_ptr<TQCTopic> before, bool intoLatest,
+                          bool textOnly) {
+  const QString text = QStringLiteral("Copy Topic %1'%2' to %3")
+                           .arg(textOnly ? QStringLiteral("Text ") : QString(), ToQString(target.Title()),
+                                intoLatest ? QStringLiteral("Latest") : QStringLiteral("History"));
+  // States above the current step are dropped by the push: a save among them can no longer come back.
+  if (FLatestSavedAt > FUndo->index()) FLatestSavedAt = -1;
+  if (FHistorySavedAt > FUndo->index()) FHistorySavedAt = -1;
+  FUndo->push(new TCopyCommand(*FSession, target, std::move(before), intoLatest, text));
+}
+
+void TfrmMain::UndoExecute() {
+  if (!FUndo->canUndo()) return;
+  auto* step = static_cast<TCopyCommand*>(const_cast<QUndoCommand*>(FUndo->command(FUndo->index() - 1)));
+  FUndo->undo();
+  if (std::exception_ptr error = step->TakeError()) std::rethrow_exception(error);
+}
+
+void TfrmMain::RedoExecute() {
+  if (!FUndo->canRedo()) return;
+  auto* step = static_cast<TCopyCommand*>(const_cast<QUndoCommand*>(FUndo->command(FUndo->index())));
+  FUndo->redo();
+  if (std::exception_ptr error = step->TakeError()) std::rethrow_exception(error);
+}
+
+void TfrmMain::UpdateModified() {
+  // A side differs from its file when a step that touches it lies between
+  // the current state and the state it was saved in.
+  auto dirty = [this](int savedAt, bool latest) {
+    if (savedAt < 0) return true;
+    const int from = std::min(savedAt, FUndo->index());
+    const int to = std::max(savedAt, FUndo->index());
+    for (int i = from; i < to; ++i) {
+      const auto* step = static_cast<const TCopyCommand*>(FUndo->command(i));
+      if (step == nullptr || step->IntoLatest() == latest) return true;  // a step being cleared away
+    }
+    return false;
+  };
+  FSession->Latest().SetModified(dirty(FLatestSavedAt, true));
+  FSession->History().SetModified(dirty(FHistorySavedAt, false));
+  UpdateCaptions();
+  UpdateActions();
+}
+
+void TfrmMain::UpdateCaptions() {
+  const QString latest = QString::fromStdString(FSession->LatestFileName());
+  const QString history = QString::fromStdString(FSession->HistoryFileName());
+  const bool latestModified = FSession->Latest().Modified();
+  const bool historyModified = FSession->History().Modified();
+  if (!latest.isEmpty()) {
+    ShowFileCaption(*GroupBox1, latest);
+    if (latestModified) GroupBox1->SetCaption(QLatin1Char('*') + GroupBox1->Caption());
+  }
+  if (!history.isEmpty()) {
+    ShowFileCaption(*GroupBox2, history);
+    if (historyModified) GroupBox2->SetCaption(QLatin1Char('*') + GroupBox2->Caption());
+  }
+  // The version caption stays; with files open it follows their names, the
+  // mark of unsaved changes first.
+  if (latest.isEmpty()) {
+    setWindowTitle(FVersionCaption);
+  } else {
+    QString names = QFileInfo(latest).fileName();
+    if (!history.isEmpty()) names += QStringLiteral(", ") + QFileInfo(history).fileName();
+    setWindowTitle(QStringLiteral("[*]%1 - %2").arg(names, FVersionCaption));
+  }
+  setWindowModified(latestModified || historyModified);
+}
+
+// --- Saving and the unsaved changes ----------------------------------------------------
+
+bool TfrmMain::SaveSide(bool latest, bool askForName) {
+  TFileDialog& dialog = latest ? *SaveDialog1 : *SaveDialog2;
+  QString fileName =
+      QString::fromStdString(latest ? FSession->LatestFileName() : FSession->HistoryFileName());
+  if (askForName || fileName.isEmpty()) {
+    if (!dialog.Execute()) return false;
+    fileName = dialog.FileName();
+  }
+  fileName = QFileInfo(fileName).absoluteFilePath();
+  {
+    // The watcher hears our own save as a change; it is not one to offer a reload for.
+    FSavingOwnFile = true;
+    toolkit::TScopeExit done([this] { FSavingOwnFile = false; });
+    if (latest)
+      FSession->SaveLatest(FileNameToCore(fileName));
+    else
+      FSession->SaveHistory(FileNameToCore(fileName));
+  }
+  dialog.SetFileName(fileName);
+  (latest ? FLatestSavedAt : FHistorySavedAt) = FUndo->index();
+  OpenSettings()->setValue(latest ? kLatestFolderKey : kHistoryFolderKey, QFileInfo(fileName).absolutePath());
+  WatchFiles();
+  UpdateModified();
+  StatusBar1->ShowMessage(QStringLiteral("%1 saved as %2")
+                              .arg(latest ? QStringLiteral("Latest") : QStringLiteral("History"),
+                                   QDir::toNativeSeparators(fileName)));
+  return true;
+}
+
+bool TfrmMain::ConfirmDiscard(bool latest, bool history) {
+  const struct {
+    bool asked;
+    bool isLatest;
+    TQuillcrafterDoc& document;
+    std::string fileName;
+  } sides[] = {{latest, true, FSession->Latest(), FSession->LatestFileName()},
+               {history, false, FSession->History(), FSession->HistoryFileName()}};
+  for (const auto& side : sides) {
+    if (!side.asked || !side.document.Modified()) continue;
+    const QString name = side.fileName.empty() ? QLatin1String(side.isLatest ? "Latest" : "History")
+                                               : QFileInfo(QString::fromStdString(side.fileName)).fileName();
+    switch (AskSaveChanges(name)) {
+      case TSaveChoice::scSave:
+        if (!SaveSide(side.isLatest, false)) return false;
+        break;
+      case TSaveChoice::scDiscard:
+        break;
+      case TSaveChoice::scCancel:
+        return false;
+    }
+  }
+  return true;
+}
+
+void TfrmMain::SaveExecute() { SaveSide(true, false); }
+void TfrmMain::SaveHistoryExecute() { SaveSide(false, false); }
+void TfrmMain::SaveHistoryAsExecute() { SaveSide(false, true); }
+
+// --- After opening -----------------------------------------------------------------------
+
+void TfrmMain::FilesOpened() {
+  // The steps point at topics of the documents just replaced.
+  FUndo->clear();
+  FLatestSavedAt = 0;
+  FHistorySavedAt = 0;
+  FSession->Latest().SetModified(false);
+  FSession->History().SetModified(false);
+  const QString latest = QString::fromStdString(FSession->LatestFileName());
+  const QString history = QString::fromStdString(FSession->HistoryFileName());
+  AddRecentPair(latest, history);
+  const std::unique_ptr<QSettings> settings = OpenSettings();
+  settings->setValue(kLatestFolderKey, QFileInfo(latest).absolutePath());
+  if (!history.isEmpty()) settings->setValue(kHistoryFolderKey, QFileInfo(history).absolutePath());
+  WatchFiles();
+  UpdateModified();
+  // The topics are what one works through next.
+  lbTopics->setFocus();
+}
+
+void TfrmMain::WatchFiles() {
+  if (!FWatcher->files().isEmpty()) FWatcher->removePaths(FWatcher->files());
+  for (const std::string& name : {FSession->LatestFileName(), FSession->HistoryFileName()})
+    if (!name.empty()) FWatcher->addPath(QString::fromStdString(name));
+}
+
+void TfrmMain::FileChangedOnDisk(const QString& fileName) {
+  if (FSavingOwnFile) return;
+  const bool latest = fileName == QString::fromStdString(FSession->LatestFileName());
+  const bool history = fileName == QString::fromStdString(FSession->HistoryFileName());
+  if (!latest && !history) return;
+  // A file replaced by renaming is no longer watched under its name.
+  WatchFiles();
+  if (!QFileInfo::exists(fileName)) return;
+  if (!AskYesNo(
+          QStringLiteral("%1 has changed on disk. Read it again?").arg(QDir::toNativeSeparators(fileName))))
+    return;
+  if (!ConfirmDiscard(latest, history && !latest)) return;
+  if (latest)
+    FSession->OpenFiles(FileNameToCore(fileName), std::nullopt);
+  else
+    FSession->OpenHistory(FileNameToCore(fileName));
+  FilesOpened();
+}
+
+// --- Recent pairs and dropped files ----------------------------------------------------------
+
+QStringList TfrmMain::RecentPairs() const { return FRecent; }
+
+void TfrmMain::AddRecentPair(const QString& latest, const QString& history) {
+  if (latest.isEmpty()) return;
+  QString pair = QFileInfo(latest).absoluteFilePath();
+  if (!history.isEmpty()) pair += QLatin1Char('\n') + QFileInfo(history).absoluteFilePath();
+  // The bounded list of recent names, newest first; a pair opened again moves to the top.
+  TRecentFiles recent;
+  recent.SetMaxCount(RecentPairCount);
+  for (qsizetype i = FRecent.size() - 1; i >= 0; --i) recent.AddFile(FRecent[i].toStdString());
+  recent.AddFile(pair.toStdString());
+  FRecent.clear();
+  for (int i = 0; i < recent.Count(); ++i) FRecent << QString::fromStdString(recent[i]);
+  OpenSettings()->setValue(kRecentKey, FRecent);
+  FillRecentMenu();
+}
+
+void TfrmMain::FillRecentMenu() {
+  RecentMenu->clear();
+  for (qsizetype i = 0; i < FRecent.size(); ++i) {
+    const QString pair = FRecent[i];
+    QString label = QDir::toNativeSeparators(pair);
+    label.replace(QLatin1Char('\n'), QStringLiteral("  \u2194  "));
+    QAction* entry = RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(label));
+    connect(entry, &QAction::triggered, this, [this, pair] { Handle([this, pair] { OpenRecent(pair); }); });
+  }
+  RecentMenu->addSeparator();
+  RecentMenu->addAction(ClearRecentAction);
+  ClearRecentAction->setEnabled(!FRecent.isEmpty());
+}
+
+void TfrmMain::OpenRecent(const QString& pair) {
+  const QStringList files = pair.split(QLatin1Char('\n'));
+  for (const QString& file : files) {
+    if (QFileInfo::exists(file)) continue;
+    FRecent.removeAll(pair);
+    OpenSettings()->setValue(kRecentKey, FRecent);
+    FillRecentMenu();
+    throw EFOpenError(
+        Format("%s no longer exists; it is taken off the recent files.", FileNameToCore(file).c_str()));
+  }
+  OpenFiles(files.value(0), files.value(1));
+}
+
+void TfrmMain::ClearRecentExecute() {
+  FRecent.clear();
+  OpenSettings()->setValue(kRecentKey, FRecent);
+  FillRecentMenu();
+}
+
+namespace {
+
+QStringList ProjectFiles(const QMimeData* data) {
+  QStringList files;
+  if (data == nullptr || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".qcp"), Qt::CaseInsensitive))
+      files << url.toLocalFile();
+  return files;
+}
+
+}  // namespace
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  const QStringList files = ProjectFiles(event->mimeData());
+  if (files.size() == 1 || files.size() == 2) event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+  const QStringList files = ProjectFiles(event->mimeData());
+  if (files.isEmpty() || files.size() > 2) return;
+  // One file belongs to the side it lands on: right of the copy buttons is History.
+  const QPoint at = event->position().toPoint();
+  const bool onHistorySide = at.x() >= Panel5->mapTo(this, QPoint(Panel5->width() / 2, 0)).x();
+  event->acceptProposedAction();
+  Handle([&] { OpenDropped(files, onHistorySide); });
+}
+
+void TfrmMain::OpenDropped(const QStringList& files, bool onHistorySide) {
+  if (files.size() == 2) {
+    if (!ConfirmDiscard(true, true)) return;
+    FSession->OpenFiles(FileNameToCore(files[0]), std::optional<std::string>(FileNameToCore(files[1])));
+  } else if (onHistorySide) {
+    if (!ConfirmDiscard(false, true)) return;
+    FSession->OpenHistory(FileNameToCore(files[0]));
+    SaveDialog2->SetFileName(QFileInfo(files[0]).absoluteFilePath());
+  } else {
+    if (!ConfirmDiscard(true, false)) return;
+    FSession->OpenFiles(FileNameToCore(files[0]), std::nullopt);
+  }
+  if (files.size() == 2 || !onHistorySide) SaveDialog1->SetFileName(QFileInfo(files[0]).absoluteFilePath());
+  if (files.size() == 2) SaveDialog2->SetFileName(QFileInfo(files[1]).absoluteFilePath());
+  FilesOpened();
+}
+
+// The Latest side is the saved file from then on: its caption, the next
+// Save and Save As, and the status bar say so.
+void TfrmMain::btnSaveFileClick() { SaveSide(true, true); }
 
 }  // namespace app

@@ -19,7 +19,11 @@
 #include "toolkit/Graphics.h"
 
 class QAction;
+class QActionGroup;
 class QComboBox;
+class QFileSystemWatcher;
+class QMenu;
+class QUndoStack;
 class QFrame;
 class QPushButton;
 class QToolButton;
@@ -46,11 +50,34 @@ class TfrmMain : public QWidget {
   // --- Components the user works through ----------------------------------------
   std::unique_ptr<TFileDialog> OpenDialog1;  // Latest
   std::unique_ptr<TFileDialog> OpenDialog2;  // History
-  std::unique_ptr<TFileDialog> SaveDialog1;
+  std::unique_ptr<TFileDialog> SaveDialog1;  // Latest
+  std::unique_ptr<TFileDialog> SaveDialog2;  // History
   QAction* CopyToOrig = nullptr;
   QAction* CopyTextToOrig = nullptr;
   QAction* CopyToHist = nullptr;
   QAction* CopyTextToHist = nullptr;
+  // The menu bar's commands (the buttons share them).
+  QAction* OpenFilesAction = nullptr;
+  QAction* SaveAction = nullptr;
+  QAction* SaveAsAction = nullptr;
+  QAction* SaveHistoryAction = nullptr;
+  QAction* SaveHistoryAsAction = nullptr;
+  QAction* ClearRecentAction = nullptr;
+  QAction* QuitAction = nullptr;
+  QAction* UndoAction = nullptr;
+  QAction* RedoAction = nullptr;
+  QAction* ShortcutsAction = nullptr;
+  QAction* AboutAction = nullptr;
+  QMenu* RecentMenu = nullptr;
+
+  /// The copies made since the files were opened, as steps to undo and redo.
+  QUndoStack& UndoStack() { return *FUndo; }
+  /// The recent file pairs, newest first: "LATEST" or "LATEST\nHISTORY".
+  QStringList RecentPairs() const;
+  /// The most pairs Open Recent keeps.
+  static constexpr int RecentPairCount = 10;
+  /// Sets the match mode as the drop-down would (0 by ID, 1 by title, 2 by ID or title).
+  void SetMatchModeIndex(int index);
 
   // --- State, as the session has it -----------------------------------------------
   int32_t DifferentCount() const { return Counters().DifferentCount(); }
@@ -69,6 +96,18 @@ class TfrmMain : public QWidget {
   void FormCreate();
   void btnOpenFilesClick();
   void btnSaveFileClick();
+  void SaveExecute();
+  void SaveHistoryExecute();
+  void SaveHistoryAsExecute();
+  void UndoExecute();
+  void RedoExecute();
+  /// Opens a recent pair (as Open does, after asking about unsaved changes).
+  void OpenRecent(const QString& pair);
+  void ClearRecentExecute();
+  /// Opens dropped files: two are Latest and History; one replaces the side it was dropped on.
+  void OpenDropped(const QStringList& files, bool onHistorySide);
+  /// The file open as Latest (or History) changed on disk: offer to read it again.
+  void FileChangedOnDisk(const QString& fileName);
   void cbMatchChange();
   void lbTopicsClick();
   void lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, const QRect& rect, bool selected);
@@ -86,13 +125,22 @@ class TfrmMain : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  /// Remembers the window's geometry and pane sizes for the next run.
+  /// Asks about unsaved changes (Cancel keeps the window open), then
+  /// remembers the window's geometry, panes and settings for the next run.
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateComponents();
   void CreateLayout();
   void CreateActions();
+  void CreateMenus();
+  /// The shortcuts of the commands, one per line.
+  QString ShortcutsText() const;
+  /// One step of the menus: a command with its text and shortcut, and its handler.
+  template <class F>
+  QAction* NewCommand(const QString& text, const QKeySequence& keys, F&& handler);
   void ConnectHandlers();
   /// Connects the session's notices to what shows them.
   void ObserveSession();
@@ -100,6 +148,21 @@ class TfrmMain : public QWidget {
   /// Shows the session's selected pair: both texts and the viewer's labels.
   void ShowSelectedPair();
   void LoadRichEditFromStrings(const TStringList& strings, TRichEdit& richEdit);
+  /// Pushes the copy just made into Target as an undoable step; Before is Target as it was.
+  void RecordCopy(TQCTopic& target, std::unique_ptr<TQCTopic> before, bool intoLatest, bool textOnly);
+  /// Asks about the unsaved changes of the given sides; false when the user cancelled
+  /// (or a save they asked for failed, which is then shown).
+  bool ConfirmDiscard(bool latest, bool history);
+  /// Saves a side under its own name, or asks for one when it has none; false when cancelled.
+  bool SaveSide(bool latest, bool askForName);
+  /// After opening: a fresh undo history, watched files, the pair remembered.
+  void FilesOpened();
+  /// The Modified flags follow the undo history; captions and actions follow them.
+  void UpdateModified();
+  void UpdateCaptions();
+  void WatchFiles();
+  void AddRecentPair(const QString& latest, const QString& history);
+  void FillRecentMenu();
   /// Brings the enabled state of the four copy actions up to date; runs
   /// after every handler, where the toolkit would refresh actions at idle time.
   void UpdateActions();
@@ -114,6 +177,16 @@ class TfrmMain : public QWidget {
   void Handle(F&& handler);
 
   std::unique_ptr<TComparisonSession> FSession;
+  QUndoStack* FUndo = nullptr;
+  QFileSystemWatcher* FWatcher = nullptr;
+  QActionGroup* FMatchModes = nullptr;
+  QStringList FRecent;
+  /// The undo index at which each side was last saved or opened; -1 when
+  /// that state can no longer be reached by undo or redo.
+  int FLatestSavedAt = 0;
+  int FHistorySavedAt = 0;
+  bool FSavingOwnFile = false;
+  QString FVersionCaption;
   std::array<QIcon, 4> ImageList1;
 
   TStatusBar* StatusBar1 = nullptr;

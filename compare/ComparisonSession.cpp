@@ -1,9 +1,13 @@
 #include "compare/ComparisonSession.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "diff/dvDiffEngine.h"
 #include "document/QuillcrafterDoc.h"
 #include "richtext/RtfPlainText.h"
 #include "toolkit/ScopeGuard.h"
+#include "toolkit/SysUtils.h"
 
 std::string RtfPlainTextCrLf(std::string_view rtf) {
   std::string text;
@@ -99,10 +103,51 @@ void TComparisonSession::OpenFiles(const std::string& latestFile,
   if (OnSelectionChanged) OnSelectionChanged();
 }
 
+void TComparisonSession::OpenHistory(const std::string& historyFile) {
+  auto history = std::make_unique<TQuillcrafterDoc>();
+  ApplyDefaultSettings(*history);
+  history->LoadFromFile(historyFile);
+  FHistory->OnTopicChange = nullptr;
+  FSelected = -1;
+  FOrig = nullptr;
+  FHist = nullptr;
+  FHistory = std::move(history);
+  FHistoryFileName = historyFile;
+  FMatcher = std::make_unique<TTopicMatcher>(FHistory->Topics());
+  Connect();
+  FEngine->CompareStrings({}, {});
+  if (OnClassesChanged) OnClassesChanged();
+  Recount();
+  if (OnSelectionChanged) OnSelectionChanged();
+}
+
+void TComparisonSession::SaveDocument(TQuillcrafterDoc& document, const std::string& fileName) {
+  // The version being replaced is kept first; a backup that cannot be
+  // written stops the save, so nothing is replaced without it.
+  if (FBackups) {
+    std::error_code error;
+    const std::filesystem::path target(fileName);
+    if (std::filesystem::is_regular_file(target, error)) {
+      std::filesystem::path backup = target;
+      backup += ".bak";
+      std::filesystem::copy_file(target, backup, std::filesystem::copy_options::overwrite_existing, error);
+      if (error)
+        throw EWriteError(
+            Format("Cannot write the backup %s: %s", backup.string().c_str(), error.message().c_str()));
+    }
+  }
+  document.SaveToFile(fileName);
+}
+
 void TComparisonSession::SaveLatest(const std::string& fileName) {
-  FLatest->SaveToFile(fileName);
+  SaveDocument(*FLatest, fileName);
   // Latest is that file now: a later save writes there.
   FLatestFileName = fileName;
+}
+
+void TComparisonSession::SaveHistory(const std::string& fileName) {
+  SaveDocument(*FHistory, fileName);
+  FHistoryFileName = fileName;
 }
 
 // --- Classification -------------------------------------------------------------------
@@ -195,19 +240,24 @@ void TComparisonSession::TopicChanged(TQCTopic* topic) {
 
 // --- Copies ------------------------------------------------------------------------------------
 
-template <class F>
-void TComparisonSession::CopyWithinPair(bool intoLatest, F&& copy) {
-  if (!PairDiffers()) return;
+void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, bool textOnly) {
+  const bool intoLatest = target.Topics() == &FLatest->Topics();
   {
     FInCopy = true;
     toolkit::TScopeExit endCopy([this] { FInCopy = false; });
-    copy();
+    if (textOnly)
+      target.SetText(source.Text());
+    else
+      target.Assign(source);
   }
+  // The pair stays as it is (a copy is within it, an undo may be outside
+  // it); its texts are compared again either way.
   CompareSelectedTexts();
   // A Latest topic's class depends on it alone; a History topic may be the
   // match of any number of entries.
+  const int entry = intoLatest ? target.Index() : -1;
   if (intoLatest) {
-    if (OnEntryChanged) OnEntryChanged(FSelected);
+    if (OnEntryChanged) OnEntryChanged(entry);
   } else if (OnClassesChanged) {
     OnClassesChanged();
   }
@@ -216,17 +266,17 @@ void TComparisonSession::CopyWithinPair(bool intoLatest, F&& copy) {
 }
 
 void TComparisonSession::CopyToLatest() {
-  CopyWithinPair(true, [this] { FOrig->Assign(*FHist); });
+  if (PairDiffers()) AssignTopic(*FOrig, *FHist, false);
 }
 
 void TComparisonSession::CopyTextToLatest() {
-  CopyWithinPair(true, [this] { FOrig->SetText(FHist->Text()); });
+  if (PairDiffers()) AssignTopic(*FOrig, *FHist, true);
 }
 
 void TComparisonSession::CopyToHistory() {
-  CopyWithinPair(false, [this] { FHist->Assign(*FOrig); });
+  if (PairDiffers()) AssignTopic(*FHist, *FOrig, false);
 }
 
 void TComparisonSession::CopyTextToHistory() {
-  CopyWithinPair(false, [this] { FHist->SetText(FOrig->Text()); });
+  if (PairDiffers()) AssignTopic(*FHist, *FOrig, true);
 }

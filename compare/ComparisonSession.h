@@ -55,9 +55,17 @@ class TComparisonSession {
   /// History document as it is.
   void OpenFiles(const std::string& latestFile,
                  const std::function<std::optional<std::string>()>& chooseHistory);
+  /// Opens only History (all or nothing, as OpenFiles); Latest stays with
+  /// its changes, the selection ends and every class is new.
+  void OpenHistory(const std::string& historyFile);
   /// Writes the Latest document to FileName, which becomes LatestFileName; a
-  /// failed save leaves the old file and the name.
+  /// failed save leaves the old file, the name and the Modified flag.
   void SaveLatest(const std::string& fileName);
+  /// The same for History.
+  void SaveHistory(const std::string& fileName);
+  /// Whether a save first keeps the file it replaces as NAME.bak (on by default).
+  bool Backups() const { return FBackups; }
+  void SetBackups(bool value) { FBackups = value; }
 
   // --- Classification --------------------------------------------------------------
   TTopicMatchMode MatchMode() const { return FMatchMode; }
@@ -96,6 +104,11 @@ class TComparisonSession {
   /// The plain text the difference compares for Topic (nothing for none).
   std::string PlainTextOf(const TQCTopic* topic) const;
 
+  /// Puts Source's content (every field, or only the text) into Target, a
+  /// topic of either document, and brings classes, counters and the shown
+  /// pair up to date. Copies, their undo and their redo all go through here.
+  void AssignTopic(TQCTopic& target, const TQCTopic& source, bool textOnly);
+
   // --- Copies (each does nothing unless PairDiffers) ----------------------------
   void CopyToLatest();
   void CopyTextToLatest();
@@ -119,9 +132,6 @@ class TComparisonSession {
   void FindPartner();
   void CompareSelectedTexts();
   void TopicChanged(TQCTopic* topic);
-  /// Runs Copy on the selected pair; IntoLatest says only the selected entry is touched.
-  template <class F>
-  void CopyWithinPair(bool intoLatest, F&& copy);
 
   std::unique_ptr<TQuillcrafterDoc> FLatest;
   std::unique_ptr<TQuillcrafterDoc> FHistory;
@@ -136,4 +146,6 @@ class TComparisonSession {
   TQCTopic* FOrig = nullptr;
   TQCTopic* FHist = nullptr;
   bool FInCopy = false;  // a copy recounts once at its end, not per notice
+  bool FBackups = true;
+  void SaveDocument(TQuillcrafterDoc& document, const std::string& fileName);
 };

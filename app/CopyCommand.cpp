@@ -1,0 +1,52 @@
+#include "app/CopyCommand.h"
+
+#include "compare/ComparisonSession.h"
+#include "document/QuillcrafterDoc.h"
+
+namespace app {
+
+std::unique_ptr<TQCTopic> TCopyCommand::Snapshot(const TQCTopic& topic) {
+  auto copy = std::make_unique<TQCTopic>();
+  copy->Assign(topic);
+  return copy;
+}
+
+TCopyCommand::TCopyCommand(TComparisonSession& session, TQCTopic& target, std::unique_ptr<TQCTopic> before,
+                           bool intoLatest, const QString& text)
+    : QUndoCommand(text),
+      FSession(session),
+      FTarget(target),
+      FBefore(std::move(before)),
+      FAfter(Snapshot(target)),
+      FIntoLatest(intoLatest) {}
+
+TCopyCommand::~TCopyCommand() = default;
+
+void TCopyCommand::undo() { Put(*FBefore); }
+
+void TCopyCommand::redo() {
+  // Pushed after the copy itself ran: the first redo is the copy.
+  if (FDone) {
+    FDone = false;
+    return;
+  }
+  Put(*FAfter);
+}
+
+void TCopyCommand::Put(const TQCTopic& content) {
+  try {
+    // Whole states go back and forth, also for a text-only copy: it changed
+    // nothing else, so the result is the same.
+    FSession.AssignTopic(FTarget, content, false);
+  } catch (...) {
+    FError = std::current_exception();
+  }
+}
+
+std::exception_ptr TCopyCommand::TakeError() {
+  std::exception_ptr error = FError;
+  FError = nullptr;
+  return error;
+}
+
+}  // namespace app
