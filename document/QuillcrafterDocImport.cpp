@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/QuillcrafterDoc.h"
+#include "toolkit/ScopeGuard.h"
 
 namespace {
 
@@ -96,10 +97,12 @@ void RelevelBlock(TQCContentsItems& contents, int first, int end, int32_t baseLe
 void TQuillcrafterDoc::ImportTopics(int32_t desiredID, TGTextStream& stream, bool select) {
   TQCTopics& topics = *FTopics;
   TQCTopic* current = FTopicIndex >= 0 && FTopicIndex < topics.Count() ? topics.Items(FTopicIndex) : nullptr;
+  // A failed import leaves Modified as it was, once the update has closed.
   const bool wasModified = FModified;
+  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
   TQCTopicIDMap importMap;
   std::vector<TQCTopic*> imported;
-  topics.BeginUpdate();
+  toolkit::TUpdateBracket update(topics);
   try {
     const int32_t count = StrToInt(NeedLine(stream, "the imported topic count"));
     for (int32_t i = 0; i < count; ++i) {
@@ -115,12 +118,10 @@ void TQuillcrafterDoc::ImportTopics(int32_t desiredID, TGTextStream& stream, boo
   } catch (...) {
     for (auto it = imported.rbegin(); it != imported.rend(); ++it) topics.Delete((*it)->Index());
     if (current) SetTopicIndex(current->Index());
-    topics.EndUpdate();
-    FModified = wasModified;
     throw;
   }
   if (current) SetTopicIndex(current->Index());
-  topics.EndUpdate();
+  keepModified.Dismiss();
 }
 
 void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool select) {
@@ -129,11 +130,12 @@ void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool sele
   TQCContentsItem* current =
       FContentIndex >= 0 && FContentIndex < contents.Count() ? contents.Items(FContentIndex) : nullptr;
   const bool wasModified = FModified;
+  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
   const int32_t baseLevel =
       index > 0 ? WrapAdd(static_cast<int64_t>(contents.Items(index - 1)->Level()) + 1) : 1;
   const int first = index == -1 ? contents.Count() : index;
   int inserted = 0;
-  contents.BeginUpdate();
+  toolkit::TUpdateBracket update(contents);
   try {
     const int32_t count = StrToInt(NeedLine(stream, "the imported contents count"));
     for (int32_t i = 0; i < count; ++i) {
@@ -149,10 +151,8 @@ void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool sele
   } catch (...) {
     for (int i = inserted; i-- > 0;) contents.Delete(first + i);
     if (current) SetContentIndex(current->Index());
-    contents.EndUpdate();
-    FModified = wasModified;
     throw;
   }
   if (current) SetContentIndex(current->Index());
-  contents.EndUpdate();
+  keepModified.Dismiss();
 }

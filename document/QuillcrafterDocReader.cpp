@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "document/QuillcrafterDoc.h"
+#include "toolkit/ScopeGuard.h"
 
 /// Line-level reading with the file's value forms. A line that is missing
 /// because the data ended is an error that names what was being read.
@@ -72,22 +73,16 @@ class TQCProjectReader {
 };
 
 void TQCProjectReader::ReadStrings(TStrings& list, Where where) {
-  list.BeginUpdate();
-  try {
-    list.Clear();
-    // The count is only a promise: lines are taken one by one, so a huge
-    // count in a short file fails at the first missing line.
-    const int32_t count = Integer(where);
-    std::string line;
-    for (int32_t i = 0; i < count; ++i) {
-      Line(line, where);
-      list.Add(line);
-    }
-  } catch (...) {
-    list.EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(list);
+  list.Clear();
+  // The count is only a promise: lines are taken one by one, so a huge
+  // count in a short file fails at the first missing line.
+  const int32_t count = Integer(where);
+  std::string line;
+  for (int32_t i = 0; i < count; ++i) {
+    Line(line, where);
+    list.Add(line);
   }
-  list.EndUpdate();
 }
 
 void TQCProjectReader::ReadHeader(TQCProjectOptions& options) {
@@ -270,27 +265,23 @@ void TQCProjectReader::Apply(TQuillcrafterDoc& document, Image& image) {
   TQCTopics& topics = *document.FTopics;
   std::stable_sort(image.topics.begin(), image.topics.end(),
                    [](const auto& a, const auto& b) { return a->TopicID() < b->TopicID(); });
-  topics.BeginUpdate();
-  try {
+  {
+    toolkit::TUpdateBracket update(topics);
     topics.Clear();
     topics.OrderAscending();
     for (auto& topic : image.topics) {
       topic->SetCollection(&topics);
       topic.release();  // the collection owns it now
     }
-  } catch (...) {
-    topics.EndUpdate();
-    throw;
   }
-  topics.EndUpdate();
 
   document.FWindowDefinitions->Assign(image.windowDefinitions);
 
   document.FContentsLinks->Assign(image.contentsLinks);
   document.FContentsIndices->Assign(image.contentsIndices);
   TQCContentsItems& contents = *document.FContents;
-  contents.BeginUpdate();
-  try {
+  {
+    toolkit::TUpdateBracket update(contents);
     contents.Clear();
     for (const ContentsLine& line : image.contents) {
       TQCContentsItem* item = contents.Add();
@@ -298,26 +289,16 @@ void TQCProjectReader::Apply(TQuillcrafterDoc& document, Image& image) {
       item->SetTitle(line.title);
       item->SetLink(line.link);
     }
-  } catch (...) {
-    contents.EndUpdate();
-    throw;
   }
-  contents.EndUpdate();
 
   TQCTextMacros& macros = *document.FTextMacros;
-  macros.BeginUpdate();
-  try {
-    macros.Clear();
-    for (auto& macro : image.macros) {
-      macro->SetCollection(&macros);
-      macro.release();
-    }
-    document.AddDefaultTextMacros();
-  } catch (...) {
-    macros.EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(macros);
+  macros.Clear();
+  for (auto& macro : image.macros) {
+    macro->SetCollection(&macros);
+    macro.release();
   }
-  macros.EndUpdate();
+  document.AddDefaultTextMacros();
 }
 
 // --- The document's reading operations ---------------------------------------------

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "document/QuillcrafterDoc.h"
+#include "toolkit/ScopeGuard.h"
 
 namespace {
 
@@ -334,20 +335,14 @@ void TQCTopics::Assign(const TPersistent& source) {
     return;
   }
   if (topics == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    for (int i = 0; i < topics->Count(); ++i) {
-      const TQCTopic* from = topics->Items(i);
-      TQCTopic* topic = Add();
-      topic->Assign(*from);
-      topic->SetTopicID(from->TopicID());
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(*this);
+  Clear();
+  for (int i = 0; i < topics->Count(); ++i) {
+    const TQCTopic* from = topics->Items(i);
+    TQCTopic* topic = Add();
+    topic->Assign(*from);
+    topic->SetTopicID(from->TopicID());
   }
-  EndUpdate();
 }
 
 void TQCTopics::AssignTo(TPersistent& dest) const {
@@ -356,19 +351,13 @@ void TQCTopics::AssignTo(TPersistent& dest) const {
     TQCCollection::AssignTo(dest);
     return;
   }
-  list->BeginUpdate();
-  try {
-    list->Clear();
-    for (int i = 0; i < Count(); ++i) {
-      TQCTopic* topic = Items(i);
-      list->AddObject(Format("%s (%d)", std::string(topic->DisplayNameView()).c_str(), topic->TopicID()),
-                      topic);
-    }
-  } catch (...) {
-    list->EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(*list);
+  list->Clear();
+  for (int i = 0; i < Count(); ++i) {
+    TQCTopic* topic = Items(i);
+    list->AddObject(Format("%s (%d)", std::string(topic->DisplayNameView()).c_str(), topic->TopicID()),
+                    topic);
   }
-  list->EndUpdate();
 }
 
 void TQCTopics::Notify(TCollectionItem* item, TCollectionNotification action) {

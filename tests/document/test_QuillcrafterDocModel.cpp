@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 #include "document/QuillcrafterDoc.h"
 #include "tests/document/DocTestUtil.h"
@@ -438,6 +439,21 @@ TEST(Statuses, BuiltInsAndDeltaFonts) {
   EXPECT_TRUE(merged->Font().Style().Contains(TFontStyle::fsItalic));
   doc.Font().SetStyle({TFontStyle::fsBold});
   EXPECT_EQ(merged->Font().Style(), (TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic}));
+}
+
+TEST(DeltaFont, AListenerThatFailsDoesNotLeaveTheFontDeafToItsParent) {
+  TFont parent;
+  TKVCustomDeltaFont font;
+  font.OnGetParentFont = [&] { return &parent; };
+  bool fail = true;
+  font.OnChange = [&](TObject*) {
+    if (std::exchange(fail, false)) throw Exception("listener");
+  };
+  parent.SetName("Verdana");
+  EXPECT_THROW(font.ApplyParent(), Exception);
+  parent.SetName("Tahoma");
+  font.ApplyParent();
+  EXPECT_EQ(font.Name(), "Tahoma");
 }
 
 // --- Whole document ---------------------------------------------------------------------------------
