@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
 #include "toolkit/ScopeGuard.h"
 
 namespace {
@@ -27,12 +28,28 @@ std::string NeedLine(TGTextStream& stream, const char* what, long long record = 
   return line;
 }
 
+/// The rows of one imported topic record: a missing row names the record,
+/// a missing line of the text the string list it is.
+class TImportedTopicRows : public TTopicRowSource {
+ public:
+  TImportedTopicRows(TGTextStream& stream, long long record) : FStream(stream), FRecord(record) {}
+  void Line(std::string& line) override { line = NeedLine(FStream, "imported topic record %lld", FRecord); }
+  void Text(TStrings& lines, int32_t /*topicID*/) override { TQuillcrafterDoc::ReadStrings(FStream, lines); }
+
+ private:
+  TGTextStream& FStream;
+  const long long FRecord;
+};
+
 /// The import variant of reading one topic record into Topic, a topic just
-/// added to Document (so it holds a provisional ID above every other).
+/// added to Document (so it holds a provisional ID above every other). The
+/// record is read aside first; a record that fails leaves Topic as it was.
 void ImportTopicRecord(TQuillcrafterDoc& document, TGTextStream& stream, TQCTopic& topic, int32_t desiredID,
                        TQCTopicIDMap& importMap, long long record) {
-  static const char* const kWhat = "imported topic record %lld";
-  const int32_t oldID = StrToInt(NeedLine(stream, kWhat, record));
+  TImportedTopicRows rows(stream, record);
+  TQCTopic parsed;
+  ReadTopicRows(rows, parsed);
+  const int32_t oldID = parsed.TopicID();
   const int32_t wanted = desiredID != -1 ? desiredID : oldID;
 
   // A wanted ID in use sends the topic upward from that topic's ID; the
@@ -47,31 +64,10 @@ void ImportTopicRecord(TQuillcrafterDoc& document, TGTextStream& stream, TQCTopi
   importMap.Put(oldID, newID);
 
   // A context string or browse number that named the old ID names the new one.
-  std::string contextString = NeedLine(stream, kWhat, record);
-  if (contextString == QCContextPrefix + std::to_string(oldID))
-    contextString = QCContextPrefix + std::to_string(newID);
-  topic.SetContextString(contextString);
-  topic.SetTitle(NeedLine(stream, kWhat, record));
-  topic.SetKeywords(NeedLine(stream, kWhat, record));
-  topic.SetDelphiKeywords(NeedLine(stream, kWhat, record));
-  topic.SetBuildTag(NeedLine(stream, kWhat, record));
-  std::string browseSequence = NeedLine(stream, kWhat, record);
-  int32_t browseNumber = 0;
-  if (const size_t colon = browseSequence.find(':'); colon != std::string::npos) {
-    browseNumber = StrToInt(std::string_view(browseSequence).substr(colon + 1));
-    browseSequence.resize(colon);
-    if (browseNumber == oldID) browseNumber = newID;
-  }
-  topic.SetBrowseSequence(browseSequence);
-  topic.SetBrowseSequenceNum(browseNumber);
-  topic.SetStatus(NeedLine(stream, kWhat, record));
-  topic.SetWindow(NeedLine(stream, kWhat, record));
-  topic.SetEntryMacro(NeedLine(stream, kWhat, record));
-  topic.SetAKeywords(NeedLine(stream, kWhat, record));
-  topic.SetBookmark(NeedLine(stream, kWhat, record) == "TRUE");
-  TStringList text;
-  TQuillcrafterDoc::ReadStrings(stream, text);
-  topic.SetText(text);
+  if (parsed.ContextString() == QCContextPrefix + std::to_string(oldID))
+    parsed.SetContextString(QCContextPrefix + std::to_string(newID));
+  if (rows.BrowseNumberGiven && parsed.BrowseSequenceNum() == oldID) parsed.SetBrowseSequenceNum(newID);
+  SetTopicFields(topic, parsed);
 }
 
 /// Gives the items First .. End-1 new levels: each item that is not deeper

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
 #include "toolkit/ScopeGuard.h"
 
 /// Line-level reading with the file's value forms. A line that is missing
@@ -68,6 +69,20 @@ class TQCProjectReader {
   }
   int32_t Integer(const Where& where) { return StrToInt(Line(where)); }
   bool Boolean(const Where& where) { return Line(where) == "TRUE"; }
+
+  /// The rows of one topic record; a missing row names the record.
+  class TopicRows : public TTopicRowSource {
+   public:
+    TopicRows(TQCProjectReader& reader, long long record) : FReader(reader), FRecord(record) {}
+    void Line(std::string& line) override { FReader.Line(line, {"topic record %lld", FRecord}); }
+    void Text(TStrings& lines, int32_t topicID) override {
+      FReader.ReadStrings(lines, {"the text of topic record %lld (ID %lld)", FRecord, topicID});
+    }
+
+   private:
+    TQCProjectReader& FReader;
+    const long long FRecord;
+  };
 
   TGTextStream& FStream;
 };
@@ -137,25 +152,8 @@ void TQCProjectReader::ReadHeader(TQCProjectOptions& options) {
 }
 
 void TQCProjectReader::ReadTopicRecord(TQCTopic& topic, long long record) {
-  const Where where{"topic record %lld", record};
-  topic.FTopicID = Integer(where);
-  Line(topic.FContextString, where);
-  Line(topic.FTitle, where);
-  Line(topic.FKeywords, where);
-  Line(topic.FDelphiKeywords, where);
-  Line(topic.FBuildTag, where);
-  Line(topic.FBrowseSequence, where);
-  topic.FBrowseSequenceNum = 0;
-  if (const size_t colon = topic.FBrowseSequence.find(':'); colon != std::string::npos) {
-    topic.FBrowseSequenceNum = StrToInt(std::string_view(topic.FBrowseSequence).substr(colon + 1));
-    topic.FBrowseSequence.resize(colon);
-  }
-  Line(topic.FStatus, where);
-  Line(topic.FWindow, where);
-  Line(topic.FEntryMacro, where);
-  Line(topic.FAKeywords, where);
-  topic.FBookmark = Boolean(where);
-  ReadStrings(*topic.FText, {"the text of topic record %lld (ID %lld)", record, topic.FTopicID});
+  TopicRows rows(*this, record);
+  ReadTopicRows(rows, topic);
 }
 
 TQCProjectReader::ContentsLine TQCProjectReader::ReadContentsLine(long long record) {
@@ -242,19 +240,7 @@ void TQCProjectReader::ApplyTopic(TQCTopic& topic, TQCTopic& parsed) {
     else
       topics->OrderUnknown();
   }
-  topic.SetContextString(parsed.FContextString);
-  topic.SetTitle(parsed.FTitle);
-  topic.SetKeywords(parsed.FKeywords);
-  topic.SetDelphiKeywords(parsed.FDelphiKeywords);
-  topic.SetBuildTag(parsed.FBuildTag);
-  topic.SetBrowseSequence(parsed.FBrowseSequence);
-  topic.SetBrowseSequenceNum(parsed.FBrowseSequenceNum);
-  topic.SetStatus(parsed.FStatus);
-  topic.SetWindow(parsed.FWindow);
-  topic.SetEntryMacro(parsed.FEntryMacro);
-  topic.SetAKeywords(parsed.FAKeywords);
-  topic.SetBookmark(parsed.FBookmark);
-  topic.SetText(*parsed.FText);
+  SetTopicFields(topic, parsed);
 }
 
 void TQCProjectReader::Apply(TQuillcrafterDoc& document, Image& image) {

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
 #include "toolkit/ScopeGuard.h"
 
 namespace {
@@ -238,12 +239,9 @@ bool TQCTopic::TextEquals(const TQCTopic& other) const {
 bool TQCTopic::IsEqual(const TObject* other) const {
   const auto* topic = dynamic_cast<const TQCTopic*>(other);
   if (topic == nullptr) return false;
-  return FTopicID == topic->FTopicID && FTitle == topic->FTitle && FContextString == topic->FContextString &&
-         FKeywords == topic->FKeywords && FDelphiKeywords == topic->FDelphiKeywords &&
-         FBuildTag == topic->FBuildTag && FBrowseSequence == topic->FBrowseSequence &&
-         FBrowseSequenceNum == topic->FBrowseSequenceNum && FStatus == topic->FStatus &&
-         FWindow == topic->FWindow && FEntryMacro == topic->FEntryMacro && FAKeywords == topic->FAKeywords &&
-         FBookmark == topic->FBookmark && TextEquals(*topic);
+  for (const TTopicField& field : TopicFields())
+    if (!field.Equal(*this, *topic)) return false;
+  return true;
 }
 
 void TQCTopic::Assign(const TPersistent& source) {
@@ -253,18 +251,8 @@ void TQCTopic::Assign(const TPersistent& source) {
     return;
   }
   if (topic == this) return;
-  StoreTitle(topic->FTitle);
-  FKeywords = topic->FKeywords;
-  FDelphiKeywords = topic->FDelphiKeywords;
-  FBuildTag = topic->FBuildTag;
-  FBrowseSequence = topic->FBrowseSequence;
-  FBrowseSequenceNum = topic->FBrowseSequenceNum;
-  FStatus = topic->FStatus;
-  FWindow = topic->FWindow;
-  FEntryMacro = topic->FEntryMacro;
-  FAKeywords = topic->FAKeywords;
-  FBookmark = topic->FBookmark;
-  SetText(*topic->FText);
+  for (const TTopicField& field : TopicFields())
+    if (field.Copy) field.Copy(*this, *topic);
   // Selected, then the change notice.
   TQCCollectionItem::Assign(source);
 }
