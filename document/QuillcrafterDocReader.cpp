@@ -45,6 +45,12 @@ class TQCProjectReader {
   explicit TQCProjectReader(TGTextStream& stream) : FStream(stream) {}
 
   void ReadImage(Image& image);
+  /// The header at the start of the data. Empty data is no project file at
+  /// all and is reported as such, not as a file that ends early.
+  void ReadFileHeader(TQCProjectOptions& options) {
+    if (FStream.EndOfStream()) throw EQCException(qcmsg::SMissingIdentifier);
+    ReadHeader(options);
+  }
   void ReadHeader(TQCProjectOptions& options);
   void ReadTopicRecord(TQCTopic& topic, long long record);
   ContentsLine ReadContentsLine(long long record);
@@ -198,7 +204,7 @@ void TQCProjectReader::ReadTextMacroRecord(TQCTextMacro& macro, long long record
 }
 
 void TQCProjectReader::ReadImage(Image& image) {
-  ReadHeader(image.options);
+  ReadFileHeader(image.options);
 
   const int32_t topicCount = Integer({"the topic count"});
   for (int32_t i = 0; i < topicCount; ++i) {
@@ -301,7 +307,7 @@ void TQuillcrafterDoc::LoadFromStream(TStream& stream) {
 }
 
 void TQuillcrafterDoc::ReadHeader(TGTextStream& stream, TQCProjectOptions& options) {
-  TQCProjectReader(stream).ReadHeader(options);
+  TQCProjectReader(stream).ReadFileHeader(options);
 }
 
 void TQuillcrafterDoc::ReadStrings(TGTextStream& stream, TStrings& list) {
