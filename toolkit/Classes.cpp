@@ -138,11 +138,10 @@ void TStringList::Move(int curIndex, int newIndex) {
   if (FSorted) Error(rtl::SSortedListError, 0);
   CheckIndex(curIndex);
   CheckIndex(newIndex);
-  BeginUpdate();
+  toolkit::TUpdateBracket update(*this);
   Item item = FItems[static_cast<size_t>(curIndex)];
   Delete(curIndex);
   InsertObject(newIndex, item.string, item.object);
-  EndUpdate();
 }
 
 void TStringList::Exchange(int index1, int index2) {
