@@ -116,8 +116,9 @@ void TQuillcrafterDoc::ImportTopics(int32_t desiredID, TGTextStream& stream, boo
     if (current) SetTopicIndex(current->Index());
     throw;
   }
-  if (current) SetTopicIndex(current->Index());
+  // The topics are in: from here on the document holds them, whatever a listener does.
   keepModified.Dismiss();
+  if (current) SetTopicIndex(current->Index());
 }
 
 void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool select) {
@@ -125,12 +126,12 @@ void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool sele
   if (index < -1 || index > contents.Count()) throw EListError(Format(rtl::SListIndexError, index));
   TQCContentsItem* current =
       FContentIndex >= 0 && FContentIndex < contents.Count() ? contents.Items(FContentIndex) : nullptr;
-  const bool wasModified = FModified;
-  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
   const int32_t baseLevel =
       index > 0 ? WrapAdd(static_cast<int64_t>(contents.Items(index - 1)->Level()) + 1) : 1;
   const int first = index == -1 ? contents.Count() : index;
   int inserted = 0;
+  const bool wasModified = FModified;
+  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
   toolkit::TUpdateBracket update(contents);
   try {
     const int32_t count = StrToInt(NeedLine(stream, "the imported contents count"));
@@ -149,6 +150,6 @@ void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool sele
     if (current) SetContentIndex(current->Index());
     throw;
   }
-  if (current) SetContentIndex(current->Index());
   keepModified.Dismiss();
+  if (current) SetContentIndex(current->Index());
 }
