@@ -38,6 +38,8 @@ struct TTopicFieldAccess {
     stream.WriteLine(topic.*Member);
   }
 
+  static void CopyText(TQCTopic& target, const TQCTopic& source) { target.SetText(*source.FText); }
+
   /// A plain string row, copied and set like any other.
   template <auto Member, auto Setter>
   static constexpr TTopicField String(std::string_view name) {
@@ -89,9 +91,7 @@ struct TTopicFieldAccess {
          }},
         // The whole text compares as one string, its lines joined; any copy
         // goes through the setter, so the topic hears of the new lines.
-        {"Text", [](const T& a, const T& b) { return a.TextEquals(b); },
-         [](T& target, const T& source) { target.SetText(*source.FText); },
-         [](T& target, const T& source) { target.SetText(*source.FText); },
+        {"Text", [](const T& a, const T& b) { return a.TextEquals(b); }, CopyText, CopyText,
          [](TTopicRowSource& rows, T& topic) { rows.Text(*topic.FText, topic.FTopicID); },
          [](TGTextStream& stream, const T& topic) { TQuillcrafterDoc::WriteStrings(stream, *topic.FText); }},
     };
