@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "toolkit/ScopeGuard.h"
+
 using namespace hashtable_messages;
 
 namespace {
@@ -421,16 +423,10 @@ void TGCustomHashtable::Assign(const TPersistent& source) {
   SetLoadFactor(other->FLoadFactor);
   SetCapacity(other->FCapacity);
   SetHashType(other->FHashType);
-  BeginUpdate();
-  try {
-    auto keys = other->Keys();
-    while (keys->HasNext()) {
-      const int32_t key = keys->Next();
-      Put(key, other->Get(key));
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(*this);
+  auto keys = other->Keys();
+  while (keys->HasNext()) {
+    const int32_t key = keys->Next();
+    Put(key, other->Get(key));
   }
-  EndUpdate();
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/ScopeGuard.h"
+
 namespace {
 inline constexpr const char* SMaxCountExceeded = "String List Max Count exceeded: %d";
 
@@ -82,15 +84,9 @@ void TGCollection::AssignTo(TPersistent& dest) const {
     TOwnedCollection::AssignTo(dest);
     return;
   }
-  list->BeginUpdate();
-  try {
-    list->Clear();
-    for (int i = 0; i < Count(); ++i) list->AddObject(Items(i)->GetDisplayName(), Items(i));
-  } catch (...) {
-    list->EndUpdate();
-    throw;
-  }
-  list->EndUpdate();
+  toolkit::TUpdateBracket update(*list);
+  list->Clear();
+  for (int i = 0; i < Count(); ++i) list->AddObject(Items(i)->GetDisplayName(), Items(i));
 }
 
 // --- TMaxCountStrings -------------------------------------------------------

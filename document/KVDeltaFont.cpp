@@ -1,5 +1,7 @@
 #include "document/KVDeltaFont.h"
 
+#include "toolkit/ScopeGuard.h"
+
 namespace {
 
 struct StyleAttribute {
@@ -38,6 +40,8 @@ void TKVCustomDeltaFont::ApplyParent() {
   const TFont* parent = ParentFont();
   if (parent == nullptr || FBusy) return;
   FBusy = true;
+  // A listener that fails must not leave the font deaf to later changes.
+  toolkit::TScopeExit notBusy([this] { FBusy = false; });
   TFontStyles style = Style();
   for (const auto& sa : kStyleAttributes) {
     if (FOverridden.Contains(sa.attribute)) continue;
@@ -51,5 +55,4 @@ void TKVCustomDeltaFont::ApplyParent() {
   if (!FOverridden.Contains(TKVFontAttribute::faColor)) SetColor(parent->Color());
   if (!FOverridden.Contains(TKVFontAttribute::faName)) SetName(parent->Name());
   if (!FOverridden.Contains(TKVFontAttribute::faSize)) SetHeight(parent->Height());
-  FBusy = false;
 }

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "toolkit/ScopeGuard.h"
+
 namespace {
 
 /// Window text as the project file stores it (the older system-colour encoding).
@@ -165,14 +167,12 @@ void TQuillcrafterDoc::RecentFilesChanged() {
 
 void TQuillcrafterDoc::FontChanged() {
   if (FFontBusy || FDestroying) return;
-  FFontBusy = true;
-  try {
+  {
+    // The statuses' fonts follow the document font; their own notices must not come back here.
+    FFontBusy = true;
+    toolkit::TScopeExit notBusy([this] { FFontBusy = false; });
     for (int i = 0; i < FStatuses->Count(); ++i) FStatuses->Items(i)->Font().ApplyParent();
-  } catch (...) {
-    FFontBusy = false;
-    throw;
   }
-  FFontBusy = false;
   if (OnFontChange) OnFontChange(this);
 }
 
@@ -264,53 +264,41 @@ std::unique_ptr<TQuillcrafterDoc> TQuillcrafterDoc::Clone() const {
 }
 
 void TQuillcrafterDoc::AddDefaultTextMacros() {
+  // Built-in macros are no edit of the user's: Modified stays as it was,
+  // also after the closing notice of the update.
   const bool wasModified = FModified;
-  FTextMacros->BeginUpdate();
-  try {
-    for (const DefaultMacro& m : kDefaultMacros) {
-      if (FTextMacros->IndexOfDisplayName(m.name) != -1) continue;
-      TQCTextMacro* macro = FTextMacros->Add();
-      macro->SetName(m.name);
-      macro->SetColor(m.color);
-      macro->SetTypeFace(m.typeFace);
-      macro->SetSize(m.size);
-      macro->SetUnknown2(1);
-      if (m.bold) macro->SetStyle({TFontStyle::fsBold});
-    }
-    for (size_t k = 0; k < 7; ++k) {
-      if (FTextMacros->IndexOfDisplayName(SyntaxMacroNames[k]) != -1) continue;
-      TQCTextMacro* macro = FTextMacros->Add();
-      macro->SetName(SyntaxMacroNames[k]);
-      macro->SetTypeFace("Courier New");
-      macro->SetSize(10);
-    }
-  } catch (...) {
-    FTextMacros->EndUpdate();
-    FModified = wasModified;
-    throw;
+  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
+  toolkit::TUpdateBracket update(*FTextMacros);
+  for (const DefaultMacro& m : kDefaultMacros) {
+    if (FTextMacros->IndexOfDisplayName(m.name) != -1) continue;
+    TQCTextMacro* macro = FTextMacros->Add();
+    macro->SetName(m.name);
+    macro->SetColor(m.color);
+    macro->SetTypeFace(m.typeFace);
+    macro->SetSize(m.size);
+    macro->SetUnknown2(1);
+    if (m.bold) macro->SetStyle({TFontStyle::fsBold});
   }
-  FTextMacros->EndUpdate();
-  FModified = wasModified;
+  for (size_t k = 0; k < 7; ++k) {
+    if (FTextMacros->IndexOfDisplayName(SyntaxMacroNames[k]) != -1) continue;
+    TQCTextMacro* macro = FTextMacros->Add();
+    macro->SetName(SyntaxMacroNames[k]);
+    macro->SetTypeFace("Courier New");
+    macro->SetSize(10);
+  }
 }
 
 void TQuillcrafterDoc::AddDefaultStatuses() {
   const bool wasModified = FModified;
-  FStatuses->BeginUpdate();
-  try {
-    for (const DefaultStatus& s : kDefaultStatuses) {
-      if (FStatuses->IndexOfText(s.text) != -1) continue;
-      TQCStatus* status = FStatuses->Add();
-      status->SetText(s.text);
-      status->Font().SetColor(s.color);
-      if (s.italic) status->Font().SetStyle({TFontStyle::fsItalic});
-    }
-  } catch (...) {
-    FStatuses->EndUpdate();
-    FModified = wasModified;
-    throw;
+  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
+  toolkit::TUpdateBracket update(*FStatuses);
+  for (const DefaultStatus& s : kDefaultStatuses) {
+    if (FStatuses->IndexOfText(s.text) != -1) continue;
+    TQCStatus* status = FStatuses->Add();
+    status->SetText(s.text);
+    status->Font().SetColor(s.color);
+    if (s.italic) status->Font().SetStyle({TFontStyle::fsItalic});
   }
-  FStatuses->EndUpdate();
-  FModified = wasModified;
 }
 
 // --- Files ------------------------------------------------------------------------------

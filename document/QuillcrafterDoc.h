@@ -5,7 +5,8 @@
 //
 // Files of the unit: QuillcrafterDoc.cpp (document), QuillcrafterDocTopics.cpp,
 // QuillcrafterDocContents.cpp (contents, macros, statuses),
-// QuillcrafterDocOptions.cpp, QuillcrafterDocReader.cpp, QuillcrafterDocWriter.cpp.
+// QuillcrafterDocOptions.cpp, QuillcrafterDocReader.cpp, QuillcrafterDocWriter.cpp;
+// the topic fields they all walk are declared in TopicFields.h.
 
 #include <cstdint>
 #include <functional>

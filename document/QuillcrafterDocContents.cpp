@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "document/QuillcrafterDoc.h"
+#include "toolkit/ScopeGuard.h"
 
 // --- TQCContentsItem ----------------------------------------------------------
 
@@ -89,60 +90,48 @@ TQCContentsItems::~TQCContentsItems() {
 }
 
 int TQCContentsItems::SetItemLevel(int index, int32_t newLevel) {
-  BeginUpdate();
+  toolkit::TUpdateBracket update(*this);
   int last = Count() - 1;
-  try {
-    TQCContentsItem* item = Items(index);
-    const int32_t oldLevel = item->Level();
-    item->SetLevel(newLevel);
-    for (int i = index + 1; i < Count(); ++i) {
-      TQCContentsItem* next = Items(i);
-      if (next->Level() <= oldLevel) {
-        last = i - 1;
-        break;
-      }
-      next->SetLevel(next->Level() - oldLevel + newLevel);
+  TQCContentsItem* item = Items(index);
+  const int32_t oldLevel = item->Level();
+  item->SetLevel(newLevel);
+  for (int i = index + 1; i < Count(); ++i) {
+    TQCContentsItem* next = Items(i);
+    if (next->Level() <= oldLevel) {
+      last = i - 1;
+      break;
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
+    next->SetLevel(next->Level() - oldLevel + newLevel);
   }
-  EndUpdate();
   return last;
 }
 
 void TQCContentsItems::AssignTo(TQCTreeNodes& nodes) const {
-  nodes.BeginUpdate();
-  try {
-    nodes.Clear();
-    int32_t previousLevel = 1;
-    TQCTreeNodes::Node last = nullptr;
-    for (int i = 0; i < Count(); ++i) {
-      TQCContentsItem* item = Items(i);
-      const int32_t level = item->Level();
-      const std::string text = item->GetDisplayName();
-      if (level <= 1) {
-        last = nodes.AddChild(nullptr, text, item);
-      } else if (level == previousLevel) {
-        last = nodes.AddSibling(last, text, item);
-      } else if (level > previousLevel) {
-        // Missing levels in between get blank nodes, each under the one before.
-        TQCTreeNodes::Node parent = last;
-        for (int32_t k = 0; k < level - previousLevel - 1; ++k) parent = nodes.AddChild(parent, "", nullptr);
-        last = nodes.AddChild(parent, text, item);
-      } else {
-        TQCTreeNodes::Node parent = last;
-        for (int32_t k = 0; k < previousLevel - level + 1 && parent != nullptr; ++k)
-          parent = nodes.Parent(parent);
-        last = nodes.AddChild(parent, text, item);
-      }
-      previousLevel = level;
+  toolkit::TUpdateBracket update(nodes);
+  nodes.Clear();
+  int32_t previousLevel = 1;
+  TQCTreeNodes::Node last = nullptr;
+  for (int i = 0; i < Count(); ++i) {
+    TQCContentsItem* item = Items(i);
+    const int32_t level = item->Level();
+    const std::string text = item->GetDisplayName();
+    if (level <= 1) {
+      last = nodes.AddChild(nullptr, text, item);
+    } else if (level == previousLevel) {
+      last = nodes.AddSibling(last, text, item);
+    } else if (level > previousLevel) {
+      // Missing levels in between get blank nodes, each under the one before.
+      TQCTreeNodes::Node parent = last;
+      for (int32_t k = 0; k < level - previousLevel - 1; ++k) parent = nodes.AddChild(parent, "", nullptr);
+      last = nodes.AddChild(parent, text, item);
+    } else {
+      TQCTreeNodes::Node parent = last;
+      for (int32_t k = 0; k < previousLevel - level + 1 && parent != nullptr; ++k)
+        parent = nodes.Parent(parent);
+      last = nodes.AddChild(parent, text, item);
     }
-  } catch (...) {
-    nodes.EndUpdate();
-    throw;
+    previousLevel = level;
   }
-  nodes.EndUpdate();
 }
 
 void TQCContentsItems::Notify(TCollectionItem* item, TCollectionNotification action) {

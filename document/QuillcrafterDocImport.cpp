@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
+#include "toolkit/ScopeGuard.h"
 
 namespace {
 
@@ -26,12 +28,28 @@ std::string NeedLine(TGTextStream& stream, const char* what, long long record = 
   return line;
 }
 
+/// The rows of one imported topic record: a missing row names the record,
+/// a missing line of the text the string list it is.
+class TImportedTopicRows : public TTopicRowSource {
+ public:
+  TImportedTopicRows(TGTextStream& stream, long long record) : FStream(stream), FRecord(record) {}
+  void Line(std::string& line) override { line = NeedLine(FStream, "imported topic record %lld", FRecord); }
+  void Text(TStrings& lines, int32_t /*topicID*/) override { TQuillcrafterDoc::ReadStrings(FStream, lines); }
+
+ private:
+  TGTextStream& FStream;
+  const long long FRecord;
+};
+
 /// The import variant of reading one topic record into Topic, a topic just
-/// added to Document (so it holds a provisional ID above every other).
+/// added to Document (so it holds a provisional ID above every other). The
+/// record is read aside first; a record that fails leaves Topic as it was.
 void ImportTopicRecord(TQuillcrafterDoc& document, TGTextStream& stream, TQCTopic& topic, int32_t desiredID,
                        TQCTopicIDMap& importMap, long long record) {
-  static const char* const kWhat = "imported topic record %lld";
-  const int32_t oldID = StrToInt(NeedLine(stream, kWhat, record));
+  TImportedTopicRows rows(stream, record);
+  TQCTopic parsed;
+  ReadTopicRows(rows, parsed);
+  const int32_t oldID = parsed.TopicID();
   const int32_t wanted = desiredID != -1 ? desiredID : oldID;
 
   // A wanted ID in use sends the topic upward from that topic's ID; the
@@ -46,31 +64,10 @@ void ImportTopicRecord(TQuillcrafterDoc& document, TGTextStream& stream, TQCTopi
   importMap.Put(oldID, newID);
 
   // A context string or browse number that named the old ID names the new one.
-  std::string contextString = NeedLine(stream, kWhat, record);
-  if (contextString == QCContextPrefix + std::to_string(oldID))
-    contextString = QCContextPrefix + std::to_string(newID);
-  topic.SetContextString(contextString);
-  topic.SetTitle(NeedLine(stream, kWhat, record));
-  topic.SetKeywords(NeedLine(stream, kWhat, record));
-  topic.SetDelphiKeywords(NeedLine(stream, kWhat, record));
-  topic.SetBuildTag(NeedLine(stream, kWhat, record));
-  std::string browseSequence = NeedLine(stream, kWhat, record);
-  int32_t browseNumber = 0;
-  if (const size_t colon = browseSequence.find(':'); colon != std::string::npos) {
-    browseNumber = StrToInt(std::string_view(browseSequence).substr(colon + 1));
-    browseSequence.resize(colon);
-    if (browseNumber == oldID) browseNumber = newID;
-  }
-  topic.SetBrowseSequence(browseSequence);
-  topic.SetBrowseSequenceNum(browseNumber);
-  topic.SetStatus(NeedLine(stream, kWhat, record));
-  topic.SetWindow(NeedLine(stream, kWhat, record));
-  topic.SetEntryMacro(NeedLine(stream, kWhat, record));
-  topic.SetAKeywords(NeedLine(stream, kWhat, record));
-  topic.SetBookmark(NeedLine(stream, kWhat, record) == "TRUE");
-  TStringList text;
-  TQuillcrafterDoc::ReadStrings(stream, text);
-  topic.SetText(text);
+  if (parsed.ContextString() == QCContextPrefix + std::to_string(oldID))
+    parsed.SetContextString(QCContextPrefix + std::to_string(newID));
+  if (rows.BrowseNumberGiven && parsed.BrowseSequenceNum() == oldID) parsed.SetBrowseSequenceNum(newID);
+  SetTopicFields(topic, parsed);
 }
 
 /// Gives the items First .. End-1 new levels: each item that is not deeper
@@ -96,10 +93,12 @@ void RelevelBlock(TQCContentsItems& contents, int first, int end, int32_t baseLe
 void TQuillcrafterDoc::ImportTopics(int32_t desiredID, TGTextStream& stream, bool select) {
   TQCTopics& topics = *FTopics;
   TQCTopic* current = FTopicIndex >= 0 && FTopicIndex < topics.Count() ? topics.Items(FTopicIndex) : nullptr;
+  // A failed import leaves Modified as it was, once the update has closed.
   const bool wasModified = FModified;
+  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
   TQCTopicIDMap importMap;
   std::vector<TQCTopic*> imported;
-  topics.BeginUpdate();
+  toolkit::TUpdateBracket update(topics);
   try {
     const int32_t count = StrToInt(NeedLine(stream, "the imported topic count"));
     for (int32_t i = 0; i < count; ++i) {
@@ -115,12 +114,11 @@ void TQuillcrafterDoc::ImportTopics(int32_t desiredID, TGTextStream& stream, boo
   } catch (...) {
     for (auto it = imported.rbegin(); it != imported.rend(); ++it) topics.Delete((*it)->Index());
     if (current) SetTopicIndex(current->Index());
-    topics.EndUpdate();
-    FModified = wasModified;
     throw;
   }
+  // The topics are in: from here on the document holds them, whatever a listener does.
+  keepModified.Dismiss();
   if (current) SetTopicIndex(current->Index());
-  topics.EndUpdate();
 }
 
 void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool select) {
@@ -128,12 +126,13 @@ void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool sele
   if (index < -1 || index > contents.Count()) throw EListError(Format(rtl::SListIndexError, index));
   TQCContentsItem* current =
       FContentIndex >= 0 && FContentIndex < contents.Count() ? contents.Items(FContentIndex) : nullptr;
-  const bool wasModified = FModified;
   const int32_t baseLevel =
       index > 0 ? WrapAdd(static_cast<int64_t>(contents.Items(index - 1)->Level()) + 1) : 1;
   const int first = index == -1 ? contents.Count() : index;
   int inserted = 0;
-  contents.BeginUpdate();
+  const bool wasModified = FModified;
+  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
+  toolkit::TUpdateBracket update(contents);
   try {
     const int32_t count = StrToInt(NeedLine(stream, "the imported contents count"));
     for (int32_t i = 0; i < count; ++i) {
@@ -149,10 +148,8 @@ void TQuillcrafterDoc::ImportContents(int index, TGTextStream& stream, bool sele
   } catch (...) {
     for (int i = inserted; i-- > 0;) contents.Delete(first + i);
     if (current) SetContentIndex(current->Index());
-    contents.EndUpdate();
-    FModified = wasModified;
     throw;
   }
+  keepModified.Dismiss();
   if (current) SetContentIndex(current->Index());
-  contents.EndUpdate();
 }

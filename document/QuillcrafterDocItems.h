@@ -125,9 +125,11 @@ class TQCTopic : public TQCCollectionItem {
   /// True when both whole texts are the same bytes (computed without joining).
   bool TextEquals(const TQCTopic& other) const;
 
-  /// True when Other is a topic and every field and the whole text are equal.
+  /// True when Other is a topic and every field of the field table
+  /// (TopicFields.h), the whole text included, is equal.
   virtual bool IsEqual(const TObject* other) const;
-  /// Copies the content fields and the text; not TopicID or ContextString.
+  /// Copies every field of the table that is not the topic's identity (all
+  /// but TopicID and ContextString), then Selected.
   void Assign(const TPersistent& source) override;
 
   void SetIndex(int value) override;
@@ -142,6 +144,7 @@ class TQCTopic : public TQCCollectionItem {
   friend class TQCTopics;
   friend class TQuillcrafterDoc;
   friend class TQCProjectReader;
+  friend struct TTopicFieldAccess;  // the field table (TopicFields.cpp)
   void SetStringField(std::string& field, const std::string& value);
   /// Raw stores for the reader: no uniqueness test, no re-sort, no notice.
   void StoreTopicID(int32_t id) { FTopicID = id; }

@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
+#include "toolkit/ScopeGuard.h"
 
 /// Line-level reading with the file's value forms. A line that is missing
 /// because the data ended is an error that names what was being read.
@@ -43,6 +45,12 @@ class TQCProjectReader {
   explicit TQCProjectReader(TGTextStream& stream) : FStream(stream) {}
 
   void ReadImage(Image& image);
+  /// The header at the start of the data. Empty data is no project file at
+  /// all and is reported as such, not as a file that ends early.
+  void ReadFileHeader(TQCProjectOptions& options) {
+    if (FStream.EndOfStream()) throw EQCException(qcmsg::SMissingIdentifier);
+    ReadHeader(options);
+  }
   void ReadHeader(TQCProjectOptions& options);
   void ReadTopicRecord(TQCTopic& topic, long long record);
   ContentsLine ReadContentsLine(long long record);
@@ -68,26 +76,34 @@ class TQCProjectReader {
   int32_t Integer(const Where& where) { return StrToInt(Line(where)); }
   bool Boolean(const Where& where) { return Line(where) == "TRUE"; }
 
+  /// The rows of one topic record; a missing row names the record.
+  class TopicRows : public TTopicRowSource {
+   public:
+    TopicRows(TQCProjectReader& reader, long long record) : FReader(reader), FRecord(record) {}
+    void Line(std::string& line) override { FReader.Line(line, {"topic record %lld", FRecord}); }
+    void Text(TStrings& lines, int32_t topicID) override {
+      FReader.ReadStrings(lines, {"the text of topic record %lld (ID %lld)", FRecord, topicID});
+    }
+
+   private:
+    TQCProjectReader& FReader;
+    const long long FRecord;
+  };
+
   TGTextStream& FStream;
 };
 
 void TQCProjectReader::ReadStrings(TStrings& list, Where where) {
-  list.BeginUpdate();
-  try {
-    list.Clear();
-    // The count is only a promise: lines are taken one by one, so a huge
-    // count in a short file fails at the first missing line.
-    const int32_t count = Integer(where);
-    std::string line;
-    for (int32_t i = 0; i < count; ++i) {
-      Line(line, where);
-      list.Add(line);
-    }
-  } catch (...) {
-    list.EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(list);
+  list.Clear();
+  // The count is only a promise: lines are taken one by one, so a huge
+  // count in a short file fails at the first missing line.
+  const int32_t count = Integer(where);
+  std::string line;
+  for (int32_t i = 0; i < count; ++i) {
+    Line(line, where);
+    list.Add(line);
   }
-  list.EndUpdate();
 }
 
 void TQCProjectReader::ReadHeader(TQCProjectOptions& options) {
@@ -142,25 +158,8 @@ void TQCProjectReader::ReadHeader(TQCProjectOptions& options) {
 }
 
 void TQCProjectReader::ReadTopicRecord(TQCTopic& topic, long long record) {
-  const Where where{"topic record %lld", record};
-  topic.FTopicID = Integer(where);
-  Line(topic.FContextString, where);
-  Line(topic.FTitle, where);
-  Line(topic.FKeywords, where);
-  Line(topic.FDelphiKeywords, where);
-  Line(topic.FBuildTag, where);
-  Line(topic.FBrowseSequence, where);
-  topic.FBrowseSequenceNum = 0;
-  if (const size_t colon = topic.FBrowseSequence.find(':'); colon != std::string::npos) {
-    topic.FBrowseSequenceNum = StrToInt(std::string_view(topic.FBrowseSequence).substr(colon + 1));
-    topic.FBrowseSequence.resize(colon);
-  }
-  Line(topic.FStatus, where);
-  Line(topic.FWindow, where);
-  Line(topic.FEntryMacro, where);
-  Line(topic.FAKeywords, where);
-  topic.FBookmark = Boolean(where);
-  ReadStrings(*topic.FText, {"the text of topic record %lld (ID %lld)", record, topic.FTopicID});
+  TopicRows rows(*this, record);
+  ReadTopicRows(rows, topic);
 }
 
 TQCProjectReader::ContentsLine TQCProjectReader::ReadContentsLine(long long record) {
@@ -205,7 +204,7 @@ void TQCProjectReader::ReadTextMacroRecord(TQCTextMacro& macro, long long record
 }
 
 void TQCProjectReader::ReadImage(Image& image) {
-  ReadHeader(image.options);
+  ReadFileHeader(image.options);
 
   const int32_t topicCount = Integer({"the topic count"});
   for (int32_t i = 0; i < topicCount; ++i) {
@@ -247,19 +246,7 @@ void TQCProjectReader::ApplyTopic(TQCTopic& topic, TQCTopic& parsed) {
     else
       topics->OrderUnknown();
   }
-  topic.SetContextString(parsed.FContextString);
-  topic.SetTitle(parsed.FTitle);
-  topic.SetKeywords(parsed.FKeywords);
-  topic.SetDelphiKeywords(parsed.FDelphiKeywords);
-  topic.SetBuildTag(parsed.FBuildTag);
-  topic.SetBrowseSequence(parsed.FBrowseSequence);
-  topic.SetBrowseSequenceNum(parsed.FBrowseSequenceNum);
-  topic.SetStatus(parsed.FStatus);
-  topic.SetWindow(parsed.FWindow);
-  topic.SetEntryMacro(parsed.FEntryMacro);
-  topic.SetAKeywords(parsed.FAKeywords);
-  topic.SetBookmark(parsed.FBookmark);
-  topic.SetText(*parsed.FText);
+  SetTopicFields(topic, parsed);
 }
 
 void TQCProjectReader::Apply(TQuillcrafterDoc& document, Image& image) {
@@ -270,27 +257,23 @@ void TQCProjectReader::Apply(TQuillcrafterDoc& document, Image& image) {
   TQCTopics& topics = *document.FTopics;
   std::stable_sort(image.topics.begin(), image.topics.end(),
                    [](const auto& a, const auto& b) { return a->TopicID() < b->TopicID(); });
-  topics.BeginUpdate();
-  try {
+  {
+    toolkit::TUpdateBracket update(topics);
     topics.Clear();
     topics.OrderAscending();
     for (auto& topic : image.topics) {
       topic->SetCollection(&topics);
       topic.release();  // the collection owns it now
     }
-  } catch (...) {
-    topics.EndUpdate();
-    throw;
   }
-  topics.EndUpdate();
 
   document.FWindowDefinitions->Assign(image.windowDefinitions);
 
   document.FContentsLinks->Assign(image.contentsLinks);
   document.FContentsIndices->Assign(image.contentsIndices);
   TQCContentsItems& contents = *document.FContents;
-  contents.BeginUpdate();
-  try {
+  {
+    toolkit::TUpdateBracket update(contents);
     contents.Clear();
     for (const ContentsLine& line : image.contents) {
       TQCContentsItem* item = contents.Add();
@@ -298,26 +281,16 @@ void TQCProjectReader::Apply(TQuillcrafterDoc& document, Image& image) {
       item->SetTitle(line.title);
       item->SetLink(line.link);
     }
-  } catch (...) {
-    contents.EndUpdate();
-    throw;
   }
-  contents.EndUpdate();
 
   TQCTextMacros& macros = *document.FTextMacros;
-  macros.BeginUpdate();
-  try {
-    macros.Clear();
-    for (auto& macro : image.macros) {
-      macro->SetCollection(&macros);
-      macro.release();
-    }
-    document.AddDefaultTextMacros();
-  } catch (...) {
-    macros.EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(macros);
+  macros.Clear();
+  for (auto& macro : image.macros) {
+    macro->SetCollection(&macros);
+    macro.release();
   }
-  macros.EndUpdate();
+  document.AddDefaultTextMacros();
 }
 
 // --- The document's reading operations ---------------------------------------------
@@ -334,7 +307,7 @@ void TQuillcrafterDoc::LoadFromStream(TStream& stream) {
 }
 
 void TQuillcrafterDoc::ReadHeader(TGTextStream& stream, TQCProjectOptions& options) {
-  TQCProjectReader(stream).ReadHeader(options);
+  TQCProjectReader(stream).ReadFileHeader(options);
 }
 
 void TQuillcrafterDoc::ReadStrings(TGTextStream& stream, TStrings& list) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/QuillcrafterDoc.h"
+#include "toolkit/ScopeGuard.h"
 
 namespace {
 
@@ -97,17 +98,11 @@ void ReadSettings(TQuillcrafterDoc& document, TGTextStream& stream, Settings& s)
 /// are left out (the list holds the newest names first), so loading the
 /// settings of a document with a full list does not fail.
 void AppendRecentFiles(TRecentFiles& recentFiles, const std::vector<std::string>& names) {
-  recentFiles.BeginUpdate();
-  try {
-    for (const std::string& name : names) {
-      if (recentFiles.MaxCount() >= 0 && recentFiles.Count() >= recentFiles.MaxCount()) break;
-      if (recentFiles.IndexOf(name) < 0) recentFiles.Add(name);
-    }
-  } catch (...) {
-    recentFiles.EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(recentFiles);
+  for (const std::string& name : names) {
+    if (recentFiles.MaxCount() >= 0 && recentFiles.Count() >= recentFiles.MaxCount()) break;
+    if (recentFiles.IndexOf(name) < 0) recentFiles.Add(name);
   }
-  recentFiles.EndUpdate();
 }
 
 }  // namespace
@@ -172,39 +167,29 @@ void TQuillcrafterDoc::LoadSettingsFromStream(TStream& stream) {
     ReadSettings(*this, text, s);
   }
 
+  // Settings are not project content: loading them leaves Modified as it was.
   const bool wasModified = FModified;
-  try {
-    FOptions->Assign(s.options);
-    AppendRecentFiles(*FRecentFiles, s.recentFiles);
-    if (s.steps >= 1) SetTopicIncrement(s.topicIncrement);
-    if (s.steps >= 2) SetTopicGrid(s.topicGrid);
-    if (s.steps >= 3) SetTopicGridEnabled(s.topicGridEnabled);
-    if (s.steps >= 4) FFont->Assign(s.font);
-    if (s.steps >= 5) {
-      // Without a "Writing" status the record is read and dropped.
-      const int writing = FStatuses->IndexOfText(kWriting);
-      if (writing >= 0) FStatuses->Items(writing)->SetFont(s.writingFont);
-    }
-    if (s.steps >= 6) {
-      FStatuses->BeginUpdate();
-      try {
-        for (int i = FStatuses->Count() - 1; i >= 0; --i)
-          if (IsStatusRecord(FStatuses->Items(i)->Text())) FStatuses->Delete(i);
-        for (const auto& [text, font] : s.statuses) {
-          TQCStatus* status = FStatuses->Add();
-          status->SetText(text);
-          status->SetFont(font);
-        }
-      } catch (...) {
-        FStatuses->EndUpdate();
-        throw;
-      }
-      FStatuses->EndUpdate();
-    }
-    if (s.steps >= 7) FQCLocation = s.location;
-  } catch (...) {
-    FModified = wasModified;
-    throw;
+  toolkit::TScopeExit keepModified([this, wasModified] { FModified = wasModified; });
+  FOptions->Assign(s.options);
+  AppendRecentFiles(*FRecentFiles, s.recentFiles);
+  if (s.steps >= 1) SetTopicIncrement(s.topicIncrement);
+  if (s.steps >= 2) SetTopicGrid(s.topicGrid);
+  if (s.steps >= 3) SetTopicGridEnabled(s.topicGridEnabled);
+  if (s.steps >= 4) FFont->Assign(s.font);
+  if (s.steps >= 5) {
+    // Without a "Writing" status the record is read and dropped.
+    const int writing = FStatuses->IndexOfText(kWriting);
+    if (writing >= 0) FStatuses->Items(writing)->SetFont(s.writingFont);
   }
-  FModified = wasModified;
+  if (s.steps >= 6) {
+    toolkit::TUpdateBracket update(*FStatuses);
+    for (int i = FStatuses->Count() - 1; i >= 0; --i)
+      if (IsStatusRecord(FStatuses->Items(i)->Text())) FStatuses->Delete(i);
+    for (const auto& [text, font] : s.statuses) {
+      TQCStatus* status = FStatuses->Add();
+      status->SetText(text);
+      status->SetFont(font);
+    }
+  }
+  if (s.steps >= 7) FQCLocation = s.location;
 }

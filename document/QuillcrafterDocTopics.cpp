@@ -2,6 +2,8 @@
 #include <algorithm>
 
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
+#include "toolkit/ScopeGuard.h"
 
 namespace {
 
@@ -237,12 +239,9 @@ bool TQCTopic::TextEquals(const TQCTopic& other) const {
 bool TQCTopic::IsEqual(const TObject* other) const {
   const auto* topic = dynamic_cast<const TQCTopic*>(other);
   if (topic == nullptr) return false;
-  return FTopicID == topic->FTopicID && FTitle == topic->FTitle && FContextString == topic->FContextString &&
-         FKeywords == topic->FKeywords && FDelphiKeywords == topic->FDelphiKeywords &&
-         FBuildTag == topic->FBuildTag && FBrowseSequence == topic->FBrowseSequence &&
-         FBrowseSequenceNum == topic->FBrowseSequenceNum && FStatus == topic->FStatus &&
-         FWindow == topic->FWindow && FEntryMacro == topic->FEntryMacro && FAKeywords == topic->FAKeywords &&
-         FBookmark == topic->FBookmark && TextEquals(*topic);
+  for (const TTopicField& field : TopicFields())
+    if (!field.Equal(*this, *topic)) return false;
+  return true;
 }
 
 void TQCTopic::Assign(const TPersistent& source) {
@@ -252,18 +251,8 @@ void TQCTopic::Assign(const TPersistent& source) {
     return;
   }
   if (topic == this) return;
-  StoreTitle(topic->FTitle);
-  FKeywords = topic->FKeywords;
-  FDelphiKeywords = topic->FDelphiKeywords;
-  FBuildTag = topic->FBuildTag;
-  FBrowseSequence = topic->FBrowseSequence;
-  FBrowseSequenceNum = topic->FBrowseSequenceNum;
-  FStatus = topic->FStatus;
-  FWindow = topic->FWindow;
-  FEntryMacro = topic->FEntryMacro;
-  FAKeywords = topic->FAKeywords;
-  FBookmark = topic->FBookmark;
-  SetText(*topic->FText);
+  for (const TTopicField& field : TopicFields())
+    if (field.Copy) field.Copy(*this, *topic);
   // Selected, then the change notice.
   TQCCollectionItem::Assign(source);
 }
@@ -334,20 +323,14 @@ void TQCTopics::Assign(const TPersistent& source) {
     return;
   }
   if (topics == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    for (int i = 0; i < topics->Count(); ++i) {
-      const TQCTopic* from = topics->Items(i);
-      TQCTopic* topic = Add();
-      topic->Assign(*from);
-      topic->SetTopicID(from->TopicID());
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(*this);
+  Clear();
+  for (int i = 0; i < topics->Count(); ++i) {
+    const TQCTopic* from = topics->Items(i);
+    TQCTopic* topic = Add();
+    topic->Assign(*from);
+    topic->SetTopicID(from->TopicID());
   }
-  EndUpdate();
 }
 
 void TQCTopics::AssignTo(TPersistent& dest) const {
@@ -356,19 +339,13 @@ void TQCTopics::AssignTo(TPersistent& dest) const {
     TQCCollection::AssignTo(dest);
     return;
   }
-  list->BeginUpdate();
-  try {
-    list->Clear();
-    for (int i = 0; i < Count(); ++i) {
-      TQCTopic* topic = Items(i);
-      list->AddObject(Format("%s (%d)", std::string(topic->DisplayNameView()).c_str(), topic->TopicID()),
-                      topic);
-    }
-  } catch (...) {
-    list->EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(*list);
+  list->Clear();
+  for (int i = 0; i < Count(); ++i) {
+    TQCTopic* topic = Items(i);
+    list->AddObject(Format("%s (%d)", std::string(topic->DisplayNameView()).c_str(), topic->TopicID()),
+                    topic);
   }
-  list->EndUpdate();
 }
 
 void TQCTopics::Notify(TCollectionItem* item, TCollectionNotification action) {

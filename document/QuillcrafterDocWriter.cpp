@@ -1,6 +1,7 @@
 // The project file writer: the format of the reader, line by line, CR LF
 // after every line, values exactly as held.
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
 
 void TQuillcrafterDoc::WriteBoolean(TGTextStream& stream, bool value) {
   stream.WriteLine(value ? "TRUE" : "FALSE");
@@ -63,23 +64,7 @@ void TQuillcrafterDoc::WriteTopics(TGTextStream& stream) const {
 }
 
 void TQuillcrafterDoc::WriteTopic(TGTextStream& stream, const TQCTopic& topic) const {
-  stream.WriteInteger(topic.TopicID()).NewLine();
-  stream.WriteLine(topic.ContextString());
-  stream.WriteLine(topic.Title());
-  stream.WriteLine(topic.Keywords());
-  stream.WriteLine(topic.DelphiKeywords());
-  stream.WriteLine(topic.BuildTag());
-  // Without a sequence name the number is not written (it reads back as 0).
-  if (topic.BrowseSequence().empty())
-    stream.NewLine();
-  else
-    stream.WriteString(topic.BrowseSequence()).WriteLine(Format(":%6.6d", topic.BrowseSequenceNum()));
-  stream.WriteLine(topic.Status());
-  stream.WriteLine(topic.Window());
-  stream.WriteLine(topic.EntryMacro());
-  stream.WriteLine(topic.AKeywords());
-  WriteBoolean(stream, topic.Bookmark());
-  WriteStrings(stream, topic.Text());
+  WriteTopicRows(stream, topic);
 }
 
 void TQuillcrafterDoc::WriteWindowDefinitions(TGTextStream& stream) const {

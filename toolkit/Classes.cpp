@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/ScopeGuard.h"
+
 void TPersistent::Assign(const TPersistent& source) { source.AssignTo(*this); }
 
 void TPersistent::AssignTo(TPersistent& dest) const { dest.AssignError(this); }
@@ -95,14 +97,8 @@ void TStringList::AddStrings(const TStringList& strings) {
   // The count is taken once: adding a list to itself doubles it instead of
   // growing without end.
   const int count = strings.Count();
-  BeginUpdate();
-  try {
-    for (int i = 0; i < count; ++i) AddObject(strings.Strings(i), strings.Objects(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  toolkit::TUpdateBracket update(*this);
+  for (int i = 0; i < count; ++i) AddObject(strings.Strings(i), strings.Objects(i));
 }
 
 void TStringList::Insert(int index, const std::string& s) { InsertObject(index, s, nullptr); }
@@ -142,11 +138,10 @@ void TStringList::Move(int curIndex, int newIndex) {
   if (FSorted) Error(rtl::SSortedListError, 0);
   CheckIndex(curIndex);
   CheckIndex(newIndex);
-  BeginUpdate();
+  toolkit::TUpdateBracket update(*this);
   Item item = FItems[static_cast<size_t>(curIndex)];
   Delete(curIndex);
   InsertObject(newIndex, item.string, item.object);
-  EndUpdate();
 }
 
 void TStringList::Exchange(int index1, int index2) {
@@ -230,23 +225,17 @@ std::string TStringList::Text() const {
 }
 
 void TStringList::SetText(std::string_view text) {
-  BeginUpdate();
-  try {
-    Clear();
-    size_t pos = 0;
-    while (pos < text.size()) {
-      size_t end = pos;
-      while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-      Add(std::string(text.substr(pos, end - pos)));
-      if (end < text.size() && text[end] == '\r') ++end;
-      if (end < text.size() && text[end] == '\n') ++end;
-      pos = end;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  toolkit::TUpdateBracket update(*this);
+  Clear();
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    Add(std::string(text.substr(pos, end - pos)));
+    if (end < text.size() && text[end] == '\r') ++end;
+    if (end < text.size() && text[end] == '\n') ++end;
+    pos = end;
   }
-  EndUpdate();
 }
 
 void TStringList::BeginUpdate() {
@@ -270,15 +259,9 @@ void TStringList::Changing() {
 void TStringList::Assign(const TPersistent& source) {
   if (const auto* list = dynamic_cast<const TStringList*>(&source)) {
     if (list == this) return;  // clearing first would lose every string
-    BeginUpdate();
-    try {
-      Clear();
-      AddStrings(*list);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    toolkit::TUpdateBracket update(*this);
+    Clear();
+    AddStrings(*list);
     return;
   }
   TPersistent::Assign(source);

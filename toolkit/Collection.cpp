@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/ScopeGuard.h"
+
 namespace {
 [[noreturn]] void ListError(const char* message, int data) { throw EListError(Format(message, data)); }
 }  // namespace
@@ -72,12 +74,10 @@ TCollectionItem* TCollection::FindItemID(int id) const {
 }
 
 TCollectionItem* TCollection::Adopt(TCollectionItem* item) {
-  try {
-    item->SetCollection(this);
-  } catch (...) {
-    delete item;
-    throw;
-  }
+  // An item that found no place in the collection is nobody's: it goes.
+  toolkit::TScopeExit dropItem([item] { delete item; });
+  item->SetCollection(this);
+  dropItem.Dismiss();
   item->AfterConstruction();
   return item;
 }
@@ -104,14 +104,8 @@ void TCollection::Delete(int index) {
 
 void TCollection::Clear() {
   if (FItems.empty()) return;
-  BeginUpdate();
-  try {
-    while (!FItems.empty()) FItems.back()->Free();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  toolkit::TUpdateBracket update(*this);
+  while (!FItems.empty()) FItems.back()->Free();
 }
 
 void TCollection::BeginUpdate() { ++FUpdateCount; }
@@ -164,13 +158,7 @@ void TCollection::Assign(const TPersistent& source) {
     return;
   }
   if (other == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* sourceItem : other->FItems) Add()->Assign(*sourceItem);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  toolkit::TUpdateBracket update(*this);
+  Clear();
+  for (TCollectionItem* sourceItem : other->FItems) Add()->Assign(*sourceItem);
 }

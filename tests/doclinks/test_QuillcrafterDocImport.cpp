@@ -127,6 +127,7 @@ TEST(ImportTopics, TopicZeroCanBeImported) {
   EXPECT_EQ(IDs(doc), (std::vector<int32_t>{0, 1, 2, 3}));
   // 0 collides (provisional 2 counts as used) and gets 3; 1 then gets 2.
   EXPECT_EQ(ByID(doc, 3)->Title(), "Title 0");
+  EXPECT_EQ(ByID(doc, 3)->BrowseSequenceNum(), 0) << "a record without a browse number names no ID";
   EXPECT_EQ(ByID(doc, 3)->Text()[0], "\\{linkID=2\\}");
   EXPECT_EQ(ByID(doc, 2)->Text()[0], "\\{linkID=3\\}");
 }

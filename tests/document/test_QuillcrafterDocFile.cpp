@@ -340,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderFailure{"IdentifierWithTrailingBlank", [](auto& l) { l[0] += " "; },
                       "Missing Quillcrafter Identifier, not a Quillcrafter File", false},
         ReaderFailure{"EmptyFile", [](auto& l) { l.clear(); },
-                      "Unexpected end of file while reading the file identifier", false},
+                      "Missing Quillcrafter Identifier, not a Quillcrafter File", false},
         ReaderFailure{"VersionNotAnInteger", [](auto& l) { l[1] = "14a"; },
                       "'14a' is not a valid integer value", true},
         ReaderFailure{"Version9", [](auto& l) { l[1] = "9"; },

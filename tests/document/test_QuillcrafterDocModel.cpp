@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
 #include "tests/document/DocTestUtil.h"
 
 using namespace doctest_util;
@@ -145,6 +147,73 @@ TEST(IsEqual, WholeTextsCompareAsJoinedBytes) {
   joined.SetStrings(0, "x\ny");
   b.SetText(joined);
   EXPECT_FALSE(a.TextEquals(b));
+}
+
+TEST(TopicFields, EachFieldIsNamedComparedCopiedWrittenAndReadBack) {
+  // Given a topic with a value of its own in every field
+  TQuillcrafterDoc doc;
+  TQCTopic* base = AddTopic(doc, 7, "Title", {"{\\rtf1 body", "\\par }"});
+  base->SetContextString("ctx");
+  base->SetKeywords("k");
+  base->SetDelphiKeywords("dk");
+  base->SetBuildTag("tag");
+  base->SetBrowseSequence("Main");
+  base->SetBrowseSequenceNum(3);
+  base->SetStatus("Done");
+  base->SetWindow("main");
+  base->SetEntryMacro("Macro()");
+  base->SetAKeywords("ak");
+  base->SetBookmark(true);
+  struct Case {
+    const char* field;
+    void (*edit)(TQCTopic& topic);
+  };
+  const Case cases[] = {
+      {"TopicID",
+       [](TQCTopic& t) {
+         const std::string context = t.ContextString();
+         t.SetTopicID(8);
+         t.SetContextString(context);
+       }},
+      {"ContextString", [](TQCTopic& t) { t.SetContextString("other"); }},
+      {"Title", [](TQCTopic& t) { t.SetTitle("Other"); }},
+      {"Keywords", [](TQCTopic& t) { t.SetKeywords("K"); }},
+      {"DelphiKeywords", [](TQCTopic& t) { t.SetDelphiKeywords("other"); }},
+      {"BuildTag", [](TQCTopic& t) { t.SetBuildTag("other"); }},
+      {"BrowseSequence", [](TQCTopic& t) { t.SetBrowseSequence("Side"); }},
+      {"BrowseSequenceNum", [](TQCTopic& t) { t.SetBrowseSequenceNum(-4); }},
+      {"Status", [](TQCTopic& t) { t.SetStatus("To Do"); }},
+      {"Window", [](TQCTopic& t) { t.SetWindow("other"); }},
+      {"EntryMacro", [](TQCTopic& t) { t.SetEntryMacro("Other()"); }},
+      {"AKeywords", [](TQCTopic& t) { t.SetAKeywords("other"); }},
+      {"Bookmark", [](TQCTopic& t) { t.SetBookmark(false); }},
+      {"Text", [](TQCTopic& t) { t.Text().Add("one more line"); }},
+  };
+  std::vector<std::string> tableNames, caseNames;
+  for (const TTopicField& field : TopicFields()) tableNames.emplace_back(field.Name);
+  for (const Case& c : cases) caseNames.emplace_back(c.field);
+  ASSERT_EQ(caseNames, tableNames) << "every field of the table has its case, in table order";
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    // An Assign copies all but the identity
+    TQuillcrafterDoc copyDoc;
+    TQCTopic* copy = AddTopic(copyDoc, 99, "");
+    copy->Assign(*base);
+    EXPECT_EQ(DifferingFields(*base, *copy), (std::vector<std::string>{"TopicID", "ContextString"}));
+    copy->SetTopicID(7);
+    copy->SetContextString("ctx");
+    ASSERT_TRUE(DifferingFields(*base, *copy).empty());
+    ASSERT_TRUE(base->IsEqual(copy));
+    // One field changed is the one difference, and IsEqual sees it
+    c.edit(*copy);
+    EXPECT_EQ(DifferingFields(*base, *copy), std::vector<std::string>{c.field});
+    EXPECT_FALSE(base->IsEqual(copy));
+    // And the file keeps the changed value
+    TQuillcrafterDoc loaded;
+    LoadBytes(loaded, SaveBytes(copyDoc));
+    EXPECT_TRUE(DifferingFields(*copy, *loaded.Topics().Items(0)).empty());
+  }
 }
 
 TEST(TopicsAssign, CopiesIDsThroughTheSetterSoDuplicatesCannotFollow) {
@@ -438,6 +507,21 @@ TEST(Statuses, BuiltInsAndDeltaFonts) {
   EXPECT_TRUE(merged->Font().Style().Contains(TFontStyle::fsItalic));
   doc.Font().SetStyle({TFontStyle::fsBold});
   EXPECT_EQ(merged->Font().Style(), (TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic}));
+}
+
+TEST(DeltaFont, AListenerThatFailsDoesNotLeaveTheFontDeafToItsParent) {
+  TFont parent;
+  TKVCustomDeltaFont font;
+  font.OnGetParentFont = [&] { return &parent; };
+  bool fail = true;
+  font.OnChange = [&](TObject*) {
+    if (std::exchange(fail, false)) throw Exception("listener");
+  };
+  parent.SetName("Verdana");
+  EXPECT_THROW(font.ApplyParent(), Exception);
+  parent.SetName("Tahoma");
+  font.ApplyParent();
+  EXPECT_EQ(font.Name(), "Tahoma");
 }
 
 // --- Whole document ---------------------------------------------------------------------------------
