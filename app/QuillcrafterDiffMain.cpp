@@ -20,7 +20,7 @@
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
 #include "diff/dvDiffEngine.h"
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
 
 namespace app {

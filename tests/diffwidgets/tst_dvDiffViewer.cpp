@@ -1,4 +1,4 @@
-/// Tests for diff/dvDiffViewer.cpp
+/// Tests for diffview/dvDiffViewer.cpp
 
 #include <QLabel>
 #include <QScrollBar>
@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "diff/dvDiffViewer.h"
-#include "diff/dvLibrary.h"
+#include "diffview/dvDiffViewer.h"
+#include "diffview/dvLibrary.h"
 
 namespace {
 

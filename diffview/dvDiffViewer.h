@@ -9,8 +9,8 @@
 #include <string>
 
 #include "diff/dvDiffEngine.h"
-#include "diff/dvDiffMap.h"
-#include "diff/dvListControl.h"
+#include "diffview/dvDiffMap.h"
+#include "diffview/dvListControl.h"
 #include "toolkit/Graphics.h"
 
 class QFrame;

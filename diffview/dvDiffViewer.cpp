@@ -1,4 +1,4 @@
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffViewer.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,7 +9,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "diff/dvLibrary.h"
+#include "diffview/dvLibrary.h"
 
 namespace {
 
