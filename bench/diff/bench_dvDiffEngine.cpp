@@ -57,6 +57,19 @@ void BM_Identical100k(benchmark::State& state) {
 }
 BENCHMARK(BM_Identical100k)->Unit(benchmark::kMillisecond);
 
+/// The same with the rows read after every run, as the viewer and qctool do.
+void BM_Identical100kRows(benchmark::State& state) {
+  const std::string text = diff_bench::Identical(100000);
+  TdvDiffEngine engine;
+  engine.SetDiffOptions(kMainWindowDiffOptions);
+  for (auto _ : state) {
+    engine.CompareStrings(text, text);
+    benchmark::DoNotOptimize(engine.Rows().data());
+  }
+  state.counters["rows"] = engine.RowCount();
+}
+BENCHMARK(BM_Identical100kRows)->Unit(benchmark::kMillisecond);
+
 /// A new engine for every run: no storage of an earlier result to reuse.
 void BM_Identical100kFreshEngine(benchmark::State& state) {
   const std::string text = diff_bench::Identical(100000);
