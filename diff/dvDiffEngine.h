@@ -1,8 +1,9 @@
 #pragma once
 // Line difference engine: aligns two texts line by line into two result
 // lists of equal length whose entries are a kind byte followed by the raw
-// line. Qt-free; a viewer learns about new results through the small
-// TdvDiffEngineViewer interface below.
+// line, and offers the same result as rows (TdvDiffRow) for its readers.
+// Qt-free; a viewer learns about new results through the small
+// TdvDiffEngineViewer interface below, and nothing here knows any viewer.
 //
 // Method: a greedy, forward-only resynchronisation rather than a longest
 // common subsequence. Equal leading lines are taken as they come; at the
