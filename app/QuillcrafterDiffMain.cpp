@@ -33,7 +33,7 @@
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
 #include "containers/Structures.h"
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
 #include "toolkit/ScopeGuard.h"
 

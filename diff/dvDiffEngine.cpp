@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <functional>
 
 #include "diff/dvDiffEngineSide.h"
@@ -162,6 +163,7 @@ void TdvCustomDiffEngine::RunDiff() {
   const int expected = std::max(FInitialCount1, FInitialCount2);
   FRows1 = 0;
   FRows2 = 0;
+  FRowCacheValid = false;
   // A progress handler may look at the results while the run goes on: it
   // must see only this run's rows, so the old ones are dropped first. With
   // nobody watching, their storage is reused instead.
@@ -171,9 +173,26 @@ void TdvCustomDiffEngine::RunDiff() {
   }
   if (FResult1->Capacity() < expected) FResult1->SetCapacity(expected);
   if (FResult2->Capacity() < expected) FResult2->SetCapacity(expected);
-  FStopped = false;
-  while (!SourcesExhausted() && !FStopped) DiffStep();
-  FinishDiff();
+  try {
+    while (!SourcesExhausted()) DiffStep();
+    FinishDiff();
+  } catch (...) {
+    // Without progress handler the run has overwritten part of the previous
+    // result in place; either way what is there is neither result. The
+    // viewers are told so that they stop showing the previous one, and the
+    // run's own error is the one the caller gets, even if a viewer fails
+    // on this notice too (its failure would only hide the cause).
+    DropResult();
+    const std::exception_ptr error = std::current_exception();
+    try {
+      TellViewers();
+    } catch (...) {
+      std::rethrow_exception(error);
+    }
+    throw;
+  }
+  TellViewers();
+  if (OnDiffCompleted) OnDiffCompleted(this);
 }
 
 void TdvCustomDiffEngine::DiffStep() {
@@ -189,19 +208,9 @@ void TdvCustomDiffEngine::DiffStep() {
   int skip2 = 0;
   FindResync(depth, skip1, skip2);
 
-  const int consumed1 = FInitialCount1 - FSource1->Count();
-  const int consumed2 = FInitialCount2 - FSource2->Count();
-  const int start1 = consumed1 + FFillCount1;
-  const int start2 = consumed2 + FFillCount2;
-  try {
-    AddDiffBlock(TdvDiffRange{start1, start1 + skip1}, TdvDiffRange{start2, start2 + skip2});
-  } catch (const Exception&) {
-    // The block's error is not reported. When it took no line, another step
-    // would find the same block again: end the run instead of looping, and
-    // let FinishDiff flush what is left.
-    if (FInitialCount1 - FSource1->Count() == consumed1 && FInitialCount2 - FSource2->Count() == consumed2)
-      FStopped = true;
-  }
+  const int start1 = FInitialCount1 - FSource1->Count() + FFillCount1;
+  const int start2 = FInitialCount2 - FSource2->Count() + FFillCount2;
+  AddDiffBlock(TdvDiffRange{start1, start1 + skip1}, TdvDiffRange{start2, start2 + skip2});
 }
 
 void TdvCustomDiffEngine::PutEntry(TStringList& result, const std::string& entry) {
@@ -222,6 +231,15 @@ void TdvCustomDiffEngine::AddLine(TStringList& result, uint8_t kind, std::string
   FEntry.assign(1, static_cast<char>(kind));
   FEntry.append(line);
   PutEntry(result, FEntry);
+}
+
+void TdvCustomDiffEngine::DropResult() {
+  FResult1->Clear();
+  FResult2->Clear();
+  FRows1 = 0;
+  FRows2 = 0;
+  FRowCache.clear();
+  FRowCacheValid = false;
 }
 
 void TdvCustomDiffEngine::AddFiller(TStringList& result) {
@@ -267,6 +285,8 @@ void TdvCustomDiffEngine::ReportProgress() {
   } catch (const std::exception&) {
     // Progress is only a courtesy: a failing handler does not stop the run.
   }
+  // The handler may have asked for Rows(); the run goes on adding to them.
+  FRowCacheValid = false;
 }
 
 void TdvCustomDiffEngine::FinishDiff() {
@@ -281,11 +301,42 @@ void TdvCustomDiffEngine::FinishDiff() {
   while (FRows1 < FRows2) AddFiller(*FResult1);
   while (FRows2 < FRows1) AddFiller(*FResult2);
   CutStaleRows();
+}
 
+void TdvCustomDiffEngine::TellViewers() {
   // A viewer's DiffChanged may unregister itself or another viewer: walk a
   // copy and skip whoever has left meanwhile.
   const auto viewers = FViewers;
   for (auto* viewer : viewers)
     if (std::find(FViewers.begin(), FViewers.end(), viewer) != FViewers.end()) viewer->DiffChanged();
-  if (OnDiffCompleted) OnDiffCompleted(this);
+}
+
+const std::vector<TdvDiffRow>& TdvCustomDiffEngine::Rows() const {
+  if (FRowCacheValid) return FRowCache;
+  const int count = RowCount();
+  FRowCache.resize(static_cast<size_t>(count));
+  int32_t line1 = 0;
+  int32_t line2 = 0;
+  for (int i = 0; i < count; ++i) {
+    const std::string& entry1 = (*FResult1)[i];
+    const std::string& entry2 = (*FResult2)[i];
+    TdvDiffRow& row = FRowCache[static_cast<size_t>(i)];
+    row.Kind1 = static_cast<TdvDiffKind>(DiffEntryKind(entry1));
+    row.Kind2 = static_cast<TdvDiffKind>(DiffEntryKind(entry2));
+    const bool filler1 = row.Kind1 == dkFiller;
+    const bool filler2 = row.Kind2 == dkFiller;
+    row.Line1 = filler1 ? -1 : line1++;
+    row.Line2 = filler2 ? -1 : line2++;
+    row.Text1 = filler1 ? std::string_view() : DiffEntryText(entry1);
+    row.Text2 = filler2 ? std::string_view() : DiffEntryText(entry2);
+    row.Spans1.clear();
+    row.Spans2.clear();
+  }
+  FRowCacheValid = true;
+  return FRowCache;
+}
+
+const TdvDiffRow& TdvCustomDiffEngine::Row(int index) const {
+  if (index < 0 || index >= RowCount()) throw EListError(Format(rtl::SListIndexError, index));
+  return Rows()[static_cast<size_t>(index)];
 }

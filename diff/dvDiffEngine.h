@@ -1,8 +1,9 @@
 #pragma once
 // Line difference engine: aligns two texts line by line into two result
 // lists of equal length whose entries are a kind byte followed by the raw
-// line. Qt-free; a viewer learns about new results through the small
-// TdvDiffEngineViewer interface below.
+// line, and offers the same result as rows (TdvDiffRow) for its readers.
+// Qt-free; a viewer learns about new results through the small
+// TdvDiffEngineViewer interface below, and nothing here knows any viewer.
 //
 // Method: a greedy, forward-only resynchronisation rather than a longest
 // common subsequence. Equal leading lines are taken as they come; at the
@@ -11,6 +12,7 @@
 // emits everything before that point as one block (paired top-down), and
 // goes on from there. Lines are never moved.
 
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <functional>
@@ -82,6 +84,30 @@ inline std::string_view DiffEntryText(std::string_view entry) {
   return entry.empty() ? entry : entry.substr(1);
 }
 
+/// A stretch of one side's text of a row, in bytes from the start of the
+/// line: the word-level marks of a changed row. Rows carry none yet.
+struct TdvSpan {
+  int32_t Start = 0;
+  int32_t Length = 0;
+  TdvDiffKind Kind = dkChanged;
+};
+
+/// One row of the aligned result, both sides together: what viewers and
+/// tools read instead of decoding the kind byte of the result entries.
+struct TdvDiffRow {
+  TdvDiffKind Kind1 = dkFiller;
+  TdvDiffKind Kind2 = dkFiller;
+  /// Index of the row's line in its text, from 0; -1 for a filler.
+  int32_t Line1 = -1;
+  int32_t Line2 = -1;
+  /// The raw lines, empty for a filler. They view the engine's result and
+  /// are valid as long as it is (until the next comparison).
+  std::string_view Text1;
+  std::string_view Text2;
+  std::vector<TdvSpan> Spans1;
+  std::vector<TdvSpan> Spans2;
+};
+
 /// Splits 8-bit text into lines: a line ends at CR LF, a lone CR or a lone
 /// LF; a NUL byte ends the text; a final line break adds no empty line.
 std::vector<std::string> SplitDiffLines(std::string_view text);
@@ -96,9 +122,12 @@ struct TdvDiffRange {
 class TdvCustomDiffEngine;
 
 /// What an engine needs of a viewer: DiffChanged at the end of every run.
-/// A viewer that is destroyed is dropped by every engine it is registered
-/// with; an engine that is destroyed tells its viewers through
-/// DiffEngineDestroyed, after which they must not touch it.
+/// The engine knows its viewers only through this interface. A viewer is
+/// registered by the engine's RegisterViewer alone, and the list of engines
+/// kept here is the one record of it, so a viewer's idea of its engine can
+/// never disagree with the engine's. A viewer that is destroyed is dropped
+/// by every engine it is registered with; an engine that is destroyed tells
+/// its viewers through DiffEngineDestroyed, after which they must not touch it.
 class TdvDiffEngineViewer {
  public:
   TdvDiffEngineViewer() = default;
@@ -106,13 +135,16 @@ class TdvDiffEngineViewer {
   TdvDiffEngineViewer& operator=(const TdvDiffEngineViewer&) = delete;
   virtual ~TdvDiffEngineViewer();
 
-  /// A run has ended: Result1/Result2 of the engine hold the new result.
+  /// A run has ended: Result1/Result2 (and Rows) of the engine hold the new
+  /// result, or nothing when the run failed.
   virtual void DiffChanged() = 0;
 
  protected:
   /// The removal notice: the engine is being destroyed and has already
   /// dropped this viewer. The default does nothing.
   virtual void DiffEngineDestroyed(TdvCustomDiffEngine* engine);
+  /// The engines this viewer is registered with, in registration order.
+  const std::vector<TdvCustomDiffEngine*>& RegisteredEngines() const { return FEngines; }
 
  private:
   friend class TdvCustomDiffEngine;
@@ -134,7 +166,10 @@ class TdvCustomDiffEngine : public TObject {
 
   /// Reads both streams from their current position to their end, compares
   /// them, fills Result1/Result2, tells every registered viewer and fires
-  /// OnDiffCompleted. The streams are neither freed nor rewound.
+  /// OnDiffCompleted. The streams are neither freed nor rewound. A run that
+  /// fails part way (an internal error, memory) leaves empty results, tells
+  /// the viewers so, skips OnDiffCompleted and raises its error: a partial
+  /// difference never stands as a complete one.
   void CompareStreams(TStream& stream1, TStream& stream2);
   /// The same for texts already in memory. Raises EInvalidOperation when
   /// called from a handler or viewer of a comparison still running.
@@ -144,6 +179,13 @@ class TdvCustomDiffEngine : public TObject {
   /// OnDiffProgress they hold the rows of the running comparison so far.
   const TStringList& Result1() const { return *FResult1; }
   const TStringList& Result2() const { return *FResult2; }
+
+  /// The same result as rows, built on the first call after a run; valid,
+  /// like the texts the rows view, until the next comparison.
+  const std::vector<TdvDiffRow>& Rows() const;
+  int RowCount() const { return std::min(FResult1->Count(), FResult2->Count()); }
+  /// Raises EListError for an index out of range.
+  const TdvDiffRow& Row(int index) const;
 
   void RegisterViewer(TdvDiffEngineViewer* viewer);
   void UnregisterViewer(TdvDiffEngineViewer* viewer);
@@ -177,8 +219,10 @@ class TdvCustomDiffEngine : public TObject {
   bool LinesMatch(int index1, int index2, int depth) const;
   void ResetFillCounts();
   /// Emits one difference block; only the lengths of the ranges count.
-  /// Raises "This should never happen" for a block empty on both sides.
-  void AddDiffBlock(TdvDiffRange range1, TdvDiffRange range2);
+  /// Raises "This should never happen" for a block empty on both sides or
+  /// longer than what is left; that error ends the run as a failure.
+  /// Virtual so that a test can make a run fail part way.
+  virtual void AddDiffBlock(TdvDiffRange range1, TdvDiffRange range2);
   void FinishDiff();
 
   /// Up to this larger skip the search tries every candidate; beyond it only
@@ -202,6 +246,8 @@ class TdvCustomDiffEngine : public TObject {
   void CutStaleRows();
   void AddLine(TStringList& result, uint8_t kind, std::string_view line);
   void AddFiller(TStringList& result);
+  void DropResult();
+  void TellViewers();
 
   std::unique_ptr<Side> FSource1;  // lines of text 1 still to be compared
   std::unique_ptr<Side> FSource2;  // the same for text 2
@@ -215,9 +261,11 @@ class TdvCustomDiffEngine : public TObject {
   TdvDiffOptions FDiffOptions;
   int FMatchDepth = 3;
   TdvCharSet FIgnoreChars;
-  bool FStopped = false;  // a block failed without taking a line: the run ends
   bool FRunning = false;  // inside CompareStrings, events and viewers included
   std::string FEntry;     // scratch for building one result entry
+  // Rows() of the current result, once asked for; stale after every change.
+  mutable std::vector<TdvDiffRow> FRowCache;
+  mutable bool FRowCacheValid = false;
   // Rows of Result1/Result2 written by the current run. Without a progress
   // handler a run overwrites the previous run's rows in place, reusing their
   // storage, and cuts off the rest when it ends.

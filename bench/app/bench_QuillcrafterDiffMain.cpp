@@ -14,7 +14,7 @@
 #include "app/QuillcrafterDiffMain.h"
 #include "app/RichEditBridge.h"
 #include "diff/dvDiffEngine.h"
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
 #include "richtext/RichEdit.h"
 #include "toolkit/Streams.h"

@@ -8,7 +8,8 @@
 
 namespace {
 
-void RunPair(benchmark::State& state, const std::pair<std::string, std::string>& texts) {
+void RunPair(benchmark::State& state, const std::pair<std::string, std::string>& texts,
+             bool readRows = false) {
   TdvDiffEngine engine;
   engine.SetDiffOptions(kMainWindowDiffOptions);
   int percent = 0;
@@ -16,6 +17,7 @@ void RunPair(benchmark::State& state, const std::pair<std::string, std::string>&
   for (auto _ : state) {
     engine.CompareStrings(texts.first, texts.second);
     benchmark::DoNotOptimize(engine.Result1().Count());
+    if (readRows) benchmark::DoNotOptimize(engine.Rows().data());
   }
   state.counters["rows"] = engine.Result1().Count();
   state.counters["last%"] = percent;
@@ -56,6 +58,14 @@ void BM_Identical100k(benchmark::State& state) {
   RunPair(state, {text, text});
 }
 BENCHMARK(BM_Identical100k)->Unit(benchmark::kMillisecond);
+
+/// The same with the rows read after every run, as the viewer and qctool
+/// do: the difference to BM_Identical100k is the cost of Rows().
+void BM_Identical100kRows(benchmark::State& state) {
+  const std::string text = diff_bench::Identical(100000);
+  RunPair(state, {text, text}, true);
+}
+BENCHMARK(BM_Identical100kRows)->Unit(benchmark::kMillisecond);
 
 /// A new engine for every run: no storage of an earlier result to reuse.
 void BM_Identical100kFreshEngine(benchmark::State& state) {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffViewer.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "app/AppText.h"
 #include "app/RichEditBridge.h"
 #include "diff/dvDiffEngine.h"
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
 
 using namespace apptest;

@@ -511,6 +511,60 @@ TEST(DiffEngineEvents, ProgressSeesOnlyTheRowsOfTheRunningComparison) {
   EXPECT_THAT(counts, ElementsAre(1, 2));
 }
 
+/// An engine whose difference blocks below the second row fail as an
+/// internal error would, without having taken a line.
+class FailingBlockEngine : public TdvDiffEngine {
+ public:
+  bool Fail = true;
+
+ protected:
+  void AddDiffBlock(TdvDiffRange range1, TdvDiffRange range2) override {
+    if (Fail && range1.Start >= 2) throw EInvalidOperation("This should never happen");
+    TdvDiffEngine::AddDiffBlock(range1, range2);
+  }
+};
+
+TEST(DiffEngineGuard, FailedRunRaisesAndLeavesNoPartialResult) {
+  // With a progress handler the results are emptied at the start; without
+  // one the failing run has overwritten part of the previous result in place.
+  for (const bool withProgress : {false, true}) {
+    std::vector<std::string> log;
+    FailingBlockEngine engine;
+    engine.Fail = false;
+    engine.CompareStrings("p\nq\nr\ns\nt\nu\nv\n", "p\nq\nr\ns\nt\nu\nv\n");
+    engine.Fail = true;
+    if (withProgress) engine.OnDiffProgress = [](int32_t) {};
+    LogViewer viewer("v", log);
+    engine.RegisterViewer(&viewer);
+    int resultRowsSeen = -1;
+    viewer.OnChanged = [&] { resultRowsSeen = engine.Result1().Count() + engine.RowCount(); };
+    bool completed = false;
+    engine.OnDiffCompleted = [&](TObject*) { completed = true; };
+    try {
+      engine.CompareStrings("a\nX\na\na\na\na\na\nY\nb\n", "a\nZ\na\na\na\na\na\nW\nb\n");
+      ADD_FAILURE() << "no error, progress " << withProgress;
+    } catch (const EInvalidOperation& e) {
+      EXPECT_EQ(e.Message(), "This should never happen");
+    }
+    EXPECT_EQ(engine.Result1().Count(), 0) << withProgress;
+    EXPECT_EQ(engine.Result2().Count(), 0) << withProgress;
+    EXPECT_TRUE(engine.Rows().empty()) << withProgress;
+    EXPECT_THAT(log, ElementsAre("v changed")) << "the viewer drops what it showed";
+    EXPECT_EQ(resultRowsSeen, 0);
+    EXPECT_FALSE(completed);
+
+    // A viewer failing on that notice does not hide the cause; the engine stays usable.
+    viewer.OnChanged = [] { throw EReadError("viewer failed"); };
+    EXPECT_THROW(engine.CompareStrings("a\nX\na\na\na\na\na\nY\n", "a\nZ\na\na\na\na\na\nW\n"),
+                 EInvalidOperation);
+    viewer.OnChanged = nullptr;
+    engine.Fail = false;
+    engine.CompareStrings("a\nX\n", "a\n");
+    EXPECT_THAT(Render(engine.Result1()), ElementsAre("1 a", "2 X"));
+    EXPECT_TRUE(completed);
+  }
+}
+
 TEST(DiffEngineText, TextsTakenFromThePreviousResult) {
   TdvDiffEngine engine;
   engine.CompareStrings("first line of some length\nA\n", "B\n");

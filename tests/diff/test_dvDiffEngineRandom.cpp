@@ -166,6 +166,57 @@ TEST(DiffEngineRandom, LongerEditedTextsAgreeWithTheReference) {
   }
 }
 
+/// Rows() against the result lists they stand for, row by row.
+std::string RowsViolation(const TdvDiffEngine& engine) {
+  const TStringList& result1 = engine.Result1();
+  const TStringList& result2 = engine.Result2();
+  const std::vector<TdvDiffRow>& rows = engine.Rows();
+  if (rows.size() != static_cast<size_t>(result1.Count()) || engine.RowCount() != result2.Count())
+    return "row count " + std::to_string(rows.size()) + " for " + std::to_string(result1.Count());
+  int lines[2] = {0, 0};
+  for (int i = 0; i < engine.RowCount(); ++i) {
+    const TdvDiffRow& row = rows[static_cast<size_t>(i)];
+    if (&engine.Row(i) != &row) return "Row(i) is not Rows()[i]";
+    const std::string at = " at row " + std::to_string(i);
+    for (int side = 0; side < 2; ++side) {
+      const std::string& entry = side == 0 ? result1[i] : result2[i];
+      const TdvDiffKind kind = side == 0 ? row.Kind1 : row.Kind2;
+      const int32_t line = side == 0 ? row.Line1 : row.Line2;
+      const std::string_view text = side == 0 ? row.Text1 : row.Text2;
+      const bool filler = DiffEntryKind(entry) == dkFiller;
+      if (kind != DiffEntryKind(entry)) return "kind" + at;
+      if (line != (filler ? -1 : lines[side]++)) return "line number " + std::to_string(line) + at;
+      if (text != (filler ? std::string_view() : DiffEntryText(entry))) return "text" + at;
+      if (!(side == 0 ? row.Spans1 : row.Spans2).empty()) return "spans" + at;
+    }
+  }
+  return "";
+}
+
+TEST(DiffEngineRandom, RowsAgreeWithTheResultLists) {
+  TextMaker maker(5150);
+  // One engine for all pairs: rows of an earlier, longer result must not linger.
+  TdvDiffEngine engine;
+  engine.SetDiffOptions(kMainWindowDiffOptions);
+  for (int trial = 0; trial < 300; ++trial) {
+    const Lines text1 = maker.Text(40);
+    const Lines text2 = trial % 2 == 0 ? maker.Text(40) : maker.Edited(text1);
+    // Now and then the rows are read while the run goes on, too.
+    std::string during;
+    if (trial % 3 == 0)
+      engine.OnDiffProgress = [&](int32_t) {
+        if (during.empty()) during = RowsViolation(engine);
+      };
+    else
+      engine.OnDiffProgress = nullptr;
+    engine.CompareStrings(diff_test::JoinLines(text1), diff_test::JoinLines(text2));
+    ASSERT_EQ(during, "") << "trial " << trial << ", during the run";
+    ASSERT_EQ(RowsViolation(engine), "") << "trial " << trial;
+  }
+  EXPECT_THROW(engine.Row(engine.RowCount()), EListError);
+  EXPECT_THROW(engine.Row(-1), EListError);
+}
+
 /// Line splitting as plainly as it can be said, byte by byte.
 Lines SplitPlainly(const std::string& text) {
   Lines lines;

@@ -1,11 +1,11 @@
-/// Tests for diff/dvDiffMap.cpp
+/// Tests for diffview/dvDiffMap.cpp
 
 #include <QTest>
 #include <numeric>
 #include <string>
 #include <vector>
 
-#include "diff/dvDiffMap.h"
+#include "diffview/dvDiffMap.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-/// Tests for diff/dvDiffViewer.cpp
+/// Tests for diffview/dvDiffViewer.cpp
 
 #include <QLabel>
 #include <QScrollBar>
@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "diff/dvDiffViewer.h"
-#include "diff/dvLibrary.h"
+#include "diffview/dvDiffViewer.h"
+#include "diffview/dvLibrary.h"
 
 namespace {
 
@@ -61,6 +61,7 @@ class TestDiffViewer : public QObject {
   void new_run_keeps_horizontal_position_inside_range();
   void map_gets_data_and_click_scrolls_both_panes();
   void engine_and_map_lifetimes();
+  void registration_kept_in_one_place();
 };
 
 void TestDiffViewer::creation_defaults_and_labels() {
@@ -366,6 +367,27 @@ void TestDiffViewer::engine_and_map_lifetimes() {
   QCOMPARE(viewer.DiffMap(), nullptr);
   other.CompareStrings("a\n", "b\n");  // must not touch the dead map
   QCOMPARE(viewer.Pane1()->Items().Count(), 1);
+}
+
+void TestDiffViewer::registration_kept_in_one_place() {
+  // Registered from the engine's side, the viewer still knows its engine
+  // and shows its result; unregistered there, it no longer claims it.
+  TdvDiffEngine engine;
+  TdvDiffViewer viewer;
+  engine.RegisterViewer(&viewer);
+  QCOMPARE(viewer.DiffEngine(), &engine);
+  engine.CompareStrings("a\nb\n", "a\nc\n");
+  QCOMPARE(viewer.Pane2()->Items().Count(), 2);
+  QCOMPARE(viewer.MapData(), std::string("\x01\x04"));
+  engine.UnregisterViewer(&viewer);
+  QCOMPARE(viewer.DiffEngine(), nullptr);
+  // A viewer directly registered with two engines is moved to one by SetDiffEngine.
+  TdvDiffEngine other;
+  engine.RegisterViewer(&viewer);
+  other.RegisterViewer(&viewer);
+  viewer.SetDiffEngine(&engine);
+  QCOMPARE(engine.ViewerCount(), 1);
+  QCOMPARE(other.ViewerCount(), 0);
 }
 
 QTEST_MAIN(TestDiffViewer)

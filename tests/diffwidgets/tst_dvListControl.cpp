@@ -1,4 +1,4 @@
-/// Tests for diff/dvScrollableControl.cpp, diff/dvListControl.cpp and diff/dvLibrary.cpp
+/// Tests for diffview/dvScrollableControl.cpp, diffview/dvListControl.cpp and diffview/dvLibrary.cpp
 
 #include <QSignalSpy>
 #include <QTest>
@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "diff/dvLibrary.h"
-#include "diff/dvListControl.h"
+#include "diffview/dvLibrary.h"
+#include "diffview/dvListControl.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 // qctool diff: the line difference engine on two files, one line per
 // result row: kind 1, kind 2, text 1, text 2, separated by tabs. The texts
-// are the entries after their kind byte, bytes passed through unchanged.
+// are the raw lines, bytes passed through unchanged; a filler is one blank.
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "diff/dvDiffEngine.h"
 #include "toolkit/Streams.h"
@@ -79,23 +81,24 @@ int RunDiff(const qctool::Args& args) {
     engine.CompareStreams(stream1, stream2);
   }
 
-  const TStringList& result1 = engine.Result1();
-  const TStringList& result2 = engine.Result2();
+  const std::vector<TdvDiffRow>& rows = engine.Rows();
+  // A filler prints as the one blank it has always printed as.
+  auto text = [](TdvDiffKind kind, std::string_view line) {
+    return kind == dkFiller ? std::string_view(" ") : line;
+  };
   // One buffer of the exact size: the output of long texts runs to megabytes.
   size_t size = 0;
-  for (int row = 0; row < result1.Count(); ++row) size += result1[row].size() + result2[row].size() + 8;
+  for (const TdvDiffRow& row : rows) size += row.Text1.size() + row.Text2.size() + 10;
   std::string out;
   out.reserve(size);
-  for (int row = 0; row < result1.Count(); ++row) {
-    const std::string& entry1 = result1[row];
-    const std::string& entry2 = result2[row];
-    out += IntToStr(DiffEntryKind(entry1));
+  for (const TdvDiffRow& row : rows) {
+    out += IntToStr(row.Kind1);
     out += '\t';
-    out += IntToStr(DiffEntryKind(entry2));
+    out += IntToStr(row.Kind2);
     out += '\t';
-    out += DiffEntryText(entry1);
+    out += text(row.Kind1, row.Text1);
     out += '\t';
-    out += DiffEntryText(entry2);
+    out += text(row.Kind2, row.Text2);
     out += '\n';
   }
   qctool::WriteStdout(out);

@@ -1,4 +1,4 @@
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffViewer.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,7 +9,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "diff/dvLibrary.h"
+#include "diffview/dvLibrary.h"
+#include "toolkit/ScopeGuard.h"
 
 namespace {
 
@@ -41,18 +42,20 @@ TdvCustomDiffViewer::TdvCustomDiffViewer(QWidget* parent) : QAbstractScrollArea(
 TdvCustomDiffViewer::~TdvCustomDiffViewer() {
   // The map must not call back into a viewer that is gone.
   if (FDiffMap) FDiffMap->OnMapClick = nullptr;
-  if (FDiffEngine) FDiffEngine->UnregisterViewer(this);
+  SetDiffEngine(nullptr);
+}
+
+TdvCustomDiffEngine* TdvCustomDiffViewer::DiffEngine() const {
+  const auto& engines = RegisteredEngines();
+  return engines.empty() ? nullptr : engines.back();
 }
 
 void TdvCustomDiffViewer::SetDiffEngine(TdvCustomDiffEngine* value) {
-  if (value == FDiffEngine) return;
-  if (FDiffEngine) FDiffEngine->UnregisterViewer(this);
-  FDiffEngine = value;
-  if (FDiffEngine) FDiffEngine->RegisterViewer(this);
-}
-
-void TdvCustomDiffViewer::DiffEngineDestroyed(TdvCustomDiffEngine* engine) {
-  if (engine == FDiffEngine) FDiffEngine = nullptr;
+  if (value != nullptr && RegisteredEngines().size() == 1 && DiffEngine() == value) return;
+  // Copy: unregistering edits the list.
+  const auto engines = RegisteredEngines();
+  for (auto* engine : engines) engine->UnregisterViewer(this);
+  if (value) value->RegisterViewer(this);
 }
 
 void TdvCustomDiffViewer::SetDiffMap(TdvDiffMap* value) {
@@ -69,11 +72,11 @@ void TdvCustomDiffViewer::SetDiffMap(TdvDiffMap* value) {
 
 std::string TdvCustomDiffViewer::MapData() const {
   std::string data;
-  if (!FDiffEngine) return data;
-  const TStringList& result = FDiffEngine->Result1();
-  data.reserve(static_cast<size_t>(result.Count()));
-  for (int i = 0; i < result.Count(); ++i) {
-    switch (DiffEntryKind(result.Strings(i))) {
+  if (!DiffEngine()) return data;
+  const std::vector<TdvDiffRow>& rows = DiffEngine()->Rows();
+  data.reserve(rows.size());
+  for (const TdvDiffRow& row : rows) {
+    switch (row.Kind1) {
       case dkDeleted:
         data.push_back(static_cast<char>(mkDeleted));
         break;
@@ -336,9 +339,12 @@ void TdvDiffViewer::ShareContentWidth() {
 
 void TdvDiffViewer::DiffChanged() {
   TdvCustomDiffViewer::DiffChanged();
-  FPane1->Items().BeginUpdate();
-  FPane2->Items().BeginUpdate();
-  try {
+  {
+    // The panes keep the engine's entries as their items (kind byte first,
+    // which FormatDrawing reads): copying strings is all a list needs.
+    // Pane 1 ends its update first, as it leads the other.
+    const toolkit::TUpdateBracket update2(FPane2->Items());
+    const toolkit::TUpdateBracket update1(FPane1->Items());
     if (DiffEngine()) {
       FPane1->SetItems(DiffEngine()->Result1());
       FPane2->SetItems(DiffEngine()->Result2());
@@ -347,13 +353,7 @@ void TdvDiffViewer::DiffChanged() {
       FPane2->Items().Clear();
     }
     UpdateScrollBars();
-  } catch (...) {
-    FPane1->Items().EndUpdate();
-    FPane2->Items().EndUpdate();
-    throw;
   }
-  FPane1->Items().EndUpdate();
-  FPane2->Items().EndUpdate();
   ShareContentWidth();
   UpdateScrollBars();
   viewport()->update();

@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "diff/dvDiff.h"
+#include "diffview/dvDiff.h"
 
 namespace {
 

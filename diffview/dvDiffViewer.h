@@ -9,8 +9,8 @@
 #include <string>
 
 #include "diff/dvDiffEngine.h"
-#include "diff/dvDiffMap.h"
-#include "diff/dvListControl.h"
+#include "diffview/dvDiffMap.h"
+#include "diffview/dvListControl.h"
 #include "toolkit/Graphics.h"
 
 class QFrame;
@@ -25,9 +25,11 @@ class TdvCustomDiffViewer : public QAbstractScrollArea, public TdvDiffEngineView
   explicit TdvCustomDiffViewer(QWidget* parent = nullptr);
   ~TdvCustomDiffViewer() override;
 
-  TdvCustomDiffEngine* DiffEngine() const { return FDiffEngine; }
-  /// Unregisters from the previous engine and registers with the new one;
-  /// the viewer is refreshed by the engine's next run.
+  /// The engine this viewer is registered with (the latest, should it have
+  /// been registered with more than one directly); nullptr for none.
+  TdvCustomDiffEngine* DiffEngine() const;
+  /// Unregisters from every engine and registers with the new one; the
+  /// viewer is refreshed by the engine's next run.
   void SetDiffEngine(TdvCustomDiffEngine* value);
   TdvDiffMap* DiffMap() const { return FDiffMap; }
   /// Feeds the map the current data and takes over its click.
@@ -61,11 +63,7 @@ class TdvCustomDiffViewer : public QAbstractScrollArea, public TdvDiffEngineView
   /// filler (it always faces an inserted line), 4 changed.
   std::string MapData() const;
 
- protected:
-  void DiffEngineDestroyed(TdvCustomDiffEngine* engine) override;
-
  private:
-  TdvCustomDiffEngine* FDiffEngine = nullptr;
   QPointer<TdvDiffMap> FDiffMap;
   TColor FEmptyBGColor = clBtnFace;
   TColor FDiffBGColor = clYellow;

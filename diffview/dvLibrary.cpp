@@ -1,4 +1,4 @@
-#include "diff/dvLibrary.h"
+#include "diffview/dvLibrary.h"
 
 #include <QStringDecoder>
 

@@ -3,5 +3,5 @@
 // side-by-side viewer and the overview map.
 
 #include "diff/dvDiffEngine.h"
-#include "diff/dvDiffMap.h"
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffMap.h"
+#include "diffview/dvDiffViewer.h"

@@ -1,4 +1,4 @@
-#include "diff/dvListControl.h"
+#include "diffview/dvListControl.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "diff/dvLibrary.h"
+#include "diffview/dvLibrary.h"
 
 int32_t dvWidestText(const TStrings& lines, const QFont& font) {
   // Shaping every line of a large result takes seconds. The sum of the

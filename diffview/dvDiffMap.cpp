@@ -1,11 +1,11 @@
-#include "diff/dvDiffMap.h"
+#include "diffview/dvDiffMap.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
-#include "diff/dvLibrary.h"
+#include "diffview/dvLibrary.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "diff/dvScrollableControl.h"
+#include "diffview/dvScrollableControl.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -6,7 +6,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "diff/dvLibrary.h"
+#include "diffview/dvLibrary.h"
 
 namespace {
 

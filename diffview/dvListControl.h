@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "diff/dvScrollableControl.h"
+#include "diffview/dvScrollableControl.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Graphics.h"
 
