@@ -1,5 +1,5 @@
 /// Tests for document/QuillcrafterDocMacros.cpp with
-/// syntax/RichEditMacroTarget.cpp: text macros put onto the selection of a
+/// syntaxedit/RichEditMacroTarget.cpp: text macros put onto the selection of a
 /// real rich-text view, syntax macros through the hidden colouring view and
 /// the system clipboard. Formats are read from the view's document.
 #include <QApplication>
@@ -10,7 +10,7 @@
 
 #include "ViewProbe.h"
 #include "document/QuillcrafterDoc.h"
-#include "syntax/RichEditMacroTarget.h"
+#include "syntaxedit/RichEditMacroTarget.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "DemoMacros.h"
 
 #include "document/QuillcrafterDoc.h"
-#include "syntax/RichEditMacroTarget.h"
+#include "syntaxedit/RichEditMacroTarget.h"
 
 namespace demo {
 namespace {

@@ -21,8 +21,8 @@
 #include <QWidget>
 
 #include "DemoMacros.h"
-#include "syntax/RichEditHighlight.h"
 #include "syntax/hltConverters.h"
+#include "syntaxedit/RichEditHighlight.h"
 #include "toolkit/SysUtils.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "syntax/RichEditHighlight.h"
+#include "syntaxedit/RichEditHighlight.h"
 
 #include <QFontInfo>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "syntax/RichEditMacroTarget.h"
+#include "syntaxedit/RichEditMacroTarget.h"
 
 #include "richtext/RichEdit.h"
-#include "syntax/RichEditHighlight.h"
+#include "syntaxedit/RichEditHighlight.h"
 
 namespace {
 
