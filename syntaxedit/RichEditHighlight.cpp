@@ -14,6 +14,7 @@
 #include "richtext/RtfDocumentBuilder.h"
 #include "richtext/RtfPlainText.h"
 #include "syntax/hltConverters.h"
+#include "toolkit/ScopeGuard.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
 
@@ -51,6 +52,25 @@ class TRecolourGuard {
   decltype(TRichEdit::OnChange) FOnChange;
   decltype(TRichEdit::OnKeyDown) FOnKeyDown;
   decltype(TRichEdit::OnSelectionChange) FOnSelectionChange;
+};
+
+/// One key's edit block of the view, as an update bracket: closing it lays
+/// the document out and sends the change notice, unless the key changed
+/// nothing (closing a block always sends one, so it is held back then).
+class TEditBlock {
+ public:
+  explicit TEditBlock(TRichEdit& edit) : FEdit(edit), FCursor(edit.document()) {}
+  void BeginUpdate() { FCursor.beginEditBlock(); }
+  void EndUpdate() {
+    if (!Changed) FEdit.SuspendNotifications();
+    FCursor.endEditBlock();
+    if (!Changed) FEdit.ResumeNotifications();
+  }
+  bool Changed = true;
+
+ private:
+  TRichEdit& FEdit;
+  QTextCursor FCursor;
 };
 
 }  // namespace
@@ -274,6 +294,8 @@ void TRichEditSyntax::HighlightCurrentLine() {
   // repaint all of itself afterwards instead of the one changed line.
   TRecolourGuard guard(*this, false);
   const int caret = SelStart();
+  // The caret goes back where it was however the colouring ends.
+  toolkit::TScopeExit restoreCaret([this, caret] { SetSelStart(caret); });
 
   const int line = LineFromChar(caret);
   if (SelectLine(line) && SelLength() > 2) {
@@ -295,14 +317,8 @@ void TRichEditSyntax::HighlightCurrentLine() {
       FUnicodeFirstLine = line;
     }
     TStringStream stream(std::move(text));
-    try {
-      LoadHighlightedSelection(stream);
-    } catch (...) {
-      SetSelStart(caret);
-      throw;
-    }
+    LoadHighlightedSelection(stream);
   }
-  SetSelStart(caret);
 }
 
 void TRichEditSyntax::Change() {
@@ -319,13 +335,8 @@ void TRichEditSyntax::keyPressEvent(QKeyEvent* event) {
   // again would be a new edit, and a new edit empties the redo list.
   if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
     FKeyRecoloured = true;
-    try {
-      TRichEdit::keyPressEvent(event);
-    } catch (...) {
-      FKeyRecoloured = false;
-      throw;
-    }
-    FKeyRecoloured = false;
+    toolkit::TScopeExit reset([this] { FKeyRecoloured = false; });
+    TRichEdit::keyPressEvent(event);
     return;
   }
   // Inside one edit block the document lays itself out and sends its change
@@ -333,29 +344,20 @@ void TRichEditSyntax::keyPressEvent(QKeyEvent* event) {
   const QTextCursor before = textCursor();
   const int lengthBefore = document()->characterCount();
   const QString lineBefore = before.block().text();
-  QTextCursor batch(document());
-  batch.beginEditBlock();
-  bool changed = true;
-  try {
+  {
+    toolkit::TScopeExit reset([this] { FKeyRecoloured = false; });
+    TEditBlock block(*this);
+    toolkit::TUpdateBracket batch(block);
     TRichEdit::keyPressEvent(event);
     const QTextCursor after = textCursor();
     // A key that changed the text changed the length, or the caret's line.
-    changed = document()->characterCount() != lengthBefore || after.blockNumber() != before.blockNumber() ||
-              after.block().text() != lineBefore;
-    if (changed && GetTextLen() >= 3) {
+    block.Changed = document()->characterCount() != lengthBefore ||
+                    after.blockNumber() != before.blockNumber() || after.block().text() != lineBefore;
+    if (block.Changed && GetTextLen() >= 3) {
       HighlightCurrentLine();
       FKeyRecoloured = true;
     }
-  } catch (...) {
-    FKeyRecoloured = false;
-    batch.endEditBlock();
-    throw;
   }
-  // Closing an edit block that changed nothing still sends a change notice.
-  if (!changed) SuspendNotifications();
-  batch.endEditBlock();
-  if (!changed) ResumeNotifications();
-  FKeyRecoloured = false;
   ensureCursorVisible();
 }
 
