@@ -21,6 +21,7 @@
 #include <QWidget>
 
 #include "DemoMacros.h"
+#include "qtbridge/QtText.h"
 #include "syntax/hltConverters.h"
 #include "syntaxedit/RichEditHighlight.h"
 #include "toolkit/SysUtils.h"
@@ -36,7 +37,7 @@ void Guarded(QWidget* parent, F&& action) {
   try {
     action();
   } catch (const Exception& e) {
-    QMessageBox::warning(parent, QStringLiteral("Rich edit demo"), QString::fromLatin1(e.what()));
+    QMessageBox::warning(parent, QStringLiteral("Rich edit demo"), qtbridge::CoreTextToQString(e.what()));
   }
 }
 
