@@ -44,6 +44,16 @@ const std::array<char16_t, 32>& AnsiC1Row() {
   return row;
 }
 
+// Bytes as UTF-8 through Qt's converter, a byte order mark kept as a
+// character; false when they are not well-formed UTF-8 (overlong forms,
+// surrogates and cut-off sequences are not).
+bool DecodeUtf8(std::string_view bytes, QString& text) {
+  QStringDecoder utf8(QStringDecoder::Utf8,
+                      QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+  text = utf8.decode(View(bytes));
+  return !utf8.hasError();
+}
+
 // Opening a converter costs more than a short conversion: each thread keeps
 // one stateless converter per code page it met (an invalid one for a code
 // page Qt lacks).
@@ -116,41 +126,16 @@ std::string QStringToUtf8(QStringView text) {
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-bool IsValidUtf8(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
-  while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    int extra = 0;
-    unsigned min = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1, min = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      extra = 2, min = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3, min = 0x10000;
-    } else {
-      return false;
-    }
-    if (end - p <= extra) return false;
-    unsigned code = c & (0x3F >> extra);
-    for (int i = 1; i <= extra; ++i) {
-      if ((p[i] & 0xC0) != 0x80) return false;
-      code = (code << 6) | (p[i] & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    p += extra + 1;
-  }
-  return true;
+bool IsValidUtf8(std::string_view bytes) {
+  if (IsAscii(bytes)) return true;
+  QString text;
+  return DecodeUtf8(bytes, text);
 }
 
 QString CoreTextToQString(std::string_view bytes) {
   if (IsAscii(bytes)) return QString::fromLatin1(View(bytes));
-  return IsValidUtf8(bytes) ? Utf8ToQString(bytes) : AnsiToQString(bytes);
+  QString text;
+  return DecodeUtf8(bytes, text) ? text : AnsiToQString(bytes);
 }
 
 // --- Code pages ----------------------------------------------------------------------

@@ -67,6 +67,7 @@ TEST(ToQt, NoCharacterTurnsIntoAQuestionMark) {
   // plain text, a message naming a file), and another code page's bytes.
   EXPECT_EQ(CoreTextToQString("\xCE\xA9 caf\xC3\xA9"), QString::fromUtf8("\u03A9 caf\u00E9"));
   EXPECT_EQ(CoreTextToQString("caf\xE9"), QString::fromUtf8("caf\u00E9"));  // not UTF-8: Windows-1252
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF") || IsValidUtf8("\xED\xA0\x80") || IsValidUtf8("a\xC3"));
   EXPECT_EQ(CodePageToQString("\xD6\xEE", 1251), QString::fromUtf8("\u0426\u043E"));
 }
 
