@@ -1,11 +1,13 @@
 #pragma once
-// The one place where the core's Windows-1252 byte strings meet Qt's
-// Unicode strings. Every conversion goes through Qt's own converters so
-// that no character is lost or mangled on the way.
+// The window's names for the conversions at the Qt boundary. They all
+// forward to qtbridge/, the program's one set of conversions, so that the
+// window, the rich-text view, the difference viewer and qctool read every
+// byte alike.
 
 #include <QColor>
 #include <QString>
 #include <string>
+#include <string_view>
 
 #include "toolkit/Graphics.h"
 
@@ -26,5 +28,10 @@ std::string FileNameToCore(const QString& fileName);
 
 /// A toolkit colour (RGB or system colour) as Qt draws it.
 QColor ToQColor(TColor color);
+
+/// The plain text the window compares for a topic's RTF (UTF-8 lines, each
+/// ended by CR LF): the comparison's own function, reading the bytes with the
+/// view's converters.
+std::string RtfPlainTextCrLf(std::string_view rtf);
 
 }  // namespace app

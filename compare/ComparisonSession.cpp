@@ -5,24 +5,32 @@
 
 #include "diff/dvDiffEngine.h"
 #include "document/QuillcrafterDoc.h"
-#include "richtext/RtfPlainText.h"
 #include "toolkit/ScopeGuard.h"
 #include "toolkit/SysUtils.h"
 
-std::string RtfPlainTextCrLf(std::string_view rtf) {
+std::string RtfPlainTextCrLf(std::string_view rtf, const TCodePageDecoder& decode) {
   std::string text;
-  for (const std::string& line : RtfToPlainTextLines(rtf)) {
+  for (const std::string& line : RtfToPlainTextLines(rtf, decode)) {
     text += line;
     text += "\r\n";
   }
   return text;
 }
 
-TComparisonSession::TComparisonSession()
+namespace {
+
+TPlainTextFunction DefaultPlainText(const TCodePageDecoder& decode) {
+  return [decode](std::string_view rtf) { return RtfPlainTextCrLf(rtf, decode); };
+}
+
+}  // namespace
+
+TComparisonSession::TComparisonSession(TCodePageDecoder decode)
     : FLatest(std::make_unique<TQuillcrafterDoc>()),
       FHistory(std::make_unique<TQuillcrafterDoc>()),
       FEngine(std::make_unique<TdvDiffEngine>()),
-      FPlainText(&RtfPlainTextCrLf) {
+      FDecode(std::move(decode)),
+      FPlainText(DefaultPlainText(FDecode)) {
   ApplyDefaultSettings(*FLatest);
   ApplyDefaultSettings(*FHistory);
   FMatcher = std::make_unique<TTopicMatcher>(FHistory->Topics());
@@ -211,7 +219,7 @@ bool TComparisonSession::PairDiffers() const {
 }
 
 void TComparisonSession::SetPlainTextFunction(TPlainTextFunction value) {
-  FPlainText = value ? std::move(value) : TPlainTextFunction(&RtfPlainTextCrLf);
+  FPlainText = value ? std::move(value) : DefaultPlainText(FDecode);
   CompareSelectedTexts();
   if (OnSelectionChanged) OnSelectionChanged();
 }

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "document/TopicComparison.h"
+#include "richtext/RtfPlainText.h"
 
 class TdvDiffEngine;
 class TQCTopic;
@@ -23,12 +24,15 @@ class TQuillcrafterDoc;
 using TPlainTextFunction = std::function<std::string(std::string_view rtf)>;
 
 /// The plain text of RTF as the rich-text view shows it, through the
-/// reader's plain-text lines: what window and qctool compare by default.
-std::string RtfPlainTextCrLf(std::string_view rtf);
+/// reader's plain-text lines with Decode reading the text's bytes (the
+/// view's own converters, qtbridge::CodePageToUtf8): what window and qctool
+/// compare by default.
+std::string RtfPlainTextCrLf(std::string_view rtf, const TCodePageDecoder& decode);
 
 class TComparisonSession {
  public:
-  TComparisonSession();
+  /// Decode reads the bytes of the topics' RTF for the default plain text.
+  explicit TComparisonSession(TCodePageDecoder decode);
   ~TComparisonSession();
   TComparisonSession(const TComparisonSession&) = delete;
   TComparisonSession& operator=(const TComparisonSession&) = delete;
@@ -100,6 +104,7 @@ class TComparisonSession {
   /// The engine holding the selected pair's line difference.
   TdvDiffEngine& DiffEngine() { return *FEngine; }
   const TPlainTextFunction& PlainTextFunction() const { return FPlainText; }
+  /// An empty function brings back the default (RtfPlainTextCrLf).
   void SetPlainTextFunction(TPlainTextFunction value);
   /// The plain text the difference compares for Topic (nothing for none).
   std::string PlainTextOf(const TQCTopic* topic) const;
@@ -141,6 +146,7 @@ class TComparisonSession {
   std::string FHistoryFileName;
   TTopicMatchMode FMatchMode = TTopicMatchMode::tmByID;
   TTopicCounters FCounters;
+  TCodePageDecoder FDecode;
   TPlainTextFunction FPlainText;
   int FSelected = -1;
   TQCTopic* FOrig = nullptr;

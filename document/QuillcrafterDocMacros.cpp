@@ -12,22 +12,21 @@ namespace {
 
 void ApplySyntaxMacro(TQCRichTextTarget& richEdit, TSyntaxType syntaxType, const std::string& typeFace,
                       int size) {
-  // Copying an empty selection leaves the clipboard as it was, so going on
-  // would paste whatever it held before into the text. Nothing is selected:
-  // there is nothing to colour.
+  // Nothing is selected: there is nothing to colour.
   if (richEdit.SelLength() <= 0) return;
 
+  // The text goes to the scratch view and back as clips, not through the
+  // system clipboard, which keeps what the user put there.
   const std::unique_ptr<TQCSyntaxScratch> scratch = richEdit.NewSyntaxScratch();
-  richEdit.CopyToClipboard();
-  scratch->PasteFromClipboard();
+  scratch->Paste(*richEdit.CopySelection());
   scratch->SetSyntaxType(syntaxType);
   scratch->HighlightAll();
   scratch->SelectAll();
-  scratch->CopyToClipboard();
+  const std::unique_ptr<TQCRichTextClip> coloured = scratch->CopySelection();
 
   const int start = richEdit.SelStart();
   const int length = scratch->SelLength();
-  richEdit.PasteFromClipboard();
+  richEdit.Paste(*coloured);
   richEdit.SetSelStart(start);
   richEdit.SetSelLength(length);
 

@@ -43,7 +43,15 @@ struct TQCParaAttributes {
 
 class TQCSyntaxScratch;
 
-/// A rich-text view with a selection, formatting and the system clipboard.
+/// Rich text (formatting included) copied from one view for a paste into
+/// another, held in the form of the views' own layer. It never goes through
+/// the system clipboard: applying a macro leaves what the user copied alone.
+class TQCRichTextClip {
+ public:
+  virtual ~TQCRichTextClip() = default;
+};
+
+/// A rich-text view with a selection and formatting.
 /// Positions count characters of the view.
 class TQCRichTextTarget {
  public:
@@ -57,10 +65,11 @@ class TQCRichTextTarget {
   virtual void SetSelLength(int value) = 0;
   virtual void SelectAll() = 0;
 
-  /// Rich text (formatting included) travels through the system clipboard;
-  /// a paste replaces the selection and leaves the caret after it.
-  virtual void CopyToClipboard() = 0;
-  virtual void PasteFromClipboard() = 0;
+  /// The selection as rich text (an empty clip for an empty selection).
+  virtual std::unique_ptr<TQCRichTextClip> CopySelection() const = 0;
+  /// Replaces the selection with Clip, a copy from a view of the same kind,
+  /// and leaves the caret after it.
+  virtual void Paste(const TQCRichTextClip& clip) = 0;
 
   virtual void SetSelCharAttributes(const TQCCharAttributes& attributes) = 0;
   virtual void SetSelParagraph(const TQCParaAttributes& attributes) = 0;

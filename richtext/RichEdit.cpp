@@ -4,8 +4,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -13,7 +11,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "richtext/AnsiText.h"
+#include "qtbridge/QtGraphics.h"
+#include "qtbridge/QtText.h"
 #include "richtext/RtfDocumentBuilder.h"
 #include "richtext/RtfPlainText.h"
 #include "richtext/RtfReader.h"
@@ -31,13 +30,6 @@ const QString kRtfMimeOld = QStringLiteral("text/richtext");
 // Indents and tab stops are given in points; the document works in pixels at 96 per inch.
 qreal PointsToPixels(int points) { return points * 96.0 / 72.0; }
 int PixelsToPoints(qreal pixels) { return static_cast<int>(std::lround(pixels * 72.0 / 96.0)); }
-
-QColor ToQColor(TColor color) {
-  const int32_t rgb = ColorToRGB(color);
-  return QColor(rgb & 255, (rgb >> 8) & 255, (rgb >> 16) & 255);
-}
-
-TColor FromQColor(const QColor& color) { return RGB(color.red(), color.green(), color.blue()); }
 
 std::string ReadRest(TStream& stream) {
   try {
@@ -103,7 +95,7 @@ void TRichEdit::ReplaceSelection(std::string_view bytes, bool whole) {
       bool first = true;
       for (std::string_view line : SplitPlainLines(bytes)) {
         if (!first) text += QLatin1Char('\n');
-        text += DecodeAnsi(line);
+        text += qtbridge::AnsiToQString(line);
         first = false;
       }
       cursor.insertText(text);
@@ -168,7 +160,7 @@ std::string TRichEdit::PlainTextCrLf() const {
     text += line;
     text += QLatin1String("\r\n");
   }
-  return EncodeAnsi(text);
+  return qtbridge::QStringToAnsi(text);
 }
 
 void TRichEdit::Clear() {
@@ -261,12 +253,12 @@ std::string TRichEdit::SelText() const {
   QString text = textCursor().selectedText();
   text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
   text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-  return EncodeAnsi(text);
+  return qtbridge::QStringToAnsi(text);
 }
 
 void TRichEdit::SetSelText(std::string_view text) {
   QTextCursor c = textCursor();
-  QString decoded = DecodeAnsi(text);
+  QString decoded = qtbridge::AnsiToQString(text);
   decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   decoded.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   c.insertText(decoded);
@@ -275,8 +267,8 @@ void TRichEdit::SetSelText(std::string_view text) {
 
 void TRichEdit::SetSelAttributes(const TRichCharAttributes& a) {
   QTextCharFormat f;
-  if (a.HasColor) f.setForeground(ToQColor(a.Color));
-  if (!a.Name.empty()) f.setFontFamilies(QStringList{DecodeAnsi(a.Name)});
+  if (a.HasColor) f.setForeground(qtbridge::ToQColor(a.Color));
+  if (!a.Name.empty()) f.setFontFamilies(QStringList{qtbridge::AnsiToQString(a.Name)});
   if (a.Size > 0) f.setFontPointSize(a.Size);
   if (a.HasStyle) {
     f.setFontWeight(a.Style.Contains(TFontStyle::fsBold) ? QFont::Bold : QFont::Normal);
@@ -298,9 +290,11 @@ TRichCharAttributes TRichEdit::SelAttributes() const {
   const QTextCharFormat f = c.charFormat();
   TRichCharAttributes a;
   a.HasColor = true;
-  a.Color = f.hasProperty(QTextFormat::ForegroundBrush) ? FromQColor(f.foreground().color()) : clWindowText;
+  a.Color = f.hasProperty(QTextFormat::ForegroundBrush) ? qtbridge::FromQColor(f.foreground().color())
+                                                        : clWindowText;
   const QStringList families = f.fontFamilies().toStringList();
-  a.Name = EncodeAnsi(families.isEmpty() ? document()->defaultFont().family() : families.first());
+  a.Name =
+      qtbridge::QStringToAnsi(families.isEmpty() ? document()->defaultFont().family() : families.first());
   const qreal size = f.fontPointSize() > 0 ? f.fontPointSize() : document()->defaultFont().pointSizeF();
   a.Size = static_cast<int>(std::lround(size));
   a.HasStyle = true;
@@ -416,6 +410,16 @@ void TRichEdit::insertFromMimeData(const QMimeData* source) {
     }
   }
   QTextEdit::insertFromMimeData(source);
+}
+
+std::unique_ptr<QMimeData> TRichEdit::SelectionMimeData() const {
+  if (!textCursor().hasSelection()) return std::make_unique<QMimeData>();
+  return std::unique_ptr<QMimeData>(createMimeDataFromSelection());
+}
+
+void TRichEdit::InsertMimeData(const QMimeData& data) {
+  insertFromMimeData(&data);
+  ensureCursorVisible();
 }
 
 // --- Line queries ------------------------------------------------------------

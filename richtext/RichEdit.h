@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QTextEdit>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@
 
 class TStream;
 class QKeyEvent;
+class QMimeData;
 
 /// Paragraph numbering of the selection's paragraphs.
 enum TNumberingStyle { nsNone, nsBullet };
@@ -151,6 +153,12 @@ class TRichEdit : public QTextEdit {
   void CopyToClipboard() { copy(); }
   void CutToClipboard() { cut(); }
   void PasteFromClipboard() { paste(); }
+  /// The selection as a copy would put it on the clipboard, and the paste of
+  /// such data, both without the clipboard: text moves between views while
+  /// what the user copied stays where it is. Empty for an empty selection.
+  std::unique_ptr<QMimeData> SelectionMimeData() const;
+  /// Replaces the selection as a paste of Data would (caret after it).
+  void InsertMimeData(const QMimeData& data);
 
   // --- Line queries (a line is a paragraph) -------------------------------
 

@@ -1,13 +1,13 @@
 #include "richtext/RtfDocumentBuilder.h"
 
 #include <QImage>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
 #include <QUrl>
 #include <algorithm>
 
+#include "qtbridge/QtText.h"
 #include "richtext/RtfReader.h"
 #include "toolkit/SysUtils.h"
 
@@ -17,18 +17,6 @@ namespace {
 qreal TwipsToPixels(int twips) { return twips / 15.0; }
 
 QColor RgbColor(uint32_t rgb) { return QColor((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255); }
-
-std::unique_ptr<QStringDecoder> MakeDecoder(int codePage) {
-  const QStringConverter::Flags flags = QStringConverter::Flag::Stateless;
-  std::string names[] = {Format("windows-%d", codePage), Format("cp%d", codePage), Format("IBM%d", codePage)};
-  if (codePage == 10000) names[0] = "macintosh";
-  if (codePage == 65001) names[0] = "UTF-8";
-  for (const std::string& name : names) {
-    auto decoder = std::make_unique<QStringDecoder>(name.c_str(), flags);
-    if (decoder->isValid()) return decoder;
-  }
-  return nullptr;
-}
 
 }  // namespace
 
@@ -41,19 +29,9 @@ TRtfDocumentBuilder::~TRtfDocumentBuilder() = default;
 void TRtfDocumentBuilder::Start(const TRtfTables& tables) { FTables = &tables; }
 
 QString TRtfDocumentBuilder::Decode(std::string_view bytes, int codePage) {
-  if (codePage == kSymbolCodePage) {
-    QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    text.replace(QChar(0xB7), QChar(0x2022));
-    return text;
-  }
-  auto it = FDecoders.find(codePage);
-  if (it == FDecoders.end()) {
-    auto decoder = MakeDecoder(codePage);
-    if (!decoder && codePage != 1252) return Decode(bytes, 1252);
-    it = FDecoders.emplace(codePage, std::move(decoder)).first;
-  }
-  if (!it->second) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return it->second->decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  static_assert(kSymbolCodePage == qtbridge::kSymbolCodePage,
+                "the reader and the converters name Symbol alike");
+  return qtbridge::CodePageToQString(bytes, codePage);
 }
 
 const QTextCharFormat& TRtfDocumentBuilder::CharFormat(const TRtfCharFormat& f) {

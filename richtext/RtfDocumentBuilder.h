@@ -10,13 +10,11 @@
 #include <QTextCursor>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "richtext/RtfListener.h"
 
-class QStringDecoder;
 class QTextList;
 
 class TRtfDocumentBuilder : public TRtfListener {
@@ -40,8 +38,8 @@ class TRtfDocumentBuilder : public TRtfListener {
   /// The cursor after the inserted text.
   const QTextCursor& Cursor() const { return FCursor; }
 
-  /// Decodes Bytes of code page CodePage with Qt's converters; unknown code
-  /// pages are read as Windows-1252.
+  /// Decodes Bytes of code page CodePage (qtbridge::CodePageToQString, the
+  /// plain text's decoder too); unknown code pages are read as Windows-1252.
   QString Decode(std::string_view bytes, int codePage);
 
  private:
@@ -61,7 +59,6 @@ class TRtfDocumentBuilder : public TRtfListener {
   std::vector<std::pair<TRtfCharFormat, QTextCharFormat>> FFormatCache;
   QTextList* FList = nullptr;  // the list the previous paragraph joined
   TRtfNumbering FListKind = TRtfNumbering::None;
-  std::unordered_map<int, std::unique_ptr<QStringDecoder>> FDecoders;
 };
 
 /// Reads RTF Bytes into the document at Cursor (see TRtfDocumentBuilder for

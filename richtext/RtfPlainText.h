@@ -1,20 +1,26 @@
 #pragma once
 // Plain text of RTF without Qt: the same lines the rich-text view reports,
-// as UTF-8. Bytes are decoded with the C library's iconv.
+// as UTF-8. The reader knows no code page: the bytes of the text come to a
+// decoder its caller hands in, the one the view reads them with
+// (qtbridge::CodePageToUtf8), so that both agree on every character.
 
+#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "richtext/RtfListener.h"
+
+/// Bytes of a Windows code page (RTF's \ansicpg, a font's \fcharset;
+/// 42 for the Symbol font) to UTF-8.
+using TCodePageDecoder = std::function<std::string(std::string_view bytes, int codePage)>;
 
 /// Collects the shown text, one line per paragraph; a line break inside a
 /// paragraph also starts a line. An empty paragraph after the last
 /// paragraph end is not a line (as in the view).
 class TRtfPlainTextListener : public TRtfListener {
  public:
-  TRtfPlainTextListener();
+  explicit TRtfPlainTextListener(TCodePageDecoder decoder);
   ~TRtfPlainTextListener() override;
   TRtfPlainTextListener(const TRtfPlainTextListener&) = delete;
   TRtfPlainTextListener& operator=(const TRtfPlainTextListener&) = delete;
@@ -34,16 +40,8 @@ class TRtfPlainTextListener : public TRtfListener {
   std::vector<std::string> FLines;
   std::string FCurrent;
   bool FPending = false;
-  std::unordered_map<int, void*> FConverters;  // code page -> iconv_t
+  TCodePageDecoder FDecode;
 };
-
-/// Appends Bytes in code page CodePage to Utf8; bytes the code page does not
-/// define become U+FFFD. Unknown code pages are read as Windows-1252.
-/// Converters (iconv handles) are kept in Cache, which the caller frees with
-/// FreeCodePageCache.
-void AppendDecoded(std::string& utf8, std::string_view bytes, int codePage,
-                   std::unordered_map<int, void*>& cache);
-void FreeCodePageCache(std::unordered_map<int, void*>& cache);
 
 /// Appends one code point as UTF-8.
 void AppendUtf8(std::string& utf8, char32_t codePoint);
@@ -53,5 +51,5 @@ void AppendUtf8(std::string& utf8, char32_t codePoint);
 std::vector<std::string_view> SplitPlainLines(std::string_view bytes);
 
 /// The plain-text lines (UTF-8) of a stream's bytes: RTF read by the reader,
-/// anything else taken as Windows-1252 text.
-std::vector<std::string> RtfToPlainTextLines(std::string_view bytes);
+/// anything else taken as Windows-1252 text; Decode reads the bytes.
+std::vector<std::string> RtfToPlainTextLines(std::string_view bytes, const TCodePageDecoder& decode);

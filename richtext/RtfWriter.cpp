@@ -2,8 +2,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -13,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "richtext/AnsiText.h"
+#include "qtbridge/QtText.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -68,7 +66,7 @@ std::string TRtfWriterState::Header() const {
   for (size_t i = 0; i < FFonts.size(); ++i) {
     const bool symbol = static_cast<int>(i) == FSymbolFont;
     header += Format("{\\f%d\\fnil\\fcharset%d ", static_cast<int>(i), symbol ? 2 : 0);
-    for (char c : EncodeAnsi(FFonts[i])) {
+    for (char c : qtbridge::QStringToAnsi(FFonts[i])) {
       if (c == ';' || c == '{' || c == '}' || c == '\\') continue;
       const auto b = static_cast<unsigned char>(c);
       header += b < 0x80 ? std::string(1, c) : Format("\\'%02x", b);
@@ -192,7 +190,7 @@ void TRtfWriterState::WriteText(const QString& text) {
     }
     if (c < 0x20) continue;
     // Windows-1252 characters as hex bytes, all others as \uN with '?'.
-    if (const int b = AnsiByteOf(c); b >= 0) {
+    if (const int b = qtbridge::AnsiByteOf(c); b >= 0) {
       FBody += Format("\\'%02x", b);
     } else {
       FBody += Format("\\u%d?", static_cast<int>(static_cast<int16_t>(c)));

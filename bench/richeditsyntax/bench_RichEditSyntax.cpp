@@ -7,7 +7,7 @@
 #include <QTextDocument>
 
 #include "richtext/RtfDocumentBuilder.h"
-#include "syntax/RichEditHighlight.h"
+#include "syntaxedit/RichEditHighlight.h"
 #include "toolkit/SysUtils.h"
 
 namespace {

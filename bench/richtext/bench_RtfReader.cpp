@@ -2,11 +2,12 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/richtext/RtfBody.h"
+#include "qtbridge/QtText.h"
 #include "richtext/RtfPlainText.h"
 
 static void BM_PlainTextOf1MBBody(benchmark::State& state) {
   const std::string rtf = MakeTopicBody(1 << 20);
-  for (auto _ : state) benchmark::DoNotOptimize(RtfToPlainTextLines(rtf));
+  for (auto _ : state) benchmark::DoNotOptimize(RtfToPlainTextLines(rtf, &qtbridge::CodePageToUtf8));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(rtf.size()));
 }
 BENCHMARK(BM_PlainTextOf1MBBody)->Unit(benchmark::kMillisecond);

@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <string_view>
 
+#include "qtbridge/QtText.h"
 #include "richtext/RtfPlainText.h"
 #include "richtext/RtfReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   // Everything is read as RTF, whatever its start, to reach the reader.
-  TRtfPlainTextListener listener;
+  TRtfPlainTextListener listener(&qtbridge::CodePageToUtf8);
   TRtfReader reader;
   reader.Read(bytes, listener);
   size_t total = 0;

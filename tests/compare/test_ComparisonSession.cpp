@@ -8,6 +8,7 @@
 #include "compare/ComparisonSession.h"
 #include "diff/dvDiffEngine.h"
 #include "document/QuillcrafterDoc.h"
+#include "qtbridge/QtText.h"
 #include "tests/document/DocTestUtil.h"
 
 namespace {
@@ -50,7 +51,7 @@ class ComparisonSessionTest : public ::testing::Test {
 };
 
 TEST_F(ComparisonSessionTest, ClassesCountersAndPairFollowTheMatchMode) {
-  TComparisonSession session;
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
   int resets = 0, selections = 0;
   session.OnEntriesReset = [&] { ++resets; };
   session.OnSelectionChanged = [&] { ++selections; };
@@ -79,7 +80,7 @@ TEST_F(ComparisonSessionTest, ClassesCountersAndPairFollowTheMatchMode) {
 }
 
 TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
-  TComparisonSession session;
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.OpenFiles(WritePair(), Path("History.qcp"));
   session.Select(0);
   const TQCTopic* orig = session.OrigTopic();
@@ -107,7 +108,7 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
 }
 
 TEST_F(ComparisonSessionTest, CopiesApplyOnlyToADifferingPairAndReclassify) {
-  TComparisonSession session;
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.OpenFiles(WritePair(), Path("History.qcp"));
   const std::string historyBytes = doctest_util::SaveBytes(session.History());
   session.Select(1);  // identical: nothing to copy
@@ -143,7 +144,7 @@ TEST_F(ComparisonSessionTest, TheDifferenceSeesTextOutsideTheFileCodePage) {
   TQuillcrafterDoc history;
   AddTopic(history, 1, "Greek", {Rtf("\\u947?\\u948?")});
   history.SaveToFile(Path("H.qcp"));
-  TComparisonSession session;
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.OpenFiles(Path("L.qcp"), Path("H.qcp"));
   session.Select(0);
   EXPECT_EQ(session.PlainTextOf(session.OrigTopic()), "\xCE\xB1\xCE\xB2\r\n");

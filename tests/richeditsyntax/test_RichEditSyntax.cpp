@@ -1,4 +1,4 @@
-/// Tests for syntax/RichEditHighlight.cpp: the colouring rich edit's
+/// Tests for syntaxedit/RichEditHighlight.cpp: the colouring rich edit's
 /// properties, when and what it re-colours, and that a re-colouring leaves
 /// the view, the caret and the handlers as they were. Colours are read from
 /// the document's character formats.
@@ -9,7 +9,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include "syntax/RichEditHighlight.h"
+#include "syntaxedit/RichEditHighlight.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
 

@@ -1,6 +1,6 @@
 /// Tests for document/QuillcrafterDocMacros.cpp: TQCTextMacro::ApplyTo
-/// against a recording view with an in-memory clipboard, so the order of the
-/// view operations and what reaches the view can be checked without Qt.
+/// against a recording view, so the order of the view operations and what
+/// reaches the view can be checked without Qt.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,13 +13,15 @@
 
 namespace {
 
-/// What a copy put on the clipboard: the text and the language it was coloured as (-1: none).
-struct TClip {
+/// What a copy took: the text and the language it was coloured as (-1: none).
+struct TClip : TQCRichTextClip {
+  TClip(std::string text, int colouredAs) : Text(std::move(text)), ColouredAs(colouredAs) {}
   std::string Text;
   int ColouredAs = -1;
 };
 
-/// Shared by a view and its scratch views: the clipboard and a log of calls.
+/// Shared by a view and its scratch views: the user's clipboard, which no
+/// view operation reaches, and a log of calls.
 struct TWorld {
   TClip Clipboard{"old clipboard", -1};
   std::vector<std::string> Log;
@@ -54,16 +56,16 @@ class TRecordingView : public TQCSyntaxScratch {
     Length = static_cast<int>(Text.size());
     Log("SelectAll");
   }
-  void CopyToClipboard() override {
-    Log("Copy");
-    // Like a real view: copying nothing leaves the clipboard alone.
-    if (Length > 0) FWorld.Clipboard = {Text.substr(size_t(Start), size_t(Length)), ColouredAs};
+  std::unique_ptr<TQCRichTextClip> CopySelection() const override {
+    FWorld.Log.push_back(FName + ": Copy");
+    return std::make_unique<TClip>(Text.substr(size_t(Start), size_t(Length)), ColouredAs);
   }
-  void PasteFromClipboard() override {
+  void Paste(const TQCRichTextClip& clip) override {
     Log("Paste");
-    Text.replace(size_t(Start), size_t(Length), FWorld.Clipboard.Text);
-    ColouredAs = FWorld.Clipboard.ColouredAs;
-    Start += static_cast<int>(FWorld.Clipboard.Text.size());
+    const auto& copied = dynamic_cast<const TClip&>(clip);
+    Text.replace(size_t(Start), size_t(Length), copied.Text);
+    ColouredAs = copied.ColouredAs;
+    Start += static_cast<int>(copied.Text.size());
     Length = 0;
   }
   void SetSelCharAttributes(const TQCCharAttributes& attributes) override {
@@ -212,7 +214,7 @@ TEST_F(TextMacroApply, TabLineThatIsNotANumberRaisesBeforeAnyChange) {
   EXPECT_TRUE(world.Log.empty());
 }
 
-TEST_F(TextMacroApply, SyntaxMacroColoursTheSelectionThroughTheClipboard) {
+TEST_F(TextMacroApply, SyntaxMacroColoursTheSelectionThroughAScratchView) {
   // Given the built-in SQL macro and a view with "select" selected in the middle;
   TQCTextMacro& macro = NewMacro("__SQLCode");
   macro.SetTypeFace("Courier New");
@@ -242,14 +244,12 @@ TEST_F(TextMacroApply, SyntaxMacroColoursTheSelectionThroughTheClipboard) {
   EXPECT_EQ(view.Chars[0].TypeFace, "Courier New");
   EXPECT_EQ(view.Chars[0].Size, 10);
   EXPECT_TRUE(view.Paras.empty());
-  // The clipboard holds the coloured text, not what it held before.
-  EXPECT_EQ(world.Clipboard.Text, "select");
-  EXPECT_EQ(world.Clipboard.ColouredAs, int(stSQL));
+  // The user's clipboard keeps what it held.
+  EXPECT_EQ(world.Clipboard.Text, "old clipboard");
   EXPECT_EQ(world.LiveScratches, 0);
 }
 
 TEST_F(TextMacroApply, SyntaxMacroOnEmptySelectionPastesNothing) {
-  // Copying nothing would leave the old clipboard content to be pasted in.
   TQCTextMacro& macro = NewMacro("*SourceCode");
   TRecordingView view(world, "view", "begin end");
   view.Start = 5;

@@ -17,6 +17,7 @@
 #include <QUrl>
 #include <functional>
 
+#include "qtbridge/QtText.h"
 #include "richtext/RichEdit.h"
 #include "richtext/RtfPlainText.h"
 #include "toolkit/Streams.h"
@@ -171,7 +172,7 @@ void TestRichEdit::samplesPlainTextMatchesQtFreeReader() {
   const std::string bytes = ReadBytes(SampleDir() + QLatin1Char('/') + file);
   TRichEdit edit;
   edit.LoadRtf(bytes);
-  QCOMPARE(edit.PlainTextLines(), Utf8Lines(RtfToPlainTextLines(bytes)));
+  QCOMPARE(edit.PlainTextLines(), Utf8Lines(RtfToPlainTextLines(bytes, &qtbridge::CodePageToUtf8)));
   // The lines do not depend on the view's width.
   edit.resize(120, 300);
   const QStringList narrow = edit.PlainTextLines();
@@ -202,7 +203,8 @@ void TestRichEdit::randomRtfSameLinesInViewAndReader() {
     if (random.bounded(2)) rtf += "}";
     TRichEdit edit;
     edit.LoadRtf(rtf);
-    QVERIFY2(edit.PlainTextLines() == Utf8Lines(RtfToPlainTextLines(rtf)), rtf.c_str());
+    QVERIFY2(edit.PlainTextLines() == Utf8Lines(RtfToPlainTextLines(rtf, &qtbridge::CodePageToUtf8)),
+             rtf.c_str());
   }
 }
 
@@ -295,7 +297,7 @@ void TestRichEdit::codePages() {
     TRichEdit edit;
     edit.LoadRtf(c.rtf);
     QVERIFY2(edit.PlainTextLines() == QStringList{c.text}, c.name);
-    QVERIFY2(Utf8Lines(RtfToPlainTextLines(c.rtf)) == QStringList{c.text}, c.name);
+    QVERIFY2(Utf8Lines(RtfToPlainTextLines(c.rtf, &qtbridge::CodePageToUtf8)) == QStringList{c.text}, c.name);
   }
 }
 
@@ -363,7 +365,7 @@ void TestRichEdit::writerRoundTripOfRandomDocuments() {
     const QTextDocument* a = source.document();
     const QTextDocument* b = copy.document();
     QCOMPARE(b->toRawText(), a->toRawText());
-    QCOMPARE(copy.PlainTextLines(), Utf8Lines(RtfToPlainTextLines(rtf)));
+    QCOMPARE(copy.PlainTextLines(), Utf8Lines(RtfToPlainTextLines(rtf, &qtbridge::CodePageToUtf8)));
     for (QTextBlock x = a->begin(), y = b->begin(); x.isValid(); x = x.next(), y = y.next()) {
       QVERIFY(y.isValid());
       const QTextBlockFormat fx = x.blockFormat(), fy = y.blockFormat();

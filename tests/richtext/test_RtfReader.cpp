@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "qtbridge/QtText.h"
 #include "richtext/RtfPlainText.h"
 #include "richtext/RtfReader.h"
 
@@ -17,7 +18,9 @@ std::string Join(const std::vector<std::string>& lines) {
   return out;
 }
 
-std::string PlainOf(std::string_view rtf) { return Join(RtfToPlainTextLines(rtf)); }
+std::string PlainOf(std::string_view rtf) {
+  return Join(RtfToPlainTextLines(rtf, &qtbridge::CodePageToUtf8));
+}
 
 struct PlainCase {
   const char* name;
@@ -145,7 +148,7 @@ TEST(ReaderFormats, NewTopicBodyTitleIsSixteenPointBoldBlueArial) {
   EXPECT_EQ(reader.Tables().Color(f.Color), std::optional<uint32_t>(0x0000FF));
   EXPECT_EQ(reader.Tables().FindFont(f.Font)->Name, "Arial");
   EXPECT_EQ(rec.Paragraphs.size(), 3u);  // two paragraph ends, then the end
-  EXPECT_EQ(Join(RtfToPlainTextLines(body)), "<new topic>|");
+  EXPECT_EQ(Join(RtfToPlainTextLines(body, &qtbridge::CodePageToUtf8)), "<new topic>|");
 }
 
 TEST(ReaderFormats, GroupsRestoreFormatting) {
@@ -286,7 +289,7 @@ TEST(ReaderRobustness, RandomBytesAfterHeaderFinishQuickly) {
     rtf += alphabet[(seed >> 16) % (sizeof alphabet - 1)];
   }
   const auto start = std::chrono::steady_clock::now();
-  const auto lines = RtfToPlainTextLines(rtf);
+  const auto lines = RtfToPlainTextLines(rtf, &qtbridge::CodePageToUtf8);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   size_t total = 0;
   for (const auto& l : lines) total += l.size();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "qtbridge/QtText.h"
 #include "richtext/RtfPlainText.h"
 
 namespace {
@@ -73,7 +74,8 @@ class SampleText : public ::testing::TestWithParam<SampleCase> {};
 TEST_P(SampleText, MatchesTheOtherReaderExceptWhereIntended) {
   const SampleCase& c = GetParam();
   const std::string stem = kDir + c.file;
-  const std::vector<std::string> ours = Normalise(RtfToPlainTextLines(ReadFile(stem + ".rtf")), c.lists);
+  const std::vector<std::string> ours =
+      Normalise(RtfToPlainTextLines(ReadFile(stem + ".rtf"), &qtbridge::CodePageToUtf8), c.lists);
   std::vector<std::string> theirs = Normalise(SplitLf(ReadFile(stem + ".txt")), c.lists);
   for (auto& [from, to] : c.intended) {
     bool found = false;
@@ -156,7 +158,8 @@ TEST(SampleTextExact, RichEditStyleFilesMatchExactly) {
         "p27-handmade-whitespace-only"}) {
     const std::string stem = kDir + file;
     std::string ours;
-    for (const std::string& line : RtfToPlainTextLines(ReadFile(stem + ".rtf"))) ours += line + "\n";
+    for (const std::string& line : RtfToPlainTextLines(ReadFile(stem + ".rtf"), &qtbridge::CodePageToUtf8))
+      ours += line + "\n";
     EXPECT_EQ(ours, ReadFile(stem + ".txt")) << file;
   }
 }

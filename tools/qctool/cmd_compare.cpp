@@ -5,6 +5,7 @@
 
 #include "compare/ComparisonSession.h"
 #include "document/QuillcrafterDoc.h"
+#include "qtbridge/QtText.h"
 #include "tools/qctool/Command.h"
 
 namespace {
@@ -34,7 +35,7 @@ int RunCompare(const qctool::Args& args) {
   if (files.size() != 2) throw qctool::UsageError{"expected a Latest and a History file"};
 
   // The same comparison the window shows, so the two cannot disagree.
-  TComparisonSession session;
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.SetMatchMode(mode);
   session.OpenFiles(files[0], files[1]);
 

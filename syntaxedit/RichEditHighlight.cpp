@@ -1,77 +1,28 @@
-#include "syntax/RichEditHighlight.h"
+#include "syntaxedit/RichEditHighlight.h"
 
-#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPointer>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 #include <utility>
 
+#include "qtbridge/QtGraphics.h"
+#include "qtbridge/QtText.h"
 #include "richtext/RtfDocumentBuilder.h"
 #include "richtext/RtfPlainText.h"
 #include "syntax/hltConverters.h"
+#include "toolkit/ScopeGuard.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
 
-/// Unicode to Windows-1252 for one UTF-16 unit at a time (0: not in the code page).
-const std::array<uint8_t, 65536>& AnsiTable() {
-  static const std::array<uint8_t, 65536> table = [] {
-    std::array<uint8_t, 65536> t{};
-    QStringDecoder decoder("windows-1252");
-    for (int byte = 1; byte < 256; ++byte) {
-      const char c = static_cast<char>(byte);
-      const QString decoded = decoder.decode(QByteArrayView(&c, 1));
-      if (decoded.size() == 1 && decoded[0] != QChar::ReplacementCharacter)
-        t[decoded[0].unicode()] = static_cast<uint8_t>(byte);
-    }
-    return t;
-  }();
-  return table;
-}
-
-/// Text as Windows-1252, one byte per UTF-16 unit so that positions stay
-/// aligned with the view's; a unit the code page lacks becomes '?' and
-/// clears Lossless.
-void AppendAnsi(std::string& out, const QString& text, bool& lossless) {
-  const std::array<uint8_t, 65536>& table = AnsiTable();
-  const size_t start = out.size();
-  out.resize(start + static_cast<size_t>(text.size()));
-  char* p = out.data() + start;
-  for (const QChar ch : text) {
-    const char16_t u = ch.unicode();
-    if (u < 0x80) {
-      *p++ = static_cast<char>(u);
-    } else if (const uint8_t b = table[u]) {
-      *p++ = static_cast<char>(b);
-    } else {
-      *p++ = '?';
-      lossless = false;
-    }
-  }
-}
-
 bool IsLineEndChar(QChar ch) {
   return ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator || ch == QLatin1Char('\r') ||
          ch == QLatin1Char('\n');
-}
-
-/// The control's font as the converter's font table entry.
-TFont ToTFont(const QFont& qfont) {
-  QStringEncoder encoder("windows-1252");
-  const QByteArray name = encoder.encode(qfont.family());
-  TFont font;
-  font.SetName(std::string(name.constData(), static_cast<size_t>(name.size())));
-  const int points = qfont.pointSize() > 0 ? qfont.pointSize() : qfont.pixelSize() * 72 / 96;
-  if (points > 0) font.SetSize(points);
-  font.SetPitch(QFontInfo(qfont).fixedPitch() ? TFontPitch::fpFixed : TFontPitch::fpVariable);
-  return font;
 }
 
 /// Holds back the view's handlers, notifications and redrawing for the
@@ -101,6 +52,25 @@ class TRecolourGuard {
   decltype(TRichEdit::OnChange) FOnChange;
   decltype(TRichEdit::OnKeyDown) FOnKeyDown;
   decltype(TRichEdit::OnSelectionChange) FOnSelectionChange;
+};
+
+/// One key's edit block of the view, as an update bracket: closing it lays
+/// the document out and sends the change notice, unless the key changed
+/// nothing (closing a block always sends one, so it is held back then).
+class TEditBlock {
+ public:
+  explicit TEditBlock(TRichEdit& edit) : FEdit(edit), FCursor(edit.document()) {}
+  void BeginUpdate() { FCursor.beginEditBlock(); }
+  void EndUpdate() {
+    if (!Changed) FEdit.SuspendNotifications();
+    FCursor.endEditBlock();
+    if (!Changed) FEdit.ResumeNotifications();
+  }
+  bool Changed = true;
+
+ private:
+  TRichEdit& FEdit;
+  QTextCursor FCursor;
 };
 
 }  // namespace
@@ -190,7 +160,7 @@ void TRichEditSyntax::LoadConverted(TStream& source, bool whole) {
   if (!text.empty()) source.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
 
   FConverter->SetText(text);
-  FConverter->SetFonts({ToTFont(font())});
+  FConverter->SetFonts({qtbridge::ToTFont(font())});
   TMemoryStream rtf;
   FConverter->ConvertToStream(rtf);
 
@@ -290,7 +260,7 @@ void TRichEditSyntax::HighlightAll() {
   for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
     if (block != document()->begin()) text += "\r\n";
     const QString line = block.text();
-    AppendAnsi(text, line, lossless);
+    if (!qtbridge::AppendAnsiPerUnit(text, line)) lossless = false;
     lines.append(line);
   }
   if (!lossless) {
@@ -324,6 +294,8 @@ void TRichEditSyntax::HighlightCurrentLine() {
   // repaint all of itself afterwards instead of the one changed line.
   TRecolourGuard guard(*this, false);
   const int caret = SelStart();
+  // The caret goes back where it was however the colouring ends.
+  toolkit::TScopeExit restoreCaret([this, caret] { SetSelStart(caret); });
 
   const int line = LineFromChar(caret);
   if (SelectLine(line) && SelLength() > 2) {
@@ -339,22 +311,14 @@ void TRichEditSyntax::HighlightCurrentLine() {
     SetSelLength(length);
 
     std::string text;
-    bool lossless = true;
     const QString lineText = textCursor().selectedText();
-    AppendAnsi(text, lineText, lossless);
-    if (!lossless) {
+    if (!qtbridge::AppendAnsiPerUnit(text, lineText)) {
       FUnicodeLines = QStringList{lineText};
       FUnicodeFirstLine = line;
     }
     TStringStream stream(std::move(text));
-    try {
-      LoadHighlightedSelection(stream);
-    } catch (...) {
-      SetSelStart(caret);
-      throw;
-    }
+    LoadHighlightedSelection(stream);
   }
-  SetSelStart(caret);
 }
 
 void TRichEditSyntax::Change() {
@@ -371,13 +335,8 @@ void TRichEditSyntax::keyPressEvent(QKeyEvent* event) {
   // again would be a new edit, and a new edit empties the redo list.
   if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
     FKeyRecoloured = true;
-    try {
-      TRichEdit::keyPressEvent(event);
-    } catch (...) {
-      FKeyRecoloured = false;
-      throw;
-    }
-    FKeyRecoloured = false;
+    toolkit::TScopeExit reset([this] { FKeyRecoloured = false; });
+    TRichEdit::keyPressEvent(event);
     return;
   }
   // Inside one edit block the document lays itself out and sends its change
@@ -385,29 +344,20 @@ void TRichEditSyntax::keyPressEvent(QKeyEvent* event) {
   const QTextCursor before = textCursor();
   const int lengthBefore = document()->characterCount();
   const QString lineBefore = before.block().text();
-  QTextCursor batch(document());
-  batch.beginEditBlock();
-  bool changed = true;
-  try {
+  {
+    toolkit::TScopeExit reset([this] { FKeyRecoloured = false; });
+    TEditBlock block(*this);
+    toolkit::TUpdateBracket batch(block);
     TRichEdit::keyPressEvent(event);
     const QTextCursor after = textCursor();
     // A key that changed the text changed the length, or the caret's line.
-    changed = document()->characterCount() != lengthBefore || after.blockNumber() != before.blockNumber() ||
-              after.block().text() != lineBefore;
-    if (changed && GetTextLen() >= 3) {
+    block.Changed = document()->characterCount() != lengthBefore ||
+                    after.blockNumber() != before.blockNumber() || after.block().text() != lineBefore;
+    if (block.Changed && GetTextLen() >= 3) {
       HighlightCurrentLine();
       FKeyRecoloured = true;
     }
-  } catch (...) {
-    FKeyRecoloured = false;
-    batch.endEditBlock();
-    throw;
   }
-  // Closing an edit block that changed nothing still sends a change notice.
-  if (!changed) SuspendNotifications();
-  batch.endEditBlock();
-  if (!changed) ResumeNotifications();
-  FKeyRecoloured = false;
   ensureCursorVisible();
 }
 
@@ -424,9 +374,9 @@ void TRichEditSyntax::insertFromMimeData(const QMimeData* source) {
       if (!source->hasFormat(mime)) continue;
       const QByteArray rtf = source->data(mime);
       QStringList lines;
-      for (const std::string& line :
-           RtfToPlainTextLines(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size()))))
-        lines.append(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+      for (const std::string& line : RtfToPlainTextLines(
+               std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())), &qtbridge::CodePageToUtf8))
+        lines.append(qtbridge::Utf8ToQString(line));
       text = lines.join(QLatin1Char('\n'));
       break;
     }

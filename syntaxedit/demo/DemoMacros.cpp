@@ -1,7 +1,8 @@
 #include "DemoMacros.h"
 
 #include "document/QuillcrafterDoc.h"
-#include "syntax/RichEditMacroTarget.h"
+#include "qtbridge/QtText.h"
+#include "syntaxedit/RichEditMacroTarget.h"
 
 namespace demo {
 namespace {
@@ -21,7 +22,7 @@ TQuillcrafterDoc& Document() {
 QStringList BuiltInMacroNames() {
   QStringList names;
   const TQCTextMacros& macros = Document().TextMacros();
-  for (int i = 0; i < macros.Count(); ++i) names.append(QString::fromLatin1(macros[i]->Name().c_str()));
+  for (int i = 0; i < macros.Count(); ++i) names.append(qtbridge::AnsiToQString(macros[i]->Name()));
   return names;
 }
 

@@ -21,8 +21,9 @@
 #include <QWidget>
 
 #include "DemoMacros.h"
-#include "syntax/RichEditHighlight.h"
+#include "qtbridge/QtText.h"
 #include "syntax/hltConverters.h"
+#include "syntaxedit/RichEditHighlight.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -36,7 +37,7 @@ void Guarded(QWidget* parent, F&& action) {
   try {
     action();
   } catch (const Exception& e) {
-    QMessageBox::warning(parent, QStringLiteral("Rich edit demo"), QString::fromLatin1(e.what()));
+    QMessageBox::warning(parent, QStringLiteral("Rich edit demo"), qtbridge::CoreTextToQString(e.what()));
   }
 }
 

@@ -1,7 +1,9 @@
-#include "syntax/RichEditMacroTarget.h"
+#include "syntaxedit/RichEditMacroTarget.h"
+
+#include <QMimeData>
 
 #include "richtext/RichEdit.h"
-#include "syntax/RichEditHighlight.h"
+#include "syntaxedit/RichEditHighlight.h"
 
 namespace {
 
@@ -17,6 +19,13 @@ TParaAlignment ToViewAlignment(TQCParaAlignment alignment) {
   return TParaAlignment::taLeftJustify;
 }
 
+/// A copy from a view: the data a copy would have put on the clipboard.
+class TMimeClip : public TQCRichTextClip {
+ public:
+  explicit TMimeClip(std::unique_ptr<QMimeData> data) : Data(std::move(data)) {}
+  std::unique_ptr<QMimeData> Data;
+};
+
 /// The target operations over a view; Base is the interface it implements.
 template <class Base>
 class TViewTarget : public Base {
@@ -28,8 +37,14 @@ class TViewTarget : public Base {
   void SetSelStart(int value) override { FEdit.SetSelStart(value); }
   void SetSelLength(int value) override { FEdit.SetSelLength(value); }
   void SelectAll() override { FEdit.SelectAll(); }
-  void CopyToClipboard() override { FEdit.CopyToClipboard(); }
-  void PasteFromClipboard() override { FEdit.PasteFromClipboard(); }
+  std::unique_ptr<TQCRichTextClip> CopySelection() const override {
+    return std::make_unique<TMimeClip>(FEdit.SelectionMimeData());
+  }
+  // Clips come from views of this layer only; another kind is a caller's bug
+  // and raises std::bad_cast before the view is touched.
+  void Paste(const TQCRichTextClip& clip) override {
+    FEdit.InsertMimeData(*dynamic_cast<const TMimeClip&>(clip).Data);
+  }
 
   void SetSelCharAttributes(const TQCCharAttributes& a) override {
     TRichCharAttributes v;
