@@ -16,8 +16,4 @@ std::string FileNameToCore(const QString& fileName) { return qtbridge::FileNameT
 
 QColor ToQColor(TColor color) { return qtbridge::ToQColor(color); }
 
-std::string RtfPlainTextCrLf(std::string_view rtf) {
-  return ::RtfPlainTextCrLf(rtf, &qtbridge::CodePageToUtf8);
-}
-
 }  // namespace app

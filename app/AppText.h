@@ -29,9 +29,4 @@ std::string FileNameToCore(const QString& fileName);
 /// A toolkit colour (RGB or system colour) as Qt draws it.
 QColor ToQColor(TColor color);
 
-/// The plain text the window compares for a topic's RTF (UTF-8 lines, each
-/// ended by CR LF): the comparison's own function, reading the bytes with the
-/// view's converters.
-std::string RtfPlainTextCrLf(std::string_view rtf);
-
 }  // namespace app

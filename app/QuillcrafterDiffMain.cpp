@@ -35,6 +35,7 @@
 #include "containers/Structures.h"
 #include "diffview/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
+#include "qtbridge/QtText.h"
 #include "toolkit/ScopeGuard.h"
 
 namespace app {
@@ -114,7 +115,7 @@ void TfrmMain::Handle(F&& handler) {
 // --- Design -------------------------------------------------------------------
 
 void TfrmMain::CreateComponents() {
-  FSession = std::make_unique<TComparisonSession>();
+  FSession = std::make_unique<TComparisonSession>(&qtbridge::CodePageToUtf8);
 
   OpenDialog1 = std::make_unique<TFileDialog>(this, TFileDialog::TKind::dkOpen);
   OpenDialog1->SetTitle(QStringLiteral("Open Latest Quillcrafter File"));

@@ -5,11 +5,11 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QScrollBar>
-#include <QStringEncoder>
 #include <QWheelEvent>
 #include <algorithm>
 
 #include "diffview/dvLibrary.h"
+#include "qtbridge/QtText.h"
 #include "toolkit/ScopeGuard.h"
 
 namespace {
@@ -25,12 +25,6 @@ class TFlagGuard {
  private:
   bool& FFlag;
 };
-
-std::string FromQString(const QString& text) {
-  static QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
-  const QByteArray bytes = encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
-  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
 
 }  // namespace
 
@@ -180,8 +174,8 @@ TdvListControl* TdvDiffViewer::CreatePane(const char* name) {
   return pane;
 }
 
-std::string TdvDiffViewer::Src1Label() const { return FromQString(FCaption1->text()); }
-std::string TdvDiffViewer::Src2Label() const { return FromQString(FCaption2->text()); }
+std::string TdvDiffViewer::Src1Label() const { return qtbridge::QStringToAnsi(FCaption1->text()); }
+std::string TdvDiffViewer::Src2Label() const { return qtbridge::QStringToAnsi(FCaption2->text()); }
 void TdvDiffViewer::SetSrc1Label(const std::string& value) { FCaption1->setText(dvToQString(value)); }
 void TdvDiffViewer::SetSrc2Label(const std::string& value) { FCaption2->setText(dvToQString(value)); }
 

@@ -15,7 +15,7 @@
 #include <QToolButton>
 
 #include "app/QuillcrafterDiffMain.h"
-#include "diff/dvDiffViewer.h"
+#include "diffview/dvDiffViewer.h"
 #include "richtext/RichEdit.h"
 
 namespace apptest {
