@@ -33,6 +33,7 @@ endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillcrafter-journeyman-diff)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Quillcrafter)
 set(CPACK_PACKAGE_CONTACT "The Quillcrafter Journeyman Diff developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "compare the topics of two help project files")
