@@ -8,11 +8,12 @@ CMAKE_FLAGS ?=
 
 DEBS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
         libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core \
-        xvfb xauth diffutils
+        xvfb xauth diffutils \
+        desktop-file-utils appstream shared-mime-info groff-base dpkg-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test test-core asan run bench format format-check fuzz clean
+.PHONY: all deps build test test-core asan run bench format format-check fuzz clean install package
 
 all: build
 
@@ -62,6 +63,23 @@ run: build
 bench: deps
 	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)-bench -j $(JOBS) --target run_benchmarks
+
+# `make install PREFIX=/usr/local` (the default prefix; DESTDIR works as usual).
+# The desktop caches are refreshed only for a live install, not into DESTDIR.
+PREFIX ?= /usr/local
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+	@if [ -z "$(DESTDIR)" ]; then \
+	  command -v update-mime-database >/dev/null && update-mime-database $(PREFIX)/share/mime || true; \
+	  command -v update-desktop-database >/dev/null && update-desktop-database -q $(PREFIX)/share/applications || true; \
+	  command -v gtk-update-icon-cache >/dev/null && gtk-update-icon-cache -q -t $(PREFIX)/share/icons/hicolor || true; \
+	fi
+
+# A Debian package in $(BUILD)/package; `apt install ./FILE.deb` brings Qt along.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls -1 $(BUILD)/package/*.deb
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
