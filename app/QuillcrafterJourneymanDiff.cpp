@@ -1,9 +1,9 @@
-// Program start: the application object, the one main window, the event
-// loop. Two optional arguments name a Latest and a History project file,
-// opened at start as if chosen in the two open dialogs.
+// Program start: the command line, the application object, the one main
+// window, the event loop. Two optional arguments name a Latest and a History
+// project file, opened at start as if chosen in the two open dialogs.
 
+#include <QCommandLineParser>
 #include <QTextStream>
-#include <cstring>
 
 #include "app/AppText.h"
 #include "app/Application.h"
@@ -12,30 +12,59 @@
 
 namespace {
 
-const char* const kUsage = "usage: QuillcrafterJourneymanDiff [LATEST.qcp [HISTORY.qcp]]\n";
+const QStringList kMatchNames = {QStringLiteral("id"), QStringLiteral("title"),
+                                 QStringLiteral("id-or-title")};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // --version and --help are answered before the application object exists,
-  // so they work without a display (scripts, package checks).
-  if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "--help") == 0 ||
-                    std::strcmp(argv[1], "-h") == 0)) {
-    QTextStream out(stdout);
-    if (std::strcmp(argv[1], "--version") == 0)
-      out << app::ToQString(app::GetVersionCaption(app::ProgramFileName())) << '\n';
-    else
-      out << kUsage << "Compares the topics of two help project files side by side.\n";
-    return 0;
-  }
-  app::TApplication application(argc, argv);
-  const QStringList arguments = QCoreApplication::arguments().mid(1);
-  if (arguments.size() > 2) {
-    QTextStream(stderr) << kUsage;
+  // The command line is read before the application object exists, so that
+  // --version and --help work without a display (scripts, package checks).
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Compares the topics of two help project files side by side."));
+  const QCommandLineOption help = parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
+  const QCommandLineOption match(QStringLiteral("match"),
+                                 QStringLiteral("Match topics by MODE: id, title or id-or-title."),
+                                 QStringLiteral("MODE"));
+  parser.addOption(match);
+  parser.addPositionalArgument(QStringLiteral("latest"), QStringLiteral("The Latest project file (*.qcp)."),
+                               QStringLiteral("[LATEST.qcp"));
+  parser.addPositionalArgument(QStringLiteral("history"), QStringLiteral("The History project file (*.qcp)."),
+                               QStringLiteral("[HISTORY.qcp]]"));
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+  // Without an application object the parser cannot know the program's name.
+  const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                  QStringLiteral("QuillcrafterJourneymanDiff"));
+  if (!parser.parse(arguments)) {
+    err << parser.errorText() << '\n' << usage;
     return 2;
   }
+  if (parser.isSet(version)) {
+    out << app::ToQString(app::GetVersionCaption(app::ProgramFileName())) << '\n';
+    return 0;
+  }
+  if (parser.isSet(help)) {
+    out << usage;
+    return 0;
+  }
+  const QStringList files = parser.positionalArguments();
+  const qsizetype mode = parser.isSet(match) ? kMatchNames.indexOf(parser.value(match)) : 0;
+  if (files.size() > 2 || mode < 0) {
+    err << (mode < 0 ? QStringLiteral("Unknown match mode: %1\n").arg(parser.value(match)) : QString())
+        << usage;
+    return 2;
+  }
+  err.flush();
+
+  app::TApplication application(argc, argv);
   app::TfrmMain frmMain;
+  if (parser.isSet(match)) frmMain.SetMatchModeIndex(static_cast<int>(mode));
   frmMain.show();
-  if (!arguments.isEmpty()) frmMain.OpenFiles(arguments.value(0), arguments.value(1));
+  if (!files.isEmpty()) frmMain.OpenFiles(files.value(0), files.value(1));
   return application.exec();
 }
