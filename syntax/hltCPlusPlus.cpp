@@ -40,7 +40,7 @@ const ThltKeywordTable& ThltCppRTF::Keywords() {
 
 ThltCppRTF::ThltCppRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
   Keywords();
-  FRange = rsNormal;
+  StyleKinds(2, 5);
   SetDefaultColors();
 }
 
@@ -282,16 +282,10 @@ void ThltCppRTF::SymbolProc(char c) {
 }
 
 void ThltCppRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
-  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  const char next = At(FRun + 1);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '/':
       if (next == '/') {
         LineCommentProc(tkComment);
@@ -305,17 +299,14 @@ void ThltCppRTF::Scan() {
       break;
     case '#':
       if (AtLineStart(FRun)) {
-        FTokenID = tkDirective;
-        ++FRun;
+        Take(tkDirective);
         DirectiveBody();
       } else {
-        FTokenID = tkUnknown;
-        ++FRun;
+        Take(tkUnknown);
       }
       break;
     case '"':
-      FTokenID = tkString;
-      ++FRun;
+      Take(tkString);
       StringBody();
       break;
     case '\'':
@@ -368,8 +359,4 @@ int ThltCppRTF::GetTokenKind() {
   // Hex, Octal.
   static constexpr uint8_t kColor[tkOctal + 1] = {1, 2, 3, 4, 5, 15, 6, 10, 11, 13, 14, 12, 7, 8, 9};
   return kColor[FTokenID];
-}
-
-std::string ThltCppRTF::FormatToken(int kind, const std::string& token) {
-  return FormatCommentAndKey(kind, token, 2, 5);
 }

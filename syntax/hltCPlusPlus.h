@@ -36,7 +36,6 @@ class ThltCppRTF : public ThltScannerRTF {
   std::string ClassName() const override { return "ThltCppRTF"; }
   void Next() override;
   int GetTokenKind() override;
-  std::string FormatToken(int kind, const std::string& token) override;
   void SetDefaultColors() override;
 
   /// The keyword list (94 words, case-sensitive) and its hash table (207 entries).

@@ -2,8 +2,8 @@
 
 #include "toolkit/SysUtils.h"
 
-ThltDFMRTF::ThltDFMRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
-  FRange = rsNormal;
+ThltDFMRTF::ThltDFMRTF() {
+  StyleKinds(1, 3);
   SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack});
 }
 
@@ -13,19 +13,10 @@ void ThltDFMRTF::SetDefaultColors() {
 
 void ThltDFMRTF::Next() {
   FTokenPos = FRun;
-  if (FRange == rsBraceComment) {
-    if (At(FRun) == '\0') {
-      NullProc();
-    } else {
-      // A continuation takes its first character whatever it is and stops
-      // before the next line end, or after the closing brace.
-      FTokenID = tkComment;
-      if (IsLineEnd(At(FRun))) ++FRun;
-      if (SkipPast('}')) FRange = rsNormal;
-    }
-  } else {
+  if (FRange != rsBraceComment)
     Scan();
-  }
+  else if (ContinuedCommentProc(tkComment, "}"))
+    FRange = rsNormal;
   EnsureProgress();
 }
 
@@ -45,23 +36,16 @@ void ThltDFMRTF::NumberProc() {
 }
 
 void ThltDFMRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '{':
       FTokenID = tkComment;
       FRange = SkipPast('}') ? rsNormal : rsBraceComment;
       break;
     case '}':
-      FTokenID = tkIdentifier;
+      Take(tkIdentifier);
       FRange = rsNormal;
-      ++FRun;
       break;
     case '\'':
       PascalStringProc(tkString);
@@ -82,8 +66,7 @@ void ThltDFMRTF::Scan() {
     case '>':
     case '[':
     case ']':
-      FTokenID = tkSymbol;
-      ++FRun;
+      Take(tkSymbol);
       break;
     default:
       if (IsIdentStart(c)) {
@@ -94,15 +77,4 @@ void ThltDFMRTF::Scan() {
         SpaceOrUnknownProc();
       }
   }
-}
-
-int ThltDFMRTF::GetTokenKind() {
-  // Colour per token kind, in the order of TTokenKind: Comment, Identifier,
-  // Key, Null, Number, Space, String, Symbol, Unknown.
-  static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
-  return kColor[FTokenID];
-}
-
-std::string ThltDFMRTF::FormatToken(int kind, const std::string& token) {
-  return FormatCommentAndKey(kind, token, 1, 3);
 }

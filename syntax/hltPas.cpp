@@ -74,8 +74,7 @@ const ThltKeywordTable& ThltPasRTF::Keywords() {
 
 ThltPasRTF::ThltPasRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
   Keywords();
-  FRange = rsNormal;
-  FAsmStart = false;
+  StyleKinds(1, 3);
   SetDefaultColors();
 }
 
@@ -152,15 +151,10 @@ void ThltPasRTF::IdentProc() {
 }
 
 void ThltPasRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
+  const char next = At(FRun + 1);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '$':
       HexNumberProc(tkNumber);
       break;
@@ -175,44 +169,35 @@ void ThltPasRTF::Scan() {
       BraceCommentProc();
       break;
     case '(':
-      if (At(FRun + 1) == '*') {
+      if (next == '*') {
         FRange = FRange == rsAsm ? rsAnsiCommentInAsm : rsAnsiComment;
-        FRun += 2;
-        FTokenID = tkComment;
+        Take(tkComment, 2);
         if (!IsLineEnd(At(FRun))) AnsiCommentProc();
       } else {
-        FTokenID = tkSymbol;
-        FRun += At(FRun + 1) == '.' ? 2 : 1;
+        Take(tkSymbol, next == '.' ? 2 : 1);
       }
       break;
     case '/':
-      if (At(FRun + 1) == '/') {
+      if (next == '/')
         LineCommentProc(tkComment);
-      } else {
-        FTokenID = tkSymbol;
-        ++FRun;
-      }
+      else
+        Take(tkSymbol);
       break;
     case ':':
     case '>':
-      FTokenID = tkSymbol;
-      FRun += At(FRun + 1) == '=' ? 2 : 1;
+      Take(tkSymbol, next == '=' ? 2 : 1);
       break;
     case '<':
-      FTokenID = tkSymbol;
-      FRun += (At(FRun + 1) == '=' || At(FRun + 1) == '>') ? 2 : 1;
+      Take(tkSymbol, (next == '=' || next == '>') ? 2 : 1);
       break;
     case '.':
-      FTokenID = tkSymbol;
-      FRun += (At(FRun + 1) == ')' || At(FRun + 1) == '.') ? 2 : 1;
+      Take(tkSymbol, (next == ')' || next == '.') ? 2 : 1);
       break;
     case '@':
-      FTokenID = tkSymbol;
-      FRun += At(FRun + 1) == '@' ? 2 : 1;
+      Take(tkSymbol, next == '@' ? 2 : 1);
       break;
     case ';':
-      FTokenID = tkSymbol;
-      ++FRun;
+      Take(tkSymbol);
       if (FRange == rsProperty) FRange = rsNormal;
       break;
     case '!':
@@ -233,8 +218,7 @@ void ThltPasRTF::Scan() {
     case '`':
     case '}':
     case '~':
-      FTokenID = tkSymbol;
-      ++FRun;
+      Take(tkSymbol);
       break;
     default:
       if (IsIdentStart(c)) {
@@ -254,8 +238,4 @@ int ThltPasRTF::GetTokenKind() {
   // Identifier, Key, Null, Number, Space, String, Symbol, Unknown.
   static constexpr uint8_t kColor[tkUnknown + 1] = {9, 1, 2, 3, 9, 4, 5, 6, 7, 8};
   return kColor[FTokenID];
-}
-
-std::string ThltPasRTF::FormatToken(int kind, const std::string& token) {
-  return FormatCommentAndKey(kind, token, 1, 3);
 }

@@ -33,7 +33,6 @@ class ThltPasRTF : public ThltScannerRTF {
   std::string ClassName() const override { return "ThltPasRTF"; }
   void Next() override;
   int GetTokenKind() override;
-  std::string FormatToken(int kind, const std::string& token) override;
   void SetDefaultColors() override;
 
   /// The keyword list and its hash table (192 entries).

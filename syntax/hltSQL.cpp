@@ -32,7 +32,7 @@ const ThltKeywordTable& ThltSQLRTF::Keywords() {
 // White space and line ends belong to the Symbol class.
 ThltSQLRTF::ThltSQLRTF() : ThltScannerRTF(tkNull, tkSymbol, tkUnknown) {
   Keywords();
-  FRange = rsNormal;
+  StyleKinds(1, 3);
   SetDefaultColors();
 }
 
@@ -84,22 +84,15 @@ void ThltSQLRTF::StringProc(char quote) {
 }
 
 void ThltSQLRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
-  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  const char next = At(FRun + 1);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '-':
       if (next == '-') {
         LineCommentProc(tkComment);
       } else {
-        FTokenID = tkSymbol;
-        ++FRun;
+        Take(tkSymbol);
       }
       break;
     case '/':
@@ -111,8 +104,7 @@ void ThltSQLRTF::Scan() {
       } else if (next == '/') {
         LineCommentProc(tkComment);
       } else {
-        FTokenID = tkSymbol;
-        ++FRun;
+        Take(tkSymbol);
       }
       break;
     case '#':
@@ -126,8 +118,7 @@ void ThltSQLRTF::Scan() {
       if (IsDigit(next)) {
         NumberProc();
       } else {
-        FTokenID = tkSymbol;
-        ++FRun;
+        Take(tkSymbol);
       }
       break;
     case '&':
@@ -147,8 +138,7 @@ void ThltSQLRTF::Scan() {
     case ']':
     case '^':
     case '|':
-      FTokenID = tkSymbol;
-      ++FRun;
+      Take(tkSymbol);
       break;
     default:
       if (IsIdentStart(c)) {
@@ -158,8 +148,7 @@ void ThltSQLRTF::Scan() {
         if (IsDigit(next)) {
           NumberProc();
         } else {
-          FTokenID = tkSymbol;
-          ++FRun;
+          Take(tkSymbol);
         }
       } else {
         SpaceOrUnknownProc();
@@ -172,8 +161,4 @@ int ThltSQLRTF::GetTokenKind() {
   // Key, Null, Number, String, Symbol, Unknown.
   static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 6, 5, 7};
   return kColor[FTokenID];
-}
-
-std::string ThltSQLRTF::FormatToken(int kind, const std::string& token) {
-  return FormatCommentAndKey(kind, token, 1, 3);
 }

@@ -22,7 +22,6 @@ class ThltSQLRTF : public ThltScannerRTF {
   std::string ClassName() const override { return "ThltSQLRTF"; }
   void Next() override;
   int GetTokenKind() override;
-  std::string FormatToken(int kind, const std::string& token) override;
   void SetDefaultColors() override;
 
   /// The keyword list (126 words) and its hash table.

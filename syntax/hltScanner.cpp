@@ -96,10 +96,9 @@ void ThltScannerRTF::EscapeToken(std::string& token) {
   token = std::move(escaped);
 }
 
-std::string ThltScannerRTF::FormatCommentAndKey(int kind, const std::string& token, int commentKind,
-                                                int keyKind) {
-  if (kind == commentKind) return Piece(kind, "\\i ", token, "\\i0 ");
-  if (kind == keyKind) return Piece(kind, "\\b ", token, "\\b0 ");
+std::string ThltScannerRTF::FormatToken(int kind, const std::string& token) {
+  if (kind == FItalicKind) return Piece(kind, "\\i ", token, "\\i0 ");
+  if (kind == FBoldKind) return Piece(kind, "\\b ", token, "\\b0 ");
   return ThltRTFSyntax::FormatToken(kind, token);
 }
 
@@ -194,6 +193,16 @@ void ThltScannerRTF::DecimalNumberProc(uint8_t id) {
     else
       return;
   }
+}
+
+bool ThltScannerRTF::ContinuedCommentProc(uint8_t id, std::string_view closer) {
+  if (FLine[FRun] == '\0') {
+    NullProc();
+    return false;
+  }
+  FTokenID = id;
+  if (IsLineEnd(FLine[FRun])) ++FRun;
+  return SkipPast(closer);
 }
 
 bool ThltScannerRTF::SkipPast(char closer) {

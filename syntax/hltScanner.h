@@ -53,6 +53,8 @@ class ThltScannerRTF : public ThltRTFSyntax {
   std::string GetToken() override { return std::string(FLine + FTokenPos, FRun - FTokenPos); }
   /// Doubles backslashes and escapes braces; a NUL byte inside the text is written as \'00.
   void EscapeToken(std::string& token) override;
+  /// The kinds named by StyleKinds in italics and in bold; every other kind as the base writes it.
+  std::string FormatToken(int kind, const std::string& token) override;
   int LineNumber() const { return FLineNumber; }
   uint8_t Range() const { return FRange; }
   void SetRange(uint8_t range) { FRange = range; }
@@ -62,9 +64,12 @@ class ThltScannerRTF : public ThltRTFSyntax {
   ThltScannerRTF(uint8_t nullID, uint8_t spaceID, uint8_t unknownID)
       : FTokenID(nullID), FNullID(nullID), FSpaceID(spaceID), FUnknownID(unknownID) {}
 
-  /// The colour index commentKind in italics and keyKind in bold; every other
-  /// kind as the base writes it.
-  std::string FormatCommentAndKey(int kind, const std::string& token, int commentKind, int keyKind);
+  /// For the languages that set comments in italics and keywords in bold: the
+  /// colour indexes of the two (none by default).
+  void StyleKinds(int commentKind, int keyKind) {
+    FItalicKind = commentKind;
+    FBoldKind = keyKind;
+  }
 
   static bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
   static bool IsSpace(char c) {
@@ -78,6 +83,25 @@ class ThltScannerRTF : public ThltRTFSyntax {
   static bool IsIdentChar(char c) { return IdentifierChars()[static_cast<unsigned char>(c)]; }
   char At(size_t pos) const { return FLine[pos]; }
 
+  /// The end of the text, a NUL byte or a line end, which every language scans
+  /// alike; false, with nothing scanned, for any other character.
+  bool LineEndOrNullProc() {
+    const char c = FLine[FRun];
+    if (c == '\0') {
+      NullProc();
+      return true;
+    }
+    if (c == '\r' || c == '\n') {
+      LineEndProc();
+      return true;
+    }
+    return false;
+  }
+  /// A token of a fixed length (a symbol, mostly).
+  void Take(uint8_t id, size_t length = 1) {
+    FTokenID = id;
+    FRun += length;
+  }
   /// CR with a directly following LF, or a lone LF: one line-end token.
   void LineEndProc(uint8_t id);
   void LineEndProc() { LineEndProc(FSpaceID); }
@@ -102,6 +126,15 @@ class ThltScannerRTF : public ThltRTFSyntax {
   /// otherwise stops before the line end (a comment going on in the next line).
   bool SkipPast(char closer);
   bool SkipPast(char first, char second);
+  /// The same for a closer of one or two characters.
+  bool SkipPast(std::string_view closer) {
+    return closer.size() == 1 ? SkipPast(closer[0]) : SkipPast(closer[0], closer[1]);
+  }
+  /// A comment going on from an earlier text, where the language lets the
+  /// token take its first character whatever it is (so the CR of a CR LF is a
+  /// comment token of its own): to before the next line end, or past the
+  /// closer, and then true. At a NUL, the NUL's token instead (and false).
+  bool ContinuedCommentProc(uint8_t id, std::string_view closer);
   /// From the opening apostrophe to the closing one (included) or to before a
   /// line end; a doubled apostrophe stands for one inside the string.
   void PascalStringProc(uint8_t id);
@@ -132,4 +165,31 @@ class ThltScannerRTF : public ThltRTFSyntax {
   const uint8_t FNullID;
   const uint8_t FSpaceID;
   const uint8_t FUnknownID;
+  int FItalicKind = -1;
+  int FBoldKind = -1;
+};
+
+/// A scanner with the nine token kinds most languages share, coloured 1 to 7
+/// in this order, with the end of the text and an unknown character both 8.
+class ThltStandardScannerRTF : public ThltScannerRTF {
+ public:
+  enum TTokenKind : uint8_t {
+    tkComment,
+    tkIdentifier,
+    tkKey,
+    tkNull,
+    tkNumber,
+    tkSpace,
+    tkString,
+    tkSymbol,
+    tkUnknown
+  };
+
+  int GetTokenKind() override {
+    static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
+    return kColor[FTokenID];
+  }
+
+ protected:
+  ThltStandardScannerRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {}
 };
