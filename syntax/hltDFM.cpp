@@ -13,10 +13,10 @@ void ThltDFMRTF::SetDefaultColors() {
 
 void ThltDFMRTF::Next() {
   FTokenPos = FRun;
-  if (FRange != rsBraceComment)
+  if (FRange == rsBraceComment)
+    ContinuedCommentProc(tkComment, "}", rsNormal);
+  else
     Scan();
-  else if (ContinuedCommentProc(tkComment, "}"))
-    FRange = rsNormal;
   EnsureProgress();
 }
 
@@ -40,8 +40,8 @@ void ThltDFMRTF::Scan() {
   const char c = At(FRun);
   switch (c) {
     case '{':
-      FTokenID = tkComment;
-      FRange = SkipPast('}') ? rsNormal : rsBraceComment;
+      FRange = rsBraceComment;
+      UntilCloserProc(tkComment, "}", rsNormal);
       break;
     case '}':
       Take(tkIdentifier);

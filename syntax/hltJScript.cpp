@@ -269,19 +269,11 @@ void ThltJScriptRTF::SetDefaultColors() {
 
 void ThltJScriptRTF::Next() {
   FTokenPos = FRun;
-  if (FRange != rsBlockComment)
+  if (FRange == rsBlockComment)
+    ContinuedCommentProc(tkComment, "*/", rsNormal);
+  else
     Scan();
-  else if (ContinuedCommentProc(tkComment, "*/"))
-    FRange = rsNormal;
   EnsureProgress();
-}
-
-// After "/*": up to and including "*/", or to before a line end in the BlockComment state.
-void ThltJScriptRTF::BlockCommentProc() {
-  FTokenID = tkComment;
-  FRange = rsBlockComment;
-  FRun += 2;
-  if (SkipPast('*', '/')) FRange = rsNormal;
 }
 
 void ThltJScriptRTF::Scan() {
@@ -291,7 +283,9 @@ void ThltJScriptRTF::Scan() {
   switch (c) {
     case '/':
       if (next == '*') {
-        BlockCommentProc();
+        FRange = rsBlockComment;
+        FRun += 2;
+        UntilCloserProc(tkComment, "*/", rsNormal);
       } else if (next == '/') {
         LineCommentProc(tkComment);
       } else {

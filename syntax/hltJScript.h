@@ -17,5 +17,4 @@ class ThltJScriptRTF : public ThltStandardScannerRTF {
 
  private:
   void Scan();
-  void BlockCommentProc();
 };

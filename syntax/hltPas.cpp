@@ -108,14 +108,12 @@ void ThltPasRTF::Next() {
 
 // Up to and including the closing '}', or to before a line end with the state kept.
 void ThltPasRTF::BraceCommentProc() {
-  FTokenID = tkComment;
-  if (SkipPast('}')) FRange = FRange == rsBraceCommentInAsm ? rsAsm : rsNormal;
+  UntilCloserProc(tkComment, "}", FRange == rsBraceCommentInAsm ? rsAsm : rsNormal);
 }
 
 // Up to and including "*)", or to before a line end with the state kept.
 void ThltPasRTF::AnsiCommentProc() {
-  FTokenID = tkComment;
-  if (SkipPast('*', ')')) FRange = FRange == rsAnsiCommentInAsm ? rsAsm : rsNormal;
+  UntilCloserProc(tkComment, "*)", FRange == rsAnsiCommentInAsm ? rsAsm : rsNormal);
 }
 
 void ThltPasRTF::IdentProc() {

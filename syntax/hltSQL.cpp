@@ -43,16 +43,10 @@ void ThltSQLRTF::SetDefaultColors() {
 void ThltSQLRTF::Next() {
   FTokenPos = FRun;
   if (FRange == rsBlockComment && !IsLineEnd(At(FRun)))
-    BlockCommentProc();
+    UntilCloserProc(tkComment, "*/", rsNormal);
   else
     Scan();
   EnsureProgress();
-}
-
-// Up to and including "*/", or to before a line end with the state kept.
-void ThltSQLRTF::BlockCommentProc() {
-  FTokenID = tkComment;
-  if (SkipPast('*', '/')) FRange = rsNormal;
 }
 
 void ThltSQLRTF::NumberProc() {
@@ -67,19 +61,6 @@ void ThltSQLRTF::NumberProc() {
       break;
     }
     ++FRun;
-  }
-}
-
-void ThltSQLRTF::StringProc(char quote) {
-  FTokenID = tkString;
-  if (quote == '"' && At(FRun + 1) == '"' && At(FRun + 2) == '"') FRun += 2;
-  ++FRun;
-  while (!IsLineEnd(At(FRun))) {
-    if (quote == '"' && At(FRun) == '\\' && At(FRun + 1) == '"') {
-      FRun += 2;
-      continue;
-    }
-    if (At(FRun++) == quote) return;
   }
 }
 
@@ -100,7 +81,7 @@ void ThltSQLRTF::Scan() {
         // The search for "*/" starts at the '*' of "/*", so "/*/" is a whole comment.
         FRange = rsBlockComment;
         ++FRun;
-        BlockCommentProc();
+        UntilCloserProc(tkComment, "*/", rsNormal);
       } else if (next == '/') {
         LineCommentProc(tkComment);
       } else {
@@ -111,8 +92,11 @@ void ThltSQLRTF::Scan() {
       LineCommentProc(tkComment);
       break;
     case '\'':
-    case '"':
-      StringProc(c);
+      FTokenID = tkString;
+      DelimitedProc(c);
+      break;
+    case '"':  // with \" inside, and three quotes opening it as one would
+      QuotedStringProc(c, tkString, '\\');
       break;
     case '.':
       if (IsDigit(next)) {

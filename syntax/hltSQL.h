@@ -29,7 +29,5 @@ class ThltSQLRTF : public ThltScannerRTF {
 
  private:
   void Scan();
-  void BlockCommentProc();
   void NumberProc();
-  void StringProc(char quote);
 };

@@ -160,16 +160,19 @@ void ThltScannerRTF::PascalStringProc(uint8_t id) {
   }
 }
 
-void ThltScannerRTF::QuotedStringProc(char quote, uint8_t id) {
+void ThltScannerRTF::QuotedStringProc(char quote, uint8_t id, char escape) {
   FTokenID = id;
   if (FLine[FRun + 1] == quote && FLine[FRun + 2] == quote) FRun += 2;
-  DelimitedProc(quote);
+  DelimitedProc(quote, escape);
 }
 
-void ThltScannerRTF::DelimitedProc(char delimiter) {
-  do ++FRun;
-  while (FLine[FRun] != delimiter && !IsLineEnd(FLine[FRun]));
-  if (FLine[FRun] == delimiter) ++FRun;
+void ThltScannerRTF::DelimitedProc(char delimiter, char escape) {
+  ++FRun;
+  while (!IsLineEnd(FLine[FRun])) {
+    const char c = FLine[FRun++];
+    if (c == delimiter) return;
+    if (c == escape && FLine[FRun] == delimiter) ++FRun;  // never for the NUL of no escape
+  }
 }
 
 void ThltScannerRTF::CharCodeProc(uint8_t id) {
@@ -195,14 +198,13 @@ void ThltScannerRTF::DecimalNumberProc(uint8_t id) {
   }
 }
 
-bool ThltScannerRTF::ContinuedCommentProc(uint8_t id, std::string_view closer) {
+void ThltScannerRTF::ContinuedCommentProc(uint8_t id, std::string_view closer, uint8_t closedRange) {
   if (FLine[FRun] == '\0') {
     NullProc();
-    return false;
+    return;
   }
-  FTokenID = id;
   if (IsLineEnd(FLine[FRun])) ++FRun;
-  return SkipPast(closer);
+  UntilCloserProc(id, closer, closedRange);
 }
 
 bool ThltScannerRTF::SkipPast(char closer) {

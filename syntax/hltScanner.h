@@ -130,19 +130,27 @@ class ThltScannerRTF : public ThltRTFSyntax {
   bool SkipPast(std::string_view closer) {
     return closer.size() == 1 ? SkipPast(closer[0]) : SkipPast(closer[0], closer[1]);
   }
-  /// A comment going on from an earlier text, where the language lets the
-  /// token take its first character whatever it is (so the CR of a CR LF is a
-  /// comment token of its own): to before the next line end, or past the
-  /// closer, and then true. At a NUL, the NUL's token instead (and false).
-  bool ContinuedCommentProc(uint8_t id, std::string_view closer);
+  /// The body of a construct that may go on into the next line (a block
+  /// comment, mostly): past its closer, the range then becoming closedRange,
+  /// or to before the line end with the range kept.
+  void UntilCloserProc(uint8_t id, std::string_view closer, uint8_t closedRange) {
+    FTokenID = id;
+    if (SkipPast(closer)) FRange = closedRange;
+  }
+  /// The same for a comment going on from an earlier text, where the language
+  /// lets the token take its first character whatever it is (so the CR of a
+  /// CR LF is a comment token of its own). At a NUL, the NUL's token instead.
+  void ContinuedCommentProc(uint8_t id, std::string_view closer, uint8_t closedRange);
   /// From the opening apostrophe to the closing one (included) or to before a
   /// line end; a doubled apostrophe stands for one inside the string.
   void PascalStringProc(uint8_t id);
   /// From the opening quote to the closing one (included) or to before a line
-  /// end; three quotes in a row open it as one would, and there are no escapes.
-  void QuotedStringProc(char quote, uint8_t id);
-  /// From the opening delimiter to the next one (included) or to before a line end.
-  void DelimitedProc(char delimiter);
+  /// end; three quotes in a row open it as one would. Escape (none by default)
+  /// followed by the quote stands for a quote inside the string.
+  void QuotedStringProc(char quote, uint8_t id, char escape = '\0');
+  /// From the opening delimiter to the next one (included) or to before a line
+  /// end; escape followed by the delimiter does not close it.
+  void DelimitedProc(char delimiter, char escape = '\0');
   /// A character code ("#13"): the '#' and the digits after it.
   void CharCodeProc(uint8_t id);
   /// A hexadecimal number ("$1F"): the '$' and the hex digits after it.

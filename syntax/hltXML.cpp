@@ -253,10 +253,7 @@ void ThltXMLRTF::CommentProc() {
   while (!IsLineEnd(At(FRun)) && !Follows(FRun, "-->")) ++FRun;
 }
 
-void ThltXMLRTF::ProcessingInstructionProc() {
-  FTokenID = tkProcessingInstruction;
-  if (SkipPast('?', '>')) FRange = rsText;
-}
+void ThltXMLRTF::ProcessingInstructionProc() { UntilCloserProc(tkProcessingInstruction, "?>", rsText); }
 
 void ThltXMLRTF::CDATAProc() {
   FTokenID = tkCDATA;
