@@ -2,6 +2,10 @@
 
 namespace {
 
+// The operator characters that start a symbol wherever they stand ('/' and
+// '.' have rules of their own); SymbolProc takes the longest operator.
+constexpr ThltCharSet kSymbols("&|+-<>=:!%*^(),;?[]{}~");
+
 const std::vector<std::string_view> kCppKeywords = {
     "__asm",    "__automated", "__cdecl",    "__classid",  "__closure",    "__declspec",  "__dispid",
     "__except", "__export",    "__fastcall", "__finally",  "__import",     "__int16",     "__int32",
@@ -40,7 +44,6 @@ const ThltKeywordTable& ThltCppRTF::Keywords() {
 
 ThltCppRTF::ThltCppRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
   Keywords();
-  StyleKinds(2, 5);
   SetDefaultColors();
 }
 
@@ -318,35 +321,13 @@ void ThltCppRTF::Scan() {
       else
         SymbolProc(c);
       break;
-    case '&':
-    case '|':
-    case '+':
-    case '-':
-    case '<':
-    case '>':
-    case '=':
-    case ':':
-    case '!':
-    case '%':
-    case '*':
-    case '^':
-    case '(':
-    case ')':
-    case ',':
-    case ';':
-    case '?':
-    case '[':
-    case ']':
-    case '{':
-    case '}':
-    case '~':
-      SymbolProc(c);
-      break;
     default:
       if (IsIdentStart(c)) {
         FTokenID = IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         NumberProc();
+      } else if (kSymbols.Has(c)) {
+        SymbolProc(c);
       } else {  // white space; unknown: '@', '$', '`', '\' and the characters from 127 up
         SpaceOrUnknownProc();
       }

@@ -35,6 +35,9 @@ class ThltCppRTF : public ThltScannerRTF {
   ThltCppRTF();
   std::string ClassName() const override { return "ThltCppRTF"; }
   void Next() override;
+  std::string FormatToken(int kind, const std::string& token) override {
+    return StyledPiece(kind, token, 2, 5);
+  }
   int GetTokenKind() override;
   void SetDefaultColors() override;
 

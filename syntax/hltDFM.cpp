@@ -2,10 +2,14 @@
 
 #include "toolkit/SysUtils.h"
 
-ThltDFMRTF::ThltDFMRTF() {
-  StyleKinds(1, 3);
-  SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack});
-}
+namespace {
+
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("(),./<=>[]");
+
+}  // namespace
+
+ThltDFMRTF::ThltDFMRTF() { SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack}); }
 
 void ThltDFMRTF::SetDefaultColors() {
   SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack});
@@ -56,23 +60,13 @@ void ThltDFMRTF::Scan() {
     case '$':
       HexNumberProc(tkNumber);
       break;
-    case '(':
-    case ')':
-    case ',':
-    case '.':
-    case '/':
-    case '<':
-    case '=':
-    case '>':
-    case '[':
-    case ']':
-      Take(tkSymbol);
-      break;
     default:
       if (IsIdentStart(c)) {
         IdentProc();
       } else if (IsDigit(c)) {
         NumberProc();
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {
         SpaceOrUnknownProc();
       }

@@ -2,6 +2,9 @@
 
 namespace {
 
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("!(),:;<=>[]{}~");
+
 const std::vector<std::string_view> kJScriptKeywords = {"abs",
                                                         "acos",
                                                         "action",
@@ -317,27 +320,13 @@ void ThltJScriptRTF::Scan() {
     case '.':
       Take(tkSymbol, (next == '.' && At(FRun + 2) == '.') ? 3 : 1);
       break;
-    case '!':
-    case '(':
-    case ')':
-    case ',':
-    case ':':
-    case ';':
-    case '<':
-    case '=':
-    case '>':
-    case '[':
-    case ']':
-    case '{':
-    case '}':
-    case '~':
-      Take(tkSymbol);
-      break;
     default:
       if (IsIdentStart(c)) {
         FTokenID = IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         DecimalNumberProc(tkNumber);
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {
         SpaceOrUnknownProc();
       }

@@ -2,6 +2,9 @@
 
 namespace {
 
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("!\"%&)*+,-=?[\\]^`}~");
+
 enum PasKeyword {
   kwAsm = 5,
   kwEnd = 23,
@@ -74,7 +77,6 @@ const ThltKeywordTable& ThltPasRTF::Keywords() {
 
 ThltPasRTF::ThltPasRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
   Keywords();
-  StyleKinds(1, 3);
   SetDefaultColors();
 }
 
@@ -198,31 +200,13 @@ void ThltPasRTF::Scan() {
       Take(tkSymbol);
       if (FRange == rsProperty) FRange = rsNormal;
       break;
-    case '!':
-    case '"':
-    case '%':
-    case '&':
-    case ')':
-    case '*':
-    case '+':
-    case ',':
-    case '-':
-    case '=':
-    case '?':
-    case '[':
-    case '\\':
-    case ']':
-    case '^':
-    case '`':
-    case '}':
-    case '~':
-      Take(tkSymbol);
-      break;
     default:
       if (IsIdentStart(c)) {
         IdentProc();
       } else if (IsDigit(c)) {
         DecimalNumberProc(tkNumber);
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {  // white space; unknown: the vertical bar and every character from 127 up
         SpaceOrUnknownProc();
       }

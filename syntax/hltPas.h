@@ -32,6 +32,9 @@ class ThltPasRTF : public ThltScannerRTF {
   ThltPasRTF();
   std::string ClassName() const override { return "ThltPasRTF"; }
   void Next() override;
+  std::string FormatToken(int kind, const std::string& token) override {
+    return StyledPiece(kind, token, 1, 3);
+  }
   int GetTokenKind() override;
   void SetDefaultColors() override;
 

@@ -2,6 +2,9 @@
 
 namespace {
 
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("&()*+,:;<=>?[\\]^|");
+
 const std::vector<std::string_view> kSQLKeywords = {
     "ACTIVE",     "AFTER",       "ALL",         "ALTER",      "AND",        "ANY",      "AS",
     "ASC",        "ASCENDING",   "AT",          "AUTO",       "BASE_NAME",  "BEFORE",   "BEGIN",
@@ -32,7 +35,6 @@ const ThltKeywordTable& ThltSQLRTF::Keywords() {
 // White space and line ends belong to the Symbol class.
 ThltSQLRTF::ThltSQLRTF() : ThltScannerRTF(tkNull, tkSymbol, tkUnknown) {
   Keywords();
-  StyleKinds(1, 3);
   SetDefaultColors();
 }
 
@@ -105,25 +107,6 @@ void ThltSQLRTF::Scan() {
         Take(tkSymbol);
       }
       break;
-    case '&':
-    case '(':
-    case ')':
-    case '*':
-    case '+':
-    case ',':
-    case ':':
-    case ';':
-    case '<':
-    case '=':
-    case '>':
-    case '?':
-    case '[':
-    case '\\':
-    case ']':
-    case '^':
-    case '|':
-      Take(tkSymbol);
-      break;
     default:
       if (IsIdentStart(c)) {
         FTokenID = IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
@@ -134,6 +117,8 @@ void ThltSQLRTF::Scan() {
         } else {
           Take(tkSymbol);
         }
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {
         SpaceOrUnknownProc();
       }

@@ -21,6 +21,9 @@ class ThltSQLRTF : public ThltScannerRTF {
   ThltSQLRTF();
   std::string ClassName() const override { return "ThltSQLRTF"; }
   void Next() override;
+  std::string FormatToken(int kind, const std::string& token) override {
+    return StyledPiece(kind, token, 1, 3);
+  }
   int GetTokenKind() override;
   void SetDefaultColors() override;
 

@@ -96,12 +96,6 @@ void ThltScannerRTF::EscapeToken(std::string& token) {
   token = std::move(escaped);
 }
 
-std::string ThltScannerRTF::FormatToken(int kind, const std::string& token) {
-  if (kind == FItalicKind) return Piece(kind, "\\i ", token, "\\i0 ");
-  if (kind == FBoldKind) return Piece(kind, "\\b ", token, "\\b0 ");
-  return ThltRTFSyntax::FormatToken(kind, token);
-}
-
 void ThltScannerRTF::LineEndProc(uint8_t id) {
   FTokenID = id;
   if (FLine[FRun] == '\r' && FLine[FRun + 1] == '\n')
@@ -167,11 +161,14 @@ void ThltScannerRTF::QuotedStringProc(char quote, uint8_t id, char escape) {
 }
 
 void ThltScannerRTF::DelimitedProc(char delimiter, char escape) {
-  ++FRun;
-  while (!IsLineEnd(FLine[FRun])) {
-    const char c = FLine[FRun++];
-    if (c == delimiter) return;
-    if (c == escape && FLine[FRun] == delimiter) ++FRun;  // never for the NUL of no escape
+  for (;;) {
+    const char c = FLine[++FRun];
+    if (c == delimiter) {
+      ++FRun;
+      return;
+    }
+    if (IsLineEnd(c)) return;  // so the NUL of no escape never matches below
+    if (c == escape && FLine[FRun + 1] == delimiter) ++FRun;
   }
 }
 

@@ -20,6 +20,18 @@ const ThltHashValues& CaseInsensitiveHashValues();
 /// True for '0'..'9', 'A'..'Z', '_', 'a'..'z'.
 const std::array<bool, 256>& IdentifierChars();
 
+/// A set of characters as a table, built at compile time from a string of them.
+class ThltCharSet {
+ public:
+  constexpr explicit ThltCharSet(std::string_view chars) {
+    for (char c : chars) FIn[static_cast<unsigned char>(c)] = true;
+  }
+  constexpr bool Has(char c) const { return FIn[static_cast<unsigned char>(c)]; }
+
+ private:
+  std::array<bool, 256> FIn{};
+};
+
 /// Keywords grouped by the hash of their characters: a lookup costs one sum
 /// and comparisons with the few keywords sharing that sum, never a search of
 /// the whole list. Entries for sums no keyword has stay empty (Identifier).
@@ -53,8 +65,6 @@ class ThltScannerRTF : public ThltRTFSyntax {
   std::string GetToken() override { return std::string(FLine + FTokenPos, FRun - FTokenPos); }
   /// Doubles backslashes and escapes braces; a NUL byte inside the text is written as \'00.
   void EscapeToken(std::string& token) override;
-  /// The kinds named by StyleKinds in italics and in bold; every other kind as the base writes it.
-  std::string FormatToken(int kind, const std::string& token) override;
   int LineNumber() const { return FLineNumber; }
   uint8_t Range() const { return FRange; }
   void SetRange(uint8_t range) { FRange = range; }
@@ -64,11 +74,14 @@ class ThltScannerRTF : public ThltRTFSyntax {
   ThltScannerRTF(uint8_t nullID, uint8_t spaceID, uint8_t unknownID)
       : FTokenID(nullID), FNullID(nullID), FSpaceID(spaceID), FUnknownID(unknownID) {}
 
-  /// For the languages that set comments in italics and keywords in bold: the
-  /// colour indexes of the two (none by default).
-  void StyleKinds(int commentKind, int keyKind) {
-    FItalicKind = commentKind;
-    FBoldKind = keyKind;
+  /// The FormatToken of the languages that set comments in italics and
+  /// keywords in bold: the colour index commentKind in italics and keyKind in
+  /// bold, every other kind as the base writes it. (Only those languages
+  /// override FormatToken, so the others pay nothing per token for it.)
+  static std::string StyledPiece(int kind, const std::string& token, int commentKind, int keyKind) {
+    if (kind == commentKind) return Piece(kind, "\\i ", token, "\\i0 ");
+    if (kind == keyKind) return Piece(kind, "\\b ", token, "\\b0 ");
+    return Piece(kind, {}, token, {});
   }
 
   static bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
@@ -87,6 +100,7 @@ class ThltScannerRTF : public ThltRTFSyntax {
   /// alike; false, with nothing scanned, for any other character.
   bool LineEndOrNullProc() {
     const char c = FLine[FRun];
+    if (static_cast<unsigned char>(c) > '\r') return false;  // the usual case, in one comparison
     if (c == '\0') {
       NullProc();
       return true;
@@ -173,8 +187,6 @@ class ThltScannerRTF : public ThltRTFSyntax {
   const uint8_t FNullID;
   const uint8_t FSpaceID;
   const uint8_t FUnknownID;
-  int FItalicKind = -1;
-  int FBoldKind = -1;
 };
 
 /// A scanner with the nine token kinds most languages share, coloured 1 to 7

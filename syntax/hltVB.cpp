@@ -2,6 +2,9 @@
 
 namespace {
 
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("&()*+,-./:;=^{}");
+
 const std::vector<std::string_view> kVBKeywords = {
     "abs",       "and",       "appactivate", "array",     "as",       "asc",          "atn",
     "attribute", "base",      "beep",        "begin",     "boolean",  "byte",         "call",
@@ -66,29 +69,14 @@ void ThltBasicScannerRTF::Next() {
     case '>':
       Take(tkSymbol, next == '=' ? 2 : 1);
       break;
-    case '&':
-    case '(':
-    case ')':
-    case '*':
-    case '+':
-    case ',':
-    case '-':
-    case '.':
-    case '/':
-    case ':':
-    case ';':
-    case '=':
-    case '^':
-    case '{':
-    case '}':
-      Take(tkSymbol);
-      break;
     default:
       if (IsIdentStart(c)) {
         FTokenID = IdentProc(FKeywords) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         FTokenID = tkNumber;
         while (IsDigit(At(FRun)) || At(FRun) == '.' || At(FRun) == 'e' || At(FRun) == 'E') ++FRun;
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {
         SpaceOrUnknownProc(FOtherCharacterID);
       }
