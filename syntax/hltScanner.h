@@ -1,8 +1,9 @@
 #pragma once
 // Machinery shared by the language converters: the scanned text and the
 // current token, the routines every language uses alike (line ends, white
-// space, the end of the text), the literal and comment scanners that several
-// languages share, and the keyword table with its hash lookup.
+// space, the end of the text, fixed-length tokens), the literal and comment
+// scanners that several languages share, the keyword table with its hash
+// lookup, and the token kinds most languages have in common.
 
 #include <array>
 #include <cstdint>
@@ -189,8 +190,9 @@ class ThltScannerRTF : public ThltRTFSyntax {
   const uint8_t FUnknownID;
 };
 
-/// A scanner with the nine token kinds most languages share, coloured 1 to 7
-/// in this order, with the end of the text and an unknown character both 8.
+/// A scanner with the nine token kinds most languages share: Comment,
+/// Identifier, Key, Number, Space, String and Symbol take the colours 1 to 7,
+/// the end of the text and an unknown character both 8.
 class ThltStandardScannerRTF : public ThltScannerRTF {
  public:
   enum TTokenKind : uint8_t {
