@@ -184,11 +184,11 @@ void ThltScannerRTF::HexNumberProc(uint8_t id) {
   while (IsHexDigit(FLine[FRun])) ++FRun;
 }
 
-void ThltScannerRTF::DecimalNumberProc(uint8_t id) {
+void ThltScannerRTF::DecimalNumberProc(uint8_t id, bool hasRanges) {
   FTokenID = id;
   for (;;) {
     const char c = FLine[FRun];
-    if (IsDigit(c) || c == 'e' || c == 'E' || (c == '.' && FLine[FRun + 1] != '.'))
+    if (IsDigit(c) || c == 'e' || c == 'E' || (c == '.' && !(hasRanges && FLine[FRun + 1] == '.')))
       ++FRun;
     else
       return;

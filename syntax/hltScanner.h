@@ -170,8 +170,9 @@ class ThltScannerRTF : public ThltRTFSyntax {
   void CharCodeProc(uint8_t id);
   /// A hexadecimal number ("$1F"): the '$' and the hex digits after it.
   void HexNumberProc(uint8_t id);
-  /// Digits, 'e', 'E' and dots, but not the first dot of "..", which starts a range.
-  void DecimalNumberProc(uint8_t id);
+  /// Digits, 'e', 'E' and dots, but (where a language has ranges) not the
+  /// first dot of "..", which starts a range.
+  void DecimalNumberProc(uint8_t id, bool hasRanges = true);
   /// Guards the token loop: every token but the end takes at least one character.
   void EnsureProgress() {
     if (FRun == FTokenPos && FTokenID != FNullID) ++FRun;

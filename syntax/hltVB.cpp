@@ -73,8 +73,7 @@ void ThltBasicScannerRTF::Next() {
       if (IsIdentStart(c)) {
         FTokenID = IdentProc(FKeywords) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
-        FTokenID = tkNumber;
-        while (IsDigit(At(FRun)) || At(FRun) == '.' || At(FRun) == 'e' || At(FRun) == 'E') ++FRun;
+        DecimalNumberProc(tkNumber, false);
       } else if (kSymbols.Has(c)) {
         Take(tkSymbol);
       } else {
