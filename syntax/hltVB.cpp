@@ -49,7 +49,7 @@ void ThltBasicScannerRTF::SetDefaultColors() {
 
 void ThltBasicScannerRTF::Next() {
   FTokenPos = FRun;
-  if (LineEndOrNullProc()) return;
+  if (LineEndOrNullProc()) return;  // these take a character, all but the end of the text
   const char c = At(FRun);
   const char next = At(FRun + 1);
   switch (c) {
