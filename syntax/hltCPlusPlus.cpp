@@ -2,6 +2,10 @@
 
 namespace {
 
+// The operator characters that start a symbol wherever they stand ('/' and
+// '.' have rules of their own); SymbolProc takes the longest operator.
+constexpr ThltCharSet kSymbols("&|+-<>=:!%*^(),;?[]{}~");
+
 const std::vector<std::string_view> kCppKeywords = {
     "__asm",    "__automated", "__cdecl",    "__classid",  "__closure",    "__declspec",  "__dispid",
     "__except", "__export",    "__fastcall", "__finally",  "__import",     "__int16",     "__int32",
@@ -40,7 +44,6 @@ const ThltKeywordTable& ThltCppRTF::Keywords() {
 
 ThltCppRTF::ThltCppRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
   Keywords();
-  FRange = rsNormal;
   SetDefaultColors();
 }
 
@@ -282,16 +285,10 @@ void ThltCppRTF::SymbolProc(char c) {
 }
 
 void ThltCppRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
-  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  const char next = At(FRun + 1);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '/':
       if (next == '/') {
         LineCommentProc(tkComment);
@@ -305,17 +302,14 @@ void ThltCppRTF::Scan() {
       break;
     case '#':
       if (AtLineStart(FRun)) {
-        FTokenID = tkDirective;
-        ++FRun;
+        Take(tkDirective);
         DirectiveBody();
       } else {
-        FTokenID = tkUnknown;
-        ++FRun;
+        Take(tkUnknown);
       }
       break;
     case '"':
-      FTokenID = tkString;
-      ++FRun;
+      Take(tkString);
       StringBody();
       break;
     case '\'':
@@ -327,35 +321,13 @@ void ThltCppRTF::Scan() {
       else
         SymbolProc(c);
       break;
-    case '&':
-    case '|':
-    case '+':
-    case '-':
-    case '<':
-    case '>':
-    case '=':
-    case ':':
-    case '!':
-    case '%':
-    case '*':
-    case '^':
-    case '(':
-    case ')':
-    case ',':
-    case ';':
-    case '?':
-    case '[':
-    case ']':
-    case '{':
-    case '}':
-    case '~':
-      SymbolProc(c);
-      break;
     default:
       if (IsIdentStart(c)) {
         FTokenID = IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         NumberProc();
+      } else if (kSymbols.Has(c)) {
+        SymbolProc(c);
       } else {  // white space; unknown: '@', '$', '`', '\' and the characters from 127 up
         SpaceOrUnknownProc();
       }
@@ -368,8 +340,4 @@ int ThltCppRTF::GetTokenKind() {
   // Hex, Octal.
   static constexpr uint8_t kColor[tkOctal + 1] = {1, 2, 3, 4, 5, 15, 6, 10, 11, 13, 14, 12, 7, 8, 9};
   return kColor[FTokenID];
-}
-
-std::string ThltCppRTF::FormatToken(int kind, const std::string& token) {
-  return FormatCommentAndKey(kind, token, 2, 5);
 }

@@ -35,8 +35,10 @@ class ThltCppRTF : public ThltScannerRTF {
   ThltCppRTF();
   std::string ClassName() const override { return "ThltCppRTF"; }
   void Next() override;
+  std::string FormatToken(int kind, const std::string& token) override {
+    return StyledPiece(kind, token, 2, 5);
+  }
   int GetTokenKind() override;
-  std::string FormatToken(int kind, const std::string& token) override;
   void SetDefaultColors() override;
 
   /// The keyword list (94 words, case-sensitive) and its hash table (207 entries).

@@ -12,41 +12,38 @@
 
 namespace {
 
-constexpr const char* kNames[SyntaxTypeCount] = {"cplusplus", "dfm",      "jscript", "sql",
-                                                 "vb",        "vbscript", "xml",     "delphi"};
+template <class TConverter>
+std::unique_ptr<ThltRTFSyntax> Make() {
+  return std::make_unique<TConverter>();
+}
+
+// Each language's short name and converter, in the order of TSyntaxType.
+struct TLanguage {
+  const char* Name;
+  std::unique_ptr<ThltRTFSyntax> (*Create)();
+};
+constexpr TLanguage kLanguages[SyntaxTypeCount] = {
+    {"cplusplus", Make<ThltCppRTF>}, {"dfm", Make<ThltDFMRTF>},   {"jscript", Make<ThltJScriptRTF>},
+    {"sql", Make<ThltSQLRTF>},       {"vb", Make<ThltVBRTF>},     {"vbscript", Make<ThltVBScriptRTF>},
+    {"xml", Make<ThltXMLRTF>},       {"delphi", Make<ThltPasRTF>}};
+
+// A value outside the list (a damaged stored ordinal) counts as the Pascal default.
+const TLanguage& Language(TSyntaxType syntaxType) {
+  const int index = static_cast<int>(syntaxType);
+  return kLanguages[index >= 0 && index < SyntaxTypeCount ? index : stDelphi];
+}
 
 }  // namespace
 
 std::unique_ptr<ThltRTFSyntax> CreateSyntaxConverter(TSyntaxType syntaxType) {
-  switch (syntaxType) {
-    case stCPlusPlus:
-      return std::make_unique<ThltCppRTF>();
-    case stDFM:
-      return std::make_unique<ThltDFMRTF>();
-    case stJScript:
-      return std::make_unique<ThltJScriptRTF>();
-    case stSQL:
-      return std::make_unique<ThltSQLRTF>();
-    case stVB:
-      return std::make_unique<ThltVBRTF>();
-    case stVBScript:
-      return std::make_unique<ThltVBScriptRTF>();
-    case stXML:
-      return std::make_unique<ThltXMLRTF>();
-    case stDelphi:
-      break;
-  }
-  return std::make_unique<ThltPasRTF>();
+  return Language(syntaxType).Create();
 }
 
-std::string SyntaxTypeName(TSyntaxType syntaxType) {
-  const int index = static_cast<int>(syntaxType);
-  return index >= 0 && index < SyntaxTypeCount ? kNames[index] : kNames[stDelphi];
-}
+std::string SyntaxTypeName(TSyntaxType syntaxType) { return Language(syntaxType).Name; }
 
 bool SyntaxTypeFromName(std::string_view name, TSyntaxType& syntaxType) {
   for (int i = 0; i < SyntaxTypeCount; ++i) {
-    if (SameText(name, kNames[i])) {
+    if (SameText(name, kLanguages[i].Name)) {
       syntaxType = static_cast<TSyntaxType>(i);
       return true;
     }

@@ -2,10 +2,14 @@
 
 #include "toolkit/SysUtils.h"
 
-ThltDFMRTF::ThltDFMRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
-  FRange = rsNormal;
-  SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack});
-}
+namespace {
+
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("(),./<=>[]");
+
+}  // namespace
+
+ThltDFMRTF::ThltDFMRTF() { SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack}); }
 
 void ThltDFMRTF::SetDefaultColors() {
   SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack});
@@ -13,19 +17,10 @@ void ThltDFMRTF::SetDefaultColors() {
 
 void ThltDFMRTF::Next() {
   FTokenPos = FRun;
-  if (FRange == rsBraceComment) {
-    if (At(FRun) == '\0') {
-      NullProc();
-    } else {
-      // A continuation takes its first character whatever it is and stops
-      // before the next line end, or after the closing brace.
-      FTokenID = tkComment;
-      if (IsLineEnd(At(FRun))) ++FRun;
-      if (SkipPast('}')) FRange = rsNormal;
-    }
-  } else {
+  if (FRange == rsBraceComment)
+    ContinuedCommentProc(tkComment, "}", rsNormal);
+  else
     Scan();
-  }
   EnsureProgress();
 }
 
@@ -45,23 +40,16 @@ void ThltDFMRTF::NumberProc() {
 }
 
 void ThltDFMRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '{':
-      FTokenID = tkComment;
-      FRange = SkipPast('}') ? rsNormal : rsBraceComment;
+      FRange = rsBraceComment;
+      UntilCloserProc(tkComment, "}", rsNormal);
       break;
     case '}':
-      FTokenID = tkIdentifier;
+      Take(tkIdentifier);
       FRange = rsNormal;
-      ++FRun;
       break;
     case '\'':
       PascalStringProc(tkString);
@@ -72,37 +60,15 @@ void ThltDFMRTF::Scan() {
     case '$':
       HexNumberProc(tkNumber);
       break;
-    case '(':
-    case ')':
-    case ',':
-    case '.':
-    case '/':
-    case '<':
-    case '=':
-    case '>':
-    case '[':
-    case ']':
-      FTokenID = tkSymbol;
-      ++FRun;
-      break;
     default:
       if (IsIdentStart(c)) {
         IdentProc();
       } else if (IsDigit(c)) {
         NumberProc();
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {
         SpaceOrUnknownProc();
       }
   }
-}
-
-int ThltDFMRTF::GetTokenKind() {
-  // Colour per token kind, in the order of TTokenKind: Comment, Identifier,
-  // Key, Null, Number, Space, String, Symbol, Unknown.
-  static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
-  return kColor[FTokenID];
-}
-
-std::string ThltDFMRTF::FormatToken(int kind, const std::string& token) {
-  return FormatCommentAndKey(kind, token, 1, 3);
 }

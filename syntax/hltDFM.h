@@ -4,26 +4,16 @@
 
 #include "syntax/hltScanner.h"
 
-class ThltDFMRTF : public ThltScannerRTF {
+class ThltDFMRTF : public ThltStandardScannerRTF {
  public:
-  enum TTokenKind : uint8_t {
-    tkComment,
-    tkIdentifier,
-    tkKey,
-    tkNull,
-    tkNumber,
-    tkSpace,
-    tkString,
-    tkSymbol,
-    tkUnknown
-  };
   enum TRangeState : uint8_t { rsNormal, rsBraceComment };
 
   ThltDFMRTF();
   std::string ClassName() const override { return "ThltDFMRTF"; }
   void Next() override;
-  int GetTokenKind() override;
-  std::string FormatToken(int kind, const std::string& token) override;
+  std::string FormatToken(int kind, const std::string& token) override {
+    return StyledPiece(kind, token, 1, 3);
+  }
   /// Installs the first seven default colours (the constructor installs all eight).
   void SetDefaultColors() override;
 

@@ -2,6 +2,9 @@
 
 namespace {
 
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("!(),:;<=>[]{}~");
+
 const std::vector<std::string_view> kJScriptKeywords = {"abs",
                                                         "acos",
                                                         "action",
@@ -258,9 +261,8 @@ const ThltKeywordTable& ThltJScriptRTF::Keywords() {
   return table;
 }
 
-ThltJScriptRTF::ThltJScriptRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
+ThltJScriptRTF::ThltJScriptRTF() {
   Keywords();
-  FRange = rsNormal;
   SetDefaultColors();
 }
 
@@ -270,49 +272,27 @@ void ThltJScriptRTF::SetDefaultColors() {
 
 void ThltJScriptRTF::Next() {
   FTokenPos = FRun;
-  if (FRange == rsBlockComment) {
-    if (At(FRun) == '\0') {
-      NullProc();
-    } else {
-      // A continuation takes its first character whatever it is (so the CR of
-      // a CR LF is a comment token of its own) and stops before the next line end.
-      FTokenID = tkComment;
-      if (IsLineEnd(At(FRun))) ++FRun;
-      if (SkipPast('*', '/')) FRange = rsNormal;
-    }
-  } else {
+  if (FRange == rsBlockComment)
+    ContinuedCommentProc(tkComment, "*/", rsNormal);
+  else
     Scan();
-  }
   EnsureProgress();
 }
 
-// After "/*": up to and including "*/", or to before a line end in the BlockComment state.
-void ThltJScriptRTF::BlockCommentProc() {
-  FTokenID = tkComment;
-  FRange = rsBlockComment;
-  FRun += 2;
-  if (SkipPast('*', '/')) FRange = rsNormal;
-}
-
 void ThltJScriptRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
-  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  const char next = At(FRun + 1);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '/':
       if (next == '*') {
-        BlockCommentProc();
+        FRange = rsBlockComment;
+        FRun += 2;
+        UntilCloserProc(tkComment, "*/", rsNormal);
       } else if (next == '/') {
         LineCommentProc(tkComment);
       } else {
-        FTokenID = tkSymbol;
-        FRun += next == '=' ? 2 : 1;
+        Take(tkSymbol, next == '=' ? 2 : 1);
       }
       break;
     case '"':
@@ -328,53 +308,27 @@ void ThltJScriptRTF::Scan() {
     case '&':
     case '+':
     case '|':
-      FTokenID = tkSymbol;
-      FRun += (next == c || next == '=') ? 2 : 1;
+      Take(tkSymbol, (next == c || next == '=') ? 2 : 1);
       break;
     case '-':
-      FTokenID = tkSymbol;
-      FRun += (next == '-' || next == '=' || next == '>') ? 2 : 1;
+      Take(tkSymbol, (next == '-' || next == '=' || next == '>') ? 2 : 1);
       break;
     case '%':
     case '*':
-      FTokenID = tkSymbol;
-      FRun += next == '=' ? 2 : 1;
+      Take(tkSymbol, next == '=' ? 2 : 1);
       break;
     case '.':
-      FTokenID = tkSymbol;
-      FRun += (next == '.' && At(FRun + 2) == '.') ? 3 : 1;
-      break;
-    case '!':
-    case '(':
-    case ')':
-    case ',':
-    case ':':
-    case ';':
-    case '<':
-    case '=':
-    case '>':
-    case '[':
-    case ']':
-    case '{':
-    case '}':
-    case '~':
-      FTokenID = tkSymbol;
-      ++FRun;
+      Take(tkSymbol, (next == '.' && At(FRun + 2) == '.') ? 3 : 1);
       break;
     default:
       if (IsIdentStart(c)) {
-        FTokenID = ThltScannerRTF::IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
+        FTokenID = IdentProc(Keywords()) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
         DecimalNumberProc(tkNumber);
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {
         SpaceOrUnknownProc();
       }
   }
-}
-
-int ThltJScriptRTF::GetTokenKind() {
-  // Colour per token kind, in the order of TTokenKind: Comment, Identifier,
-  // Key, Null, Number, Space, String, Symbol, Unknown.
-  static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
-  return kColor[FTokenID];
 }

@@ -2,6 +2,9 @@
 
 namespace {
 
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("!\"%&)*+,-=?[\\]^`}~");
+
 enum PasKeyword {
   kwAsm = 5,
   kwEnd = 23,
@@ -74,8 +77,6 @@ const ThltKeywordTable& ThltPasRTF::Keywords() {
 
 ThltPasRTF::ThltPasRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
   Keywords();
-  FRange = rsNormal;
-  FAsmStart = false;
   SetDefaultColors();
 }
 
@@ -109,14 +110,12 @@ void ThltPasRTF::Next() {
 
 // Up to and including the closing '}', or to before a line end with the state kept.
 void ThltPasRTF::BraceCommentProc() {
-  FTokenID = tkComment;
-  if (SkipPast('}')) FRange = FRange == rsBraceCommentInAsm ? rsAsm : rsNormal;
+  UntilCloserProc(tkComment, "}", FRange == rsBraceCommentInAsm ? rsAsm : rsNormal);
 }
 
 // Up to and including "*)", or to before a line end with the state kept.
 void ThltPasRTF::AnsiCommentProc() {
-  FTokenID = tkComment;
-  if (SkipPast('*', ')')) FRange = FRange == rsAnsiCommentInAsm ? rsAsm : rsNormal;
+  UntilCloserProc(tkComment, "*)", FRange == rsAnsiCommentInAsm ? rsAsm : rsNormal);
 }
 
 void ThltPasRTF::IdentProc() {
@@ -152,15 +151,10 @@ void ThltPasRTF::IdentProc() {
 }
 
 void ThltPasRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
+  const char next = At(FRun + 1);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '$':
       HexNumberProc(tkNumber);
       break;
@@ -175,72 +169,44 @@ void ThltPasRTF::Scan() {
       BraceCommentProc();
       break;
     case '(':
-      if (At(FRun + 1) == '*') {
+      if (next == '*') {
         FRange = FRange == rsAsm ? rsAnsiCommentInAsm : rsAnsiComment;
-        FRun += 2;
-        FTokenID = tkComment;
+        Take(tkComment, 2);
         if (!IsLineEnd(At(FRun))) AnsiCommentProc();
       } else {
-        FTokenID = tkSymbol;
-        FRun += At(FRun + 1) == '.' ? 2 : 1;
+        Take(tkSymbol, next == '.' ? 2 : 1);
       }
       break;
     case '/':
-      if (At(FRun + 1) == '/') {
+      if (next == '/')
         LineCommentProc(tkComment);
-      } else {
-        FTokenID = tkSymbol;
-        ++FRun;
-      }
+      else
+        Take(tkSymbol);
       break;
     case ':':
     case '>':
-      FTokenID = tkSymbol;
-      FRun += At(FRun + 1) == '=' ? 2 : 1;
+      Take(tkSymbol, next == '=' ? 2 : 1);
       break;
     case '<':
-      FTokenID = tkSymbol;
-      FRun += (At(FRun + 1) == '=' || At(FRun + 1) == '>') ? 2 : 1;
+      Take(tkSymbol, (next == '=' || next == '>') ? 2 : 1);
       break;
     case '.':
-      FTokenID = tkSymbol;
-      FRun += (At(FRun + 1) == ')' || At(FRun + 1) == '.') ? 2 : 1;
+      Take(tkSymbol, (next == ')' || next == '.') ? 2 : 1);
       break;
     case '@':
-      FTokenID = tkSymbol;
-      FRun += At(FRun + 1) == '@' ? 2 : 1;
+      Take(tkSymbol, next == '@' ? 2 : 1);
       break;
     case ';':
-      FTokenID = tkSymbol;
-      ++FRun;
+      Take(tkSymbol);
       if (FRange == rsProperty) FRange = rsNormal;
-      break;
-    case '!':
-    case '"':
-    case '%':
-    case '&':
-    case ')':
-    case '*':
-    case '+':
-    case ',':
-    case '-':
-    case '=':
-    case '?':
-    case '[':
-    case '\\':
-    case ']':
-    case '^':
-    case '`':
-    case '}':
-    case '~':
-      FTokenID = tkSymbol;
-      ++FRun;
       break;
     default:
       if (IsIdentStart(c)) {
         IdentProc();
       } else if (IsDigit(c)) {
         DecimalNumberProc(tkNumber);
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {  // white space; unknown: the vertical bar and every character from 127 up
         SpaceOrUnknownProc();
       }
@@ -254,8 +220,4 @@ int ThltPasRTF::GetTokenKind() {
   // Identifier, Key, Null, Number, Space, String, Symbol, Unknown.
   static constexpr uint8_t kColor[tkUnknown + 1] = {9, 1, 2, 3, 9, 4, 5, 6, 7, 8};
   return kColor[FTokenID];
-}
-
-std::string ThltPasRTF::FormatToken(int kind, const std::string& token) {
-  return FormatCommentAndKey(kind, token, 1, 3);
 }

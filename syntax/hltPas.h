@@ -32,8 +32,10 @@ class ThltPasRTF : public ThltScannerRTF {
   ThltPasRTF();
   std::string ClassName() const override { return "ThltPasRTF"; }
   void Next() override;
+  std::string FormatToken(int kind, const std::string& token) override {
+    return StyledPiece(kind, token, 1, 3);
+  }
   int GetTokenKind() override;
-  std::string FormatToken(int kind, const std::string& token) override;
   void SetDefaultColors() override;
 
   /// The keyword list and its hash table (192 entries).

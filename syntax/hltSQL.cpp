@@ -2,6 +2,9 @@
 
 namespace {
 
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("&()*+,:;<=>?[\\]^|");
+
 const std::vector<std::string_view> kSQLKeywords = {
     "ACTIVE",     "AFTER",       "ALL",         "ALTER",      "AND",        "ANY",      "AS",
     "ASC",        "ASCENDING",   "AT",          "AUTO",       "BASE_NAME",  "BEFORE",   "BEGIN",
@@ -32,7 +35,6 @@ const ThltKeywordTable& ThltSQLRTF::Keywords() {
 // White space and line ends belong to the Symbol class.
 ThltSQLRTF::ThltSQLRTF() : ThltScannerRTF(tkNull, tkSymbol, tkUnknown) {
   Keywords();
-  FRange = rsNormal;
   SetDefaultColors();
 }
 
@@ -43,16 +45,10 @@ void ThltSQLRTF::SetDefaultColors() {
 void ThltSQLRTF::Next() {
   FTokenPos = FRun;
   if (FRange == rsBlockComment && !IsLineEnd(At(FRun)))
-    BlockCommentProc();
+    UntilCloserProc(tkComment, "*/", rsNormal);
   else
     Scan();
   EnsureProgress();
-}
-
-// Up to and including "*/", or to before a line end with the state kept.
-void ThltSQLRTF::BlockCommentProc() {
-  FTokenID = tkComment;
-  if (SkipPast('*', '/')) FRange = rsNormal;
 }
 
 void ThltSQLRTF::NumberProc() {
@@ -70,36 +66,16 @@ void ThltSQLRTF::NumberProc() {
   }
 }
 
-void ThltSQLRTF::StringProc(char quote) {
-  FTokenID = tkString;
-  if (quote == '"' && At(FRun + 1) == '"' && At(FRun + 2) == '"') FRun += 2;
-  ++FRun;
-  while (!IsLineEnd(At(FRun))) {
-    if (quote == '"' && At(FRun) == '\\' && At(FRun + 1) == '"') {
-      FRun += 2;
-      continue;
-    }
-    if (At(FRun++) == quote) return;
-  }
-}
-
 void ThltSQLRTF::Scan() {
+  if (LineEndOrNullProc()) return;
   const char c = At(FRun);
-  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  const char next = At(FRun + 1);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '-':
       if (next == '-') {
         LineCommentProc(tkComment);
       } else {
-        FTokenID = tkSymbol;
-        ++FRun;
+        Take(tkSymbol);
       }
       break;
     case '/':
@@ -107,48 +83,29 @@ void ThltSQLRTF::Scan() {
         // The search for "*/" starts at the '*' of "/*", so "/*/" is a whole comment.
         FRange = rsBlockComment;
         ++FRun;
-        BlockCommentProc();
+        UntilCloserProc(tkComment, "*/", rsNormal);
       } else if (next == '/') {
         LineCommentProc(tkComment);
       } else {
-        FTokenID = tkSymbol;
-        ++FRun;
+        Take(tkSymbol);
       }
       break;
     case '#':
       LineCommentProc(tkComment);
       break;
     case '\'':
-    case '"':
-      StringProc(c);
+      FTokenID = tkString;
+      DelimitedProc(c);
+      break;
+    case '"':  // with \" inside, and three quotes opening it as one would
+      QuotedStringProc(c, tkString, '\\');
       break;
     case '.':
       if (IsDigit(next)) {
         NumberProc();
       } else {
-        FTokenID = tkSymbol;
-        ++FRun;
+        Take(tkSymbol);
       }
-      break;
-    case '&':
-    case '(':
-    case ')':
-    case '*':
-    case '+':
-    case ',':
-    case ':':
-    case ';':
-    case '<':
-    case '=':
-    case '>':
-    case '?':
-    case '[':
-    case '\\':
-    case ']':
-    case '^':
-    case '|':
-      FTokenID = tkSymbol;
-      ++FRun;
       break;
     default:
       if (IsIdentStart(c)) {
@@ -158,9 +115,10 @@ void ThltSQLRTF::Scan() {
         if (IsDigit(next)) {
           NumberProc();
         } else {
-          FTokenID = tkSymbol;
-          ++FRun;
+          Take(tkSymbol);
         }
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {
         SpaceOrUnknownProc();
       }
@@ -172,8 +130,4 @@ int ThltSQLRTF::GetTokenKind() {
   // Key, Null, Number, String, Symbol, Unknown.
   static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 6, 5, 7};
   return kColor[FTokenID];
-}
-
-std::string ThltSQLRTF::FormatToken(int kind, const std::string& token) {
-  return FormatCommentAndKey(kind, token, 1, 3);
 }

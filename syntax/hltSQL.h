@@ -21,8 +21,10 @@ class ThltSQLRTF : public ThltScannerRTF {
   ThltSQLRTF();
   std::string ClassName() const override { return "ThltSQLRTF"; }
   void Next() override;
+  std::string FormatToken(int kind, const std::string& token) override {
+    return StyledPiece(kind, token, 1, 3);
+  }
   int GetTokenKind() override;
-  std::string FormatToken(int kind, const std::string& token) override;
   void SetDefaultColors() override;
 
   /// The keyword list (126 words) and its hash table.
@@ -30,7 +32,5 @@ class ThltSQLRTF : public ThltScannerRTF {
 
  private:
   void Scan();
-  void BlockCommentProc();
   void NumberProc();
-  void StringProc(char quote);
 };

@@ -96,13 +96,6 @@ void ThltScannerRTF::EscapeToken(std::string& token) {
   token = std::move(escaped);
 }
 
-std::string ThltScannerRTF::FormatCommentAndKey(int kind, const std::string& token, int commentKind,
-                                                int keyKind) {
-  if (kind == commentKind) return Piece(kind, "\\i ", token, "\\i0 ");
-  if (kind == keyKind) return Piece(kind, "\\b ", token, "\\b0 ");
-  return ThltRTFSyntax::FormatToken(kind, token);
-}
-
 void ThltScannerRTF::LineEndProc(uint8_t id) {
   FTokenID = id;
   if (FLine[FRun] == '\r' && FLine[FRun + 1] == '\n')
@@ -161,16 +154,22 @@ void ThltScannerRTF::PascalStringProc(uint8_t id) {
   }
 }
 
-void ThltScannerRTF::QuotedStringProc(char quote, uint8_t id) {
+void ThltScannerRTF::QuotedStringProc(char quote, uint8_t id, char escape) {
   FTokenID = id;
   if (FLine[FRun + 1] == quote && FLine[FRun + 2] == quote) FRun += 2;
-  DelimitedProc(quote);
+  DelimitedProc(quote, escape);
 }
 
-void ThltScannerRTF::DelimitedProc(char delimiter) {
-  do ++FRun;
-  while (FLine[FRun] != delimiter && !IsLineEnd(FLine[FRun]));
-  if (FLine[FRun] == delimiter) ++FRun;
+void ThltScannerRTF::DelimitedProc(char delimiter, char escape) {
+  for (;;) {
+    const char c = FLine[++FRun];
+    if (c == delimiter) {
+      ++FRun;
+      return;
+    }
+    if (IsLineEnd(c)) return;  // so the NUL of no escape never matches below
+    if (c == escape && FLine[FRun + 1] == delimiter) ++FRun;
+  }
 }
 
 void ThltScannerRTF::CharCodeProc(uint8_t id) {
@@ -185,15 +184,24 @@ void ThltScannerRTF::HexNumberProc(uint8_t id) {
   while (IsHexDigit(FLine[FRun])) ++FRun;
 }
 
-void ThltScannerRTF::DecimalNumberProc(uint8_t id) {
+void ThltScannerRTF::DecimalNumberProc(uint8_t id, bool hasRanges) {
   FTokenID = id;
   for (;;) {
     const char c = FLine[FRun];
-    if (IsDigit(c) || c == 'e' || c == 'E' || (c == '.' && FLine[FRun + 1] != '.'))
+    if (IsDigit(c) || c == 'e' || c == 'E' || (c == '.' && !(hasRanges && FLine[FRun + 1] == '.')))
       ++FRun;
     else
       return;
   }
+}
+
+void ThltScannerRTF::ContinuedCommentProc(uint8_t id, std::string_view closer, uint8_t closedRange) {
+  if (FLine[FRun] == '\0') {
+    NullProc();
+    return;
+  }
+  if (IsLineEnd(FLine[FRun])) ++FRun;
+  UntilCloserProc(id, closer, closedRange);
 }
 
 bool ThltScannerRTF::SkipPast(char closer) {

@@ -1,8 +1,9 @@
 #pragma once
 // Machinery shared by the language converters: the scanned text and the
 // current token, the routines every language uses alike (line ends, white
-// space, the end of the text), the literal and comment scanners that several
-// languages share, and the keyword table with its hash lookup.
+// space, the end of the text, fixed-length tokens), the literal and comment
+// scanners that several languages share, the keyword table with its hash
+// lookup, and the token kinds most languages have in common.
 
 #include <array>
 #include <cstdint>
@@ -19,6 +20,18 @@ using ThltHashValues = std::array<uint8_t, 256>;
 const ThltHashValues& CaseInsensitiveHashValues();
 /// True for '0'..'9', 'A'..'Z', '_', 'a'..'z'.
 const std::array<bool, 256>& IdentifierChars();
+
+/// A set of characters as a table, built at compile time from a string of them.
+class ThltCharSet {
+ public:
+  constexpr explicit ThltCharSet(std::string_view chars) {
+    for (char c : chars) FIn[static_cast<unsigned char>(c)] = true;
+  }
+  constexpr bool Has(char c) const { return FIn[static_cast<unsigned char>(c)]; }
+
+ private:
+  std::array<bool, 256> FIn{};
+};
 
 /// Keywords grouped by the hash of their characters: a lookup costs one sum
 /// and comparisons with the few keywords sharing that sum, never a search of
@@ -62,9 +75,15 @@ class ThltScannerRTF : public ThltRTFSyntax {
   ThltScannerRTF(uint8_t nullID, uint8_t spaceID, uint8_t unknownID)
       : FTokenID(nullID), FNullID(nullID), FSpaceID(spaceID), FUnknownID(unknownID) {}
 
-  /// The colour index commentKind in italics and keyKind in bold; every other
-  /// kind as the base writes it.
-  std::string FormatCommentAndKey(int kind, const std::string& token, int commentKind, int keyKind);
+  /// The FormatToken of the languages that set comments in italics and
+  /// keywords in bold: the colour index commentKind in italics and keyKind in
+  /// bold, every other kind as the base writes it. (Only those languages
+  /// override FormatToken, so the others pay nothing per token for it.)
+  static std::string StyledPiece(int kind, const std::string& token, int commentKind, int keyKind) {
+    if (kind == commentKind) return Piece(kind, "\\i ", token, "\\i0 ");
+    if (kind == keyKind) return Piece(kind, "\\b ", token, "\\b0 ");
+    return Piece(kind, {}, token, {});
+  }
 
   static bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
   static bool IsSpace(char c) {
@@ -78,6 +97,26 @@ class ThltScannerRTF : public ThltRTFSyntax {
   static bool IsIdentChar(char c) { return IdentifierChars()[static_cast<unsigned char>(c)]; }
   char At(size_t pos) const { return FLine[pos]; }
 
+  /// The end of the text, a NUL byte or a line end, which every language scans
+  /// alike; false, with nothing scanned, for any other character.
+  bool LineEndOrNullProc() {
+    const char c = FLine[FRun];
+    if (static_cast<unsigned char>(c) > '\r') return false;  // the usual case, in one comparison
+    if (c == '\0') {
+      NullProc();
+      return true;
+    }
+    if (c == '\r' || c == '\n') {
+      LineEndProc();
+      return true;
+    }
+    return false;
+  }
+  /// A token of a fixed length (a symbol, mostly).
+  void Take(uint8_t id, size_t length = 1) {
+    FTokenID = id;
+    FRun += length;
+  }
   /// CR with a directly following LF, or a lone LF: one line-end token.
   void LineEndProc(uint8_t id);
   void LineEndProc() { LineEndProc(FSpaceID); }
@@ -102,20 +141,38 @@ class ThltScannerRTF : public ThltRTFSyntax {
   /// otherwise stops before the line end (a comment going on in the next line).
   bool SkipPast(char closer);
   bool SkipPast(char first, char second);
+  /// The same for a closer of one or two characters.
+  bool SkipPast(std::string_view closer) {
+    return closer.size() == 1 ? SkipPast(closer[0]) : SkipPast(closer[0], closer[1]);
+  }
+  /// The body of a construct that may go on into the next line (a block
+  /// comment, mostly): past its closer, the range then becoming closedRange,
+  /// or to before the line end with the range kept.
+  void UntilCloserProc(uint8_t id, std::string_view closer, uint8_t closedRange) {
+    FTokenID = id;
+    if (SkipPast(closer)) FRange = closedRange;
+  }
+  /// The same for a comment going on from an earlier text, where the language
+  /// lets the token take its first character whatever it is (so the CR of a
+  /// CR LF is a comment token of its own). At a NUL, the NUL's token instead.
+  void ContinuedCommentProc(uint8_t id, std::string_view closer, uint8_t closedRange);
   /// From the opening apostrophe to the closing one (included) or to before a
   /// line end; a doubled apostrophe stands for one inside the string.
   void PascalStringProc(uint8_t id);
   /// From the opening quote to the closing one (included) or to before a line
-  /// end; three quotes in a row open it as one would, and there are no escapes.
-  void QuotedStringProc(char quote, uint8_t id);
-  /// From the opening delimiter to the next one (included) or to before a line end.
-  void DelimitedProc(char delimiter);
+  /// end; three quotes in a row open it as one would. Escape (none by default)
+  /// followed by the quote stands for a quote inside the string.
+  void QuotedStringProc(char quote, uint8_t id, char escape = '\0');
+  /// From the opening delimiter to the next one (included) or to before a line
+  /// end; escape followed by the delimiter does not close it.
+  void DelimitedProc(char delimiter, char escape = '\0');
   /// A character code ("#13"): the '#' and the digits after it.
   void CharCodeProc(uint8_t id);
   /// A hexadecimal number ("$1F"): the '$' and the hex digits after it.
   void HexNumberProc(uint8_t id);
-  /// Digits, 'e', 'E' and dots, but not the first dot of "..", which starts a range.
-  void DecimalNumberProc(uint8_t id);
+  /// Digits, 'e', 'E' and dots, but (where a language has ranges) not the
+  /// first dot of "..", which starts a range.
+  void DecimalNumberProc(uint8_t id, bool hasRanges = true);
   /// Guards the token loop: every token but the end takes at least one character.
   void EnsureProgress() {
     if (FRun == FTokenPos && FTokenID != FNullID) ++FRun;
@@ -132,4 +189,30 @@ class ThltScannerRTF : public ThltRTFSyntax {
   const uint8_t FNullID;
   const uint8_t FSpaceID;
   const uint8_t FUnknownID;
+};
+
+/// A scanner with the nine token kinds most languages share: Comment,
+/// Identifier, Key, Number, Space, String and Symbol take the colours 1 to 7,
+/// the end of the text and an unknown character both 8.
+class ThltStandardScannerRTF : public ThltScannerRTF {
+ public:
+  enum TTokenKind : uint8_t {
+    tkComment,
+    tkIdentifier,
+    tkKey,
+    tkNull,
+    tkNumber,
+    tkSpace,
+    tkString,
+    tkSymbol,
+    tkUnknown
+  };
+
+  int GetTokenKind() override {
+    static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
+    return kColor[FTokenID];
+  }
+
+ protected:
+  ThltStandardScannerRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {}
 };

@@ -2,6 +2,9 @@
 
 namespace {
 
+// The one-character symbols.
+constexpr ThltCharSet kSymbols("&()*+,-./:;=^{}");
+
 const std::vector<std::string_view> kVBKeywords = {
     "abs",       "and",       "appactivate", "array",     "as",       "asc",          "atn",
     "attribute", "base",      "beep",        "begin",     "boolean",  "byte",         "call",
@@ -38,7 +41,7 @@ const std::vector<std::string_view> kVBKeywords = {
 }  // namespace
 
 ThltBasicScannerRTF::ThltBasicScannerRTF(const ThltKeywordTable& keywords, uint8_t otherCharacterID)
-    : ThltScannerRTF(tkNull, tkSpace, tkUnknown), FKeywords(keywords), FOtherCharacterID(otherCharacterID) {}
+    : FKeywords(keywords), FOtherCharacterID(otherCharacterID) {}
 
 void ThltBasicScannerRTF::SetDefaultColors() {
   SetColors({clGreen, clBlack, clNavy, clBlue, clBlack, clBlack, clBlack, clBlack});
@@ -46,16 +49,10 @@ void ThltBasicScannerRTF::SetDefaultColors() {
 
 void ThltBasicScannerRTF::Next() {
   FTokenPos = FRun;
+  if (LineEndOrNullProc()) return;  // these take a character, all but the end of the text
   const char c = At(FRun);
-  const char next = c == '\0' ? '\0' : At(FRun + 1);
+  const char next = At(FRun + 1);
   switch (c) {
-    case '\0':
-      NullProc();
-      break;
-    case '\r':
-    case '\n':
-      LineEndProc();
-      break;
     case '\'':  // "Rem" is an ordinary keyword; only the apostrophe starts a comment
       LineCommentProc(tkComment);
       break;
@@ -67,49 +64,23 @@ void ThltBasicScannerRTF::Next() {
       DelimitedProc('#');
       break;
     case '<':
-      FTokenID = tkSymbol;
-      FRun += (next == '=' || next == '>') ? 2 : 1;
+      Take(tkSymbol, (next == '=' || next == '>') ? 2 : 1);
       break;
     case '>':
-      FTokenID = tkSymbol;
-      FRun += next == '=' ? 2 : 1;
-      break;
-    case '&':
-    case '(':
-    case ')':
-    case '*':
-    case '+':
-    case ',':
-    case '-':
-    case '.':
-    case '/':
-    case ':':
-    case ';':
-    case '=':
-    case '^':
-    case '{':
-    case '}':
-      FTokenID = tkSymbol;
-      ++FRun;
+      Take(tkSymbol, next == '=' ? 2 : 1);
       break;
     default:
       if (IsIdentStart(c)) {
         FTokenID = IdentProc(FKeywords) >= 0 ? tkKey : tkIdentifier;
       } else if (IsDigit(c)) {
-        FTokenID = tkNumber;
-        while (IsDigit(At(FRun)) || At(FRun) == '.' || At(FRun) == 'e' || At(FRun) == 'E') ++FRun;
+        DecimalNumberProc(tkNumber, false);
+      } else if (kSymbols.Has(c)) {
+        Take(tkSymbol);
       } else {
         SpaceOrUnknownProc(FOtherCharacterID);
       }
   }
   EnsureProgress();
-}
-
-int ThltBasicScannerRTF::GetTokenKind() {
-  // Colour per token kind, in the order of TTokenKind: Comment, Identifier,
-  // Key, Null, Number, Space, String, Symbol, Unknown.
-  static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
-  return kColor[FTokenID];
 }
 
 const ThltKeywordTable& ThltVBRTF::Keywords() {

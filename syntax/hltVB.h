@@ -6,22 +6,9 @@
 
 /// The scanner common to Visual Basic and VBScript; they differ in their
 /// keywords and in what an unnamed character becomes.
-class ThltBasicScannerRTF : public ThltScannerRTF {
+class ThltBasicScannerRTF : public ThltStandardScannerRTF {
  public:
-  enum TTokenKind : uint8_t {
-    tkComment,
-    tkIdentifier,
-    tkKey,
-    tkNull,
-    tkNumber,
-    tkSpace,
-    tkString,
-    tkSymbol,
-    tkUnknown
-  };
-
   void Next() override;
-  int GetTokenKind() override;
   void SetDefaultColors() override;
 
  protected:

@@ -63,9 +63,8 @@ void ThltXMLRTF::Next() {
       } else if (IsControl(c)) {
         ControlProc();
       } else if (c == '>') {
-        FTokenID = tkSymbol;
+        Take(tkSymbol);
         FRange = rsText;
-        ++FRun;
       } else {
         StateProc();
       }
@@ -76,16 +75,10 @@ void ThltXMLRTF::Next() {
 // Line ends and the end of the text as usual; other characters below 33 form
 // a white-space run that also stops at a tab.
 void ThltXMLRTF::ControlProc() {
-  const char c = At(FRun);
-  if (c == '\0') {
-    NullProc();
-  } else if (c == '\r' || c == '\n') {
-    LineEndProc();
-  } else {
-    FTokenID = tkSpace;
-    do ++FRun;
-    while (IsSpace(At(FRun)) && At(FRun) != '\t');
-  }
+  if (LineEndOrNullProc()) return;
+  FTokenID = tkSpace;
+  do ++FRun;
+  while (IsSpace(At(FRun)) && At(FRun) != '\t');
 }
 
 void ThltXMLRTF::MarkupOpenerProc() {
@@ -93,25 +86,20 @@ void ThltXMLRTF::MarkupOpenerProc() {
   if (At(FRun) == '/') ++FRun;
   if (At(FRun) == '!') {
     if (Follows(FRun + 1, "--")) {
-      FRun += 3;
-      FTokenID = tkSymbol;
+      Take(tkSymbol, 3);
       FRange = rsComment;
     } else if (Follows(FRun + 1, "DOCTYPE")) {
-      FRun += 8;
-      FTokenID = tkDOCTYPE;
+      Take(tkDOCTYPE, 8);
       FRange = rsDOCTYPE;
     } else if (Follows(FRun + 1, "[CDATA[")) {
-      FRun += 8;
-      FTokenID = tkCDATA;
+      Take(tkCDATA, 8);
       FRange = rsCDATA;
     } else {
-      ++FRun;
-      FTokenID = tkSymbol;
+      Take(tkSymbol);
       FRange = rsElementName;
     }
   } else if (At(FRun) == '?') {
-    ++FRun;
-    FTokenID = tkProcessingInstruction;
+    Take(tkProcessingInstruction);
     FRange = rsProcessingInstruction;
   } else {
     FTokenID = tkSymbol;
@@ -141,9 +129,8 @@ void ThltXMLRTF::ValueProc(char quote, bool ns) {
     return;
   }
   if (At(FRun) == quote) {  // an empty value: the closing quote follows at once
-    FTokenID = tkSymbol;
+    Take(tkSymbol);
     FRange = rsAttributeName;
-    ++FRun;
     return;
   }
   FTokenID = quote == '"' ? (ns ? tknsQuoteAttrValue : tkQuoteAttrValue)
@@ -185,8 +172,7 @@ void ThltXMLRTF::StateProc() {
         FRange = ns ? rsnsAfterName : rsAfterName;
       } else {
         // Closing quotes (and any other stray character) between attributes.
-        FTokenID = tkSymbol;
-        ++FRun;
+        Take(tkSymbol);
       }
       break;
     case rsAfterName:
@@ -236,16 +222,14 @@ void ThltXMLRTF::StateProc() {
       EntityProc(tknsAposEntityRef, rsnsAposValue);
       break;
     default:
-      FTokenID = tkText;
+      Take(tkText);
       FRange = rsText;
-      ++FRun;
   }
 }
 
 void ThltXMLRTF::CommentProc() {
   if (Follows(FRun, "-->")) {
-    FRun += 3;
-    FTokenID = tkSymbol;
+    Take(tkSymbol, 3);
     FRange = rsText;
     return;
   }
@@ -253,10 +237,7 @@ void ThltXMLRTF::CommentProc() {
   while (!IsLineEnd(At(FRun)) && !Follows(FRun, "-->")) ++FRun;
 }
 
-void ThltXMLRTF::ProcessingInstructionProc() {
-  FTokenID = tkProcessingInstruction;
-  if (SkipPast('?', '>')) FRange = rsText;
-}
+void ThltXMLRTF::ProcessingInstructionProc() { UntilCloserProc(tkProcessingInstruction, "?>", rsText); }
 
 void ThltXMLRTF::CDATAProc() {
   FTokenID = tkCDATA;
