@@ -128,11 +128,23 @@ THarness::THarness()
   form.OpenDialog2->ExecuteHandler = dialog_player(historyAnswers, historyShown);
   form.SaveDialog1->ExecuteHandler = dialog_player(saveAnswers, saveShown);
   app::SetMessageBoxHandler([this](const QString&, const QString& message) { messages << message; });
+  app::SetSaveQuestionHandler([this](const QString& fileName) {
+    saveQuestions << fileName;
+    return saveChoices.isEmpty() ? app::TSaveChoice::scCancel : saveChoices.takeFirst();
+  });
+  app::SetYesNoHandler([this](const QString& question) {
+    yesNoQuestions << question;
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.takeFirst();
+  });
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) qWarning("window not exposed");
 }
 
-THarness::~THarness() { app::SetMessageBoxHandler(nullptr); }
+THarness::~THarness() {
+  app::SetMessageBoxHandler(nullptr);
+  app::SetSaveQuestionHandler(nullptr);
+  app::SetYesNoHandler(nullptr);
+}
 
 void THarness::OpenStandardPair() {
   WriteProject(Path(QStringLiteral("Latest.qcp")), StandardLatest());

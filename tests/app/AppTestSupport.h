@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "app/Application.h"
 #include "app/QuillcrafterDiffMain.h"
 #include "diffview/dvDiffViewer.h"
 #include "richtext/RichEdit.h"
@@ -87,6 +88,13 @@ class THarness : public TSettingsSandbox {
   int latestShown = 0, historyShown = 0, saveShown = 0;
   /// The messages the message box showed.
   QStringList messages;
+  /// The answers to "Save changes to ...?" in order (Cancel when none are left),
+  /// and the file names it was asked for.
+  QList<app::TSaveChoice> saveChoices;
+  QStringList saveQuestions;
+  /// The answers to yes-or-no questions (No when none are left), and the questions.
+  QList<bool> yesNoAnswers;
+  QStringList yesNoQuestions;
 
   QString Path(const QString& name) const { return dir.filePath(name); }
   /// Writes the standard pair into the temporary folder and opens it.

@@ -1,0 +1,253 @@
+/// The window never loses a change without an explicit Discard: saving both
+/// sides, undo and redo of copies, the questions on open, close and reload,
+/// recent pairs, dropped files. Saved files are compared byte for byte.
+
+#include <sys/resource.h>
+#include <QAction>
+#include <QFile>
+#include <QMimeData>
+#include <QTest>
+#include <QUndoStack>
+#include <QUrl>
+#include <csignal>
+
+#include "AppTestSupport.h"
+#include "app/AppText.h"
+#include "document/QuillcrafterDoc.h"
+#include "toolkit/SysUtils.h"
+
+using namespace apptest;
+using app::TSaveChoice;
+
+namespace {
+
+QByteArray bytes_of(const QString& fileName) {
+  QFile file(fileName);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void drop_files(app::TfrmMain& form, const QStringList& files, QWidget* onto) {
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const QString& file : files) urls << QUrl::fromLocalFile(file);
+  data.setUrls(urls);
+  const QPoint at = onto->mapTo(&form, onto->rect().center());
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &drop);
+}
+
+}  // namespace
+
+class TestNeverLoseWork : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void saveBothSidesAndUndoToTheSavedBytes();
+  void failedSaveKeepsFileAndMark();
+  void closeAndOpenAskAboutChanges();
+  void recentPairsNewestFirstAndBounded();
+  void droppedFilesOpenTheirSide();
+  void changedOnDiskOffersToReadAgain();
+};
+
+void TestNeverLoseWork::saveBothSidesAndUndoToTheSavedBytes() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  const QString latest = h.Path(QStringLiteral("Latest.qcp"));
+  const QString history = h.Path(QStringLiteral("History.qcp"));
+  // A resave before any change, so the bytes to come back to are the writer's own.
+  f.Session().SaveLatest(app::FileNameToCore(latest));
+  f.Session().SaveHistory(app::FileNameToCore(history));
+  const QByteArray latestBefore = bytes_of(latest);
+  const QByteArray historyBefore = bytes_of(history);
+  QVERIFY(!f.SaveAction->isEnabled() && !f.SaveHistoryAction->isEnabled());
+  QVERIFY(!f.isWindowModified());
+
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  f.CopyTextToOrig->trigger();
+  QVERIFY(f.Session().Latest().Modified() && f.SaveAction->isEnabled());
+  QVERIFY(f.isWindowModified());
+  QCOMPARE(h.GroupBox1->Caption(), QStringLiteral("*Latest.qcp"));
+  QCOMPARE(f.UndoAction->text(), QStringLiteral("&Undo Copy Topic Text 'Installing' to Latest"));
+  // Undo brings back the state the file holds: no mark, and the same bytes when saved.
+  f.UndoAction->trigger();
+  QVERIFY(!f.Session().Latest().Modified() && !f.isWindowModified());
+  QCOMPARE(h.GroupBox1->Caption(), QStringLiteral("Latest.qcp"));
+  QCOMPARE(h.PanelTexts().first(), QStringLiteral("Different Topics: 1"));
+  f.Session().SaveLatest(app::FileNameToCore(latest));
+  QCOMPARE(bytes_of(latest), latestBefore);
+  // Redo, then Save writes Latest back to its own file with a backup of the old one.
+  f.RedoAction->trigger();
+  QVERIFY(f.Session().Latest().Modified());
+  f.SaveAction->trigger();
+  QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
+  QVERIFY(!f.Session().Latest().Modified());
+  QCOMPARE(bytes_of(latest + QStringLiteral(".bak")), latestBefore);
+  TQuillcrafterDoc back;
+  back.LoadFromFile(app::FileNameToCore(latest));
+  QVERIFY(back.Topics().Items(back.Topics().IndexOfTopicID(2))->IsEqual(f.OrigTopic()));
+  // Undo past the save marks Latest again; History has its own mark and its own Save.
+  f.UndoAction->trigger();
+  QVERIFY(f.Session().Latest().Modified());
+  f.RedoAction->trigger();
+  QVERIFY(!f.Session().Latest().Modified());
+  h.ClickTopic(h.RowOf(QStringLiteral("Licence (3)")));
+  f.CopyToHist->trigger();
+  QVERIFY(f.Session().History().Modified() && !f.Session().Latest().Modified());
+  QVERIFY(f.SaveHistoryAction->isEnabled() && !f.SaveAction->isEnabled());
+  f.SaveHistoryAction->trigger();
+  QVERIFY(!f.Session().History().Modified());
+  QVERIFY(bytes_of(history) != historyBefore);
+  f.UndoAction->trigger();
+  f.SaveHistoryAction->trigger();
+  QCOMPARE(bytes_of(history), historyBefore);
+  QVERIFY(h.messages.isEmpty());
+}
+
+void TestNeverLoseWork::failedSaveKeepsFileAndMark() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  const QString latest = h.Path(QStringLiteral("Latest.qcp"));
+  const QByteArray before = bytes_of(latest);
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  f.CopyToOrig->trigger();
+  f.Session().SetBackups(false);
+  // A file size limit makes the write fail part-way, as a full disk would.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 64;
+  setrlimit(RLIMIT_FSIZE, &small);
+  f.SaveAction->trigger();
+  setrlimit(RLIMIT_FSIZE, &old);
+  QCOMPARE(h.messages.size(), 1);
+  QCOMPARE(bytes_of(latest), before);
+  QVERIFY(f.Session().Latest().Modified() && f.isWindowModified() && f.SaveAction->isEnabled());
+}
+
+void TestNeverLoseWork::closeAndOpenAskAboutChanges() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  f.CopyTextToHist->trigger();
+  const QStringList panels = h.PanelTexts();
+  // Cancel keeps the window, the documents and the undo history.
+  h.saveChoices = {TSaveChoice::scCancel};
+  QVERIFY(!f.close());
+  QCOMPARE(h.saveQuestions, QStringList{QStringLiteral("History.qcp")});
+  QVERIFY(f.isVisible() && f.Session().History().Modified());
+  QCOMPARE(h.PanelTexts(), panels);
+  QCOMPARE(f.UndoStack().count(), 1);
+  // Opening other files asks too; Cancel there shows no dialog and changes nothing.
+  h.saveChoices = {TSaveChoice::scCancel};
+  h.ClickOpen();
+  QCOMPARE(h.saveQuestions.size(), 2);
+  QCOMPARE(h.latestShown, 1);  // only the first open's
+  QVERIFY(f.Session().History().Modified());
+  // Save writes the change, then the open goes ahead with a fresh history.
+  h.saveChoices = {TSaveChoice::scSave};
+  h.Open(h.Path(QStringLiteral("Latest.qcp")), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(f.UndoStack().count(), 0);
+  QVERIFY(!f.Session().History().Modified());
+  TQuillcrafterDoc back;
+  back.LoadFromFile(app::FileNameToCore(h.Path(QStringLiteral("History.qcp"))));
+  QCOMPARE(
+      back.Topics().Items(back.Topics().IndexOfTopicID(2))->Text().Text(),
+      f.Session().Latest().Topics().Items(f.Session().Latest().Topics().IndexOfTopicID(2))->Text().Text());
+  // Discard closes without writing.
+  h.ClickTopic(h.RowOf(QStringLiteral("Licence (3)")));
+  f.CopyToOrig->trigger();
+  const QByteArray latestBytes = bytes_of(h.Path(QStringLiteral("Latest.qcp")));
+  h.saveChoices = {TSaveChoice::scDiscard};
+  QVERIFY(f.close());
+  QCOMPARE(bytes_of(h.Path(QStringLiteral("Latest.qcp"))), latestBytes);
+}
+
+void TestNeverLoseWork::recentPairsNewestFirstAndBounded() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  QStringList names;
+  for (int i = 0; i < app::TfrmMain::RecentPairCount + 2; ++i) {
+    names << h.Path(QStringLiteral("L%1.qcp").arg(i));
+    QVERIFY(QFile::copy(h.Path(QStringLiteral("Latest.qcp")), names.last()));
+    f.OpenFiles(names.last(), QString());
+  }
+  // Each pair is its Latest and the History still open with it.
+  auto latest_of = [](const QString& pair) { return pair.section(QLatin1Char('\n'), 0, 0); };
+  const QStringList recent = f.RecentPairs();
+  QCOMPARE(recent.size(), app::TfrmMain::RecentPairCount);
+  QCOMPARE(latest_of(recent.first()), names.last());
+  QCOMPARE(latest_of(recent.last()), names[2]);
+  QCOMPARE(recent.first().section(QLatin1Char('\n'), 1), h.Path(QStringLiteral("History.qcp")));
+  // A pair opened again moves to the top; the list survives into the next run.
+  f.OpenFiles(names[5], QString());
+  QCOMPARE(latest_of(f.RecentPairs().first()), names[5]);
+  QCOMPARE(f.RecentPairs().size(), app::TfrmMain::RecentPairCount);
+  app::TfrmMain next;
+  QCOMPARE(next.RecentPairs(), f.RecentPairs());
+  // A pair whose file is gone says so and leaves the list.
+  const QString gone = f.RecentPairs()[3];
+  QFile::remove(latest_of(gone));
+  QVERIFY_THROWS_EXCEPTION(EFOpenError, f.OpenRecent(gone));
+  QVERIFY(!f.RecentPairs().contains(gone));
+  QCOMPARE(f.RecentPairs().size(), app::TfrmMain::RecentPairCount - 1);
+}
+
+void TestNeverLoseWork::droppedFilesOpenTheirSide() {
+  THarness h;
+  WriteProject(h.Path(QStringLiteral("A.qcp")), StandardLatest());
+  WriteProject(h.Path(QStringLiteral("B.qcp")), StandardHistory());
+  WriteProject(h.Path(QStringLiteral("C.qcp")), {{9, "Other", {"Other."}, ""}});
+  app::TfrmMain& f = h.form;
+  drop_files(f, {h.Path(QStringLiteral("A.qcp")), h.Path(QStringLiteral("B.qcp"))}, &f);
+  QCOMPARE(QString::fromStdString(f.Session().LatestFileName()), h.Path(QStringLiteral("A.qcp")));
+  QCOMPARE(QString::fromStdString(f.Session().HistoryFileName()), h.Path(QStringLiteral("B.qcp")));
+  QCOMPARE(h.lbTopics->Count(), 8);
+  // One file on the History side replaces History only.
+  drop_files(f, {h.Path(QStringLiteral("C.qcp"))}, h.GroupBox2);
+  QCOMPARE(QString::fromStdString(f.Session().LatestFileName()), h.Path(QStringLiteral("A.qcp")));
+  QCOMPARE(f.Session().History().Topics().Count(), 1);
+  QCOMPARE(h.PanelTexts()[3], QStringLiteral("New Topics: 8"));
+  // One on the Latest side replaces Latest, asking first about its unsaved changes.
+  drop_files(f, {h.Path(QStringLiteral("B.qcp"))}, h.GroupBox2);
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  f.CopyTextToOrig->trigger();
+  QVERIFY(f.Session().Latest().Modified());
+  h.saveChoices = {TSaveChoice::scCancel};
+  drop_files(f, {h.Path(QStringLiteral("C.qcp"))}, h.GroupBox1);
+  QCOMPARE(h.saveQuestions, QStringList{QStringLiteral("A.qcp")});
+  QCOMPARE(QString::fromStdString(f.Session().LatestFileName()), h.Path(QStringLiteral("A.qcp")));
+  h.saveChoices = {TSaveChoice::scDiscard};
+  drop_files(f, {h.Path(QStringLiteral("C.qcp"))}, h.GroupBox1);
+  QCOMPARE(QString::fromStdString(f.Session().LatestFileName()), h.Path(QStringLiteral("C.qcp")));
+  QVERIFY(h.messages.isEmpty());
+}
+
+void TestNeverLoseWork::changedOnDiskOffersToReadAgain() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  // Our own save is no change to report.
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  f.CopyTextToOrig->trigger();
+  f.SaveAction->trigger();
+  QTest::qWait(200);
+  QVERIFY(h.yesNoQuestions.isEmpty());
+  // Another program writes History: the window offers to read it again.
+  h.yesNoAnswers = {true};
+  WriteProject(h.Path(QStringLiteral("History.qcp")), {{9, "Other", {"Other."}, ""}});
+  QTRY_COMPARE(h.yesNoQuestions.size(), 1);
+  QVERIFY(h.yesNoQuestions[0].contains(QStringLiteral("History.qcp")));
+  QTRY_COMPARE(f.Session().History().Topics().Count(), 1);
+  QVERIFY(h.messages.isEmpty());
+}
+
+QTEST_MAIN(TestNeverLoseWork)
+#include "tst_NeverLoseWork.moc"
