@@ -53,6 +53,16 @@ constexpr int kGroupBoxWidth = 304;
 constexpr int kButtonPanelWidth = 65;
 constexpr int kListItemHeight = 13;
 
+// What the window remembers between runs.
+const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kMatchKey = QStringLiteral("view/match");
+const QString kBackupsKey = QStringLiteral("files/keepBackups");
+const QString kRecentKey = QStringLiteral("files/recent");
+const QString kLatestFolderKey = QStringLiteral("files/latestFolder");
+const QString kHistoryFolderKey = QStringLiteral("files/historyFolder");
+const QString kPanesKey = QStringLiteral("window/panes");
+const QString kTextsKey = QStringLiteral("window/texts");
+
 const QString kQcpFilter = QStringLiteral("Quillcrafter File (*.qcp)|*.qcp");
 
 QFrame* NewPanel(QWidget* parent, const char* name, bool raised) {
@@ -341,6 +351,12 @@ void TfrmMain::CreateMenus() {
   SaveHistoryAsAction =
       NewCommand(QStringLiteral("Save History A&s..."), QKeySequence(), [this] { SaveHistoryAsExecute(); });
   ClearRecentAction = NewCommand(QStringLiteral("&Clear"), QKeySequence(), [this] { ClearRecentExecute(); });
+  KeepBackupsAction = NewCommand(QStringLiteral("Keep &Backups"), QKeySequence(), [this] {
+    FSession->SetBackups(KeepBackupsAction->isChecked());
+    OpenSettings()->setValue(kBackupsKey, KeepBackupsAction->isChecked());
+  });
+  KeepBackupsAction->setCheckable(true);
+  KeepBackupsAction->setChecked(FSession->Backups());
   QuitAction = NewCommand(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
   UndoAction =
       NewCommand(QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { UndoExecute(); });
@@ -363,6 +379,7 @@ void TfrmMain::CreateMenus() {
   RecentMenu = file->addMenu(QStringLiteral("Open &Recent"));
   file->addSeparator();
   file->addActions({SaveAction, SaveAsAction, SaveHistoryAction, SaveHistoryAsAction});
+  file->addAction(KeepBackupsAction);
   file->addSeparator();
   file->addAction(QuitAction);
   QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
@@ -454,16 +471,6 @@ QRect TfrmMain::FirstFrameGeometry() const {
   return QRect(QPoint(x, y), size);
 }
 
-namespace {
-const QString kGeometryKey = QStringLiteral("window/geometry");
-const QString kMatchKey = QStringLiteral("view/match");
-const QString kRecentKey = QStringLiteral("files/recent");
-const QString kLatestFolderKey = QStringLiteral("files/latestFolder");
-const QString kHistoryFolderKey = QStringLiteral("files/historyFolder");
-const QString kPanesKey = QStringLiteral("window/panes");
-const QString kTextsKey = QStringLiteral("window/texts");
-}  // namespace
-
 bool TfrmMain::RestoreWindowState() {
   const std::unique_ptr<QSettings> settings = OpenSettings();
   const QByteArray saved = settings->value(kGeometryKey).toByteArray();
@@ -522,6 +529,8 @@ void TfrmMain::FormCreate() {
   // What the last run left: the match mode, the dialogs' folders, the recent pairs.
   const std::unique_ptr<QSettings> settings = OpenSettings();
   SetMatchModeIndex(settings->value(kMatchKey, 0).toInt());
+  FSession->SetBackups(settings->value(kBackupsKey, true).toBool());
+  KeepBackupsAction->setChecked(FSession->Backups());
   const struct {
     TFileDialog* dialog;
     const QString& key;
@@ -591,6 +600,7 @@ void TfrmMain::UpdateStatusBar() {
 
 void TfrmMain::cbMatchChange() {
   FSession->SetMatchMode(MatchModeFromIndex(cbMatch->currentIndex()));
+  OpenSettings()->setValue(kMatchKey, cbMatch->currentIndex());
   const QList<QAction*> modes = FMatchModes->actions();
   if (cbMatch->currentIndex() >= 0 && cbMatch->currentIndex() < modes.size())
     modes[cbMatch->currentIndex()]->setChecked(true);

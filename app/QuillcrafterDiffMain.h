@@ -63,6 +63,7 @@ class TfrmMain : public QWidget {
   QAction* SaveHistoryAction = nullptr;
   QAction* SaveHistoryAsAction = nullptr;
   QAction* ClearRecentAction = nullptr;
+  QAction* KeepBackupsAction = nullptr;  // a save keeps the replaced file as NAME.bak
   QAction* QuitAction = nullptr;
   QAction* UndoAction = nullptr;
   QAction* RedoAction = nullptr;

@@ -750,6 +750,7 @@ void TestMainWindow::nextRunRestoresGeometryAndPanes() {
   QCoreApplication::processEvents();
   const QRect geometry = h.form.geometry();
   const QList<int> panes = h.Splitter1->sizes();
+  h.cbMatch->setCurrentIndex(2);
   h.form.close();
   // The next run, in the same settings, opens where this one closed.
   TfrmMain next;
@@ -757,6 +758,7 @@ void TestMainWindow::nextRunRestoresGeometryAndPanes() {
   QVERIFY(QTest::qWaitForWindowExposed(&next));
   QCOMPARE(next.geometry(), geometry);
   QCOMPARE(next.findChild<QSplitter*>(QStringLiteral("Splitter1"))->sizes(), panes);
+  QCOMPARE(next.MatchMode(), MatchModeFromIndex(2));
 }
 
 QTEST_MAIN(TestMainWindow)
