@@ -465,7 +465,7 @@ QRect TfrmMain::FirstFrameGeometry() const {
   if (where == nullptr) return QRect(kFormPosition, kFormSize);
   const QRect free = where->availableGeometry();
   const QSize size = kFormSize.boundedTo(free.size());
-  // The design's place, moved in just far enough to show the whole window.
+  // The usual place, moved in just far enough to show the whole window.
   const int x = std::clamp(kFormPosition.x(), free.left(), free.left() + free.width() - size.width());
   const int y = std::clamp(kFormPosition.y(), free.top(), free.top() + free.height() - size.height());
   return QRect(QPoint(x, y), size);

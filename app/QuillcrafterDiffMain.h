@@ -169,7 +169,7 @@ class TfrmMain : public QWidget {
   void UpdateActions();
   /// Captions a topic pane with a file's name; the tooltip gives its whole path.
   static void ShowFileCaption(TCaptionGroupBox& group, const QString& fileName);
-  /// The window's first outer size and place: the design's, within the screen's free area.
+  /// The window's first outer size and place: its usual ones, within the screen's free area.
   QRect FirstFrameGeometry() const;
   /// The geometry and pane sizes of the last run, kept within the screen; false when none.
   bool RestoreWindowState();

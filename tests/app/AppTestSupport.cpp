@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 
+#include <sys/resource.h>
 #include <QSettings>
+#include <csignal>
 
 #include <QPushButton>
 #include <QTest>
@@ -95,6 +97,17 @@ T* Part(const app::TfrmMain& form, const char* name) {
 }
 
 }  // namespace
+
+void WithFileSizeLimit(long bytes, const std::function<void()>& step) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = static_cast<rlim_t>(bytes);
+  setrlimit(RLIMIT_FSIZE, &small);
+  step();
+  setrlimit(RLIMIT_FSIZE, &old);
+}
 
 TSettingsSandbox::TSettingsSandbox() {
   QSettings::setDefaultFormat(QSettings::IniFormat);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ void WriteProject(const QString& fileName, const std::vector<TTopicSpec>& topics
 /// The Latest and History topics of the standard pair (see the .cpp for the classes).
 std::vector<TTopicSpec> StandardLatest();
 std::vector<TTopicSpec> StandardHistory();
+
+/// Runs Step with writes limited to Bytes per file, so that a save fails
+/// part-way as on a full disk (also for root).
+void WithFileSizeLimit(long bytes, const std::function<void()>& step);
 
 /// Points the program's settings at a folder of the test's own for as long
 /// as it lives: no test reads or writes the user's settings.

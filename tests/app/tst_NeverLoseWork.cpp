@@ -2,14 +2,12 @@
 /// sides, undo and redo of copies, the questions on open, close and reload,
 /// recent pairs, dropped files. Saved files are compared byte for byte.
 
-#include <sys/resource.h>
 #include <QAction>
 #include <QFile>
 #include <QMimeData>
 #include <QTest>
 #include <QUndoStack>
 #include <QUrl>
-#include <csignal>
 
 #include "AppTestSupport.h"
 #include "app/AppText.h"
@@ -117,14 +115,7 @@ void TestNeverLoseWork::failedSaveKeepsFileAndMark() {
   f.CopyToOrig->trigger();
   f.Session().SetBackups(false);
   // A file size limit makes the write fail part-way, as a full disk would.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 64;
-  setrlimit(RLIMIT_FSIZE, &small);
-  f.SaveAction->trigger();
-  setrlimit(RLIMIT_FSIZE, &old);
+  WithFileSizeLimit(64, [&] { f.SaveAction->trigger(); });
   QCOMPARE(h.messages.size(), 1);
   QCOMPARE(bytes_of(latest), before);
   QVERIFY(f.Session().Latest().Modified() && f.isWindowModified() && f.SaveAction->isEnabled());

@@ -2,7 +2,6 @@
 /// it (buttons, list clicks, shortcuts), with the file dialogs and the
 /// message box played by the test.
 
-#include <sys/resource.h>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -12,7 +11,6 @@
 #include <QSplitter>
 #include <QTest>
 #include <QToolButton>
-#include <csignal>
 
 #include "AppTestSupport.h"
 #include "app/AppText.h"
@@ -592,14 +590,7 @@ void TestMainWindow::failedSaveKeepsOldFile() {
   const QByteArray before = file.readAll();
   file.close();
   // A file size limit makes the write fail part-way (even for root).
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 64;
-  setrlimit(RLIMIT_FSIZE, &small);
-  h.ClickSave(target);
-  setrlimit(RLIMIT_FSIZE, &old);
+  WithFileSizeLimit(64, [&] { h.ClickSave(target); });
   QCOMPARE(h.messages.size(), 1);
   QVERIFY(file.open(QIODevice::ReadOnly));
   QCOMPARE(file.readAll(), before);

@@ -19,7 +19,8 @@ void TestSmallScreen::firstSizeFitsTheScreen() {
   app::TfrmMain& f = h.form;
   QCoreApplication::processEvents();
   const QRect free = f.screen()->availableGeometry();
-  QVERIFY2(free.width() < 905 || free.height() < 729, "the screen must be smaller than the design");
+  QVERIFY2(free.width() < 905 || free.height() < 729,
+           "the screen must be smaller than the window's usual size");
   QVERIFY2(free.contains(f.frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4 outside %5x%6")
                                                             .arg(f.frameGeometry().x())
                                                             .arg(f.frameGeometry().y())
