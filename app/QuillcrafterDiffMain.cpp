@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -33,7 +34,9 @@
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
 #include "containers/Structures.h"
+#include "diff/dvDiffEngine.h"
 #include "diffview/dvDiffViewer.h"
+#include "diffview/dvListControl.h"
 #include "document/QuillcrafterDoc.h"
 #include "qtbridge/QtText.h"
 #include "toolkit/ScopeGuard.h"
@@ -57,6 +60,7 @@ constexpr int kListItemHeight = 13;
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kMatchKey = QStringLiteral("view/match");
 const QString kBackupsKey = QStringLiteral("files/keepBackups");
+const QString kScrollTogetherKey = QStringLiteral("view/scrollTogether");
 const QString kRecentKey = QStringLiteral("files/recent");
 const QString kLatestFolderKey = QStringLiteral("files/latestFolder");
 const QString kHistoryFolderKey = QStringLiteral("files/historyFolder");
@@ -362,6 +366,20 @@ void TfrmMain::CreateMenus() {
       NewCommand(QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { UndoExecute(); });
   RedoAction = NewCommand(QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                           [this] { RedoExecute(); });
+  NextDifferenceAction = NewCommand(QStringLiteral("&Next Difference"), QKeySequence(Qt::Key_F8),
+                                    [this] { NextDifferenceExecute(true); });
+  PreviousDifferenceAction =
+      NewCommand(QStringLiteral("&Previous Difference"), QKeySequence(Qt::SHIFT | Qt::Key_F8),
+                 [this] { NextDifferenceExecute(false); });
+  NextChangeAction = NewCommand(QStringLiteral("Next &Change"), QKeySequence(Qt::Key_F7),
+                                [this] { NextChangeExecute(true); });
+  PreviousChangeAction = NewCommand(QStringLiteral("Previous C&hange"), QKeySequence(Qt::SHIFT | Qt::Key_F7),
+                                    [this] { NextChangeExecute(false); });
+  ScrollTogetherAction =
+      NewCommand(QStringLiteral("&Scroll Texts With the Difference"), QKeySequence(),
+                 [this] { OpenSettings()->setValue(kScrollTogetherKey, ScrollTogetherAction->isChecked()); });
+  ScrollTogetherAction->setCheckable(true);
+  ScrollTogetherAction->setChecked(true);
   ShortcutsAction = NewCommand(QStringLiteral("&Keyboard Shortcuts"), QKeySequence::HelpContents, [this] {
     QMessageBox::information(this, QStringLiteral("Keyboard Shortcuts"), ShortcutsText());
   });
@@ -395,6 +413,10 @@ void TfrmMain::CreateMenus() {
     FMatchModes->addAction(mode);
     connect(mode, &QAction::triggered, this, [this, i] { cbMatch->setCurrentIndex(i); });
   }
+  view->addSeparator();
+  view->addActions({NextDifferenceAction, PreviousDifferenceAction, NextChangeAction, PreviousChangeAction});
+  view->addSeparator();
+  view->addAction(ScrollTogetherAction);
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   help->addActions({ShortcutsAction, AboutAction});
   layout()->setMenuBar(bar);
@@ -407,8 +429,10 @@ void TfrmMain::CreateMenus() {
 
 QString TfrmMain::ShortcutsText() const {
   QString text;
-  for (QAction* action : {OpenFilesAction, SaveAction, SaveAsAction, SaveHistoryAction, UndoAction,
-                          RedoAction, CopyToOrig, CopyTextToOrig, CopyToHist, CopyTextToHist, QuitAction}) {
+  for (QAction* action :
+       {OpenFilesAction, SaveAction, SaveAsAction, SaveHistoryAction, UndoAction, RedoAction, CopyToOrig,
+        CopyTextToOrig, CopyToHist, CopyTextToHist, NextDifferenceAction, PreviousDifferenceAction,
+        NextChangeAction, PreviousChangeAction, QuitAction}) {
     QString name = action->text();
     name.remove(QLatin1Char('&'));
     text += QStringLiteral("%1\t%2\n").arg(action->shortcut().toString(QKeySequence::NativeText), name);
@@ -418,6 +442,10 @@ QString TfrmMain::ShortcutsText() const {
 
 void TfrmMain::ConnectHandlers() {
   connect(FUndo, &QUndoStack::indexChanged, this, [this] { UpdateModified(); });
+  // The texts follow the difference: its top row stands level with them.
+  connect(dvDiffViewer1->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int row) {
+    if (ScrollTogetherAction->isChecked()) RunHandler([this, row] { ScrollTextsToRow(row); });
+  });
   connect(FWatcher, &QFileSystemWatcher::fileChanged, this, [this](const QString& fileName) {
     // Asked once the watcher's own notice is over, never inside it.
     QTimer::singleShot(0, this,
@@ -530,6 +558,7 @@ void TfrmMain::FormCreate() {
   const std::unique_ptr<QSettings> settings = OpenSettings();
   SetMatchModeIndex(settings->value(kMatchKey, 0).toInt());
   FSession->SetBackups(settings->value(kBackupsKey, true).toBool());
+  ScrollTogetherAction->setChecked(settings->value(kScrollTogetherKey, true).toBool());
   KeepBackupsAction->setChecked(FSession->Backups());
   const struct {
     TFileDialog* dialog;
@@ -731,6 +760,50 @@ void TfrmMain::RecordCopy(TQCTopic& target, std::unique_ptr<TQCTopic> before, bo
   if (FLatestSavedAt > FUndo->index()) FLatestSavedAt = -1;
   if (FHistorySavedAt > FUndo->index()) FHistorySavedAt = -1;
   FUndo->push(new TCopyCommand(*FSession, target, std::move(before), intoLatest, text));
+}
+
+void TfrmMain::NextDifferenceExecute(bool forward) {
+  bool wrapped = false;
+  const int next = FSession->NextDifferentEntry(lbTopics->ItemIndex(), forward, &wrapped);
+  if (next < 0) {
+    StatusBar1->ShowMessage(QStringLiteral("Every topic is identical"));
+    return;
+  }
+  if (wrapped && lbTopics->ItemIndex() >= 0)
+    StatusBar1->ShowMessage(forward ? QStringLiteral("Passed the last topic; went on from the first")
+                                    : QStringLiteral("Passed the first topic; went on from the last"));
+  lbTopics->SetItemIndex(next);
+  lbTopicsClick();
+}
+
+void TfrmMain::NextChangeExecute(bool forward) {
+  const int row = FSession->NextChangeRow(dvDiffViewer1->Pane1()->ItemIndex(), forward);
+  if (row < 0) {
+    StatusBar1->ShowMessage(forward ? QStringLiteral("No further change in this topic")
+                                    : QStringLiteral("No earlier change in this topic"));
+    return;
+  }
+  dvDiffViewer1->verticalScrollBar()->setValue(row);
+  for (TdvListControl* pane : {dvDiffViewer1->Pane1(), dvDiffViewer1->Pane2()}) pane->SetItemIndex(row);
+  // Shown even when the texts do not scroll with the difference.
+  if (!ScrollTogetherAction->isChecked()) ScrollTextsToRow(row);
+}
+
+void TfrmMain::ScrollTextsToRow(int row) {
+  const std::vector<TdvDiffRow>& rows = FSession->DiffEngine().Rows();
+  if (rows.empty()) return;
+  row = std::clamp(row, 0, static_cast<int>(rows.size()) - 1);
+  // A filler has no line of its own: the nearest line above it stands for it.
+  auto lineAt = [&](bool first) {
+    for (int i = row; i >= 0; --i) {
+      const TdvDiffRow& r = rows[static_cast<size_t>(i)];
+      const int line = first ? r.Line1 : r.Line2;
+      if (line >= 0) return line;
+    }
+    return 0;
+  };
+  RichEditScrollToLine(*RichEdit1, lineAt(true));
+  RichEditScrollToLine(*RichEdit2, lineAt(false));
 }
 
 void TfrmMain::UndoExecute() {

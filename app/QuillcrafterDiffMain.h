@@ -67,6 +67,11 @@ class TfrmMain : public QWidget {
   QAction* QuitAction = nullptr;
   QAction* UndoAction = nullptr;
   QAction* RedoAction = nullptr;
+  QAction* NextDifferenceAction = nullptr;      // F8: the next topic that is not identical
+  QAction* PreviousDifferenceAction = nullptr;  // Shift+F8
+  QAction* NextChangeAction = nullptr;          // F7: the next change block of the pair
+  QAction* PreviousChangeAction = nullptr;      // Shift+F7
+  QAction* ScrollTogetherAction = nullptr;      // the texts follow the difference as it scrolls
   QAction* ShortcutsAction = nullptr;
   QAction* AboutAction = nullptr;
   QMenu* RecentMenu = nullptr;
@@ -100,6 +105,10 @@ class TfrmMain : public QWidget {
   void SaveExecute();
   void SaveHistoryExecute();
   void SaveHistoryAsExecute();
+  /// Selects the next (or previous) topic that is not identical, going round at the end.
+  void NextDifferenceExecute(bool forward);
+  /// Shows the next (or previous) change block of the pair in the viewer and both texts.
+  void NextChangeExecute(bool forward);
   void UndoExecute();
   void RedoExecute();
   /// Opens a recent pair (as Open does, after asking about unsaved changes).
@@ -161,6 +170,8 @@ class TfrmMain : public QWidget {
   /// The Modified flags follow the undo history; captions and actions follow them.
   void UpdateModified();
   void UpdateCaptions();
+  /// Scrolls both texts so that the difference's top row stands level with them.
+  void ScrollTextsToRow(int row);
   void WatchFiles();
   void AddRecentPair(const QString& latest, const QString& history);
   void FillRecentMenu();

@@ -40,4 +40,10 @@ QStringList RichEditLines(const TRichEdit& richEdit) {
 
 bool RichEditReadOnly(const TRichEdit& richEdit) { return richEdit.ReadOnly(); }
 
+void RichEditScrollToLine(TRichEdit& richEdit, int line) {
+  richEdit.ScrollLines(line - richEdit.FirstVisibleLine());
+}
+
+int RichEditFirstVisibleLine(const TRichEdit& richEdit) { return richEdit.FirstVisibleLine(); }
+
 }  // namespace app

@@ -23,5 +23,9 @@ std::string RichEditPlainTextCrLf(const TRichEdit& richEdit);
 /// The rendered lines.
 QStringList RichEditLines(const TRichEdit& richEdit);
 bool RichEditReadOnly(const TRichEdit& richEdit);
+/// Scrolls so that Line (a paragraph, from 0) is the first one shown, as far as the view can.
+void RichEditScrollToLine(TRichEdit& richEdit, int line);
+/// The first line shown.
+int RichEditFirstVisibleLine(const TRichEdit& richEdit);
 
 }  // namespace app

@@ -288,3 +288,38 @@ void TComparisonSession::CopyToHistory() {
 void TComparisonSession::CopyTextToHistory() {
   if (PairDiffers()) AssignTopic(*FHist, *FOrig, true);
 }
+
+// --- Moving through the differences ----------------------------------------------------------
+
+int TComparisonSession::NextDifferentEntry(int from, bool forward, bool* wrapped) const {
+  const int count = EntryCount();
+  if (wrapped) *wrapped = false;
+  if (count == 0) return -1;
+  // From outside the entries, the first step lands on the first (or last) entry.
+  int at = from < 0 || from >= count ? (forward ? -1 : count) : from;
+  for (int step = 0; step < count + 1; ++step) {
+    at += forward ? 1 : -1;
+    if (at >= count || at < 0) {
+      at = at >= count ? 0 : count - 1;
+      if (wrapped) *wrapped = true;
+    }
+    if (EntryClass(at) != tcIdentical) return at;
+  }
+  return -1;
+}
+
+int TComparisonSession::NextChangeRow(int row, bool forward) const {
+  const std::vector<TdvDiffRow>& rows = FEngine->Rows();
+  const int count = static_cast<int>(rows.size());
+  auto changed = [&](int i) { return rows[static_cast<size_t>(i)].Kind1 != dkSame; };
+  // A block starts where a changed row follows a same row (or the start).
+  auto starts = [&](int i) { return changed(i) && (i == 0 || !changed(i - 1)); };
+  if (forward) {
+    for (int i = std::max(row + 1, 0); i < count; ++i)
+      if (starts(i)) return i;
+  } else {
+    for (int i = std::min(row, count) - 1; i >= 0; --i)
+      if (starts(i)) return i;
+  }
+  return -1;
+}

@@ -120,6 +120,15 @@ class TComparisonSession {
   void CopyToHistory();
   void CopyTextToHistory();
 
+  // --- Moving through the differences -------------------------------------------------
+  /// The nearest entry after From (before it when Forward is false) whose
+  /// class is not identical, going round at the end; From itself comes last.
+  /// -1 when every entry is identical. Wrapped tells whether the end was passed.
+  int NextDifferentEntry(int from, bool forward, bool* wrapped = nullptr) const;
+  /// The first row of the nearest change block of the selected pair's
+  /// difference after Row (before it when Forward is false); -1 when there is none.
+  int NextChangeRow(int row, bool forward) const;
+
   // --- Events (called only when set) ----------------------------------------------------
   /// The entries were replaced (files opened).
   std::function<void()> OnEntriesReset;

@@ -17,6 +17,7 @@
 #include "app/RichEditBridge.h"
 #include "diff/dvDiffEngine.h"
 #include "diffview/dvDiffViewer.h"
+#include "diffview/dvListControl.h"
 #include "document/QuillcrafterDoc.h"
 
 using namespace apptest;
@@ -113,6 +114,7 @@ class TestMainWindow : public QObject {
   void keyboardStartsInTheListWithAMark();
   void narrowWindowShrinksBothPanes();
   void nextRunRestoresGeometryAndPanes();
+  void f8AndF7MoveThroughTheDifferences();
   void startFilesOpenTheExamplePair();
 };
 
@@ -750,6 +752,57 @@ void TestMainWindow::nextRunRestoresGeometryAndPanes() {
   QCOMPARE(next.geometry(), geometry);
   QCOMPARE(next.findChild<QSplitter*>(QStringLiteral("Splitter1"))->sizes(), panes);
   QCOMPARE(next.MatchMode(), MatchModeFromIndex(2));
+}
+
+void TestMainWindow::f8AndF7MoveThroughTheDifferences() {
+  THarness h;
+  // A long topic changed near its start and near its end, between identical ones.
+  std::vector<std::string> lines;
+  for (int i = 0; i < 80; ++i) lines.push_back("Line " + std::to_string(i) + ".");
+  std::vector<std::string> changed = lines;
+  changed[10] = "Line ten, changed.";
+  changed[70] = "Line seventy, changed.";
+  WriteProject(h.Path(QStringLiteral("L.qcp")), {{1, "Same", {"Same."}, ""},
+                                                 {2, "Long", changed, ""},
+                                                 {3, "Also same", {"Same."}, ""},
+                                                 {4, "New", {"New."}, ""}});
+  WriteProject(h.Path(QStringLiteral("H.qcp")),
+               {{1, "Same", {"Same."}, ""}, {2, "Long", lines, ""}, {3, "Also same", {"Same."}, ""}});
+  h.Open(h.Path(QStringLiteral("L.qcp")), h.Path(QStringLiteral("H.qcp")));
+  TfrmMain& f = h.form;
+  f.resize(905, 729);
+  QCoreApplication::processEvents();
+  // F8 goes to the topics that are not identical, round at the end; Shift+F8 back.
+  f.NextDifferenceAction->trigger();
+  QCOMPARE(h.lbTopics->ItemIndex(), 1);
+  QCOMPARE(f.OrigTopic()->Title(), std::string("Long"));
+  f.NextDifferenceAction->trigger();
+  QCOMPARE(h.lbTopics->ItemIndex(), 3);
+  f.NextDifferenceAction->trigger();
+  QCOMPARE(h.lbTopics->ItemIndex(), 1);
+  QVERIFY(!h.StatusBar1->Message().isEmpty());
+  f.PreviousDifferenceAction->trigger();
+  QCOMPARE(h.lbTopics->ItemIndex(), 3);
+  f.PreviousDifferenceAction->trigger();
+  QCOMPARE(h.lbTopics->ItemIndex(), 1);
+  // F7 steps through the pair's change blocks; the texts scroll along.
+  const TStringList& rows = f.Session().DiffEngine().Result1();
+  auto kind_at = [&](int row) { return DiffEntryKind(rows[row]); };
+  f.NextChangeAction->trigger();
+  const int first = h.dvDiffViewer1->Pane1()->ItemIndex();
+  QVERIFY(first > 0 && kind_at(first) != dkSame && kind_at(first - 1) == dkSame);
+  f.NextChangeAction->trigger();
+  const int second = h.dvDiffViewer1->Pane1()->ItemIndex();
+  QVERIFY(second > first + 20 && kind_at(second) != dkSame);
+  QCOMPARE(h.dvDiffViewer1->Pane2()->ItemIndex(), second);
+  QCoreApplication::processEvents();
+  QVERIFY(app::RichEditFirstVisibleLine(*h.RichEdit1) > 20);
+  QCOMPARE(app::RichEditFirstVisibleLine(*h.RichEdit2), app::RichEditFirstVisibleLine(*h.RichEdit1));
+  f.NextChangeAction->trigger();  // none further: stays, and says so
+  QCOMPARE(h.dvDiffViewer1->Pane1()->ItemIndex(), second);
+  f.PreviousChangeAction->trigger();
+  QCOMPARE(h.dvDiffViewer1->Pane1()->ItemIndex(), first);
+  QVERIFY(h.messages.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
