@@ -56,6 +56,13 @@ constexpr int kGroupBoxWidth = 304;
 constexpr int kButtonPanelWidth = 65;
 constexpr int kListItemHeight = 13;
 
+// Each class in words and as a mark drawn before its entries, so that no
+// class is told by colour alone.
+const std::array<const char*, TopicComparisonCount> kClassWords = {"different", "identical", "identical text",
+                                                                   "new", "deleted"};
+const std::array<const char16_t*, TopicComparisonCount> kClassMarks = {u"\u2260", u"=", u"\u2248", u"+",
+                                                                       u"\u2212"};
+
 // What the window remembers between runs.
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kMatchKey = QStringLiteral("view/match");
@@ -214,6 +221,10 @@ void TfrmMain::CreateLayout() {
   lbTopics = new TListBox(Panel1);
   lbTopics->setObjectName(QStringLiteral("lbTopics"));
   lbTopics->SetItemHeight(kListItemHeight);
+  int widestMark = 0;
+  for (const char16_t* mark : kClassMarks)
+    widestMark = std::max(widestMark, lbTopics->fontMetrics().horizontalAdvance(QString::fromUtf16(mark)));
+  lbTopics->SetTextIndent(2 + widestMark + 4);
   left->addWidget(lbTopics, 1);
 
   Panel2 = NewPanel(Panel1, "Panel2", true);
@@ -287,6 +298,30 @@ void TfrmMain::CreateLayout() {
 
   FocusMark = new TFocusMark(this);
 
+  // What assistive technology says of each control.
+  const struct {
+    QWidget* widget;
+    const char* name;
+    const char* description;
+  } spoken[] = {
+      {cbMatch, "Match mode", "How Latest topics find their History topics"},
+      {lbTopics, "Topics", "The Latest topics, each with its comparison class"},
+      {btnOpenFiles, "Open", "Open a Latest and a History project file"},
+      {btnSaveFile, "Save Latest as", "Save the Latest project file under a name"},
+      {GroupBox1, "Latest topic", "The selected topic in the Latest file"},
+      {GroupBox2, "History topic", "The matching topic in the History file"},
+      {RichEditWidget(RichEdit1), "Latest text", "The Latest topic's text"},
+      {RichEditWidget(RichEdit2), "History text", "The History topic's text"},
+      {dvDiffViewer1, "Line difference", "The two texts line by line, changes marked"},
+      {dvDiffViewer1->Pane1(), "Latest lines", "The Latest text's lines, aligned with History's"},
+      {dvDiffViewer1->Pane2(), "History lines", "The History text's lines, aligned with Latest's"},
+      {StatusBar1, "Counts", "How many topics are in each class"},
+  };
+  for (const auto& part : spoken) {
+    part.widget->setAccessibleName(QLatin1String(part.name));
+    part.widget->setAccessibleDescription(QLatin1String(part.description));
+  }
+
   Splitter1->addWidget(Panel1);
   Splitter1->addWidget(Panel3);
   Splitter1->setStretchFactor(0, 0);
@@ -329,6 +364,7 @@ void TfrmMain::CreateActions() {
     action->setEnabled(false);
     addAction(action);
     design.button->setDefaultAction(action);
+    design.button->setAccessibleName(QLatin1String(design.hint));
     design.action = action;
   }
 }
@@ -459,6 +495,10 @@ void TfrmMain::ConnectHandlers() {
   connect(CopyToHist, &QAction::triggered, this, [this] { Handle([this] { CopyToHistExecute(); }); });
   connect(CopyTextToHist, &QAction::triggered, this, [this] { Handle([this] { CopyTextToHistExecute(); }); });
   lbTopics->OnClick = [this](TListBox*) { Handle([this] { lbTopicsClick(); }); };
+  lbTopics->OnItemDescription = [this](int index) {
+    if (index < 0 || index >= FSession->EntryCount()) return QString();
+    return QString::fromLatin1(kClassWords[static_cast<size_t>(FSession->EntryClass(index))]);
+  };
   lbTopics->OnDrawItem = [this](TListBox* list, int index, QPainter& canvas, const QRect& rect,
                                 bool selected) {
     RunPainter([&] { lbTopicsDrawItem(list, index, canvas, rect, selected); });
@@ -645,11 +685,16 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
                                 bool selected) {
   const TStringList& items = control->Items();
   if (index < 0 || index >= items.Count()) return;
-  // The list's rows are the session's entries, in the same order.
-  if (!selected && index < FSession->EntryCount())
-    canvas.setPen(ToQColor(ComparisonColors[static_cast<size_t>(FSession->EntryClass(index))]));
   canvas.fillRect(rect, canvas.background());
-  canvas.drawText(QRect(rect.left() + 2, rect.top(), rect.width() - 2, rect.height()),
+  const int indent = control->TextIndent();
+  // The list's rows are the session's entries, in the same order.
+  if (index < FSession->EntryCount()) {
+    const auto kind = static_cast<size_t>(FSession->EntryClass(index));
+    if (!selected) canvas.setPen(ToQColor(ComparisonColors[kind]));
+    canvas.drawText(QRect(rect.left() + 2, rect.top(), indent - 2, rect.height()),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromUtf16(kClassMarks[kind]));
+  }
+  canvas.drawText(QRect(rect.left() + indent, rect.top(), rect.width() - indent, rect.height()),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ToQString(items[index]));
 }
 

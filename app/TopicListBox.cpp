@@ -14,7 +14,13 @@ int TListBoxModel::rowCount(const QModelIndex& parent) const { return parent.isV
 
 QVariant TListBoxModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= FItems.Count()) return {};
-  if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return ToQString(FItems[index.row()]);
+  if (role == Qt::DisplayRole) return ToQString(FItems[index.row()]);
+  if (role == Qt::AccessibleTextRole || role == Qt::AccessibleDescriptionRole) {
+    const QString description = OnDescription ? OnDescription(index.row()) : QString();
+    if (role == Qt::AccessibleDescriptionRole) return description;
+    const QString text = ToQString(FItems[index.row()]);
+    return description.isEmpty() ? text : text + QStringLiteral(", ") + description;
+  }
   return {};
 }
 
@@ -76,6 +82,9 @@ class TOwnerDrawDelegate : public QStyledItemDelegate {
 }  // namespace
 
 TListBox::TListBox(QWidget* parent) : QListView(parent), FModel(new TListBoxModel(this)) {
+  FModel->OnDescription = [this](int index) {
+    return OnItemDescription ? OnItemDescription(index) : QString();
+  };
   setModel(FModel);
   setItemDelegate(new TOwnerDrawDelegate(this));
   setUniformItemSizes(true);
@@ -124,8 +133,8 @@ bool TListBox::viewportEvent(QEvent* event) {
   const auto* help = static_cast<QHelpEvent*>(event);
   const QModelIndex row = indexAt(help->pos());
   const QString text = row.isValid() ? row.data().toString() : QString();
-  // Drawn from two pixels in; a row that fits says nothing more in a tooltip.
-  if (!text.isEmpty() && 2 + QFontMetrics(font()).horizontalAdvance(text) > viewport()->width()) {
+  // A row that fits says nothing more in a tooltip.
+  if (!text.isEmpty() && FTextIndent + QFontMetrics(font()).horizontalAdvance(text) > viewport()->width()) {
     QToolTip::showText(help->globalPos(), text, viewport(), visualRect(row));
   } else {
     QToolTip::hideText();

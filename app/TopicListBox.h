@@ -25,6 +25,8 @@ class TListBoxModel : public QAbstractListModel {
   /// Replaces all items at once (one reset, no per-row notices).
   void SetItems(const TStringList& items);
   void Clear();
+  /// An item's description for the accessibility roles.
+  std::function<QString(int index)> OnDescription;
 
  private:
   TStringList FItems;
@@ -45,6 +47,12 @@ class TListBox : public QListView {
   /// Selects a row (-1: none) without firing OnClick, as setting the property does.
   void SetItemIndex(int index);
 
+  /// Where an item's text starts, in pixels from the row's left edge (an
+  /// owner may draw a marker before it); a row whose text is cut there
+  /// shows it whole in its tooltip.
+  int TextIndent() const { return FTextIndent; }
+  void SetTextIndent(int value) { FTextIndent = value; }
+
   int ItemHeight() const { return FItemHeight; }
   void SetItemHeight(int height);
 
@@ -54,6 +62,9 @@ class TListBox : public QListView {
       OnDrawItem;
   /// The user picked an item: by a click (also on the selected one) or by the keyboard.
   std::function<void(TListBox* list)> OnClick;
+  /// What an item says to assistive technology and in its tooltip beyond its
+  /// text (say its comparison class); nothing when unset.
+  std::function<QString(int index)> OnItemDescription;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -63,6 +74,7 @@ class TListBox : public QListView {
  private:
   TListBoxModel* FModel;
   int FItemHeight = 13;
+  int FTextIndent = 2;
 };
 
 }  // namespace app

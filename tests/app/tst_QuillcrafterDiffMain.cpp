@@ -2,6 +2,8 @@
 /// it (buttons, list clicks, shortcuts), with the file dialogs and the
 /// message box played by the test.
 
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -115,6 +117,7 @@ class TestMainWindow : public QObject {
   void narrowWindowShrinksBothPanes();
   void nextRunRestoresGeometryAndPanes();
   void f8AndF7MoveThroughTheDifferences();
+  void classesAreSpokenNotOnlyColoured();
   void startFilesOpenTheExamplePair();
 };
 
@@ -803,6 +806,27 @@ void TestMainWindow::f8AndF7MoveThroughTheDifferences() {
   f.PreviousChangeAction->trigger();
   QCOMPARE(h.dvDiffViewer1->Pane1()->ItemIndex(), first);
   QVERIFY(h.messages.isEmpty());
+}
+
+void TestMainWindow::classesAreSpokenNotOnlyColoured() {
+  THarness h;
+  h.OpenStandardPair();
+  // Every control has a name for assistive technology.
+  for (QWidget* w : h.form.findChildren<QWidget*>()) {
+    if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(&h.form) || w->parentWidget() == nullptr) continue;
+    if (qobject_cast<QAbstractScrollArea*>(w->parentWidget()) != nullptr) continue;  // a viewport or bar
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(w);
+    QVERIFY2(spoken && !spoken->text(QAccessible::Name).isEmpty(), qPrintable(w->objectName()));
+  }
+  // The list's entries say their class in words.
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(h.lbTopics);
+  QVERIFY(list != nullptr);
+  QStringList entries;
+  for (int i = 0; i < list->childCount(); ++i) entries << list->child(i)->text(QAccessible::Name);
+  QVERIFY2(entries.contains(QStringLiteral("Installing (2), different")),
+           qPrintable(entries.join(QLatin1Char('|'))));
+  QVERIFY(entries.contains(QStringLiteral("Introduction (1), identical")));
+  QVERIFY(entries.contains(QStringLiteral("New Feature (4), new")));
 }
 
 QTEST_MAIN(TestMainWindow)
