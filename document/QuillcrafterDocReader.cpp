@@ -44,6 +44,8 @@ class TQCProjectReader {
 
   void ReadImage(Image& image);
   void ReadHeader(TQCProjectOptions& options);
+  /// The first line, which must be the file identifier.
+  void ReadIdentifier();
   void ReadTopicRecord(TQCTopic& topic, long long record);
   ContentsLine ReadContentsLine(long long record);
   void ReadTextMacroRecord(TQCTextMacro& macro, long long record);
@@ -90,8 +92,33 @@ void TQCProjectReader::ReadStrings(TStrings& list, Where where) {
   list.EndUpdate();
 }
 
+void TQCProjectReader::ReadIdentifier() {
+  // Byte by byte and never further than the identifier could reach: any
+  // input that is not a project file (a device without line ends, a huge
+  // file of other data) is refused as soon as it is known to be one.
+  const std::string_view identifier = QCFileIdentifier;
+  std::string line;
+  char c;
+  for (;;) {
+    if (FStream.Read(&c, 1) != 1) {
+      if (line.empty()) Missing({"the file identifier"});
+      break;
+    }
+    if (c == '\r' || c == '\n') {
+      // CR LF is one line end, as for every other line.
+      char next;
+      if (c == '\r' && FStream.Read(&next, 1) == 1 && next != '\n') FStream.PutBack(next);
+      break;
+    }
+    line += c;
+    if (line.size() > identifier.size() || line.back() != identifier[line.size() - 1])
+      throw EQCException(qcmsg::SMissingIdentifier);
+  }
+  if (line != identifier) throw EQCException(qcmsg::SMissingIdentifier);
+}
+
 void TQCProjectReader::ReadHeader(TQCProjectOptions& options) {
-  if (!(Line({"the file identifier"}) == QCFileIdentifier)) throw EQCException(qcmsg::SMissingIdentifier);
+  ReadIdentifier();
   const int32_t version = Integer({"the file version"});
   if (std::find(AcceptedVersions.begin(), AcceptedVersions.end(), version) == AcceptedVersions.end())
     throw EQCException(qcmsg::SUnknownVersion);

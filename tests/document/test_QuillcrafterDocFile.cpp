@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -386,6 +387,35 @@ TEST(ReaderLimits, HugeCountsFailAtOnce) {
   EXPECT_THROW(LoadBytes(doc, JoinLines(lines)), Exception);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   EXPECT_EQ(doc.Topics().Count(), 0);
+}
+
+TEST(ReaderLimits, AnEndlessFirstLineIsRefusedAtOnce) {
+  // Endless input without a line end (/dev/zero, a long stream of other
+  // data) is refused after a few bytes, not read on until memory runs out.
+  struct EndlessStream : TStream {
+    explicit EndlessStream(char fill) : byte(fill) {}
+    int64_t Read(void* buffer, int64_t count) override {
+      if (served > (16 << 20)) throw EReadError("read on past 16 MiB");
+      std::memset(buffer, byte, static_cast<size_t>(count));
+      served += count;
+      return count;
+    }
+    int64_t Write(const void*, int64_t) override { return 0; }
+    int64_t Seek(int64_t, TSeekOrigin) override { return served; }
+    char byte;
+    int64_t served = 0;
+  };
+  for (const char fill : {'\0', 'Q', ' '}) {
+    EndlessStream endless(fill);
+    TQuillcrafterDoc doc;
+    try {
+      doc.LoadFromStream(endless);
+      FAIL() << "no error";
+    } catch (const EQCException& e) {
+      EXPECT_EQ(e.Message(), "Missing Quillcrafter Identifier, not a Quillcrafter File");
+    }
+    EXPECT_LE(endless.served, 2 * TGBufferStream::BufferSize) << int(fill);
+  }
 }
 
 TEST(ReaderNotices, ASuccessfulLoadSendsTheNoticesOfEachSection) {
