@@ -43,6 +43,9 @@ enum TFileMode { fmOpenRead, fmOpenWrite, fmOpenReadWrite, fmCreate };
 class TFileStream : public TStream {
  public:
   TFileStream(const std::string& fileName, TFileMode mode);
+  /// Takes over an open descriptor (closed with the stream); FileName is
+  /// only what the stream calls itself.
+  TFileStream(int handle, std::string fileName) : FFileName(std::move(fileName)), FHandle(handle) {}
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
