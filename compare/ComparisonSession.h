@@ -24,6 +24,7 @@ using TPlainTextFunction = std::function<std::string(std::string_view rtf)>;
 
 /// The plain text of RTF as the rich-text view shows it, through the
 /// reader's plain-text lines: what window and qctool compare by default.
+/// A NUL byte comes out as U+2400, so the engine never meets one.
 std::string RtfPlainTextCrLf(std::string_view rtf);
 
 class TComparisonSession {
