@@ -84,18 +84,27 @@ void RemoveStaleTemporaries(const std::string& target) {
   ::closedir(folder);
 }
 
-/// The name a save writes to: a link is followed to the file it names. A
-/// link that names nothing is an error that says what is missing, since
-/// creating that file would more likely hide a mistake than mend one.
-std::string ResolveLinks(const std::string& fileName) {
+/// Where a save writes: a link is followed to the file it names. A link
+/// that names nothing is an error that says what is missing, since creating
+/// that file would more likely hide a mistake than mend one.
+struct TSaveTarget {
+  std::string path;
+  /// False for a link that only the system can follow (/dev/stdout to a
+  /// pipe, /proc/self/fd/N): its file is written through or in place, never
+  /// replaced, since a rename would put a file where the link is.
+  bool replaceable = true;
+};
+
+TSaveTarget ResolveLinks(const std::string& fileName) {
   struct stat info;
-  if (::lstat(fileName.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return fileName;
+  if (::lstat(fileName.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return {fileName};
   if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
     std::string path = resolved;
     std::free(resolved);
-    return path;
+    return {path};
   }
   if (errno != ENOENT) CreateError(fileName, SysErrorMessage(errno));
+  if (::stat(fileName.c_str(), &info) == 0) return {fileName, false};
   std::string missing = fileName;
   for (int hop = 0; hop < 40; ++hop) {
     char target[PATH_MAX];
@@ -279,7 +288,8 @@ void TQuillcrafterDoc::SaveToFile(const std::string& fileName) {
   const TWriteFunction write = [this](TStream& stream) { WriteDocument(stream); };
   // The name is recorded once the file is open, before anything is written.
   const auto record = [this, &fileName] { FRecentFiles->AddFile(fileName); };
-  const std::string path = ResolveLinks(fileName);
+  const TSaveTarget target = ResolveLinks(fileName);
+  const std::string& path = target.path;
   // A read-only target or a folder stays as it is, exactly as when it could not be truncated.
   struct stat info;
   const bool exists = ::stat(path.c_str(), &info) == 0;
@@ -287,7 +297,7 @@ void TQuillcrafterDoc::SaveToFile(const std::string& fileName) {
     CreateError(fileName, SysErrorMessage(S_ISDIR(info.st_mode) ? EISDIR : errno));
   if (exists && !S_ISREG(info.st_mode)) {
     WriteThrough(fileName, path, info, write, record);
-  } else if (exists && info.st_nlink > 1) {
+  } else if (exists && (info.st_nlink > 1 || !target.replaceable)) {
     WriteInPlace(fileName, path, write, record);
   } else if (const int error = ReplaceWhole(fileName, path, exists ? &info : nullptr, write, record);
              error != 0) {

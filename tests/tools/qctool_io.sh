@@ -90,6 +90,14 @@ through_pipe() {
 }
 check "resave into a named pipe" through_pipe
 
+# A link that only the system can follow (as /dev/stdout to a pipe) is
+# written through and stays a link; this one is the script's own.
+ln -s /proc/self/fd/1 "$WORK/stdout-link"
+through_fd_link() {
+  "$QCTOOL" resave "$LATEST" "$WORK/stdout-link" | cmp -s - "$LATEST" && [ -L "$WORK/stdout-link" ]
+}
+check "resave through a link to a pipe" through_fd_link
+
 # A dangling link is an error naming what is missing; the link stays.
 ln -s "$WORK/nowhere/gone.qcp" "$WORK/dangling.qcp"
 dangling_refused() {
