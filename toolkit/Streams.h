@@ -65,6 +65,12 @@ class TFileStream : public TStream {
   int FHandle = -1;
 };
 
+/// All the bytes of a file, read to the end of its data even when it has no
+/// size (a pipe, /dev/stdin, a /proc file) or grows while it is read.
+/// Raises EFOpenError when it cannot be opened and EReadError "Cannot read
+/// file "%s". %s" when a read fails.
+std::string ReadFileToEnd(const std::string& fileName);
+
 /// A growable block of memory used as a stream.
 class TMemoryStream : public TStream {
  public:

@@ -84,9 +84,19 @@ check "compare /dev/zero" endless_refused
 # resave writes through a named pipe and leaves it a pipe.
 mkfifo "$WORK/pipe"
 through_pipe() {
-  timeout 60 cat "$WORK/pipe" >"$WORK/received" &
+  cat "$WORK/pipe" >"$WORK/received" &
   local reader=$!
-  "$QCTOOL" resave "$LATEST" "$WORK/pipe" && wait $reader && [ -p "$WORK/pipe" ] && cmp -s "$WORK/received" "$LATEST"
+  # A save finds the reader only once it holds the pipe open.
+  local tries
+  for tries in $(seq 1 300); do
+    for fd in /proc/$reader/fd/*; do [ "$(readlink "$fd")" = "$WORK/pipe" ] && break 2; done
+    sleep 0.1
+  done
+  "$QCTOOL" resave "$LATEST" "$WORK/pipe"
+  local status=$?
+  [ -p "$WORK/pipe" ] || kill $reader  # a replaced pipe would keep the reader waiting
+  wait $reader
+  [ $status -eq 0 ] && [ -p "$WORK/pipe" ] && cmp -s "$WORK/received" "$LATEST"
 }
 check "resave into a named pipe" through_pipe
 

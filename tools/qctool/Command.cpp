@@ -1,9 +1,7 @@
 #include "tools/qctool/Command.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -20,27 +18,7 @@ QctoolCommand::QctoolCommand(const CommandInfo& info) { Registry().push_back(inf
 
 const std::vector<CommandInfo>& Commands() { return Registry(); }
 
-std::string ReadFileBytes(const std::string& fileName) {
-  TFileStream stream(fileName, fmOpenRead);
-  // The size is only a hint: pipes, terminals and /proc files have none (or
-  // report 0), and a file may grow while it is read. Reading goes on to the
-  // end of the data whatever the size said.
-  std::string bytes;
-  struct stat info {};
-  if (::fstat(stream.Handle(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-    bytes.reserve(static_cast<size_t>(info.st_size) + 1);
-  size_t used = 0;
-  for (;;) {
-    if (bytes.size() - used < 65536) bytes.resize(std::max<size_t>(bytes.capacity(), used + 65536));
-    const ssize_t n = ::read(stream.Handle(), bytes.data() + used, bytes.size() - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw EReadError(Format(kReadErrorEx, fileName.c_str(), SysErrorMessage(errno).c_str()));
-    if (n == 0) break;
-    used += static_cast<size_t>(n);
-  }
-  bytes.resize(used);
-  return bytes;
-}
+std::string ReadFileBytes(const std::string& fileName) { return ReadFileToEnd(fileName); }
 
 [[noreturn]] static void StdoutFailed(int error) {
   throw StdoutError(Format(kStdoutErrorEx, SysErrorMessage(error).c_str()), error == EPIPE);

@@ -34,7 +34,6 @@ struct UsageError {
   std::string message;
 };
 
-inline constexpr const char* kReadErrorEx = "Cannot read file \"%s\". %s";
 inline constexpr const char* kStdoutErrorEx = "Cannot write to standard output: %s";
 
 /// Reads a whole file as bytes, to the end of its data even when it has no
