@@ -30,7 +30,7 @@ for name in "${names[@]}"; do
   features=$(echo "$coverage" | sed -E 's/.*ft: ([0-9]+).*/\1/')
   result=ok
   if [ $status -ne 0 ]; then
-    result="FAULT: see $log; once mended, add the input from $crashes/ to tests/data/fuzz/$name/"
+    result="FAULT: see $log; once mended, add the input from $crashes/ to tests/data/fuzz/$name/ under a name that says what it caught (git ignores crash-*)"
     faults=$((faults + 1))
   fi
   printf '%-18s %12s %8s %9s  %s\n' "$name" "${executions:-?}" "${edges:-?}" "${features:-?}" "$result"
