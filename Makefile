@@ -87,9 +87,20 @@ format:
 format-check:
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
+# Each libFuzzer target for FUZZ_SECONDS (all of them, or those named in
+# FUZZ_TARGETS, e.g. FUZZ_TARGETS="project_reader diff_engine"), one after
+# the other; prints executions and coverage. Their seeds, and every input
+# that once failed, are replayed by the ordinary tests (fuzz_replay_*).
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+FUZZ_DEBS := cmake ninja-build clang libclang-rt-dev libgtest-dev libgmock-dev
+
 fuzz:
-	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQC_CORE_ONLY=ON -DQC_FUZZ=ON -DQC_BENCH=OFF
-	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	@$(MAKE) --no-print-directory deps DEBS="$(FUZZ_DEBS)"
+	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQC_CORE_ONLY=ON -DQC_FUZZ=ON -DQC_BENCH=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_targets
+	bash tests/fuzz/run_fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-bench $(BUILD)-fuzz

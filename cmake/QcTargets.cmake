@@ -53,3 +53,25 @@ function(qc_benchmark name)
   target_compile_definitions(${name} PRIVATE QC_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set_property(GLOBAL APPEND PROPERTY QC_BENCHMARKS ${name})
 endfunction()
+
+# qc_fuzz_target(NAME SOURCES... LIBS ... [DEFINES ...]): a libFuzzer entry
+# point (LLVMFuzzerTestOneInput). Every build replays the target's seeds and
+# the inputs that once made it fail (tests/data/fuzz/NAME) as a core test,
+# through a small runner instead of libFuzzer; with QC_FUZZ the fuzzer itself
+# is built as fuzz/fuzz_NAME (`make fuzz`).
+function(qc_fuzz_target name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;DEFINES" ${ARGN})
+  add_executable(replay_${name} ${A_SOURCES} ${CMAKE_SOURCE_DIR}/tests/fuzz/FuzzReplay.cpp)
+  target_link_libraries(replay_${name} PRIVATE ${A_LIBS})
+  target_compile_definitions(replay_${name} PRIVATE ${A_DEFINES})
+  add_test(NAME fuzz_replay_${name} COMMAND replay_${name} ${CMAKE_SOURCE_DIR}/tests/data/fuzz/${name})
+  set_tests_properties(fuzz_replay_${name} PROPERTIES LABELS core)
+  if(QC_FUZZ)
+    add_executable(fuzz_${name} ${A_SOURCES})
+    target_link_libraries(fuzz_${name} PRIVATE ${A_LIBS})
+    target_compile_definitions(fuzz_${name} PRIVATE ${A_DEFINES})
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(fuzz_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+    add_dependencies(fuzz_targets fuzz_${name})
+  endif()
+endfunction()

@@ -9,9 +9,19 @@
 #include "toolkit/SysUtils.h"
 
 std::string RtfPlainTextCrLf(std::string_view rtf, const TCodePageDecoder& decode) {
+  // The difference engine's text ends at a NUL byte; a NUL in a topic (\'00,
+  // \u0) is compared and shown as the symbol for it, U+2400, instead of
+  // hiding everything after it.
+  static constexpr std::string_view kNulSymbol = "\xE2\x90\x80";
   std::string text;
   for (const std::string& line : RtfToPlainTextLines(rtf, decode)) {
-    text += line;
+    for (size_t start = 0;;) {
+      const size_t nul = line.find('\0', start);
+      text.append(line, start, nul == std::string::npos ? std::string::npos : nul - start);
+      if (nul == std::string::npos) break;
+      text += kNulSymbol;
+      start = nul + 1;
+    }
     text += "\r\n";
   }
   return text;

@@ -26,7 +26,8 @@ using TPlainTextFunction = std::function<std::string(std::string_view rtf)>;
 /// The plain text of RTF as the rich-text view shows it, through the
 /// reader's plain-text lines with Decode reading the text's bytes (the
 /// view's own converters, qtbridge::CodePageToUtf8): what window and qctool
-/// compare by default.
+/// compare by default. A NUL byte comes out as U+2400, so the engine never
+/// meets one.
 std::string RtfPlainTextCrLf(std::string_view rtf, const TCodePageDecoder& decode);
 
 class TComparisonSession {

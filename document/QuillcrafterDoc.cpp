@@ -2,14 +2,6 @@
 // macros and statuses, and the file-level load and save.
 #include "document/QuillcrafterDoc.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-
 #include "toolkit/ScopeGuard.h"
 
 namespace {
@@ -314,61 +306,4 @@ void TQuillcrafterDoc::SaveToStream(TStream& stream) {
   FModified = false;
 }
 
-namespace {
-
-/// A name in the folder of Target that no file has yet.
-std::string TemporaryNameFor(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  for (;;) {
-    std::string name = target + Format(".~%d-%u.tmp", static_cast<int>(getpid()), counter++);
-    struct stat info;
-    if (::lstat(name.c_str(), &info) != 0 && errno == ENOENT) return name;
-  }
-}
-
-}  // namespace
-
-void TQuillcrafterDoc::SaveToFile(const std::string& fileName) {
-  // A read-only target or a folder stays as it is, exactly as when it could not be truncated.
-  struct stat targetInfo;
-  const bool targetExists = ::stat(fileName.c_str(), &targetInfo) == 0;
-  if (targetExists && (S_ISDIR(targetInfo.st_mode) || ::access(fileName.c_str(), W_OK) != 0)) {
-    const int reason = S_ISDIR(targetInfo.st_mode) ? EISDIR : errno;
-    throw EFCreateError(Format(rtl::SFCreateErrorEx, fileName.c_str(), SysErrorMessage(reason).c_str()));
-  }
-  // A link is written through, as truncating it would: the file it names is replaced.
-  std::string path = fileName;
-  if (targetExists) {
-    if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
-      path = resolved;
-      std::free(resolved);
-    }
-  }
-  // The complete file is written beside the target and then renamed over
-  // it: a failure at any point leaves the old file untouched.
-  const std::string temporary = TemporaryNameFor(path);
-  std::unique_ptr<TFileStream> stream;
-  try {
-    stream = std::make_unique<TFileStream>(temporary, fmCreate);
-  } catch (const EFCreateError& e) {
-    // Reported under the name the caller gave, not the temporary one.
-    std::string message = e.Message();
-    if (const size_t at = message.find(temporary); at != std::string::npos)
-      message.replace(at, temporary.size(), fileName);
-    throw EFCreateError(message);
-  }
-  try {
-    if (targetExists) ::fchmod(stream->Handle(), targetInfo.st_mode & 07777);
-    FRecentFiles->AddFile(fileName);
-    WriteDocument(*stream);
-    stream->FlushToDisk();
-    stream.reset();
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-      throw EWriteError(Format(rtl::SFCreateErrorEx, fileName.c_str(), SysErrorMessage(errno).c_str()));
-  } catch (...) {
-    stream.reset();
-    std::remove(temporary.c_str());
-    throw;
-  }
-  FModified = false;
-}
+// SaveToFile is in QuillcrafterDocSave.cpp.

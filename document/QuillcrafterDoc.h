@@ -113,8 +113,14 @@ class TQuillcrafterDoc : public TPersistent {
   void LoadFromFile(const std::string& fileName);
   /// Writes the whole project file at the stream's current position.
   virtual void SaveToStream(TStream& stream);
-  /// Writes a complete file next to FileName and then puts it in FileName's
-  /// place, so a failed save leaves any old file untouched.
+  /// Saves without harming what is there. An ordinary file is written
+  /// complete beside FileName and then put in its place, keeping its
+  /// permission bits, owner and group, so a failed save leaves the old file
+  /// untouched. A file with several hard links, or one in a folder that
+  /// takes no new file, is written in place and gets its old bytes back when
+  /// the write fails. A device or named pipe is written through, never
+  /// replaced (block devices are refused). A link is followed to the file
+  /// it names; a link to nothing is an error naming the missing file.
   void SaveToFile(const std::string& fileName);
 
   /// Empties topics, contents, macros (then adds the built-in ones) and the

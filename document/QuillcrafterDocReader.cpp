@@ -47,11 +47,10 @@ class TQCProjectReader {
   void ReadImage(Image& image);
   /// The header at the start of the data. Empty data is no project file at
   /// all and is reported as such, not as a file that ends early.
-  void ReadFileHeader(TQCProjectOptions& options) {
-    if (FStream.EndOfStream()) throw EQCException(qcmsg::SMissingIdentifier);
-    ReadHeader(options);
-  }
+  void ReadFileHeader(TQCProjectOptions& options) { ReadHeader(options); }
   void ReadHeader(TQCProjectOptions& options);
+  /// The first line, which must be the file identifier.
+  void ReadIdentifier();
   void ReadTopicRecord(TQCTopic& topic, long long record);
   ContentsLine ReadContentsLine(long long record);
   void ReadTextMacroRecord(TQCTextMacro& macro, long long record);
@@ -106,8 +105,35 @@ void TQCProjectReader::ReadStrings(TStrings& list, Where where) {
   }
 }
 
+void TQCProjectReader::ReadIdentifier() {
+  // Byte by byte and never further than the identifier could reach: any
+  // input that is not a project file (a device without line ends, a huge
+  // file of other data) is refused as soon as it is known to be one.
+  const std::string_view identifier = QCFileIdentifier;
+  std::string line;
+  char c;
+  for (;;) {
+    if (FStream.Read(&c, 1) != 1) {
+      // An empty input is no project file either; asking the stream's size
+      // instead would refuse every pipe.
+      if (line.empty()) throw EQCException(qcmsg::SMissingIdentifier);
+      break;
+    }
+    if (c == '\r' || c == '\n') {
+      // CR LF is one line end, as for every other line.
+      char next;
+      if (c == '\r' && FStream.Read(&next, 1) == 1 && next != '\n') FStream.PutBack(next);
+      break;
+    }
+    line += c;
+    if (line.size() > identifier.size() || line.back() != identifier[line.size() - 1])
+      throw EQCException(qcmsg::SMissingIdentifier);
+  }
+  if (line != identifier) throw EQCException(qcmsg::SMissingIdentifier);
+}
+
 void TQCProjectReader::ReadHeader(TQCProjectOptions& options) {
-  if (!(Line({"the file identifier"}) == QCFileIdentifier)) throw EQCException(qcmsg::SMissingIdentifier);
+  ReadIdentifier();
   const int32_t version = Integer({"the file version"});
   if (std::find(AcceptedVersions.begin(), AcceptedVersions.end(), version) == AcceptedVersions.end())
     throw EQCException(qcmsg::SUnknownVersion);

@@ -158,10 +158,29 @@ void TMemoryStream::SetSize(int64_t newSize) {
 }
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
-  TFileStream file(fileName, fmOpenRead);
-  FData.assign(static_cast<size_t>(file.Size()), '\0');
-  file.ReadBuffer(FData.data(), Size());
+  FData = ReadFileToEnd(fileName);
   FPosition = 0;
+}
+
+std::string ReadFileToEnd(const std::string& fileName) {
+  TFileStream stream(fileName, fmOpenRead);
+  // The size is only a hint: pipes and terminals have none, /proc files
+  // report 0, and a file may grow while it is read.
+  std::string bytes;
+  struct stat info {};
+  if (::fstat(stream.Handle(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    bytes.reserve(static_cast<size_t>(info.st_size) + 1);
+  size_t used = 0;
+  for (;;) {
+    if (bytes.size() - used < 65536) bytes.resize(std::max<size_t>(bytes.capacity(), used + 65536));
+    const ssize_t n = ::read(stream.Handle(), bytes.data() + used, bytes.size() - used);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw EReadError(Format(rtl::SFReadErrorEx, fileName.c_str(), SysErrorMessage(errno).c_str()));
+    if (n == 0) break;
+    used += static_cast<size_t>(n);
+  }
+  bytes.resize(used);
+  return bytes;
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) {

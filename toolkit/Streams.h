@@ -43,6 +43,9 @@ enum TFileMode { fmOpenRead, fmOpenWrite, fmOpenReadWrite, fmCreate };
 class TFileStream : public TStream {
  public:
   TFileStream(const std::string& fileName, TFileMode mode);
+  /// Takes over an open descriptor (closed with the stream); FileName is
+  /// only what the stream calls itself.
+  TFileStream(int handle, std::string fileName) : FFileName(std::move(fileName)), FHandle(handle) {}
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
@@ -61,6 +64,12 @@ class TFileStream : public TStream {
   std::string FFileName;
   int FHandle = -1;
 };
+
+/// All the bytes of a file, read to the end of its data even when it has no
+/// size (a pipe, /dev/stdin, a /proc file) or grows while it is read.
+/// Raises EFOpenError when it cannot be opened and EReadError "Cannot read
+/// file "%s". %s" when a read fails.
+std::string ReadFileToEnd(const std::string& fileName);
 
 /// A growable block of memory used as a stream.
 class TMemoryStream : public TStream {

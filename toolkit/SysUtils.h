@@ -47,6 +47,7 @@ namespace rtl {
 inline constexpr const char* SInvalidInteger = "'%s' is not a valid integer value";
 inline constexpr const char* SFOpenErrorEx = "Cannot open file \"%s\". %s";
 inline constexpr const char* SFCreateErrorEx = "Cannot create file \"%s\". %s";
+inline constexpr const char* SFReadErrorEx = "Cannot read file \"%s\". %s";
 inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
 inline constexpr const char* SListCapacityError = "List capacity out of bounds (%d)";
 inline constexpr const char* SListCountError = "List count out of bounds (%d)";

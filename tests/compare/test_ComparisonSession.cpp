@@ -153,4 +153,25 @@ TEST_F(ComparisonSessionTest, TheDifferenceSeesTextOutsideTheFileCodePage) {
   EXPECT_EQ(DiffEntryKind(rows[0]), dkChanged);
 }
 
+TEST_F(ComparisonSessionTest, ANulInATopicIsComparedAsItsSymbol) {
+  // The engine would stop at a NUL and call texts equal that differ after it.
+  TQuillcrafterDoc latest;
+  AddTopic(latest, 1, "Nul", {Rtf("a\\'00b\\par same\\u0 ?after")});
+  latest.SaveToFile(Path("L.qcp"));
+  TQuillcrafterDoc history;
+  AddTopic(history, 1, "Nul", {Rtf("a\\'00c\\par same\\u0 ?after")});
+  history.SaveToFile(Path("H.qcp"));
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
+  session.OpenFiles(Path("L.qcp"), Path("H.qcp"));
+  session.Select(0);
+  EXPECT_EQ(session.PlainTextOf(session.OrigTopic()),
+            "a\xE2\x90\x80"
+            "b\r\nsame\xE2\x90\x80"
+            "after\r\n");
+  const TStringList& rows = session.DiffEngine().Result1();
+  ASSERT_EQ(rows.Count(), 2);
+  EXPECT_EQ(DiffEntryKind(rows[0]), dkChanged);
+  EXPECT_EQ(DiffEntryKind(rows[1]), dkSame);
+}
+
 }  // namespace

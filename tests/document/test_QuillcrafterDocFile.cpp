@@ -1,16 +1,23 @@
 /// Tests for QuillcrafterDocReader.cpp, QuillcrafterDocWriter.cpp and the
 /// file operations of QuillcrafterDoc.cpp.
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
+#include <thread>
 
 #include "document/QuillcrafterDoc.h"
 #include "tests/document/DocTestUtil.h"
@@ -388,6 +395,35 @@ TEST(ReaderLimits, HugeCountsFailAtOnce) {
   EXPECT_EQ(doc.Topics().Count(), 0);
 }
 
+TEST(ReaderLimits, AnEndlessFirstLineIsRefusedAtOnce) {
+  // Endless input without a line end (/dev/zero, a long stream of other
+  // data) is refused after a few bytes, not read on until memory runs out.
+  struct EndlessStream : TStream {
+    explicit EndlessStream(char fill) : byte(fill) {}
+    int64_t Read(void* buffer, int64_t count) override {
+      if (served > (16 << 20)) throw EReadError("read on past 16 MiB");
+      std::memset(buffer, byte, static_cast<size_t>(count));
+      served += count;
+      return count;
+    }
+    int64_t Write(const void*, int64_t) override { return 0; }
+    int64_t Seek(int64_t, TSeekOrigin) override { return served; }
+    char byte;
+    int64_t served = 0;
+  };
+  for (const char fill : {'\0', 'Q', ' '}) {
+    EndlessStream endless(fill);
+    TQuillcrafterDoc doc;
+    try {
+      doc.LoadFromStream(endless);
+      FAIL() << "no error";
+    } catch (const EQCException& e) {
+      EXPECT_EQ(e.Message(), "Missing Quillcrafter Identifier, not a Quillcrafter File");
+    }
+    EXPECT_LE(endless.served, 2 * TGBufferStream::BufferSize) << int(fill);
+  }
+}
+
 TEST(ReaderNotices, ASuccessfulLoadSendsTheNoticesOfEachSection) {
   TQuillcrafterDoc doc;
   AddTopic(doc, 100, "old");
@@ -431,6 +467,28 @@ class FileTest : public testing::Test {
   fs::path folder;
 };
 
+constexpr uid_t kNobody = 65534;
+
+/// Runs Body in a child process, as the user nobody when this process is
+/// root; the child's exit status (Body's result), or 100 + the signal that ended it.
+int RunAsOrdinaryUser(const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+      _exit(90);
+    int result = 91;
+    try {
+      result = body();
+    } catch (...) {
+      result = 92;
+    }
+    _exit(result);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
 TEST_F(FileTest, LoadFromFileRecordsTheNameOnlyOnSuccess) {
   const fs::path good = folder / "good.qcp";
   const fs::path bad = folder / "bad.qcp";
@@ -464,24 +522,47 @@ TEST_F(FileTest, SaveToFileReplacesTheFileAndLeavesNoTemporary) {
   EXPECT_EQ(doc.RecentFiles()[0], target.string());
 }
 
-TEST_F(FileTest, AFailedSaveLeavesTheOldFileUntouched) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-  const fs::path target = folder / "keep.qcp";
+TEST_F(FileTest, AFileInAFolderWithoutWriteAccessIsSavedInPlace) {
+  // Given a writable file in a folder that takes no new file: as root the
+  // save runs in a child that has become an ordinary user, since folder
+  // permissions do not bind root
+  const fs::path locked = folder / "locked";
+  const fs::path target = locked / "keep.qcp";
+  fs::create_directories(locked);
   WriteAll(target, "the good old file");
-  TQuillcrafterDoc doc;
-  FillRich(doc, 14);
-  // Given a folder where no new file can be made
-  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-  try {
-    doc.SaveToFile(target.string());
-    FAIL() << "no error";
-  } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message().rfind("Cannot create file \"" + target.string() + "\". ", 0), 0u) << e.Message();
+  if (geteuid() == 0) {
+    ASSERT_EQ(::chown(target.c_str(), kNobody, kNobody), 0);
   }
-  fs::permissions(folder, fs::perms::owner_all);
-  EXPECT_EQ(ReadAll(target), "the good old file");
-  EXPECT_TRUE(doc.Modified());
-  EXPECT_EQ(doc.RecentFiles().Count(), 0) << "a file that could not be created is not recorded";
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  const int status = RunAsOrdinaryUser([&] {
+    TQuillcrafterDoc doc;
+    FillRich(doc, 14);
+    TStringList big;
+    for (int i = 0; i < 2000; ++i) big.Add("a body line long enough to pass the file size limit quickly");
+    doc.Topics().Items(0)->SetText(big);
+    // When a write fails half-way (the file size limit stands for a full disk)
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = saved;
+    limit.rlim_cur = 20000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      doc.SaveToFile(target.string());
+      return 2;
+    } catch (const EWriteError&) {
+    } catch (const EFCreateError&) {
+      return 3;  // the old refusal: "Cannot create file"
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    // Then the old bytes are back; and a save that can complete does
+    if (ReadAll(target) != "the good old file") return 4;
+    doc.SaveToFile(target.string());
+    return ReadAll(target) == SaveBytes(doc) ? 0 : 5;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
 }
 
 TEST_F(FileTest, AWriteErrorAfterCreationKeepsTheOldFileAndRecordsTheName) {
@@ -615,6 +696,168 @@ TEST_F(FileTest, SavingThroughALinkReplacesTheFileItNames) {
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(ReadAll(real), SaveBytes(doc));
   EXPECT_EQ(doc.RecentFiles()[0], link.string());
+  // A relative link into another folder, through a second link: the file is
+  // replaced in its own folder and both links stay
+  fs::create_directories(folder / "elsewhere");
+  const fs::path far = folder / "elsewhere" / "far.qcp";
+  WriteAll(far, "old");
+  fs::create_symlink("elsewhere/far.qcp", folder / "hop.qcp");
+  fs::create_symlink("hop.qcp", folder / "start.qcp");
+  doc.SaveToFile((folder / "start.qcp").string());
+  EXPECT_TRUE(fs::is_symlink(folder / "start.qcp") && fs::is_symlink(folder / "hop.qcp"));
+  EXPECT_EQ(ReadAll(far), SaveBytes(doc));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "elsewhere"), fs::directory_iterator()), 1);
+}
+
+TEST_F(FileTest, ALinkToNothingIsAnErrorNamingTheMissingFile) {
+  const fs::path link = folder / "link.qcp";
+  fs::create_symlink("gone/missing.qcp", link);
+  TQuillcrafterDoc doc;
+  try {
+    doc.SaveToFile(link.string());
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    EXPECT_EQ(e.Message(), "Cannot create file \"" + link.string() + "\". The link points to \"" +
+                               (folder / "gone/missing.qcp").string() + "\", which does not exist");
+  }
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  EXPECT_EQ(doc.RecentFiles().Count(), 0);
+}
+
+TEST_F(FileTest, TheSavedFileKeepsPermissionsOwnerGroupAndHardLinks) {
+  const fs::path target = folder / "kept.qcp";
+  const fs::path second = folder / "second-name.qcp";
+  WriteAll(target, "old");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(target.c_str(), kNobody, kNobody), 0);
+  }
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  doc.SaveToFile(target.string());
+  struct stat info;
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(info.st_uid, kNobody);
+    EXPECT_EQ(info.st_gid, kNobody);
+  }
+  // A second hard link stays joined to the first: one file, new contents under both names
+  fs::create_hard_link(target, second);
+  doc.Topics().Items(0)->SetTitle("changed");
+  doc.SaveToFile(target.string());
+  EXPECT_TRUE(fs::equivalent(target, second));
+  EXPECT_EQ(ReadAll(second), SaveBytes(doc));
+  EXPECT_EQ(fs::hard_link_count(target), 2u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  if (!root) GTEST_SKIP() << "the owner and group were checked only as root (run as root to check them)";
+}
+
+TEST_F(FileTest, ANamedPipeIsWrittenThroughNotReplaced) {
+  const fs::path pipe = folder / "pipe.qcp";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  // Without a reader the save fails at once instead of waiting for one
+  try {
+    doc.SaveToFile(pipe.string());
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    EXPECT_EQ(e.Message(),
+              "Cannot create file \"" + pipe.string() + "\". No process reads from the named pipe");
+  }
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  // With one the document goes through the pipe (it fits the pipe's buffer)
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  doc.SaveToFile(pipe.string());
+  std::string received(1 << 16, '\0');
+  const ssize_t n = ::read(reader, received.data(), received.size());
+  received.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  EXPECT_EQ(received, SaveBytes(doc));
+  // A reader that goes while the document, larger than the pipe's buffer,
+  // is on its way is a write error, not the end of the program
+  TStringList big;
+  for (int i = 0; i < 2000; ++i) big.Add("a body line long enough to fill the pipe's buffer quickly");
+  doc.Topics().Items(0)->SetText(big);
+  std::thread leaving([reader] {
+    ::fcntl(reader, F_SETFL, 0);
+    char byte;
+    while (::read(reader, &byte, 1) != 1) std::this_thread::yield();  // until the save is writing
+    ::close(reader);
+  });
+  EXPECT_THROW(doc.SaveToFile(pipe.string()), EWriteError);
+  leaving.join();
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(FileTest, ACharacterDeviceIsWrittenThroughNotReplaced) {
+  // Devices of this test's own, in its folder: the system's own are never a
+  // save's target here, whatever the code does
+  if (geteuid() != 0) GTEST_SKIP() << "making device nodes needs root";
+  const fs::path null = folder / "null";
+  const fs::path full = folder / "full";
+  if (::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
+      ::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+    GTEST_SKIP() << "this system makes no device nodes here: " << std::strerror(errno);
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  doc.SaveToFile(null.string());
+  EXPECT_FALSE(doc.Modified());
+  doc.Topics().Items(0)->SetTitle("changed");
+  EXPECT_THROW(doc.SaveToFile(full.string()), EWriteError);
+  EXPECT_TRUE(doc.Modified());
+  EXPECT_TRUE(fs::is_character_file(null));
+  EXPECT_TRUE(fs::is_character_file(full));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+}
+
+TEST_F(FileTest, ASaveKilledHalfWayLeavesNoTemporaryForGood) {
+  const fs::path target = folder / "keep.qcp";
+  WriteAll(target, "the good old file");
+  // Given a save that the file size limit's signal kills in the middle of its write
+  const pid_t child = fork();
+  if (child == 0) {
+    TQuillcrafterDoc doc;
+    FillRich(doc, 14);
+    TStringList big;
+    for (int i = 0; i < 2000; ++i) big.Add("a body line long enough to pass the file size limit quickly");
+    doc.Topics().Items(0)->SetText(big);
+    struct rlimit limit {
+      0, 0
+    };
+    setrlimit(RLIMIT_CORE, &limit);
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = 20000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_DFL);
+    try {
+      doc.SaveToFile(target.string());
+    } catch (...) {
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+  // Then the old file is intact and nothing else is there
+  EXPECT_EQ(ReadAll(target), "the good old file");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  // And a temporary left by a process that is gone (where the system had no
+  // unnamed files) goes at the next save of the same target; others stay
+  const std::string stale = target.string() + ".~" + std::to_string(child) + "-0.tmp";
+  const std::string running = target.string() + ".~" + std::to_string(getppid()) + "-0.tmp";
+  const std::string other = (folder / "other.qcp").string() + ".~" + std::to_string(child) + "-0.tmp";
+  for (const std::string& name : {stale, running, other}) WriteAll(name, "half");
+  TQuillcrafterDoc doc;
+  doc.SaveToFile(target.string());
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(running));
+  EXPECT_TRUE(fs::exists(other));
+  EXPECT_EQ(ReadAll(target), SaveBytes(doc));
 }
 
 TEST_F(FileTest, AFolderIsNotReplaced) {

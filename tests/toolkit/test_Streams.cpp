@@ -6,6 +6,9 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
+
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +83,30 @@ TEST(MemoryStream, BehavesAsAGrowableFile) {
   EXPECT_EQ(loaded.DataString(), "copy me");
   EXPECT_EQ(loaded.Position(), 0);
   std::remove(path.c_str());
+}
+
+TEST(ReadFileToEnd, ReadsFilesWithoutASizeToTheirEnd) {
+  // A /proc file reports size 0, a pipe none at all: both are read to their end.
+  EXPECT_NE(ReadFileToEnd("/proc/self/status").find("Name:"), std::string::npos);
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const std::string sent(100000, 'p');  // more than one read and more than the pipe holds at once
+  std::thread writer([&] {
+    for (size_t done = 0; done < sent.size();)
+      done += static_cast<size_t>(::write(fds[1], sent.data() + done, sent.size() - done));
+    ::close(fds[1]);
+  });
+  TMemoryStream loaded;
+  loaded.LoadFromFile("/proc/self/fd/" + std::to_string(fds[0]));
+  writer.join();
+  ::close(fds[0]);
+  EXPECT_EQ(loaded.DataString(), sent);
+  try {
+    ReadFileToEnd("/proc/self/mem");  // opens, but reading at offset 0 fails
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Cannot read file \"/proc/self/mem\". Input/output error");
+  }
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "tools/qctool/Command.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
 #include "toolkit/Streams.h"
@@ -15,13 +18,28 @@ QctoolCommand::QctoolCommand(const CommandInfo& info) { Registry().push_back(inf
 
 const std::vector<CommandInfo>& Commands() { return Registry(); }
 
-std::string ReadFileBytes(const std::string& fileName) {
-  TFileStream stream(fileName, fmOpenRead);
-  std::string bytes(static_cast<size_t>(stream.Size()), '\0');
-  if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  return bytes;
+std::string ReadFileBytes(const std::string& fileName) { return ReadFileToEnd(fileName); }
+
+[[noreturn]] static void StdoutFailed(int error) {
+  throw StdoutError(Format(kStdoutErrorEx, SysErrorMessage(error).c_str()), error == EPIPE);
 }
 
-void WriteStdout(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+void WriteStdout(const std::string& bytes) {
+  // Whatever stdio still holds goes first, so that the order stays as written.
+  if (std::fflush(stdout) != 0) StdoutFailed(errno);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) StdoutFailed(errno);
+    if (n == 0) StdoutFailed(EIO);
+    done += static_cast<size_t>(n);
+  }
+}
+
+void FinishStdout() {
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) StdoutFailed(errno != 0 ? errno : EIO);
+}
 
 }  // namespace qctool

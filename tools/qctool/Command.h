@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/SysUtils.h"
+
 namespace qctool {
 
 using Args = std::vector<std::string>;
@@ -32,10 +34,28 @@ struct UsageError {
   std::string message;
 };
 
-/// Reads a whole file as bytes (throws the toolkit's file error).
+inline constexpr const char* kStdoutErrorEx = "Cannot write to standard output: %s";
+
+/// Reads a whole file as bytes, to the end of its data even when it has no
+/// size (a pipe, /dev/stdin, a /proc file). Throws the toolkit's file error
+/// when it cannot be opened and EReadError when a read fails.
 std::string ReadFileBytes(const std::string& fileName);
 
-/// Writes bytes to stdout unchanged.
+/// A write to standard output that failed. Quiet when the reader has gone
+/// (a closed pipe): whoever closed it asked for no more, as `head` does.
+class StdoutError : public Exception {
+ public:
+  StdoutError(std::string message, bool quiet) : Exception(std::move(message)), FQuiet(quiet) {}
+  bool Quiet() const { return FQuiet; }
+
+ private:
+  bool FQuiet;
+};
+
+/// Writes bytes to stdout unchanged; throws StdoutError when they are not all taken.
 void WriteStdout(const std::string& bytes);
+/// Flushes what stdio holds for stdout; throws StdoutError when that fails
+/// or an earlier stdio write did.
+void FinishStdout();
 
 }  // namespace qctool

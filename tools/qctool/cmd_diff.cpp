@@ -1,12 +1,12 @@
 // qctool diff: the line difference engine on two files, one line per
 // result row: kind 1, kind 2, text 1, text 2, separated by tabs. The texts
 // are the raw lines, bytes passed through unchanged; a filler is one blank.
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "diff/dvDiffEngine.h"
-#include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
 #include "tools/qctool/Command.h"
 
@@ -48,6 +48,18 @@ TdvDiffOptions ParseOptions(const std::string& list) {
   return options;
 }
 
+/// The engine's text ends at a NUL byte (the window never hands it one);
+/// here the user is told that the rest of the file takes no part.
+void WarnAboutNul(const std::string& fileName, const std::string& text) {
+  const size_t nul = text.find('\0');
+  if (nul == std::string::npos) return;
+  // Lines counted as the engine splits them: CR LF, lone CR and lone LF.
+  long long line = 1;
+  for (size_t i = 0; i < nul; ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= nul || text[i + 1] != '\n'))) ++line;
+  std::fprintf(stderr, "%s: text after the NUL byte at line %lld is not compared\n", fileName.c_str(), line);
+}
+
 int RunDiff(const qctool::Args& args) {
   std::string files[2];
   int fileCount = 0;
@@ -75,11 +87,11 @@ int RunDiff(const qctool::Args& args) {
   TdvDiffEngine engine;
   engine.SetMatchDepth(depth);
   engine.SetDiffOptions(options);
-  {
-    TFileStream stream1(files[0], fmOpenRead);
-    TFileStream stream2(files[1], fmOpenRead);
-    engine.CompareStreams(stream1, stream2);
-  }
+  const std::string text1 = qctool::ReadFileBytes(files[0]);
+  const std::string text2 = qctool::ReadFileBytes(files[1]);
+  WarnAboutNul(files[0], text1);
+  WarnAboutNul(files[1], text2);
+  engine.CompareStrings(text1, text2);
 
   const std::vector<TdvDiffRow>& rows = engine.Rows();
   // A filler prints as the one blank it has always printed as.

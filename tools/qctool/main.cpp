@@ -18,6 +18,17 @@ void PrintHelp(FILE* out) {
   if (commands.empty()) std::fprintf(out, "  (none yet)\n");
 }
 
+/// Exit status 0, or 1 with a message when standard output did not take everything.
+int FinishOutput() {
+  try {
+    qctool::FinishStdout();
+    return 0;
+  } catch (const qctool::StdoutError& e) {
+    if (!e.Quiet()) std::fprintf(stderr, "qctool: %s\n", e.Message().c_str());
+    return 1;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,12 +39,16 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     PrintHelp(stdout);
-    return 0;
+    return FinishOutput();
   }
   for (const auto& command : qctool::Commands()) {
     if (name != command.name) continue;
     try {
-      return command.run(qctool::Args(argv + 2, argv + argc));
+      const int status = command.run(qctool::Args(argv + 2, argv + argc));
+      qctool::FinishStdout();
+      return status;
+    } catch (const qctool::StdoutError& e) {
+      if (!e.Quiet()) std::fprintf(stderr, "qctool: %s\n", e.Message().c_str());
     } catch (const qctool::UsageError& e) {
       std::fprintf(stderr, "qctool: %s\nusage: qctool %s\n", e.message.c_str(), command.usage);
     } catch (const Exception& e) {
