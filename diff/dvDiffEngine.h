@@ -118,9 +118,9 @@ struct TdvDiffRow {
 /// folded. The longest common subsequence of the words and other bytes is
 /// taken as unchanged; between two unchanged ones, each side's changed
 /// words give one span from the first to the last. Where neither side has
-/// a changed word there, differing blanks are marked instead. A single
-/// changed word facing a single one, sharing at least half of the longer
-/// with it at its ends, is narrowed to the bytes between those ends.
+/// a changed word there, differing blanks are marked instead. Changed
+/// words facing as many, each sharing at least half of the longer of its
+/// pair at their ends, are narrowed to the bytes between those ends.
 /// Lines too long for the subsequence (beyond a few thousand words each)
 /// get one span for all between their common first and last words.
 void DiffLineSpans(std::string_view line1, std::string_view line2, TdvDiffOptions options,

@@ -129,6 +129,7 @@ struct Scratch {
   std::vector<std::pair<uint32_t, uint32_t>> pairs;  // unchanged units, as indexes into units
   std::vector<uint16_t> table;
   std::string blanks[2];
+  std::vector<std::pair<std::pair<uint32_t, uint32_t>, std::pair<uint32_t, uint32_t>>> narrowed;
 };
 
 void AddSpan(std::vector<TdvSpan>& spans, uint32_t start, uint32_t end) {
@@ -197,28 +198,53 @@ size_t CommonTail(std::string_view w1, std::string_view w2, size_t limit, bool f
   return s;
 }
 
-/// Marks one changed word facing one: only the bytes between their common
-/// ends when those ends make up at least half of the longer word.
-void MarkWordPair(const Settings& settings, const SideTokens& a, const Token& x, const SideTokens& b,
-                  const Token& y, std::vector<TdvSpan>& spans1, std::vector<TdvSpan>& spans2) {
+/// One changed word facing one, narrowed to the bytes between their
+/// common ends when those ends make up at least half of the longer word.
+/// False when the pair is not narrowed (the words are then marked whole).
+bool NarrowWordPair(const Settings& settings, const SideTokens& a, const Token& x, const SideTokens& b,
+                    const Token& y, std::pair<uint32_t, uint32_t>& range1,
+                    std::pair<uint32_t, uint32_t>& range2) {
+  if (x.kind != TokenClass::Word || y.kind != TokenClass::Word) return false;
   const std::string_view w1 = a.line.substr(x.start, x.end - x.start);
   const std::string_view w2 = b.line.substr(y.start, y.end - y.start);
-  bool narrow = x.kind == TokenClass::Word && y.kind == TokenClass::Word;
   // A word with deleted bytes compares by its key, not byte by byte.
-  if (narrow && settings.deleteChars) narrow = x.keyLength == w1.size() && y.keyLength == w2.size();
-  if (narrow) {
-    const size_t shorter = std::min(w1.size(), w2.size());
-    const size_t head = CommonHead(w1, w2, shorter, settings.foldCase);
-    const size_t tail = CommonTail(w1, w2, shorter - head, settings.foldCase);
-    const size_t longer = std::max(w1.size(), w2.size());
-    if (head + tail > 0 && 2 * (head + tail) >= longer && head + tail < longer) {
-      AddSpan(spans1, x.start + static_cast<uint32_t>(head), x.end - static_cast<uint32_t>(tail));
-      AddSpan(spans2, y.start + static_cast<uint32_t>(head), y.end - static_cast<uint32_t>(tail));
+  if (settings.deleteChars && (x.keyLength != w1.size() || y.keyLength != w2.size())) return false;
+  const size_t shorter = std::min(w1.size(), w2.size());
+  const size_t head = CommonHead(w1, w2, shorter, settings.foldCase);
+  const size_t tail = CommonTail(w1, w2, shorter - head, settings.foldCase);
+  const size_t longer = std::max(w1.size(), w2.size());
+  if (head + tail == 0 || 2 * (head + tail) < longer || head + tail >= longer) return false;
+  range1 = {x.start + static_cast<uint32_t>(head), x.end - static_cast<uint32_t>(tail)};
+  range2 = {y.start + static_cast<uint32_t>(head), y.end - static_cast<uint32_t>(tail)};
+  return true;
+}
+
+/// Marks Count changed units facing as many: each pair narrowed when every
+/// pair can be (a few words each with a letter changed), else all of them
+/// as one span per side.
+void MarkChangedUnits(Scratch& s, const Settings& settings, uint32_t from1, uint32_t count1, uint32_t from2,
+                      uint32_t count2, std::vector<TdvSpan>& spans1, std::vector<TdvSpan>& spans2) {
+  const SideTokens& a = s.side[0];
+  const SideTokens& b = s.side[1];
+  if (count1 == count2) {
+    s.narrowed.clear();
+    for (uint32_t k = 0; k < count1; ++k) {
+      std::pair<uint32_t, uint32_t> range1, range2;
+      if (!NarrowWordPair(settings, a, a.tokens[a.units[from1 + k]], b, b.tokens[b.units[from2 + k]], range1,
+                          range2))
+        break;
+      s.narrowed.emplace_back(range1, range2);
+    }
+    if (s.narrowed.size() == count1) {
+      for (const auto& [range1, range2] : s.narrowed) {
+        AddSpan(spans1, range1.first, range1.second);
+        AddSpan(spans2, range2.first, range2.second);
+      }
       return;
     }
   }
-  AddSpan(spans1, x.start, x.end);
-  AddSpan(spans2, y.start, y.end);
+  if (count1 > 0) AddSpan(spans1, a.tokens[a.units[from1]].start, a.tokens[a.units[from1 + count1 - 1]].end);
+  if (count2 > 0) AddSpan(spans2, b.tokens[b.units[from2]].start, b.tokens[b.units[from2 + count2 - 1]].end);
 }
 
 /// The kept blanks of tokens From.. To (exclusive) as one key, and where
@@ -288,11 +314,8 @@ void DiffLineSpans(std::string_view line1, std::string_view line2, TdvDiffOption
     const size_t tokenTo2 = last ? b.tokens.size() : b.units[to2];
     const uint32_t changed1 = to1 - next1;
     const uint32_t changed2 = to2 - next2;
-    if (changed1 == 1 && changed2 == 1) {
-      MarkWordPair(settings, a, a.tokens[a.units[next1]], b, b.tokens[b.units[next2]], spans1, spans2);
-    } else if (changed1 > 0 || changed2 > 0) {
-      if (changed1 > 0) AddSpan(spans1, a.tokens[a.units[next1]].start, a.tokens[a.units[to1 - 1]].end);
-      if (changed2 > 0) AddSpan(spans2, b.tokens[b.units[next2]].start, b.tokens[b.units[to2 - 1]].end);
+    if (changed1 > 0 || changed2 > 0) {
+      MarkChangedUnits(s, settings, next1, changed1, next2, changed2, spans1, spans2);
     } else {
       // Only blanks between the same two units: marked where they differ.
       uint32_t start1, end1, start2, end2;

@@ -196,6 +196,9 @@ TEST(DiffLineSpans, ASingleChangedWordIsNarrowedToItsChangedLetters) {
             std::make_pair(std::string("8:1"), std::string("")));
   EXPECT_EQ(Spans("if (count > 1)", "if (counter > 1)", exact),
             std::make_pair(std::string(""), std::string("9:2")));
+  // Words changed side by side are narrowed pair by pair.
+  EXPECT_EQ(Spans("a na\xC3\xAFve caf\xC3\xA9", "a naive cafe", exact),
+            std::make_pair(std::string("4:2,12:2"), std::string("4:1,11:1")));
   // Too little in common: the whole word.
   EXPECT_EQ(Spans("a cat", "a dog", exact), std::make_pair(std::string("2:3"), std::string("2:3")));
   // Case counts only when the options say so.
