@@ -223,10 +223,11 @@ bool NarrowWordPair(const Settings& settings, const SideTokens& a, const Token& 
 /// pair can be (a few words each with a letter changed), else all of them
 /// as one span per side.
 void MarkChangedUnits(Scratch& s, const Settings& settings, uint32_t from1, uint32_t count1, uint32_t from2,
-                      uint32_t count2, std::vector<TdvSpan>& spans1, std::vector<TdvSpan>& spans2) {
+                      uint32_t count2, bool narrow, std::vector<TdvSpan>& spans1,
+                      std::vector<TdvSpan>& spans2) {
   const SideTokens& a = s.side[0];
   const SideTokens& b = s.side[1];
-  if (count1 == count2) {
+  if (narrow && count1 == count2) {
     s.narrowed.clear();
     for (uint32_t k = 0; k < count1; ++k) {
       std::pair<uint32_t, uint32_t> range1, range2;
@@ -297,8 +298,8 @@ void DiffLineSpans(std::string_view line1, std::string_view line2, TdvDiffOption
   for (uint32_t k = 0; k < head; ++k) s.pairs.emplace_back(k, k);
   const uint32_t middle1 = n1 - head - tail;
   const uint32_t middle2 = n2 - head - tail;
-  if (middle1 > 0 && middle2 > 0 && static_cast<size_t>(middle1) * middle2 <= kMaxCells)
-    CommonUnits(s, head, middle1, head, middle2);
+  const bool bounded = static_cast<size_t>(middle1) * middle2 > kMaxCells;
+  if (middle1 > 0 && middle2 > 0 && !bounded) CommonUnits(s, head, middle1, head, middle2);
   for (uint32_t k = 0; k < tail; ++k) s.pairs.emplace_back(n1 - tail + k, n2 - tail + k);
 
   // Each gap between unchanged units (and before the first, after the last).
@@ -315,7 +316,8 @@ void DiffLineSpans(std::string_view line1, std::string_view line2, TdvDiffOption
     const uint32_t changed1 = to1 - next1;
     const uint32_t changed2 = to2 - next2;
     if (changed1 > 0 || changed2 > 0) {
-      MarkChangedUnits(s, settings, next1, changed1, next2, changed2, spans1, spans2);
+      // Past the bound the middle is one gap, and is marked as one.
+      MarkChangedUnits(s, settings, next1, changed1, next2, changed2, !bounded || p != head, spans1, spans2);
     } else {
       // Only blanks between the same two units: marked where they differ.
       uint32_t start1, end1, start2, end2;
@@ -331,5 +333,16 @@ void DiffLineSpans(std::string_view line1, std::string_view line2, TdvDiffOption
     next2 = to2 + 1;
     tokenFrom1 = tokenTo1 + 1;
     tokenFrom2 = tokenTo2 + 1;
+  }
+  // The scratch lives with the thread: a rare huge line must not keep its
+  // megabytes for good.
+  constexpr size_t kKeptScratch = size_t{1} << 16;
+  if (s.table.capacity() > kKeptScratch) std::vector<uint16_t>().swap(s.table);
+  for (SideTokens& side : s.side) {
+    if (side.tokens.capacity() > kKeptScratch) {
+      std::vector<Token>().swap(side.tokens);
+      std::vector<uint32_t>().swap(side.units);
+      std::string().swap(side.keys);
+    }
   }
 }
