@@ -157,6 +157,8 @@ void TdvCustomDiffEngine::RunDiff() {
   FInitialCount1 = FSource1->Count();
   FInitialCount2 = FSource2->Count();
   ResetFillCounts();
+  FRunOptions = FDiffOptions;
+  FRunIgnoreChars = FIgnoreChars;
   PrepareKeys();
   FIndex.reset();
   // Room for the longer text; a result with blocks grows past it.
@@ -311,8 +313,8 @@ void TdvCustomDiffEngine::TellViewers() {
     if (std::find(FViewers.begin(), FViewers.end(), viewer) != FViewers.end()) viewer->DiffChanged();
 }
 
-const std::vector<TdvDiffRow>& TdvCustomDiffEngine::Rows() const {
-  if (FRowCacheValid) return FRowCache;
+void TdvCustomDiffEngine::BuildRowCache() const {
+  if (FRowCacheValid) return;
   const int count = RowCount();
   FRowCache.resize(static_cast<size_t>(count));
   int32_t line1 = 0;
@@ -332,11 +334,36 @@ const std::vector<TdvDiffRow>& TdvCustomDiffEngine::Rows() const {
     row.Spans1.clear();
     row.Spans2.clear();
   }
+  FRowSpansFound.assign(static_cast<size_t>(count), false);
+  FAllSpansFound = false;
   FRowCacheValid = true;
+}
+
+void TdvCustomDiffEngine::FindRowSpans(size_t index) const {
+  if (FRowSpansFound[index]) return;
+  TdvDiffRow& row = FRowCache[index];
+  if (row.Kind1 == dkChanged && row.Kind2 == dkChanged)
+    DiffLineSpans(row.Text1, row.Text2, FRunOptions, FRunIgnoreChars, row.Spans1, row.Spans2);
+  FRowSpansFound[index] = true;
+}
+
+const std::vector<TdvDiffRow>& TdvCustomDiffEngine::LineRows() const {
+  BuildRowCache();
+  return FRowCache;
+}
+
+const std::vector<TdvDiffRow>& TdvCustomDiffEngine::Rows() const {
+  BuildRowCache();
+  if (!FAllSpansFound) {
+    for (size_t i = 0; i < FRowCache.size(); ++i) FindRowSpans(i);
+    FAllSpansFound = true;
+  }
   return FRowCache;
 }
 
 const TdvDiffRow& TdvCustomDiffEngine::Row(int index) const {
   if (index < 0 || index >= RowCount()) throw EListError(Format(rtl::SListIndexError, index));
-  return Rows()[static_cast<size_t>(index)];
+  BuildRowCache();
+  FindRowSpans(static_cast<size_t>(index));
+  return FRowCache[static_cast<size_t>(index)];
 }

@@ -85,7 +85,7 @@ inline std::string_view DiffEntryText(std::string_view entry) {
 }
 
 /// A stretch of one side's text of a row, in bytes from the start of the
-/// line: the word-level marks of a changed row. Rows carry none yet.
+/// line: what changed inside a pair of changed lines (see DiffLineSpans).
 struct TdvSpan {
   int32_t Start = 0;
   int32_t Length = 0;
@@ -104,9 +104,27 @@ struct TdvDiffRow {
   /// are valid as long as it is (until the next comparison).
   std::string_view Text1;
   std::string_view Text2;
+  /// Only rows changed on both sides have spans: ascending, disjoint, never
+  /// empty, and never cutting a run of bytes from 0x80 on (a UTF-8 sequence).
   std::vector<TdvSpan> Spans1;
   std::vector<TdvSpan> Spans2;
 };
+
+/// What differs inside two lines that the engine paired as changed, as
+/// spans of each line. The lines are cut into words (runs of ASCII letters,
+/// digits, '_' and bytes from 0x80 on), runs of blanks (bytes 0..32) and
+/// single other bytes, which compare under the same options as whole lines:
+/// ignored bytes deleted, leading and trailing blanks stripped, ASCII case
+/// folded. The longest common subsequence of the words and other bytes is
+/// taken as unchanged; between two unchanged ones, each side's changed
+/// words give one span from the first to the last. Where neither side has
+/// a changed word there, differing blanks are marked instead. Changed
+/// words facing as many, each sharing at least half of the longer of its
+/// pair at their ends, are narrowed to the bytes between those ends.
+/// Lines too long for the subsequence (beyond a few thousand words each)
+/// get one span for all between their common first and last words.
+void DiffLineSpans(std::string_view line1, std::string_view line2, TdvDiffOptions options,
+                   const TdvCharSet& ignoreChars, std::vector<TdvSpan>& spans1, std::vector<TdvSpan>& spans2);
 
 /// Splits 8-bit text into lines: a line ends at CR LF, a lone CR or a lone
 /// LF; a NUL byte ends the text; a final line break adds no empty line.
@@ -181,11 +199,17 @@ class TdvCustomDiffEngine : public TObject {
   const TStringList& Result2() const { return *FResult2; }
 
   /// The same result as rows, built on the first call after a run; valid,
-  /// like the texts the rows view, until the next comparison.
+  /// like the texts the rows view, until the next comparison. Rows() gives
+  /// every changed row its spans; Row(i) works out only that row's, which
+  /// is what a viewer painting a few rows wants.
   const std::vector<TdvDiffRow>& Rows() const;
   int RowCount() const { return std::min(FResult1->Count(), FResult2->Count()); }
   /// Raises EListError for an index out of range.
   const TdvDiffRow& Row(int index) const;
+  /// The rows for readers of kinds, line numbers and texts alone: no span
+  /// is worked out for them, so a row has spans only if Row or Rows gave
+  /// it them before.
+  const std::vector<TdvDiffRow>& LineRows() const;
 
   void RegisterViewer(TdvDiffEngineViewer* viewer);
   void UnregisterViewer(TdvDiffEngineViewer* viewer);
@@ -248,6 +272,8 @@ class TdvCustomDiffEngine : public TObject {
   void AddFiller(TStringList& result);
   void DropResult();
   void TellViewers();
+  void BuildRowCache() const;
+  void FindRowSpans(size_t index) const;
 
   std::unique_ptr<Side> FSource1;  // lines of text 1 still to be compared
   std::unique_ptr<Side> FSource2;  // the same for text 2
@@ -266,6 +292,12 @@ class TdvCustomDiffEngine : public TObject {
   // Rows() of the current result, once asked for; stale after every change.
   mutable std::vector<TdvDiffRow> FRowCache;
   mutable bool FRowCacheValid = false;
+  // Per cached row: its spans are worked out (they are, lazily, per row).
+  mutable std::vector<bool> FRowSpansFound;
+  mutable bool FAllSpansFound = false;
+  // The options of the run the result comes from, which its spans follow.
+  TdvDiffOptions FRunOptions;
+  TdvCharSet FRunIgnoreChars;
   // Rows of Result1/Result2 written by the current run. Without a progress
   // handler a run overwrites the previous run's rows in place, reusing their
   // storage, and cuts off the rest when it ends.

@@ -67,7 +67,7 @@ void TdvCustomDiffViewer::SetDiffMap(TdvDiffMap* value) {
 std::string TdvCustomDiffViewer::MapData() const {
   std::string data;
   if (!DiffEngine()) return data;
-  const std::vector<TdvDiffRow>& rows = DiffEngine()->Rows();
+  const std::vector<TdvDiffRow>& rows = DiffEngine()->LineRows();
   data.reserve(rows.size());
   for (const TdvDiffRow& row : rows) {
     switch (row.Kind1) {
@@ -99,6 +99,11 @@ void TdvCustomDiffViewer::SetEmptyBGColor(TColor value) {
 
 void TdvCustomDiffViewer::SetDiffBGColor(TColor value) {
   FDiffBGColor = value;
+  viewport()->update();
+}
+
+void TdvCustomDiffViewer::SetWordBGColor(TColor value) {
+  FWordBGColor = value;
   viewport()->update();
 }
 
@@ -304,6 +309,7 @@ void TdvDiffViewer::FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, boo
     case dkChanged:
       canvas.BrushColor = DiffBGColor();
       canvas.FontColor = ChangedTextColor();
+      MarkChanges(sender, canvas, str);
       break;
     case dkFiller:
       canvas.BrushColor = EmptyBGColor();
@@ -316,8 +322,24 @@ void TdvDiffViewer::FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, boo
   // solid highlight would hide whether the line changed.
   if (selected) {
     canvas.BrushColor = dvTintedColor(canvas.BrushColor, clHighlight);
+    canvas.MarkColor = dvTintedColor(canvas.MarkColor, clHighlight);
     canvas.Framed = true;
   }
+}
+
+void TdvDiffViewer::MarkChanges(TdvListControl* sender, TdvCanvas& canvas, const std::string& str) const {
+  // Spans are worked out here, row by row as they come into view, rather
+  // than for the whole result when it arrives. A pane's items are a copy of
+  // the engine's result and may be of an earlier one while a run goes on:
+  // the row must still hold the very text drawn.
+  const TdvCustomDiffEngine* engine = DiffEngine();
+  if (engine == nullptr || canvas.Index < 0 || canvas.Index >= engine->RowCount()) return;
+  const TdvDiffRow& row = engine->Row(canvas.Index);
+  if (row.Kind1 != dkChanged || row.Kind2 != dkChanged) return;
+  const bool first = sender == FPane1;
+  if ((first ? row.Text1 : row.Text2) != str) return;
+  canvas.Marks = first ? &row.Spans1 : &row.Spans2;
+  canvas.MarkColor = WordBGColor();
 }
 
 void TdvDiffViewer::ShareContentWidth() {

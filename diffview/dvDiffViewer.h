@@ -39,6 +39,9 @@ class TdvCustomDiffViewer : public QAbstractScrollArea, public TdvDiffEngineView
   void SetEmptyBGColor(TColor value);
   TColor DiffBGColor() const { return FDiffBGColor; }
   void SetDiffBGColor(TColor value);
+  /// Behind what changed inside a changed line (the spans of its row).
+  TColor WordBGColor() const { return FWordBGColor; }
+  void SetWordBGColor(TColor value);
   /// True: every differing row uses ChangedTextColor, whatever its kind.
   bool SimpleDiffViewer() const { return FSimpleDiffViewer; }
   void SetSimpleDiffViewer(bool value);
@@ -67,6 +70,7 @@ class TdvCustomDiffViewer : public QAbstractScrollArea, public TdvDiffEngineView
   QPointer<TdvDiffMap> FDiffMap;
   TColor FEmptyBGColor = clBtnFace;
   TColor FDiffBGColor = clYellow;
+  TColor FWordBGColor = RGB(0xF0, 0xB0, 0x00);  // a deeper shade of the changed lines' yellow
   bool FSimpleDiffViewer = true;
   TColor FInsertedTextColor = clBlack;
   TColor FDeletedTextColor = clBlack;
@@ -115,6 +119,8 @@ class TdvDiffViewer : public TdvCustomDiffViewer {
  private:
   TdvListControl* CreatePane(const char* name);
   void FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, bool selected, std::string& str);
+  /// Points the canvas at the spans of a changed row about to be drawn.
+  void MarkChanges(TdvListControl* sender, TdvCanvas& canvas, const std::string& str) const;
   void PaneScroll(TdvCustomScrollableControl* sender, int32_t scrollBar);
   void BarAction(int32_t scrollBar, int action);
   void LayoutChildren();

@@ -55,6 +55,24 @@ int32_t dvWidestText(const TStrings& lines, const QFont& font) {
   return static_cast<int32_t>(std::min<int64_t>(widest, INT32_MAX));
 }
 
+namespace {
+
+/// Where byte Offset of Text falls in its Unicode form (UTF-16 units):
+/// one unit per byte of Windows-1252, one per UTF-8 character (two from a
+/// four-byte one on).
+int UnitIndex(std::string_view text, bool utf8, size_t offset) {
+  offset = std::min(offset, text.size());
+  if (!utf8) return static_cast<int>(offset);
+  int units = 0;
+  for (size_t i = 0; i < offset; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
+}  // namespace
+
 TdvListControl::TdvListControl(QWidget* parent)
     : TdvCustomScrollableControl(parent), FItems(std::make_unique<TStrings>()) {
   FItems->OnChange = [this](TObject*) { ItemsChanged(); };
@@ -126,6 +144,7 @@ void TdvListControl::paintEvent(QPaintEvent*) {
   QRect row(0, 0, width, itemHeight);
   for (int32_t i = top; i < top + page && i < count; ++i) {
     TdvCanvas canvas{&painter, FColor, FFontColor};
+    canvas.Index = i;
     const bool inRange = i >= FSelStart && i <= FSelEnd && !HideSelection();
     if (inRange && focused) {
       canvas.BrushColor = clHighlight;
@@ -137,8 +156,23 @@ void TdvListControl::paintEvent(QPaintEvent*) {
     if (OnFormatDrawing) OnFormatDrawing(this, canvas, inRange, text);
     painter.setClipRect(row);
     painter.fillRect(row, dvColor(canvas.BrushColor));
+    const QString shown = dvTextToQString(text);
+    if (canvas.Marks != nullptr && !canvas.Marks->empty()) {
+      // The text is decoded as a whole, so its offsets are mapped the same
+      // way: UTF-8 where it all is, else Windows-1252.
+      const bool utf8 = dvIsValidUtf8(text);
+      const QColor mark = dvColor(canvas.MarkColor);
+      for (const TdvSpan& span : *canvas.Marks) {
+        if (span.Start < 0 || span.Length <= 0) continue;
+        const size_t start = static_cast<size_t>(span.Start);
+        const int from = metrics.horizontalAdvance(shown.left(UnitIndex(text, utf8, start)));
+        const int to = metrics.horizontalAdvance(
+            shown.left(UnitIndex(text, utf8, start + static_cast<size_t>(span.Length))));
+        if (to > from) painter.fillRect(QRect(textX + from, row.top(), to - from, itemHeight), mark);
+      }
+    }
     painter.setPen(dvColor(canvas.FontColor));
-    painter.drawText(QPoint(textX, row.top() + metrics.ascent()), dvTextToQString(text));
+    painter.drawText(QPoint(textX, row.top() + metrics.ascent()), shown);
     if (canvas.Framed) {
       painter.setPen(dvColor(clHighlight));
       painter.setBrush(Qt::NoBrush);

@@ -7,7 +7,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "diff/dvDiffEngine.h"
 #include "diffview/dvScrollableControl.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Graphics.h"
@@ -21,6 +23,12 @@ struct TdvCanvas {
   TColor FontColor = clWindowText;
   /// Outlines the row in the highlight colour: a current row that keeps its own colours.
   bool Framed = false;
+  /// The item being drawn.
+  int32_t Index = -1;
+  /// Stretches of the text as drawn (bytes, ascending) that get MarkColor
+  /// behind them; the list must outlive the row's painting.
+  const std::vector<TdvSpan>* Marks = nullptr;
+  TColor MarkColor = clWindow;
 };
 
 class TdvListControl;

@@ -53,6 +53,23 @@ inline std::pair<std::string, std::string> ScatteredEdits(int lines, unsigned se
   return {Join(text1), Join(text2)};
 }
 
+/// Two texts of Lines lines, the same but for one line in a hundred whose
+/// first word is made longer: changed pairs that differ inside the line.
+inline std::pair<std::string, std::string> ChangedWords(int lines, unsigned seed = 3) {
+  std::mt19937 random(seed);
+  std::vector<std::string> text1, text2;
+  for (int i = 0; i < lines; ++i) {
+    text1.push_back(ProseLine(random, i));
+    std::string line = text1.back();
+    if (i % 100 == 50) {
+      const size_t word = line.find(' ', line.find(' ') + 1);
+      line.insert(word == std::string::npos ? line.size() : word, "changed");
+    }
+    text2.push_back(line);
+  }
+  return {Join(text1), Join(text2)};
+}
+
 /// Two blocks of completely different lines: the search's worst case.
 inline std::pair<std::string, std::string> DisjointBlocks(int lines) {
   std::mt19937 random(2);

@@ -67,6 +67,52 @@ void BM_Identical100kRows(benchmark::State& state) {
 }
 BENCHMARK(BM_Identical100kRows)->Unit(benchmark::kMillisecond);
 
+/// One line in a hundred with a word changed, rows read without and with
+/// their spans: the difference is the cost of the changes inside lines.
+void BM_ChangedWords10kRows(benchmark::State& state) {
+  const auto texts = diff_bench::ChangedWords(10000);
+  TdvDiffEngine engine;
+  engine.SetDiffOptions(kMainWindowDiffOptions);
+  for (auto _ : state) {
+    engine.CompareStrings(texts.first, texts.second);
+    benchmark::DoNotOptimize(engine.LineRows().data());
+  }
+  state.counters["rows"] = engine.RowCount();
+}
+BENCHMARK(BM_ChangedWords10kRows)->Unit(benchmark::kMillisecond);
+
+void BM_ChangedWords10kRowsAndSpans(benchmark::State& state) {
+  const auto texts = diff_bench::ChangedWords(10000);
+  TdvDiffEngine engine;
+  engine.SetDiffOptions(kMainWindowDiffOptions);
+  size_t spans = 0;
+  for (auto _ : state) {
+    engine.CompareStrings(texts.first, texts.second);
+    spans = 0;
+    for (const TdvDiffRow& row : engine.Rows()) spans += row.Spans1.size() + row.Spans2.size();
+  }
+  state.counters["rows"] = engine.RowCount();
+  state.counters["spans"] = static_cast<double>(spans);
+}
+BENCHMARK(BM_ChangedWords10kRowsAndSpans)->Unit(benchmark::kMillisecond);
+
+/// The dearest single pair the word table is still worked out for: two
+/// lines of 2,000 different words each (a common word every tenth).
+void BM_LineSpans2000Words(benchmark::State& state) {
+  std::string line1, line2;
+  for (int i = 0; i < 2000; ++i) {
+    line1 += i % 10 == 0 ? " same" : " a" + std::to_string(i);
+    line2 += i % 10 == 0 ? " same" : " b" + std::to_string(i);
+  }
+  std::vector<TdvSpan> spans1, spans2;
+  for (auto _ : state) {
+    DiffLineSpans(line1, line2, kMainWindowDiffOptions, TdvCharSet(), spans1, spans2);
+    benchmark::DoNotOptimize(spans1.data());
+  }
+  state.counters["spans"] = static_cast<double>(spans1.size());
+}
+BENCHMARK(BM_LineSpans2000Words)->Unit(benchmark::kMillisecond);
+
 /// A new engine for every run: no storage of an earlier result to reuse.
 void BM_Identical100kFreshEngine(benchmark::State& state) {
   const std::string text = diff_bench::Identical(100000);

@@ -57,6 +57,7 @@ class TestDiffViewer : public QObject {
   void pane_widths_for_odd_client_width();
   void row_colours_on_grabbed_pixels();
   void text_colours_by_kind_without_simple_viewer();
+  void changed_word_has_its_own_background();
   void viewer_scroll_bars_mirror_pane1();
   void new_run_keeps_horizontal_position_inside_range();
   void map_gets_data_and_click_scrolls_both_panes();
@@ -266,6 +267,41 @@ void TestDiffViewer::text_colours_by_kind_without_simple_viewer() {
   f.viewer->SetSimpleDiffViewer(false);
   QVERIFY(row_has_colour(red));
   QVERIFY(!row_has_colour(blue));
+}
+
+void TestDiffViewer::changed_word_has_its_own_background() {
+  Fixture f(600, 300);
+  f.engine.CompareStrings("same\nalpha beta gamma\nsame\n", "same\nalpha BETA gamma\nsame\n");
+  QCOMPARE(DiffEntryKind(f.engine.Result1().Strings(1)), uint8_t(dkChanged));
+  auto columns_of = [](TdvListControl& pane, int row, const QColor& colour) {
+    const QImage image = pane.grab().toImage();
+    int first = -1, last = -1;
+    for (int x = 0; x < pane.ClientWidth(); ++x)
+      for (int y = row * pane.ItemHeight(); y < (row + 1) * pane.ItemHeight(); ++y)
+        if (image.pixelColor(x, y) == colour) {
+          if (first < 0) first = x;
+          last = x;
+        }
+    return std::make_pair(first, last);
+  };
+  for (TdvListControl* pane : {&f.pane1(), &f.pane2()}) {
+    const QFontMetrics metrics(pane->font());
+    const std::string word = pane == &f.pane1() ? "beta" : "BETA";
+    const int from = 2 + metrics.horizontalAdvance(QStringLiteral("alpha "));
+    const int to = from + metrics.horizontalAdvance(QString::fromStdString(word));
+    // The word's background and only the word's, the rest of the line in the changed colour.
+    const auto [first, last] = columns_of(*pane, 1, dvColor(f.viewer->WordBGColor()));
+    QVERIFY2(
+        first >= from - 1 && first <= from + 1 && last >= to - 2 && last <= to,
+        qPrintable(QStringLiteral("word at %1..%2, marked %3..%4").arg(from).arg(to).arg(first).arg(last)));
+    QCOMPARE(columns_of(*pane, 1, kYellow).second, pane->ClientWidth() - 1);
+    QCOMPARE(columns_of(*pane, 0, dvColor(f.viewer->WordBGColor())).first, -1);
+  }
+  // The current row tints the word's background as it tints the line's.
+  f.pane1().SetItemIndex(1);
+  const QColor tinted = dvColor(dvTintedColor(f.viewer->WordBGColor(), clHighlight));
+  QVERIFY(columns_of(f.pane2(), 1, tinted).first >= 0);
+  QCOMPARE(columns_of(f.pane2(), 1, dvColor(f.viewer->WordBGColor())).first, -1);
 }
 
 void TestDiffViewer::viewer_scroll_bars_mirror_pane1() {

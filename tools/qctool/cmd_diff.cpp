@@ -1,6 +1,9 @@
 // qctool diff: the line difference engine on two files, one line per
 // result row: kind 1, kind 2, text 1, text 2, separated by tabs. The texts
 // are the raw lines, bytes passed through unchanged; a filler is one blank.
+// With --words, a row changed on both sides is followed by a line per side
+// with changes inside it: "#", the side, then start:length of each span
+// (bytes into that side's text), separated by commas.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -65,9 +68,12 @@ int RunDiff(const qctool::Args& args) {
   int fileCount = 0;
   int depth = 3;
   TdvDiffOptions options = kMainWindowDiffOptions;
+  bool words = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--depth" || arg == "--options") {
+    if (arg == "--words") {
+      words = true;
+    } else if (arg == "--depth" || arg == "--options") {
       if (i + 1 >= args.size()) throw qctool::UsageError{arg + " needs a value"};
       const std::string& value = args[++i];
       if (arg == "--options") {
@@ -93,7 +99,8 @@ int RunDiff(const qctool::Args& args) {
   WarnAboutNul(files[1], text2);
   engine.CompareStrings(text1, text2);
 
-  const std::vector<TdvDiffRow>& rows = engine.Rows();
+  // Spans cost a comparison per changed row: worked out only when asked for.
+  const std::vector<TdvDiffRow>& rows = words ? engine.Rows() : engine.LineRows();
   // A filler prints as the one blank it has always printed as.
   auto text = [](TdvDiffKind kind, std::string_view line) {
     return kind == dkFiller ? std::string_view(" ") : line;
@@ -112,13 +119,24 @@ int RunDiff(const qctool::Args& args) {
     out += '\t';
     out += text(row.Kind2, row.Text2);
     out += '\n';
+    if (words && row.Kind1 == dkChanged && row.Kind2 == dkChanged) {
+      for (const std::vector<TdvSpan>* spans : {&row.Spans1, &row.Spans2}) {
+        if (spans->empty()) continue;
+        out += spans == &row.Spans1 ? "#\t1\t" : "#\t2\t";
+        for (const TdvSpan& span : *spans) {
+          if (&span != &spans->front()) out += ',';
+          out += IntToStr(span.Start) + ':' + IntToStr(span.Length);
+        }
+        out += '\n';
+      }
+    }
   }
   qctool::WriteStdout(out);
   return 0;
 }
 
 const qctool::QctoolCommand kDiffCommand(
-    {"diff", "diff FILE1 FILE2 [--depth N] [--options LIST]",
+    {"diff", "diff FILE1 FILE2 [--depth N] [--options LIST] [--words]",
      "align two texts line by line (kind1 TAB kind2 TAB text1 TAB text2)", RunDiff});
 
 }  // namespace
