@@ -56,7 +56,7 @@ TEST_F(ComparisonSessionTest, ClassesCountersAndPairFollowTheMatchMode) {
   session.OnEntriesReset = [&] { ++resets; };
   session.OnSelectionChanged = [&] { ++selections; };
   session.OpenFiles(WritePair(), Path("History.qcp"));
-  ASSERT_EQ(session.EntryCount(), 3);
+  ASSERT_EQ(session.LatestEntryCount(), 3);
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(session.EntryClass(0), tcDifferent);
   EXPECT_EQ(session.EntryClass(1), tcIdentical);
@@ -94,7 +94,7 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
   other.SaveToFile(Path("Other.qcp"));
   EXPECT_ANY_THROW(session.OpenFiles(Path("Other.qcp"), Path("Missing.qcp")));
   EXPECT_EQ(resets, 0);
-  EXPECT_EQ(session.EntryCount(), 3);
+  EXPECT_EQ(session.LatestEntryCount(), 3);
   EXPECT_EQ(session.OrigTopic(), orig);
   EXPECT_EQ(session.Counters(), counters);
   EXPECT_EQ(session.LatestFileName(), Path("Latest.qcp"));
@@ -102,7 +102,7 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
 
   // Without a History file the History document stays; the selection ends.
   session.OpenFiles(Path("Other.qcp"), std::nullopt);
-  EXPECT_EQ(session.EntryCount(), 1);
+  EXPECT_EQ(session.LatestEntryCount(), 1);
   EXPECT_EQ(session.OrigTopic(), nullptr);
   EXPECT_EQ(session.History().Topics().Count(), 3);
 }
