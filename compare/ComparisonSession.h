@@ -120,7 +120,8 @@ class TComparisonSession {
   TQCTopic* EntryTopic(int index) const;
   /// The class of entry Index under the current mode.
   TTopicComparison EntryClass(int index) const;
-  /// The History topic of entry Index (a Latest topic's match), or nullptr.
+  /// The History topic of entry Index (a Latest topic's match, or the topic
+  /// only in History), or nullptr.
   TQCTopic* EntryMatch(int index) const;
   /// The entry whose Latest topic, or whose History-only topic, is Topic; -1
   /// for none.
@@ -171,18 +172,27 @@ class TComparisonSession {
   /// pair up to date. Copies, their undo and their redo all go through here.
   void AssignTopic(TQCTopic& target, const TQCTopic& source, bool textOnly);
 
+  // Adding and removing topics. Whenever entries come, go or move, the
+  // selection stays with its pair's topics: with the Latest topic while it
+  // is in Latest, else with the History topic, as its entry only in History
+  // or as the pair of the Latest topic that now matches it; else it ends.
+  //
+  // A copy that added a topic is undone as one step: undo calls
+  // RemoveTopic(*added) and keeps what it returns, redo hands that to
+  // RestoreTopic. The object itself goes out and comes back, so other
+  // steps that refer to the topic stay right.
+
   /// A copy of Source (every field) as a new topic of Latest (IntoLatest)
   /// or History. It keeps Source's ID when that ID is free there, and
   /// otherwise takes the next free ID after the topic holding it, as an
   /// import does (a context string naming the old ID names the new one).
-  /// Returns the new topic; the selection follows the entry it was on.
+  /// Returns the new topic.
   TQCTopic* AddTopicCopy(bool intoLatest, const TQCTopic& source);
-  /// Takes Topic (of either document) out of its document without
-  /// destroying it; an undo of AddTopicCopy. The selected entry ends when
-  /// it was Topic's.
+  /// Takes Topic, of either document, out of it without destroying it.
+  /// A topic of neither document is refused (EInvalidOperation).
   TRemovedTopic RemoveTopic(TQCTopic& topic);
-  /// Puts a removed topic back at its place (the redo of AddTopicCopy): the
-  /// same object, so references to it stay right. Returns it.
+  /// Puts a removed topic back at its index in its document and returns it
+  /// (the same object). Refused when its ID has been taken meanwhile.
   TQCTopic* RestoreTopic(TRemovedTopic removed);
 
   // --- Copies ------------------------------------------------------------------------
@@ -218,13 +228,13 @@ class TComparisonSession {
  private:
   void Connect();
   /// Classes every Latest topic, finds the History topics none matches and
-  /// counts; Recount also tells OnEntriesChanged when the entries changed
-  /// and OnCountersChanged always.
-  /// EntriesMoved: Latest's topics came, went or moved, or the deleted
-  /// entries must be taken as new. Returns whether the entries changed;
-  /// then the selection has followed its topics (SelectedIndex, and the
-  /// pair looked up again).
+  /// counts. EntriesMoved: Latest's topics came, went or moved, or the
+  /// deleted entries are another document's. Returns whether the entries
+  /// changed; then the selection has followed its topics (SelectedIndex,
+  /// and the pair looked up again).
   bool Reclassify(bool entriesMoved);
+  /// Reclassify, then OnEntriesChanged when the entries changed and
+  /// OnCountersChanged always.
   void Recount(bool entriesMoved = false);
   /// Brings everything up to date after a topic was added or removed.
   void EntriesEdited(bool latestChanged);
