@@ -48,10 +48,10 @@ class ComparisonSessionTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return (FDir / name).string(); }
 
   struct TopicSpec {
-    int32_t ID;
-    std::string Title;
-    std::string Body;
-    std::string Keywords;
+    int32_t ID = 0;
+    std::string Title = {};
+    std::string Body = {};  // empty: the title
+    std::string Keywords = {};
   };
   /// Writes Latest.qcp and History.qcp from the given topics, in that order.
   void WriteFiles(const std::vector<TopicSpec>& latest, const std::vector<TopicSpec>& history) {
