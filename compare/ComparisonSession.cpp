@@ -265,17 +265,17 @@ bool TComparisonSession::Reclassify(bool entriesMoved) {
   TTopicCounters counters;
   std::unordered_set<const TQCTopic*> matched;
   if (FShowDeleted) matched.reserve(static_cast<size_t>(latest.Count()));
-  // The Latest entry that pairs with the selected deleted entry's topic, if
-  // one does now (a mode change can give it a partner).
+  // The first Latest entry that pairs with the selected History topic now:
+  // where the selection goes when its Latest topic is gone or it had none.
   int partnerOfSelected = -1;
-  const bool deletedSelected = FSelected >= 0 && FOrig == nullptr && FHist != nullptr;
+  const TQCTopic* selectedHistory = FSelected >= 0 ? FHist : nullptr;
   for (int i = 0; i < latest.Count(); ++i) {
     const TQCTopic* topic = latest.Items(i);
     const TQCTopic* match = FMatcher->FindMatchingTopic(*topic, FMatchMode);
     ++counters.Counts[ClassifyPair(*topic, match)];
     if (match == nullptr) continue;
     if (FShowDeleted) matched.insert(match);
-    if (deletedSelected && partnerOfSelected < 0 && match == FHist) partnerOfSelected = i;
+    if (partnerOfSelected < 0 && match == selectedHistory) partnerOfSelected = i;
   }
   std::vector<TQCTopic*> deleted;
   if (FShowDeleted)
