@@ -15,14 +15,27 @@ TCopyCommand::TCopyCommand(TComparisonSession& session, TQCTopic& target, std::u
                            bool intoLatest, const QString& text)
     : QUndoCommand(text),
       FSession(session),
-      FTarget(target),
+      FTarget(&target),
       FBefore(std::move(before)),
       FAfter(Snapshot(target)),
       FIntoLatest(intoLatest) {}
 
+TCopyCommand::TCopyCommand(TComparisonSession& session, TQCTopic& added, bool intoLatest, const QString& text)
+    : QUndoCommand(text), FSession(session), FTarget(&added), FIntoLatest(intoLatest), FAdded(true) {}
+
 TCopyCommand::~TCopyCommand() = default;
 
-void TCopyCommand::undo() { Put(*FBefore); }
+void TCopyCommand::undo() {
+  if (!FAdded) {
+    Put(*FBefore);
+    return;
+  }
+  try {
+    FRemoved = FSession.RemoveTopic(*FTarget);
+  } catch (...) {
+    FError = std::current_exception();
+  }
+}
 
 void TCopyCommand::redo() {
   // Pushed after the copy itself ran: the first redo is the copy.
@@ -30,14 +43,22 @@ void TCopyCommand::redo() {
     FDone = false;
     return;
   }
-  Put(*FAfter);
+  if (!FAdded) {
+    Put(*FAfter);
+    return;
+  }
+  try {
+    FTarget = FSession.RestoreTopic(std::move(FRemoved));
+  } catch (...) {
+    FError = std::current_exception();
+  }
 }
 
 void TCopyCommand::Put(const TQCTopic& content) {
   try {
     // Whole states go back and forth, also for a text-only copy: it changed
     // nothing else, so the result is the same.
-    FSession.AssignTopic(FTarget, content, false);
+    FSession.AssignTopic(*FTarget, content, false);
   } catch (...) {
     FError = std::current_exception();
   }

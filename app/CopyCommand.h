@@ -7,7 +7,8 @@
 #include <exception>
 #include <memory>
 
-class TComparisonSession;
+#include "compare/ComparisonSession.h"
+
 class TQCTopic;
 
 namespace app {
@@ -26,6 +27,10 @@ class TCopyCommand : public QUndoCommand {
   void undo() override;
   void redo() override;
 
+  /// A copy that added Added to a document (a topic only one side had):
+  /// undo takes it out again, redo puts the same topic back.
+  TCopyCommand(TComparisonSession& session, TQCTopic& added, bool intoLatest, const QString& text);
+
   /// The document the step changes.
   bool IntoLatest() const { return FIntoLatest; }
   /// The error the last undo or redo met, or null; the stack cannot carry
@@ -36,10 +41,12 @@ class TCopyCommand : public QUndoCommand {
   void Put(const TQCTopic& content);
 
   TComparisonSession& FSession;
-  TQCTopic& FTarget;
+  TQCTopic* FTarget;
+  TRemovedTopic FRemoved;  // an added topic while it is undone
   std::unique_ptr<TQCTopic> FBefore;
   std::unique_ptr<TQCTopic> FAfter;
   bool FIntoLatest;
+  bool FAdded = false;
   bool FDone = true;
   std::exception_ptr FError;
 };

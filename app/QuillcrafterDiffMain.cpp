@@ -68,6 +68,7 @@ const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kMatchKey = QStringLiteral("view/match");
 const QString kBackupsKey = QStringLiteral("files/keepBackups");
 const QString kScrollTogetherKey = QStringLiteral("view/scrollTogether");
+const QString kShowDeletedKey = QStringLiteral("view/showDeleted");
 const QString kRecentKey = QStringLiteral("files/recent");
 const QString kLatestFolderKey = QStringLiteral("files/latestFolder");
 const QString kHistoryFolderKey = QStringLiteral("files/historyFolder");
@@ -115,6 +116,7 @@ TfrmMain::~TfrmMain() {
   FUndo = nullptr;
   FWatcher->disconnect(this);
   FSession->OnEntriesReset = nullptr;
+  FSession->OnEntriesChanged = nullptr;
   FSession->OnClassesChanged = nullptr;
   FSession->OnEntryChanged = nullptr;
   FSession->OnCountersChanged = nullptr;
@@ -416,6 +418,12 @@ void TfrmMain::CreateMenus() {
                  [this] { OpenSettings()->setValue(kScrollTogetherKey, ScrollTogetherAction->isChecked()); });
   ScrollTogetherAction->setCheckable(true);
   ScrollTogetherAction->setChecked(true);
+  ShowDeletedAction = NewCommand(QStringLiteral("Show Topics Only in &History"), QKeySequence(), [this] {
+    FSession->SetShowDeleted(ShowDeletedAction->isChecked());
+    OpenSettings()->setValue(kShowDeletedKey, ShowDeletedAction->isChecked());
+  });
+  ShowDeletedAction->setCheckable(true);
+  ShowDeletedAction->setChecked(FSession->ShowDeleted());
   ShortcutsAction = NewCommand(QStringLiteral("&Keyboard Shortcuts"), QKeySequence::HelpContents, [this] {
     QMessageBox::information(this, QStringLiteral("Keyboard Shortcuts"), ShortcutsText());
   });
@@ -452,7 +460,7 @@ void TfrmMain::CreateMenus() {
   view->addSeparator();
   view->addActions({NextDifferenceAction, PreviousDifferenceAction, NextChangeAction, PreviousChangeAction});
   view->addSeparator();
-  view->addAction(ScrollTogetherAction);
+  view->addActions({ShowDeletedAction, ScrollTogetherAction});
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   help->addActions({ShortcutsAction, AboutAction});
   layout()->setMenuBar(bar);
@@ -495,6 +503,11 @@ void TfrmMain::ConnectHandlers() {
   connect(CopyToHist, &QAction::triggered, this, [this] { Handle([this] { CopyToHistExecute(); }); });
   connect(CopyTextToHist, &QAction::triggered, this, [this] { Handle([this] { CopyTextToHistExecute(); }); });
   lbTopics->OnClick = [this](TListBox*) { Handle([this] { lbTopicsClick(); }); };
+  lbTopics->OnItemToolTip = [this](int index) {
+    return index >= 0 && index < FSession->EntryCount()
+               ? QString::fromStdString(FSession->EntryToolTip(index))
+               : QString();
+  };
   lbTopics->OnItemDescription = [this](int index) {
     if (index < 0 || index >= FSession->EntryCount()) return QString();
     return QString::fromLatin1(kClassWords[static_cast<size_t>(FSession->EntryClass(index))]);
@@ -512,11 +525,8 @@ void TfrmMain::ConnectHandlers() {
 void TfrmMain::ObserveSession() {
   // The session raises its notices inside the handler that changed it, so
   // an error in showing them ends that handler like any other.
-  FSession->OnEntriesReset = [this] {
-    TStringList items;
-    items.Assign(FSession->Latest().Topics());
-    lbTopics->SetItems(items);
-  };
+  FSession->OnEntriesReset = [this] { ShowEntries(); };
+  FSession->OnEntriesChanged = [this] { ShowEntries(); };
   FSession->OnClassesChanged = [this] {
     // Entries take their class when drawn.
     lbTopics->viewport()->update();
@@ -599,6 +609,8 @@ void TfrmMain::FormCreate() {
   SetMatchModeIndex(settings->value(kMatchKey, 0).toInt());
   FSession->SetBackups(settings->value(kBackupsKey, true).toBool());
   ScrollTogetherAction->setChecked(settings->value(kScrollTogetherKey, true).toBool());
+  ShowDeletedAction->setChecked(settings->value(kShowDeletedKey, true).toBool());
+  FSession->SetShowDeleted(ShowDeletedAction->isChecked());
   KeepBackupsAction->setChecked(FSession->Backups());
   const struct {
     TFileDialog* dialog;
@@ -662,6 +674,17 @@ void TfrmMain::OpenFiles(const QString& latestFile, const QString& historyFile) 
 
 // --- Matching and classification ------------------------------------------------
 
+void TfrmMain::ShowEntries() {
+  TStringList items;
+  for (int i = 0; i < FSession->EntryCount(); ++i) items.Add(FSession->EntryCaption(i));
+  const int top = lbTopics->indexAt(QPoint(0, 0)).row();
+  lbTopics->SetItems(items);
+  // The list stays where it was, with the selected topic still selected.
+  if (top >= 0 && top < items.Count())
+    lbTopics->scrollTo(lbTopics->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+  if (FSession->SelectedIndex() >= 0) lbTopics->SetItemIndex(FSession->SelectedIndex());
+}
+
 void TfrmMain::UpdateStatusBar() {
   for (int i = 0; i < TComparisonSession::StatusPanelCount; ++i)
     StatusBar1->SetPanelText(i, ToQString(FSession->StatusText(i)));
@@ -724,7 +747,7 @@ void TfrmMain::ShowSelectedPair() {
     dvDiffViewer1->SetSrc1Label(orig->Title());
   } else {
     RichEditClear(*RichEdit1);
-    dvDiffViewer1->SetSrc1Label("Source 1");
+    dvDiffViewer1->SetSrc1Label(hist != nullptr ? std::string() : std::string("Source 1"));
   }
   if (hist != nullptr) {
     LoadRichEditFromStrings(hist->Text(), *RichEdit2);
@@ -749,7 +772,13 @@ void TfrmMain::LoadRichEditFromStrings(const TStringList& strings, TRichEdit& ri
 
 // --- Copy and save ------------------------------------------------------------------
 
-void TfrmMain::CopyToOrigUpdate(QAction* action) { action->setEnabled(FSession->PairDiffers()); }
+void TfrmMain::CopyToOrigUpdate(QAction* action) {
+  const TCopyKind kind = action == CopyToOrig       ? TCopyKind::ToLatest
+                         : action == CopyTextToOrig ? TCopyKind::TextToLatest
+                         : action == CopyToHist     ? TCopyKind::ToHistory
+                                                    : TCopyKind::TextToHistory;
+  action->setEnabled(FSession->CanCopy(kind));
+}
 
 void TfrmMain::UpdateActions() {
   for (QAction* action : {CopyToOrig, CopyTextToOrig, CopyToHist, CopyTextToHist}) CopyToOrigUpdate(action);
@@ -766,45 +795,29 @@ void TfrmMain::UpdateActions() {
                                        : QStringLiteral("&Redo"));
 }
 
-// A copy runs only on a pair that enables the actions, even when called
-// directly: without a differing pair there is nothing to copy.
-void TfrmMain::CopyToOrigExecute() {
-  if (!FSession->PairDiffers()) return;
-  auto before = TCopyCommand::Snapshot(*OrigTopic());
-  FSession->CopyToLatest();
-  RecordCopy(*OrigTopic(), std::move(before), true, false);
-}
+// A copy runs only where the session allows it, even when called directly.
+void TfrmMain::CopyToOrigExecute() { RunCopy(TCopyKind::ToLatest); }
+void TfrmMain::CopyTextToOrigExecute() { RunCopy(TCopyKind::TextToLatest); }
+void TfrmMain::CopyToHistExecute() { RunCopy(TCopyKind::ToHistory); }
+void TfrmMain::CopyTextToHistExecute() { RunCopy(TCopyKind::TextToHistory); }
 
-void TfrmMain::CopyTextToOrigExecute() {
-  if (!FSession->PairDiffers()) return;
-  auto before = TCopyCommand::Snapshot(*OrigTopic());
-  FSession->CopyTextToLatest();
-  RecordCopy(*OrigTopic(), std::move(before), true, true);
-}
-
-void TfrmMain::CopyToHistExecute() {
-  if (!FSession->PairDiffers()) return;
-  auto before = TCopyCommand::Snapshot(*HistTopic());
-  FSession->CopyToHistory();
-  RecordCopy(*HistTopic(), std::move(before), false, false);
-}
-
-void TfrmMain::CopyTextToHistExecute() {
-  if (!FSession->PairDiffers()) return;
-  auto before = TCopyCommand::Snapshot(*HistTopic());
-  FSession->CopyTextToHistory();
-  RecordCopy(*HistTopic(), std::move(before), false, true);
-}
-
-void TfrmMain::RecordCopy(TQCTopic& target, std::unique_ptr<TQCTopic> before, bool intoLatest,
-                          bool textOnly) {
+void TfrmMain::RunCopy(TCopyKind kind) {
+  if (!FSession->CanCopy(kind)) return;
+  const bool intoLatest = kind == TCopyKind::ToLatest || kind == TCopyKind::TextToLatest;
+  const bool textOnly = kind == TCopyKind::TextToLatest || kind == TCopyKind::TextToHistory;
+  // The topic the copy will change, when it changes one rather than adding one.
+  TQCTopic* target = intoLatest ? OrigTopic() : HistTopic();
+  std::unique_ptr<TQCTopic> before = target ? TCopyCommand::Snapshot(*target) : nullptr;
+  TQCTopic* added = FSession->Copy(kind);
+  TQCTopic& changed = added ? *added : *target;
   const QString text = QStringLiteral("Copy Topic %1'%2' to %3")
-                           .arg(textOnly ? QStringLiteral("Text ") : QString(), ToQString(target.Title()),
+                           .arg(textOnly ? QStringLiteral("Text ") : QString(), ToQString(changed.Title()),
                                 intoLatest ? QStringLiteral("Latest") : QStringLiteral("History"));
   // States above the current step are dropped by the push: a save among them can no longer come back.
   if (FLatestSavedAt > FUndo->index()) FLatestSavedAt = -1;
   if (FHistorySavedAt > FUndo->index()) FHistorySavedAt = -1;
-  FUndo->push(new TCopyCommand(*FSession, target, std::move(before), intoLatest, text));
+  FUndo->push(added ? new TCopyCommand(*FSession, *added, intoLatest, text)
+                    : new TCopyCommand(*FSession, *target, std::move(before), intoLatest, text));
 }
 
 void TfrmMain::NextDifferenceExecute(bool forward) {

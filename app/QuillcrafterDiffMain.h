@@ -72,6 +72,7 @@ class TfrmMain : public QWidget {
   QAction* NextChangeAction = nullptr;          // F7: the next change block of the pair
   QAction* PreviousChangeAction = nullptr;      // Shift+F7
   QAction* ScrollTogetherAction = nullptr;      // the texts follow the difference as it scrolls
+  QAction* ShowDeletedAction = nullptr;         // list the topics only History has
   QAction* ShortcutsAction = nullptr;
   QAction* AboutAction = nullptr;
   QMenu* RecentMenu = nullptr;
@@ -158,8 +159,10 @@ class TfrmMain : public QWidget {
   /// Shows the session's selected pair: both texts and the viewer's labels.
   void ShowSelectedPair();
   void LoadRichEditFromStrings(const TStringList& strings, TRichEdit& richEdit);
-  /// Pushes the copy just made into Target as an undoable step; Before is Target as it was.
-  void RecordCopy(TQCTopic& target, std::unique_ptr<TQCTopic> before, bool intoLatest, bool textOnly);
+  /// Carries out a copy and records it as a step that can be undone.
+  void RunCopy(TCopyKind kind);
+  /// Rebuilds the list's rows from the session's entries, keeping the selection.
+  void ShowEntries();
   /// Asks about the unsaved changes of the given sides; false when the user cancelled
   /// (or a save they asked for failed, which is then shown).
   bool ConfirmDiscard(bool latest, bool history);

@@ -133,9 +133,16 @@ bool TListBox::viewportEvent(QEvent* event) {
   const auto* help = static_cast<QHelpEvent*>(event);
   const QModelIndex row = indexAt(help->pos());
   const QString text = row.isValid() ? row.data().toString() : QString();
-  // A row that fits says nothing more in a tooltip.
-  if (!text.isEmpty() && FTextIndent + QFontMetrics(font()).horizontalAdvance(text) > viewport()->width()) {
-    QToolTip::showText(help->globalPos(), text, viewport(), visualRect(row));
+  // A row that fits needs no repeating; what the owner adds is always said.
+  QStringList tip;
+  if (!text.isEmpty() && FTextIndent + QFontMetrics(font()).horizontalAdvance(text) > viewport()->width())
+    tip << text;
+  if (row.isValid() && OnItemToolTip) {
+    const QString more = OnItemToolTip(row.row());
+    if (!more.isEmpty()) tip << more;
+  }
+  if (!tip.isEmpty()) {
+    QToolTip::showText(help->globalPos(), tip.join(QLatin1Char('\n')), viewport(), visualRect(row));
   } else {
     QToolTip::hideText();
     event->ignore();

@@ -65,6 +65,9 @@ class TListBox : public QListView {
   /// What an item says to assistive technology and in its tooltip beyond its
   /// text (say its comparison class); nothing when unset.
   std::function<QString(int index)> OnItemDescription;
+  /// More about an item for its tooltip (say why it differs); a row whose
+  /// text is cut shows the whole text first.
+  std::function<QString(int index)> OnItemToolTip;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -1,10 +1,13 @@
 #include "compare/ComparisonSession.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <unordered_set>
 
 #include "diff/dvDiffEngine.h"
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
 #include "toolkit/ScopeGuard.h"
 #include "toolkit/SysUtils.h"
 
@@ -33,7 +36,26 @@ TPlainTextFunction DefaultPlainText(const TCodePageDecoder& decode) {
   return [decode](std::string_view rtf) { return RtfPlainTextCrLf(rtf, decode); };
 }
 
+/// Holds a session's own notices back while it changes a document itself:
+/// it brings everything up to date once, at the end.
+class TOwnChange {
+ public:
+  explicit TOwnChange(bool& inChange) : FInChange(inChange), FWas(inChange) { FInChange = true; }
+  ~TOwnChange() { FInChange = FWas; }
+  TOwnChange(const TOwnChange&) = delete;
+  TOwnChange& operator=(const TOwnChange&) = delete;
+
+ private:
+  bool& FInChange;
+  bool FWas;
+};
+
 }  // namespace
+
+TRemovedTopic::TRemovedTopic() = default;
+TRemovedTopic::TRemovedTopic(TRemovedTopic&&) noexcept = default;
+TRemovedTopic& TRemovedTopic::operator=(TRemovedTopic&&) noexcept = default;
+TRemovedTopic::~TRemovedTopic() = default;
 
 TComparisonSession::TComparisonSession(TCodePageDecoder decode)
     : FLatest(std::make_unique<TQuillcrafterDoc>()),
@@ -107,6 +129,7 @@ void TComparisonSession::OpenFiles(const std::string& latestFile,
   FSelected = -1;
   FOrig = nullptr;
   FHist = nullptr;
+  FDeleted.clear();
   FLatest = std::move(latest);
   FLatestFileName = latestFile;
   if (history) {
@@ -116,8 +139,9 @@ void TComparisonSession::OpenFiles(const std::string& latestFile,
   }
   Connect();
   FEngine->CompareStrings({}, {});
+  Reclassify(true);
   if (OnEntriesReset) OnEntriesReset();
-  Recount();
+  if (OnCountersChanged) OnCountersChanged();
   if (OnSelectionChanged) OnSelectionChanged();
 }
 
@@ -129,13 +153,15 @@ void TComparisonSession::OpenHistory(const std::string& historyFile) {
   FSelected = -1;
   FOrig = nullptr;
   FHist = nullptr;
+  FDeleted.clear();
   FHistory = std::move(history);
   FHistoryFileName = historyFile;
   FMatcher = std::make_unique<TTopicMatcher>(FHistory->Topics());
   Connect();
   FEngine->CompareStrings({}, {});
   if (OnClassesChanged) OnClassesChanged();
-  Recount();
+  // The deleted entries are another document's topics now.
+  Recount(true);
   if (OnSelectionChanged) OnSelectionChanged();
 }
 
@@ -173,47 +199,171 @@ void TComparisonSession::SaveHistory(const std::string& fileName) {
 void TComparisonSession::SetMatchMode(TTopicMatchMode value) {
   FMatchMode = value;
   if (OnClassesChanged) OnClassesChanged();
+  const bool selected = FSelected >= 0;
   Recount();
-  if (FSelected >= 0) {
-    FindPartner();
-    CompareSelectedTexts();
-  }
+  if (FSelected >= 0) FindPartner();
+  if (selected) CompareSelectedTexts();
   if (OnSelectionChanged) OnSelectionChanged();
 }
 
-int TComparisonSession::EntryCount() const { return FLatest->Topics().Count(); }
+void TComparisonSession::SetShowDeleted(bool value) {
+  if (value == FShowDeleted) return;
+  FShowDeleted = value;
+  const bool selected = FSelected >= 0;
+  Recount(true);
+  // Hiding them ends the selection of a deleted entry.
+  if (selected && FSelected < 0) {
+    CompareSelectedTexts();
+    if (OnSelectionChanged) OnSelectionChanged();
+  }
+}
+
+int TComparisonSession::EntryCount() const { return LatestEntryCount() + static_cast<int>(FDeleted.size()); }
+
+int TComparisonSession::LatestEntryCount() const { return FLatest->Topics().Count(); }
+
+TQCTopic* TComparisonSession::DeletedEntryTopic(int index) const {
+  const int deleted = index - LatestEntryCount();
+  if (deleted < 0 || deleted >= static_cast<int>(FDeleted.size())) return nullptr;
+  return FDeleted[static_cast<size_t>(deleted)];
+}
+
+TComparisonEntry TComparisonSession::Entry(int index) const {
+  TComparisonEntry entry;
+  if (index < 0) return entry;
+  if (index < LatestEntryCount()) {
+    entry.Latest = FLatest->Topics().Items(index);
+    entry.History = FMatcher->FindMatchingTopic(*entry.Latest, FMatchMode);
+    entry.Class = ClassifyPair(*entry.Latest, entry.History);
+  } else if ((entry.History = DeletedEntryTopic(index)) != nullptr) {
+    entry.Class = tcDeleted;
+  }
+  return entry;
+}
 
 TQCTopic* TComparisonSession::EntryTopic(int index) const {
-  if (index < 0 || index >= EntryCount()) return nullptr;
+  if (index < 0 || index >= LatestEntryCount()) return nullptr;
   return FLatest->Topics().Items(index);
 }
 
-TTopicComparison TComparisonSession::EntryClass(int index) const {
-  const TQCTopic* topic = EntryTopic(index);
-  if (topic == nullptr) return tcNew;
-  return FMatcher->CompareTopic(*topic, FMatchMode);
+TTopicComparison TComparisonSession::EntryClass(int index) const { return Entry(index).Class; }
+
+TQCTopic* TComparisonSession::EntryMatch(int index) const { return Entry(index).History; }
+
+int TComparisonSession::EntryIndexOf(const TQCTopic* topic) const {
+  if (topic == nullptr) return -1;
+  const int latest = FLatest->Topics().IndexOf(topic);
+  if (latest >= 0) return latest;
+  const auto it = std::find(FDeleted.begin(), FDeleted.end(), topic);
+  if (it == FDeleted.end()) return -1;
+  return LatestEntryCount() + static_cast<int>(it - FDeleted.begin());
 }
 
-TQCTopic* TComparisonSession::EntryMatch(int index) const {
-  const TQCTopic* topic = EntryTopic(index);
-  return topic == nullptr ? nullptr : FMatcher->FindMatchingTopic(*topic, FMatchMode);
+std::string TComparisonSession::EntryCaption(int index) const {
+  const TComparisonEntry entry = Entry(index);
+  const TQCTopic* topic = entry.Latest != nullptr ? entry.Latest : entry.History;
+  if (topic == nullptr) return {};
+  return Format("%s (%d)", std::string(topic->DisplayNameView()).c_str(), topic->TopicID());
 }
 
-void TComparisonSession::Recount() {
-  FCounters = FMatcher->RecountTopics(FLatest->Topics(), FMatchMode);
+bool TComparisonSession::Reclassify(bool entriesMoved) {
+  // One pass over Latest through the matcher's indexes classes every topic
+  // and marks the History topics matched; one pass over History in its
+  // order collects the rest. Linear however many topics there are.
+  const TQCTopics& latest = FLatest->Topics();
+  const TQCTopics& history = FHistory->Topics();
+  TTopicCounters counters;
+  std::unordered_set<const TQCTopic*> matched;
+  if (FShowDeleted) matched.reserve(static_cast<size_t>(latest.Count()));
+  // The first Latest entry that pairs with the selected History topic now:
+  // where the selection goes when its Latest topic is gone or it had none.
+  int partnerOfSelected = -1;
+  const TQCTopic* selectedHistory = FSelected >= 0 ? FHist : nullptr;
+  for (int i = 0; i < latest.Count(); ++i) {
+    const TQCTopic* topic = latest.Items(i);
+    const TQCTopic* match = FMatcher->FindMatchingTopic(*topic, FMatchMode);
+    ++counters.Counts[ClassifyPair(*topic, match)];
+    if (match == nullptr) continue;
+    if (FShowDeleted) matched.insert(match);
+    if (partnerOfSelected < 0 && match == selectedHistory) partnerOfSelected = i;
+  }
+  std::vector<TQCTopic*> deleted;
+  if (FShowDeleted)
+    for (int i = 0; i < history.Count(); ++i)
+      if (!matched.contains(history.Items(i))) deleted.push_back(history.Items(i));
+  counters.Counts[tcDeleted] = static_cast<int32_t>(deleted.size());
+  FCounters = counters;
+  const bool changed = entriesMoved || deleted != FDeleted;
+  FDeleted = std::move(deleted);
+  if (!changed || FSelected < 0) return changed;
+
+  // The selection stays with its pair's topics: the Latest topic where it
+  // has one, else the History topic, as a deleted entry or with the Latest
+  // topic that now matches it. Only pointers are compared: a topic removed
+  // from outside may be gone already.
+  int selected = FOrig != nullptr ? latest.IndexOf(FOrig) : -1;
+  if (selected < 0 && FHist != nullptr) {
+    const auto it = std::find(FDeleted.begin(), FDeleted.end(), FHist);
+    if (it != FDeleted.end())
+      selected = LatestEntryCount() + static_cast<int>(it - FDeleted.begin());
+    else
+      selected = partnerOfSelected;
+  }
+  FSelected = selected;
+  FindPartner();
+  return changed;
+}
+
+void TComparisonSession::Recount(bool entriesMoved) {
+  const bool changed = Reclassify(entriesMoved);
+  if (changed && OnEntriesChanged) OnEntriesChanged();
   if (OnCountersChanged) OnCountersChanged();
 }
 
 std::string TComparisonSession::StatusText(int panel) const {
   if (panel >= 0 && panel < TopicComparisonCount) return StatusPanelText(FCounters, panel);
-  if (panel == TopicComparisonCount) return PairStateText(FOrig, FHist);
+  if (panel == TopicComparisonCount)
+    return FOrig == nullptr && FHist != nullptr ? SPairDifferent : PairStateText(FOrig, FHist);
   return {};
+}
+
+std::vector<TFieldDifference> TComparisonSession::FieldDifferencesOf(const TQCTopic* latest,
+                                                                     const TQCTopic* history) const {
+  if (latest == nullptr || history == nullptr) return {};
+  return TopicFieldDifferences(*latest, *history, FDecode,
+                               [this](const TQCTopic& topic) { return PlainTextOf(&topic); });
+}
+
+std::vector<TFieldDifference> TComparisonSession::FieldDifferences(int index) const {
+  const TComparisonEntry entry = Entry(index);
+  return FieldDifferencesOf(entry.Latest, entry.History);
+}
+
+std::vector<TFieldDifference> TComparisonSession::SelectedFieldDifferences() const {
+  return FieldDifferencesOf(FOrig, FHist);
+}
+
+std::string TComparisonSession::EntryToolTip(int index) const {
+  const TComparisonEntry entry = Entry(index);
+  if (entry.Latest == nullptr && entry.History == nullptr) return {};
+  switch (entry.Class) {
+    case tcNew:
+      return "New: only in Latest";
+    case tcDeleted:
+      return "Deleted: only in History";
+    case tcIdentical:
+      return "Identical";
+    case tcIdenticalText:
+      return "Identical text; " + JoinSummaries(FieldDifferencesOf(entry.Latest, entry.History));
+    default:
+      return "Different; " + JoinSummaries(FieldDifferencesOf(entry.Latest, entry.History));
+  }
 }
 
 // --- The selected pair ---------------------------------------------------------------------
 
 void TComparisonSession::Select(int index) {
-  FSelected = EntryTopic(index) != nullptr ? index : -1;
+  FSelected = index >= 0 && index < EntryCount() ? index : -1;
   FindPartner();
   CompareSelectedTexts();
   if (OnSelectionChanged) OnSelectionChanged();
@@ -221,7 +371,10 @@ void TComparisonSession::Select(int index) {
 
 void TComparisonSession::FindPartner() {
   FOrig = EntryTopic(FSelected);
-  FHist = FOrig == nullptr ? nullptr : FMatcher->FindMatchingTopic(*FOrig, FMatchMode);
+  if (FOrig != nullptr)
+    FHist = FMatcher->FindMatchingTopic(*FOrig, FMatchMode);
+  else
+    FHist = DeletedEntryTopic(FSelected);
 }
 
 bool TComparisonSession::PairDiffers() const {
@@ -246,14 +399,16 @@ void TComparisonSession::CompareSelectedTexts() {
 void TComparisonSession::TopicChanged(TQCTopic* topic) {
   if (FInCopy) return;
   // A change outside the session's own copies (an import, a script): the
-  // shown pair follows its topics, and the classes follow the documents.
-  if (topic == nullptr || topic == FOrig || topic == FHist) {
+  // shown pair follows its topics, and the classes follow the documents. A
+  // notice for a whole collection may mean topics came or went.
+  const bool whole = topic == nullptr;
+  if (OnClassesChanged) OnClassesChanged();
+  Recount(whole);
+  if (whole || topic == FOrig || topic == FHist) {
     FindPartner();
     CompareSelectedTexts();
     if (OnSelectionChanged) OnSelectionChanged();
   }
-  if (OnClassesChanged) OnClassesChanged();
-  Recount();
 }
 
 // --- Copies ------------------------------------------------------------------------------------
@@ -261,16 +416,12 @@ void TComparisonSession::TopicChanged(TQCTopic* topic) {
 void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, bool textOnly) {
   const bool intoLatest = target.Topics() == &FLatest->Topics();
   {
-    FInCopy = true;
-    toolkit::TScopeExit endCopy([this] { FInCopy = false; });
+    TOwnChange own(FInCopy);
     if (textOnly)
       target.SetText(source.Text());
     else
       target.Assign(source);
   }
-  // The pair stays as it is (a copy is within it, an undo may be outside
-  // it); its texts are compared again either way.
-  CompareSelectedTexts();
   // A Latest topic's class depends on it alone; a History topic may be the
   // match of any number of entries.
   const int entry = intoLatest ? target.Index() : -1;
@@ -279,24 +430,109 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
   } else if (OnClassesChanged) {
     OnClassesChanged();
   }
+  // The pair stays as it is (a copy is within it, an undo may be outside
+  // it) unless the entries moved; its texts are compared again either way.
   Recount();
+  CompareSelectedTexts();
   if (OnSelectionChanged) OnSelectionChanged();
 }
 
-void TComparisonSession::CopyToLatest() {
-  if (PairDiffers()) AssignTopic(*FOrig, *FHist, false);
+TQCTopic* TComparisonSession::AddTopicCopy(bool intoLatest, const TQCTopic& source) {
+  TQuillcrafterDoc& document = intoLatest ? *FLatest : *FHistory;
+  TQCTopics& topics = document.Topics();
+  TQCTopic* topic = nullptr;
+  {
+    TOwnChange own(FInCopy);
+    // The new topic holds a provisional ID above every other until it gets
+    // the one it keeps, so it never stands in the way of its own ID.
+    topic = topics.Add();
+    toolkit::TScopeExit dropOnFailure([&topics, topic] { topics.Delete(topic->Index()); });
+    const int32_t wanted = source.TopicID();
+    const int holder = topics.IndexOfTopicID(wanted);
+    if (holder >= 0 && topics.Items(holder) != topic)
+      topic->SetTopicID(document.NextTopicID(holder));
+    else
+      topic->SetTopicID(wanted);
+    TQCTopic content;
+    content.Assign(source);
+    std::string context = source.ContextString();
+    if (context == QCContextPrefix + std::to_string(wanted))
+      context = QCContextPrefix + std::to_string(topic->TopicID());
+    content.SetContextString(context);
+    SetTopicFields(*topic, content);
+    dropOnFailure.Dismiss();
+  }
+  EntriesEdited(intoLatest);
+  return topic;
 }
 
-void TComparisonSession::CopyTextToLatest() {
-  if (PairDiffers()) AssignTopic(*FOrig, *FHist, true);
+TRemovedTopic TComparisonSession::RemoveTopic(TQCTopic& topic) {
+  TRemovedTopic removed;
+  const TQCTopics* topics = topic.Topics();
+  if (topics != &FLatest->Topics() && topics != &FHistory->Topics())
+    throw EInvalidOperation("The topic to remove is in neither file");
+  removed.FromLatest = topics == &FLatest->Topics();
+  removed.Index = topic.Index();
+  {
+    TOwnChange own(FInCopy);
+    topic.SetCollection(nullptr);
+  }
+  removed.Topic.reset(&topic);
+  EntriesEdited(removed.FromLatest);
+  return removed;
 }
 
-void TComparisonSession::CopyToHistory() {
-  if (PairDiffers()) AssignTopic(*FHist, *FOrig, false);
+TQCTopic* TComparisonSession::RestoreTopic(TRemovedTopic removed) {
+  if (removed.Topic == nullptr) throw EInvalidOperation("No removed topic to put back");
+  TQCTopics& topics = removed.FromLatest ? FLatest->Topics() : FHistory->Topics();
+  if (topics.IndexOfTopicID(removed.Topic->TopicID()) >= 0)
+    throw EInvalidOperation(Format("Topic ID %d is in use", removed.Topic->TopicID()));
+  TQCTopic* topic = removed.Topic.get();
+  {
+    TOwnChange own(FInCopy);
+    topic->SetCollection(&topics);
+    removed.Topic.release();
+    if (removed.Index >= 0 && removed.Index < topics.Count()) topic->SetIndex(removed.Index);
+  }
+  EntriesEdited(removed.FromLatest);
+  return topic;
 }
 
-void TComparisonSession::CopyTextToHistory() {
-  if (PairDiffers()) AssignTopic(*FHist, *FOrig, true);
+void TComparisonSession::EntriesEdited(bool latestChanged) {
+  // Latest's entries moved; a changed History may have changed any class.
+  if (!latestChanged && OnClassesChanged) OnClassesChanged();
+  Recount(latestChanged);
+  FindPartner();
+  CompareSelectedTexts();
+  if (OnSelectionChanged) OnSelectionChanged();
+}
+
+bool TComparisonSession::CanCopy(TCopyKind kind) const {
+  if (FOrig != nullptr && FHist != nullptr) return !FOrig->IsEqual(FHist);
+  if (FHist != nullptr) return kind == TCopyKind::ToLatest;
+  if (FOrig != nullptr) return kind == TCopyKind::ToHistory;
+  return false;
+}
+
+TQCTopic* TComparisonSession::Copy(TCopyKind kind) {
+  if (!CanCopy(kind)) return nullptr;
+  switch (kind) {
+    case TCopyKind::ToLatest:
+      if (FOrig == nullptr) return AddTopicCopy(true, *FHist);
+      AssignTopic(*FOrig, *FHist, false);
+      break;
+    case TCopyKind::TextToLatest:
+      AssignTopic(*FOrig, *FHist, true);
+      break;
+    case TCopyKind::ToHistory:
+      if (FHist == nullptr) return AddTopicCopy(false, *FOrig);
+      AssignTopic(*FHist, *FOrig, false);
+      break;
+    case TCopyKind::TextToHistory:
+      AssignTopic(*FHist, *FOrig, true);
+      break;
+  }
+  return nullptr;
 }
 
 // --- Moving through the differences ----------------------------------------------------------

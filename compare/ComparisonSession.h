@@ -1,9 +1,10 @@
 #pragma once
 // The comparison of a Latest and a History project file, topic by topic, as
 // the window shows it and qctool prints it: both documents, the match mode,
-// the class of every Latest topic, the counters and status texts, the
-// selected pair with its line difference, and the copies between the files.
-// Qt-free; views follow it through the events below.
+// the entries (every Latest topic, then every History topic no Latest topic
+// matches) with their classes, the counters and status texts, the selected
+// pair with its line difference and its differing fields, and the copies
+// between the files. Qt-free; views follow it through the events below.
 
 #include <array>
 #include <functional>
@@ -11,7 +12,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "compare/FieldDifferences.h"
 #include "document/TopicComparison.h"
 #include "richtext/RtfPlainText.h"
 
@@ -29,6 +32,29 @@ using TPlainTextFunction = std::function<std::string(std::string_view rtf)>;
 /// compare by default. A NUL byte comes out as U+2400, so the engine never
 /// meets one.
 std::string RtfPlainTextCrLf(std::string_view rtf, const TCodePageDecoder& decode);
+
+/// One row of the comparison: a Latest topic with its History match, or a
+/// History topic that no Latest topic matches.
+struct TComparisonEntry {
+  TQCTopic* Latest = nullptr;   // none for a topic only in History
+  TQCTopic* History = nullptr;  // none for a new topic
+  TTopicComparison Class = tcNew;
+};
+
+/// The four copies between the selected pair's topics.
+enum class TCopyKind : uint8_t { ToLatest, TextToLatest, ToHistory, TextToHistory };
+
+/// A topic a session took out of its document, still whole: RestoreTopic
+/// puts the same object back where it stood.
+struct TRemovedTopic {
+  std::unique_ptr<TQCTopic> Topic;
+  bool FromLatest = true;
+  int Index = -1;
+  TRemovedTopic();
+  TRemovedTopic(TRemovedTopic&&) noexcept;
+  TRemovedTopic& operator=(TRemovedTopic&&) noexcept;
+  ~TRemovedTopic();
+};
 
 class TComparisonSession {
  public:
@@ -78,24 +104,56 @@ class TComparisonSession {
   /// partner is looked up again under the new mode.
   void SetMatchMode(TTopicMatchMode value);
 
-  /// One entry per Latest topic, in collection order.
+  /// Entries 0 .. LatestEntryCount()-1 are the Latest topics in collection
+  /// order; after them, while ShowDeleted, come the History topics that no
+  /// Latest topic matches under the current mode (class tcDeleted), in
+  /// History order.
   int EntryCount() const;
+  int LatestEntryCount() const;
+  /// Whether the topics only in History are entries (on by default).
+  bool ShowDeleted() const { return FShowDeleted; }
+  void SetShowDeleted(bool value);
+
+  /// Entry Index with both its topics and its class; an index outside the
+  /// entries gives an empty entry.
+  TComparisonEntry Entry(int index) const;
+  /// The Latest topic of entry Index: nullptr for a topic only in History.
   TQCTopic* EntryTopic(int index) const;
   /// The class of entry Index under the current mode.
   TTopicComparison EntryClass(int index) const;
-  /// The History topic entry Index matches, or nullptr.
+  /// The History topic of entry Index (a Latest topic's match, or the topic
+  /// only in History), or nullptr.
   TQCTopic* EntryMatch(int index) const;
+  /// The entry whose Latest topic, or whose History-only topic, is Topic; -1
+  /// for none.
+  int EntryIndexOf(const TQCTopic* topic) const;
+  /// The list row of entry Index, as the document lists its topics: the
+  /// display name and the ID, "Setup (1)" (the file's bytes).
+  std::string EntryCaption(int index) const;
 
+  /// The fields in which entry Index's two topics differ, in field table
+  /// order; none when one side is missing.
+  std::vector<TFieldDifference> FieldDifferences(int index) const;
+  /// The same for the selected pair.
+  std::vector<TFieldDifference> SelectedFieldDifferences() const;
+  /// The one-line tooltip of entry Index: its class, and for a matched pair
+  /// that differs, the summaries joined by "; ".
+  std::string EntryToolTip(int index) const;
+
+  /// Counts entries by class: the counters add up to EntryCount.
   const TTopicCounters& Counters() const { return FCounters; }
   /// Status panels 0 to 4: class and count ("New Topics: 3"); panel 5: the
-  /// state of the selected pair ("Identical" or "Different").
+  /// state of the selected pair ("Identical" or "Different"; a topic on
+  /// one side only is "Different").
   std::string StatusText(int panel) const;
   static constexpr int StatusPanelCount = TopicComparisonCount + 1;
 
   // --- The selected pair ---------------------------------------------------------------
   int SelectedIndex() const { return FSelected; }
   /// Selects entry Index (-1: none), finds its partner and compares their
-  /// plain texts. An index outside the entries selects nothing.
+  /// plain texts. An index outside the entries selects nothing. For a topic
+  /// only in History OrigTopic is nullptr and every line of HistTopic
+  /// stands against a filler on the Latest side.
   void Select(int index);
   TQCTopic* OrigTopic() const { return FOrig; }
   TQCTopic* HistTopic() const { return FHist; }
@@ -115,11 +173,42 @@ class TComparisonSession {
   /// pair up to date. Copies, their undo and their redo all go through here.
   void AssignTopic(TQCTopic& target, const TQCTopic& source, bool textOnly);
 
-  // --- Copies (each does nothing unless PairDiffers) ----------------------------
-  void CopyToLatest();
-  void CopyTextToLatest();
-  void CopyToHistory();
-  void CopyTextToHistory();
+  // Adding and removing topics. Whenever entries come, go or move, the
+  // selection stays with its pair's topics: with the Latest topic while it
+  // is in Latest, else with the History topic, as its entry only in History
+  // or as the pair of the Latest topic that now matches it; else it ends.
+  //
+  // A copy that added a topic is undone as one step: undo calls
+  // RemoveTopic(*added) and keeps what it returns, redo hands that to
+  // RestoreTopic. The object itself goes out and comes back, so other
+  // steps that refer to the topic stay right.
+
+  /// A copy of Source (every field) as a new topic of Latest (IntoLatest)
+  /// or History. It keeps Source's ID when that ID is free there, and
+  /// otherwise takes the next free ID after the topic holding it, as an
+  /// import does (a context string naming the old ID names the new one).
+  /// Returns the new topic.
+  TQCTopic* AddTopicCopy(bool intoLatest, const TQCTopic& source);
+  /// Takes Topic, of either document, out of it without destroying it.
+  /// A topic of neither document is refused (EInvalidOperation).
+  TRemovedTopic RemoveTopic(TQCTopic& topic);
+  /// Puts a removed topic back at its index in its document and returns it
+  /// (the same object). Refused when its ID has been taken meanwhile.
+  TQCTopic* RestoreTopic(TRemovedTopic removed);
+
+  // --- Copies ------------------------------------------------------------------------
+  /// Whether the copy applies to the selected entry: all four on a matched
+  /// pair that differs; on a topic only in History only ToLatest, on a new
+  /// topic only ToHistory (both add the whole topic to the other file).
+  bool CanCopy(TCopyKind kind) const;
+  /// Carries out the copy when CanCopy; returns the topic it added, or
+  /// nullptr when it changed an existing topic or did nothing. After an
+  /// addition the selection is on the entry of the added topic's pair.
+  TQCTopic* Copy(TCopyKind kind);
+  void CopyToLatest() { Copy(TCopyKind::ToLatest); }
+  void CopyTextToLatest() { Copy(TCopyKind::TextToLatest); }
+  void CopyToHistory() { Copy(TCopyKind::ToHistory); }
+  void CopyTextToHistory() { Copy(TCopyKind::TextToHistory); }
 
   // --- Moving through the differences -------------------------------------------------
   /// The nearest entry after From (before it when Forward is false) whose
@@ -133,6 +222,11 @@ class TComparisonSession {
   // --- Events (called only when set) ----------------------------------------------------
   /// The entries were replaced (files opened).
   std::function<void()> OnEntriesReset;
+  /// Entries came, went or moved (a topic added or removed, deleted entries
+  /// shown or hidden, or a mode or copy that changed which History topics
+  /// no Latest topic matches); SelectedIndex is the selected entry's new
+  /// index. Classes may have changed too.
+  std::function<void()> OnEntriesChanged;
   /// Every entry's class may have changed (mode, or History changed).
   std::function<void()> OnClassesChanged;
   /// Only entry Index may have changed its class (a copy into its Latest topic).
@@ -143,7 +237,19 @@ class TComparisonSession {
 
  private:
   void Connect();
-  void Recount();
+  /// Classes every Latest topic, finds the History topics none matches and
+  /// counts. EntriesMoved: Latest's topics came, went or moved, or the
+  /// deleted entries are another document's. Returns whether the entries
+  /// changed; then the selection has followed its topics (SelectedIndex,
+  /// and the pair looked up again).
+  bool Reclassify(bool entriesMoved);
+  /// Reclassify, then OnEntriesChanged when the entries changed and
+  /// OnCountersChanged always.
+  void Recount(bool entriesMoved = false);
+  /// Brings everything up to date after a topic was added or removed.
+  void EntriesEdited(bool latestChanged);
+  TQCTopic* DeletedEntryTopic(int index) const;
+  std::vector<TFieldDifference> FieldDifferencesOf(const TQCTopic* latest, const TQCTopic* history) const;
   void FindPartner();
   void CompareSelectedTexts();
   void TopicChanged(TQCTopic* topic);
@@ -156,6 +262,10 @@ class TComparisonSession {
   std::string FHistoryFileName;
   TTopicMatchMode FMatchMode = TTopicMatchMode::tmByID;
   TTopicCounters FCounters;
+  // The History topics no Latest topic matches, in History order (empty
+  // while deleted entries are not shown).
+  std::vector<TQCTopic*> FDeleted;
+  bool FShowDeleted = true;
   TCodePageDecoder FDecode;
   TPlainTextFunction FPlainText;
   int FSelected = -1;

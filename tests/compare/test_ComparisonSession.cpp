@@ -47,6 +47,25 @@ class ComparisonSessionTest : public ::testing::Test {
   }
   std::string Path(const std::string& name) const { return (FDir / name).string(); }
 
+  struct TopicSpec {
+    int32_t ID = 0;
+    std::string Title = {};
+    std::string Body = {};  // empty: the title
+    std::string Keywords = {};
+  };
+  /// Writes Latest.qcp and History.qcp from the given topics, in that order.
+  void WriteFiles(const std::vector<TopicSpec>& latest, const std::vector<TopicSpec>& history) {
+    for (const auto& [topics, name] :
+         {std::pair{&latest, "Latest.qcp"}, std::pair{&history, "History.qcp"}}) {
+      TQuillcrafterDoc doc;
+      TComparisonSession::ApplyDefaultSettings(doc);
+      for (const TopicSpec& spec : *topics)
+        AddTopic(doc, spec.ID, spec.Title, {Rtf(spec.Body.empty() ? spec.Title : spec.Body)})
+            ->SetKeywords(spec.Keywords);
+      doc.SaveToFile(Path(name));
+    }
+  }
+
   fs::path FDir;
 };
 
@@ -56,7 +75,7 @@ TEST_F(ComparisonSessionTest, ClassesCountersAndPairFollowTheMatchMode) {
   session.OnEntriesReset = [&] { ++resets; };
   session.OnSelectionChanged = [&] { ++selections; };
   session.OpenFiles(WritePair(), Path("History.qcp"));
-  ASSERT_EQ(session.EntryCount(), 3);
+  ASSERT_EQ(session.LatestEntryCount(), 3);
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(session.EntryClass(0), tcDifferent);
   EXPECT_EQ(session.EntryClass(1), tcIdentical);
@@ -94,7 +113,7 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
   other.SaveToFile(Path("Other.qcp"));
   EXPECT_ANY_THROW(session.OpenFiles(Path("Other.qcp"), Path("Missing.qcp")));
   EXPECT_EQ(resets, 0);
-  EXPECT_EQ(session.EntryCount(), 3);
+  EXPECT_EQ(session.LatestEntryCount(), 3);
   EXPECT_EQ(session.OrigTopic(), orig);
   EXPECT_EQ(session.Counters(), counters);
   EXPECT_EQ(session.LatestFileName(), Path("Latest.qcp"));
@@ -102,7 +121,7 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
 
   // Without a History file the History document stays; the selection ends.
   session.OpenFiles(Path("Other.qcp"), std::nullopt);
-  EXPECT_EQ(session.EntryCount(), 1);
+  EXPECT_EQ(session.LatestEntryCount(), 1);
   EXPECT_EQ(session.OrigTopic(), nullptr);
   EXPECT_EQ(session.History().Topics().Count(), 3);
 }
@@ -172,6 +191,167 @@ TEST_F(ComparisonSessionTest, ANulInATopicIsComparedAsItsSymbol) {
   ASSERT_EQ(rows.Count(), 2);
   EXPECT_EQ(DiffEntryKind(rows[0]), dkChanged);
   EXPECT_EQ(DiffEntryKind(rows[1]), dkSame);
+}
+
+/// The IDs of the entries after the Latest ones: the History topics no
+/// Latest topic matches.
+std::vector<int32_t> DeletedIDs(const TComparisonSession& session) {
+  std::vector<int32_t> ids;
+  for (int i = session.LatestEntryCount(); i < session.EntryCount(); ++i) {
+    const TComparisonEntry entry = session.Entry(i);
+    EXPECT_EQ(entry.Latest, nullptr);
+    EXPECT_EQ(entry.Class, tcDeleted);
+    ids.push_back(entry.History->TopicID());
+  }
+  return ids;
+}
+
+TEST_F(ComparisonSessionTest, HistoryTopicsNoLatestTopicMatchesAreDeletedEntriesInEveryMode) {
+  // Latest: 1 Setup, 2 Intro, 4 Notes. History: 2 Intro, 1 Installing,
+  // 7 Setup, 9 Notes. By ID, 7 and 9 have no partner; by title only 1; by
+  // ID or title Notes finds 9 through its title, and 7 is left.
+  WriteFiles({{1, "Setup"}, {2, "Intro"}, {4, "Notes"}},
+             {{2, "Intro"}, {1, "Installing"}, {7, "Setup"}, {9, "Notes"}});
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
+  int entriesChanged = 0;
+  session.OnEntriesChanged = [&] { ++entriesChanged; };
+  session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
+  EXPECT_EQ(DeletedIDs(session), (std::vector<int32_t>{7, 9}));
+  EXPECT_EQ(session.StatusText(tcDeleted), "Deleted Topics: 2");
+  EXPECT_EQ(session.EntryCaption(4), "Notes (9)");
+
+  // Selecting one shows its lines against nothing on the Latest side.
+  session.Select(3);
+  EXPECT_EQ(session.OrigTopic(), nullptr);
+  ASSERT_NE(session.HistTopic(), nullptr);
+  EXPECT_EQ(session.HistTopic()->TopicID(), 7);
+  EXPECT_EQ(session.StatusText(5), "Different");
+  const TStringList& latestRows = session.DiffEngine().Result1();
+  const TStringList& historyRows = session.DiffEngine().Result2();
+  ASSERT_GT(historyRows.Count(), 0);
+  for (int i = 0; i < historyRows.Count(); ++i) {
+    EXPECT_EQ(DiffEntryKind(latestRows[i]), dkFiller);
+    EXPECT_EQ(DiffEntryKind(historyRows[i]), dkInserted);
+  }
+  EXPECT_FALSE(session.CanCopy(TCopyKind::TextToLatest));
+  EXPECT_FALSE(session.CanCopy(TCopyKind::ToHistory));
+  EXPECT_TRUE(session.CanCopy(TCopyKind::ToLatest));
+
+  // By title History's Setup (7) pairs with Latest's Setup: the selection
+  // follows the topic to that pair.
+  session.SetMatchMode(TTopicMatchMode::tmByTitle);
+  EXPECT_EQ(entriesChanged, 1);
+  EXPECT_EQ(DeletedIDs(session), std::vector<int32_t>{1});
+  EXPECT_EQ(session.SelectedIndex(), 0);
+  EXPECT_EQ(session.HistTopic()->TopicID(), 7);
+  EXPECT_EQ(session.Counters().DeletedCount(), 1);
+
+  session.SetMatchMode(TTopicMatchMode::tmByIDOrTitle);
+  EXPECT_EQ(DeletedIDs(session), std::vector<int32_t>{7});
+  EXPECT_EQ(session.EntryClass(2), tcIdenticalText);  // Notes 4 with Notes 9, by its title
+  EXPECT_EQ(session.Counters(), (TTopicCounters{{1, 1, 1, 0, 1}}));
+
+  // Hidden, they are neither entries nor counted, and a selected one ends.
+  session.Select(3);
+  session.SetShowDeleted(false);
+  EXPECT_EQ(session.EntryCount(), 3);
+  EXPECT_EQ(session.StatusText(tcDeleted), "Deleted Topics: 0");
+  EXPECT_EQ(session.SelectedIndex(), -1);
+  EXPECT_EQ(session.HistTopic(), nullptr);
+}
+
+TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAgain) {
+  // By title, History's 1 Installing is only in History while Latest has
+  // ID 1; Latest's 5 Extra is new while History has ID 5.
+  WriteFiles({{1, "Setup"}, {2, "Intro"}, {5, "Extra"}},
+             {{1, "Installing"}, {2, "Intro"}, {3, "Setup"}, {5, "Old"}, {7, "Gone"}});
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
+  session.SetMatchMode(TTopicMatchMode::tmByTitle);
+  session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
+  ASSERT_EQ(DeletedIDs(session), (std::vector<int32_t>{1, 5, 7}));
+  const std::string latestBytes = doctest_util::SaveBytes(session.Latest());
+  int entriesChanged = 0;
+  session.OnEntriesChanged = [&] { ++entriesChanged; };
+
+  // Installing takes the next free ID after the 1 it had: 3.
+  session.Select(3);
+  TQCTopic* installing = session.HistTopic();
+  TQCTopic* added = session.Copy(TCopyKind::ToLatest);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->TopicID(), 3);
+  EXPECT_EQ(added->ContextString(), "Inkwells3");
+  EXPECT_EQ(added->Title(), "Installing");
+  EXPECT_EQ(entriesChanged, 1);
+  EXPECT_EQ(session.LatestEntryCount(), 4);
+  EXPECT_EQ(session.OrigTopic(), added);
+  EXPECT_EQ(session.HistTopic(), installing);
+  EXPECT_EQ(session.EntryClass(session.SelectedIndex()), tcIdenticalText);
+  EXPECT_EQ(DeletedIDs(session), (std::vector<int32_t>{5, 7}));
+  // The pair differs only in its identity, and says so.
+  EXPECT_EQ(JoinSummaries(session.SelectedFieldDifferences()),
+            "TopicID: 3 \xE2\x86\x92 1; ContextString: Inkwells3 \xE2\x86\x92 Inkwells1");
+
+  // The undo takes the very topic out again; the redo puts it back.
+  TRemovedTopic removed = session.RemoveTopic(*added);
+  EXPECT_EQ(doctest_util::SaveBytes(session.Latest()), latestBytes);
+  EXPECT_EQ(DeletedIDs(session), (std::vector<int32_t>{1, 5, 7}));
+  EXPECT_EQ(session.HistTopic(), installing);
+  EXPECT_EQ(session.SelectedIndex(), 3);
+  EXPECT_EQ(session.RestoreTopic(std::move(removed)), added);
+  EXPECT_EQ(session.Latest().Topics().IndexOf(added), 2);
+  EXPECT_EQ(session.OrigTopic(), added);
+
+  // Extra goes to History as 6, the 5 it had being taken there; the entry
+  // keeps its place and finds its copy. Text-only copies never add.
+  session.Select(3);
+  ASSERT_EQ(session.OrigTopic()->Title(), "Extra");
+  EXPECT_FALSE(session.CanCopy(TCopyKind::TextToHistory));
+  EXPECT_EQ(session.Copy(TCopyKind::ToLatest), nullptr);
+  const int historyCount = session.History().Topics().Count();
+  TQCTopic* copy = session.Copy(TCopyKind::ToHistory);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->TopicID(), 6);
+  EXPECT_EQ(session.History().Topics().Count(), historyCount + 1);
+  EXPECT_EQ(session.SelectedIndex(), 3);
+  EXPECT_EQ(session.HistTopic(), copy);
+  EXPECT_EQ(session.Counters().NewCount(), 0);
+  session.RemoveTopic(*copy);
+  EXPECT_EQ(session.HistTopic(), nullptr);
+  EXPECT_EQ(session.EntryClass(3), tcNew);
+
+  // Where the ID is free the copy keeps it and is identical.
+  session.SetMatchMode(TTopicMatchMode::tmByID);
+  session.Select(session.EntryIndexOf(session.History().Topics().Items(4)));
+  ASSERT_EQ(session.HistTopic()->Title(), "Gone");
+  TQCTopic* gone = session.Copy(TCopyKind::ToLatest);
+  ASSERT_NE(gone, nullptr);
+  EXPECT_EQ(gone->TopicID(), 7);
+  EXPECT_EQ(session.EntryClass(session.SelectedIndex()), tcIdentical);
+  EXPECT_EQ(session.StatusText(5), "Identical");
+}
+
+TEST_F(ComparisonSessionTest, FieldDifferencesSayWhatSetsAPairApart) {
+  // Title differs (with a Windows-1252 e acute), keywords differ by one
+  // each way, and the text only in its formatting.
+  WriteFiles({{1, "Setup", "\\b Run\\b0", "export; print"}, {2, "Caf\xE9", "", "a;b"}},
+             {{1, "Installing", "Run", "print;save"}, {2, "Cafe", "", "b;a"}});
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
+  session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
+  const std::vector<TFieldDifference> differences = session.FieldDifferences(0);
+  std::vector<std::string> summaries;
+  for (const TFieldDifference& difference : differences) summaries.push_back(difference.Summary);
+  EXPECT_EQ(summaries,
+            (std::vector<std::string>{"Title: Setup \xE2\x86\x92 Installing",
+                                      "Keywords: +export \xE2\x88\x92save", "Text: formatting only"}));
+  ASSERT_EQ(differences.size(), 3u);
+  EXPECT_EQ(differences[1].Latest, "export; print");
+  EXPECT_EQ(differences[2].History, "Run\r\n");
+  EXPECT_EQ(
+      session.EntryToolTip(1),
+      "Different; Title: Caf\xC3\xA9 \xE2\x86\x92 Cafe; Keywords: order or spacing; Text: the words differ");
+  session.Select(0);
+  EXPECT_EQ(session.SelectedFieldDifferences().size(), 3u);
+  EXPECT_EQ(session.EntryToolTip(5), "");
 }
 
 }  // namespace

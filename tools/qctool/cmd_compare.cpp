@@ -1,5 +1,6 @@
-// qctool compare LATEST HISTORY [--match id|title|id-or-title]: the class
-// of every Latest topic against the History file, then the five status
+// qctool compare LATEST HISTORY [--match id|title|id-or-title] [--deleted]:
+// the class of every Latest topic against the History file, with --deleted
+// then every History topic no Latest topic matches, and the five status
 // panel texts the comparison window shows after a recount.
 #include <string>
 
@@ -22,12 +23,15 @@ TTopicMatchMode ParseMatchMode(const std::string& value) {
 int RunCompare(const qctool::Args& args) {
   std::vector<std::string> files;
   TTopicMatchMode mode = TTopicMatchMode::tmByID;
+  bool deleted = false;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--match") {
       if (i + 1 >= args.size()) throw qctool::UsageError{"--match needs a value"};
       mode = ParseMatchMode(args[++i]);
     } else if (args[i].rfind("--match=", 0) == 0) {
       mode = ParseMatchMode(args[i].substr(8));
+    } else if (args[i] == "--deleted") {
+      deleted = true;
     } else {
       files.push_back(args[i]);
     }
@@ -37,15 +41,19 @@ int RunCompare(const qctool::Args& args) {
   // The same comparison the window shows, so the two cannot disagree.
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.SetMatchMode(mode);
+  session.SetShowDeleted(deleted);
   session.OpenFiles(files[0], files[1]);
 
+  // The Latest entries come first, then those only in History.
   std::string out;
   for (int i = 0; i < session.EntryCount(); ++i) {
-    out += kClassNames[session.EntryClass(i)];
+    const TComparisonEntry entry = session.Entry(i);
+    const TQCTopic& topic = entry.Latest != nullptr ? *entry.Latest : *entry.History;
+    out += kClassNames[entry.Class];
     out += '\t';
-    out += std::to_string(session.EntryTopic(i)->TopicID());
+    out += std::to_string(topic.TopicID());
     out += '\t';
-    out += session.EntryTopic(i)->DisplayNameView();
+    out += topic.DisplayNameView();
     out += '\n';
   }
   for (int panel = 0; panel < TopicComparisonCount; ++panel) out += session.StatusText(panel) + '\n';
@@ -53,7 +61,10 @@ int RunCompare(const qctool::Args& args) {
   return 0;
 }
 
-const qctool::QctoolCommand kCompare({"compare", "compare LATEST HISTORY [--match id|title|id-or-title]",
-                                      "classify every Latest topic against the History file", &RunCompare});
+const qctool::QctoolCommand kCompare({"compare",
+                                      "compare LATEST HISTORY [--match id|title|id-or-title] [--deleted]",
+                                      "classify every Latest topic against the History file "
+                                      "(--deleted: and list the topics only in History)",
+                                      &RunCompare});
 
 }  // namespace

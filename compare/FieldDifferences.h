@@ -1,0 +1,37 @@
+#pragma once
+// What sets two topics of a pair apart, field by field, as text for the
+// window's differences strip and tooltips: the values of each differing
+// field in UTF-8 and a short summary of the change.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "richtext/RtfPlainText.h"
+
+class TQCTopic;
+
+/// One field in which the Latest and the History topic of a pair differ.
+/// The values are UTF-8 as the window shows them; for the text they are the
+/// plain texts the line difference compares.
+struct TFieldDifference {
+  std::string Name;
+  std::string Latest;
+  std::string History;
+  /// One line, the Latest value first as in the panes: "Title: Setup →
+  /// Installing". A keyword list names what only Latest has (+) and what
+  /// only History has (−): "Keywords: +export −save". The text says whether
+  /// its words or only its formatting differ.
+  std::string Summary;
+};
+
+/// The differences of Latest against History, in field table order (empty
+/// exactly when the topics are equal). Decode reads the file's bytes
+/// (Windows-1252); PlainText gives a topic's compared plain text.
+std::vector<TFieldDifference> TopicFieldDifferences(
+    const TQCTopic& latest, const TQCTopic& history, const TCodePageDecoder& decode,
+    const std::function<std::string(const TQCTopic&)>& plainText);
+
+/// The summaries joined by "; ".
+std::string JoinSummaries(const std::vector<TFieldDifference>& differences);
