@@ -200,7 +200,7 @@ void TestNeverLoseWork::droppedFilesOpenTheirSide() {
   drop_files(f, {h.Path(QStringLiteral("A.qcp")), h.Path(QStringLiteral("B.qcp"))}, &f);
   QCOMPARE(QString::fromStdString(f.Session().LatestFileName()), h.Path(QStringLiteral("A.qcp")));
   QCOMPARE(QString::fromStdString(f.Session().HistoryFileName()), h.Path(QStringLiteral("B.qcp")));
-  QCOMPARE(h.lbTopics->Count(), 8);
+  QCOMPARE(f.Session().LatestEntryCount(), 8);
   // One file on the History side replaces History only.
   drop_files(f, {h.Path(QStringLiteral("C.qcp"))}, h.GroupBox2);
   QCOMPARE(QString::fromStdString(f.Session().LatestFileName()), h.Path(QStringLiteral("A.qcp")));
