@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QFrame>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -33,6 +34,7 @@
 #include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
+#include "compare/FieldDifferences.h"
 #include "containers/Structures.h"
 #include "diff/dvDiffEngine.h"
 #include "diffview/dvDiffViewer.h"
@@ -248,6 +250,15 @@ void TfrmMain::CreateLayout() {
   // Right part: the two topic texts with the copy buttons, the viewer below.
   Panel3 = NewPanel(Splitter1, "Panel3", false);
   QBoxLayout* right = NewBox(QBoxLayout::TopToBottom, Panel3);
+  // Which fields the selected pair differs in, above the texts.
+  DifferencesStrip = new QLabel(Panel3);
+  DifferencesStrip->setObjectName(QStringLiteral("DifferencesStrip"));
+  DifferencesStrip->setTextFormat(Qt::PlainText);
+  DifferencesStrip->setContentsMargins(4, 2, 4, 2);
+  DifferencesStrip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  DifferencesStrip->setAccessibleName(QStringLiteral("Differences"));
+  DifferencesStrip->hide();
+  right->addWidget(DifferencesStrip);
   Splitter2 = new TSplitter(Qt::Vertical, Panel3);
   Splitter2->setObjectName(QStringLiteral("Splitter2"));
   Splitter2->setHandleWidth(kSplitterWidth);
@@ -757,6 +768,14 @@ void TfrmMain::ShowSelectedPair() {
     RichEditClear(*RichEdit2);
     dvDiffViewer1->SetSrc2Label(orig != nullptr ? std::string() : std::string("Source 2"));
   }
+  const std::string differences = JoinSummaries(FSession->SelectedFieldDifferences());
+  const QString strip =
+      differences.empty() ? QString() : QStringLiteral("Differences: ") + QString::fromStdString(differences);
+  DifferencesStrip->setToolTip(strip);
+  DifferencesStrip->setText(
+      DifferencesStrip->fontMetrics().elidedText(strip, Qt::ElideRight, std::max(Panel3->width() - 8, 40)));
+  // Shown from the first open on, so the texts below do not jump with each pair.
+  DifferencesStrip->setVisible(!FSession->LatestFileName().empty());
   UpdateStatusBar();
 }
 

@@ -25,6 +25,7 @@ class QFileSystemWatcher;
 class QMenu;
 class QUndoStack;
 class QFrame;
+class QLabel;
 class QPushButton;
 class QToolButton;
 class TdvDiffViewer;
@@ -227,6 +228,7 @@ class TfrmMain : public QWidget {
   QToolButton* SpeedButton4 = nullptr;
   TdvDiffViewer* dvDiffViewer1 = nullptr;
   TFocusMark* FocusMark = nullptr;
+  QLabel* DifferencesStrip = nullptr;  // the fields in which the selected pair differs
   bool FOuterSizeApplied = false;
 };
 

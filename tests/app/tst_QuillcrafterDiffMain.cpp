@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTest>
@@ -433,6 +434,13 @@ void TestMainWindow::clickDifferentIdenticalNew() {
   const QStringList first = kinds_of(f.Session().DiffEngine().Result2());
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
   QCOMPARE(kinds_of(f.Session().DiffEngine().Result2()), first);
+  // The strip above the texts says why a pair with the same text is not identical.
+  auto* strip = f.findChild<QLabel*>(QStringLiteral("DifferencesStrip"));
+  h.ClickTopic(h.RowOf(QStringLiteral("Licence (3)")));
+  QVERIFY(strip->isVisible());
+  QVERIFY2(strip->toolTip().contains(QStringLiteral("Keywords: +terms")), qPrintable(strip->toolTip()));
+  h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
+  QVERIFY(strip->text().isEmpty());
   QVERIFY(h.messages.isEmpty());
 }
 
