@@ -59,9 +59,9 @@ class ComparisonSessionTest : public ::testing::Test {
          {std::pair{&latest, "Latest.qcp"}, std::pair{&history, "History.qcp"}}) {
       TQuillcrafterDoc doc;
       TComparisonSession::ApplyDefaultSettings(doc);
-      for (const TopicSpec& spec : *topics)
-        AddTopic(doc, spec.ID, spec.Title, {Rtf(spec.Body.empty() ? spec.Title : spec.Body)})
-            ->SetKeywords(spec.Keywords);
+      for (const TopicSpec& wanted : *topics)
+        AddTopic(doc, wanted.ID, wanted.Title, {Rtf(wanted.Body.empty() ? wanted.Title : wanted.Body)})
+            ->SetKeywords(wanted.Keywords);
       doc.SaveToFile(Path(name));
     }
   }
