@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/document/ProjectFill.h"
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicComparison.h"
 
@@ -13,28 +14,7 @@ namespace {
 
 constexpr int kTopics = 20000;
 
-/// A project whose topics have bodies of about 1.5 KB in 17 RTF lines.
-void Fill(TQuillcrafterDoc& doc, int variant) {
-  doc.Topics().BeginUpdate();
-  for (int i = 0; i < kTopics; ++i) {
-    TQCTopic* topic = doc.Topics().Add();
-    topic->SetTopicID(i + 1);
-    // Every seventh topic is retitled in the variant, every eleventh has another text.
-    const std::string title = "Topic number " + std::to_string((variant && i % 7 == 0) ? i + 100000 : i);
-    topic->SetTitle(title);
-    topic->SetKeywords("alpha;beta;gamma");
-    TStringList text;
-    text.Add("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}}");
-    text.Add("\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs32 " + title + "\\cf0\\b0\\fs20\\par");
-    for (int line = 0; line < 14; ++line)
-      text.Add("Body text of the topic, line " + std::to_string(line) +
-               ", with \\b some\\b0  formatting and a \\{linkID=" + std::to_string(i % 977) + "\\}\\par");
-    if (variant && i % 11 == 0) text.Add("An extra line in the other file.\\par");
-    text.Add("\\par }");
-    topic->SetText(text);
-  }
-  doc.Topics().EndUpdate();
-}
+void Fill(TQuillcrafterDoc& doc, int variant) { qcbench::Fill(doc, variant, kTopics); }
 
 const std::string& ProjectBytes(bool descending) {
   static std::string ascendingBytes, descendingBytes;
