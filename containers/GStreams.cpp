@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 inline constexpr const char* SPushBackOverflow = "Overflow on push back";
 inline constexpr const char* SInvalidBufferState = "Invalid buffer state";
@@ -11,6 +15,23 @@ inline constexpr const char* SInvalidOrigin = "Invalid Origin Point specified: %
 
 inline bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 inline bool IsBlank(char c) { return static_cast<unsigned char>(c) < 33; }
+
+/// The first CR or LF in [From, To), or To. Line reading spends most of its
+/// time here, so the bytes are tested sixteen at a time where the machine can.
+inline char* FindLineEnd(char* from, char* to) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  while (to - from >= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+    if (mask != 0) return from + __builtin_ctz(static_cast<unsigned>(mask));
+    from += 16;
+  }
+#endif
+  while (from < to && !IsLineEnd(*from)) ++from;
+  return from;
+}
 }  // namespace
 
 // --- TGBufferStream ---------------------------------------------------------
@@ -193,8 +214,7 @@ bool TGTextStream::ReadLine(std::string& line) {
   for (;;) {
     // Scan the buffered bytes for the line end in one go instead of byte by byte.
     char* start = FCurrent;
-    char* stop = start;
-    while (stop < FEnd && !IsLineEnd(*stop)) ++stop;
+    char* stop = FindLineEnd(start, FEnd);
     line.append(start, static_cast<size_t>(stop - start));
     FCurrent = stop;
     if (stop < FEnd) break;
