@@ -5,6 +5,7 @@
 # the window's texts or carries translations, or when the committed copy
 # is older than the sources.
 
+cmake_policy(VERSION 3.16)
 set(failures "")
 
 # 1. The window's own literals: whatever is not a translated text must be a
