@@ -9,11 +9,12 @@ CMAKE_FLAGS ?=
 DEBS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
         libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core \
         xvfb xauth diffutils \
-        desktop-file-utils appstream shared-mime-info groff-base dpkg-dev
+        desktop-file-utils appstream shared-mime-info groff-base dpkg-dev \
+        qt6-tools-dev qt6-l10n-tools
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test test-core asan run bench format format-check fuzz clean install package
+.PHONY: all deps build test test-core asan run bench format format-check fuzz clean install package translations
 
 all: build
 
@@ -46,6 +47,11 @@ asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# Refreshes translations/QuillcrafterJourneymanDiff.ts, the Qt Linguist
+# template of the window's texts, after a text in app/ has changed.
+translations: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target translations
 
 EXAMPLE_LATEST  := examples/Latest.qcp
 EXAMPLE_HISTORY := examples/History.qcp

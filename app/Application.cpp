@@ -42,7 +42,7 @@ void HandleException(const std::exception& error) {
   }
 }
 
-void HandleUnknownException() { ShowMessage(QStringLiteral("Unknown error")); }
+void HandleUnknownException() { ShowMessage(QCoreApplication::translate("app", "Unknown error")); }
 
 namespace {
 
@@ -54,7 +54,7 @@ QString MessageOf(const std::exception_ptr& error) {
   } catch (const std::exception& other) {
     return MessageToQString(other.what());
   } catch (...) {
-    return QStringLiteral("Unknown error");
+    return QCoreApplication::translate("app", "Unknown error");
   }
 }
 
@@ -95,9 +95,10 @@ TSaveQuestionHandler SetSaveQuestionHandler(TSaveQuestionHandler handler) {
 
 TSaveChoice AskSaveChanges(const QString& fileName) {
   if (const TSaveQuestionHandler& handler = CurrentSaveQuestion()) return handler(fileName);
-  const QMessageBox::StandardButton answer = QMessageBox::warning(
-      QApplication::activeWindow(), Caption(), QStringLiteral("Save changes to %1?").arg(fileName),
-      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  const QMessageBox::StandardButton answer =
+      QMessageBox::warning(QApplication::activeWindow(), Caption(),
+                           QCoreApplication::translate("app", "Save changes to %1?").arg(fileName),
+                           QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   if (answer == QMessageBox::Save) return TSaveChoice::scSave;
   if (answer == QMessageBox::Discard) return TSaveChoice::scDiscard;
   return TSaveChoice::scCancel;

@@ -60,8 +60,10 @@ constexpr int kListItemHeight = 13;
 
 // Each class in words and as a mark drawn before its entries, so that no
 // class is told by colour alone.
-const std::array<const char*, TopicComparisonCount> kClassWords = {"different", "identical", "identical text",
-                                                                   "new", "deleted"};
+const std::array<const char*, TopicComparisonCount> kClassWords = {
+    QT_TRANSLATE_NOOP("app::TfrmMain", "different"), QT_TRANSLATE_NOOP("app::TfrmMain", "identical"),
+    QT_TRANSLATE_NOOP("app::TfrmMain", "identical text"), QT_TRANSLATE_NOOP("app::TfrmMain", "new"),
+    QT_TRANSLATE_NOOP("app::TfrmMain", "deleted")};
 const std::array<const char16_t*, TopicComparisonCount> kClassMarks = {u"\u2260", u"=", u"\u2248", u"+",
                                                                        u"\u2212"};
 
@@ -77,7 +79,8 @@ const QString kHistoryFolderKey = QStringLiteral("files/historyFolder");
 const QString kPanesKey = QStringLiteral("window/panes");
 const QString kTextsKey = QStringLiteral("window/texts");
 
-const QString kQcpFilter = QStringLiteral("Quillcrafter File (*.qcp)|*.qcp");
+// Translated where it is used: a translation is loaded only after start.
+const char* const kQcpFilter = QT_TRANSLATE_NOOP("app::TfrmMain", "Quillcrafter File (*.qcp)|*.qcp");
 
 QFrame* NewPanel(QWidget* parent, const char* name, bool raised) {
   auto* panel = new QFrame(parent);
@@ -143,24 +146,24 @@ void TfrmMain::CreateComponents() {
   FSession = std::make_unique<TComparisonSession>(&qtbridge::CodePageToUtf8);
 
   OpenDialog1 = std::make_unique<TFileDialog>(this, TFileDialog::TKind::dkOpen);
-  OpenDialog1->SetTitle(QStringLiteral("Open Latest Quillcrafter File"));
+  OpenDialog1->SetTitle(tr("Open Latest Quillcrafter File"));
   OpenDialog2 = std::make_unique<TFileDialog>(this, TFileDialog::TKind::dkOpen);
-  OpenDialog2->SetTitle(QStringLiteral("Open Quillcrafter History File"));
+  OpenDialog2->SetTitle(tr("Open Quillcrafter History File"));
   for (TFileDialog* dialog : {OpenDialog1.get(), OpenDialog2.get()}) {
-    dialog->SetFilter(kQcpFilter);
+    dialog->SetFilter(tr(kQcpFilter));
     dialog->SetDefaultExt(QStringLiteral("qcp"));
     dialog->SetOptions(TOpenOption::ofFileMustExist | TOpenOption::ofHideReadOnly |
                        TOpenOption::ofEnableSizing);
   }
   SaveDialog1 = std::make_unique<TFileDialog>(this, TFileDialog::TKind::dkSave);
-  SaveDialog1->SetTitle(QStringLiteral("Save Latest File As..."));
-  SaveDialog1->SetFilter(kQcpFilter);
+  SaveDialog1->SetTitle(tr("Save Latest File As..."));
+  SaveDialog1->SetFilter(tr(kQcpFilter));
   SaveDialog1->SetDefaultExt(QStringLiteral("qcp"));
   SaveDialog1->SetOptions(TOpenOption::ofOverwritePrompt | TOpenOption::ofHideReadOnly |
                           TOpenOption::ofEnableSizing);
   SaveDialog2 = std::make_unique<TFileDialog>(this, TFileDialog::TKind::dkSave);
-  SaveDialog2->SetTitle(QStringLiteral("Save History File As..."));
-  SaveDialog2->SetFilter(kQcpFilter);
+  SaveDialog2->SetTitle(tr("Save History File As..."));
+  SaveDialog2->SetFilter(tr(kQcpFilter));
   SaveDialog2->SetDefaultExt(QStringLiteral("qcp"));
   SaveDialog2->SetOptions(SaveDialog1->Options());
 
@@ -196,12 +199,12 @@ void TfrmMain::CreateLayout() {
 
   StatusBar1 = new TStatusBar(this);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-  StatusBar1->AddPanel(QStringLiteral("Different Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
-  StatusBar1->AddPanel(QStringLiteral("Identical Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
-  StatusBar1->AddPanel(QStringLiteral("Identical Text Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
-  StatusBar1->AddPanel(QStringLiteral("New Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
-  StatusBar1->AddPanel(QStringLiteral("Deleted Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
-  StatusBar1->AddPanel(QStringLiteral("Different"), 50, TStatusPanelStyle::psText);
+  StatusBar1->AddPanel(tr("Different Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
+  StatusBar1->AddPanel(tr("Identical Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
+  StatusBar1->AddPanel(tr("Identical Text Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
+  StatusBar1->AddPanel(tr("New Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
+  StatusBar1->AddPanel(tr("Deleted Topics:"), 160, TStatusPanelStyle::psOwnerDraw);
+  StatusBar1->AddPanel(tr("Different"), 50, TStatusPanelStyle::psText);
   form->addWidget(StatusBar1);
 
   // Left pane: match mode, topic list, open and save.
@@ -236,10 +239,10 @@ void TfrmMain::CreateLayout() {
   QBoxLayout* buttonBox = NewBox(QBoxLayout::LeftToRight, Panel2);
   // Open at 8, 8; Save at 128, 8, keeping its 14 pixels to the right edge.
   buttonBox->setContentsMargins(8 - bevel, 8 - bevel, kLeftPaneWidth - 128 - 75 - bevel, 0);
-  btnOpenFiles = new QPushButton(QStringLiteral("Open..."), Panel2);
+  btnOpenFiles = new QPushButton(tr("Open..."), Panel2);
   btnOpenFiles->setObjectName(QStringLiteral("btnOpenFiles"));
   btnOpenFiles->setFixedSize(75, 25);
-  btnSaveFile = new QPushButton(QStringLiteral("Save As..."), Panel2);
+  btnSaveFile = new QPushButton(tr("Save As..."), Panel2);
   btnSaveFile->setObjectName(QStringLiteral("btnSaveFile"));
   btnSaveFile->setFixedSize(75, 25);
   buttonBox->addWidget(btnOpenFiles, 0, Qt::AlignTop);
@@ -256,7 +259,7 @@ void TfrmMain::CreateLayout() {
   DifferencesStrip->setTextFormat(Qt::PlainText);
   DifferencesStrip->setContentsMargins(4, 2, 4, 2);
   DifferencesStrip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  DifferencesStrip->setAccessibleName(QStringLiteral("Differences"));
+  DifferencesStrip->setAccessibleName(tr("Differences"));
   DifferencesStrip->hide();
   right->addWidget(DifferencesStrip);
   Splitter2 = new TSplitter(Qt::Vertical, Panel3);
@@ -268,7 +271,7 @@ void TfrmMain::CreateLayout() {
   Panel4 = NewPanel(Splitter2, "Panel4", false);
   QBoxLayout* texts = NewBox(QBoxLayout::LeftToRight, Panel4);
   auto makeGroup = [this](const char* groupName, const char* editName, TRichEdit*& edit) {
-    auto* group = new TCaptionGroupBox(QStringLiteral("File"), Panel4);
+    auto* group = new TCaptionGroupBox(tr("File"), Panel4);
     group->setObjectName(QLatin1String(groupName));
     QBoxLayout* inside = NewBox(QBoxLayout::TopToBottom, group);
     inside->setContentsMargins(2, 2, 2, 2);
@@ -305,8 +308,8 @@ void TfrmMain::CreateLayout() {
   dvDiffViewer1->SetChangedTextColor(clBlack);
   dvDiffViewer1->SetDeletedTextColor(clBlack);
   dvDiffViewer1->SetInsertedTextColor(clBlack);
-  dvDiffViewer1->SetSrc1Label("Source 1");
-  dvDiffViewer1->SetSrc2Label("Source 2");
+  dvDiffViewer1->SetSrc1Label(FromQString(tr("Source 1")));
+  dvDiffViewer1->SetSrc2Label(FromQString(tr("Source 2")));
   dvDiffViewer1->SetDiffEngine(&FSession->DiffEngine());
 
   FocusMark = new TFocusMark(this);
@@ -317,22 +320,25 @@ void TfrmMain::CreateLayout() {
     const char* name;
     const char* description;
   } spoken[] = {
-      {cbMatch, "Match mode", "How Latest topics find their History topics"},
-      {lbTopics, "Topics", "The Latest topics, each with its comparison class"},
-      {btnOpenFiles, "Open", "Open a Latest and a History project file"},
-      {btnSaveFile, "Save Latest as", "Save the Latest project file under a name"},
-      {GroupBox1, "Latest topic", "The selected topic in the Latest file"},
-      {GroupBox2, "History topic", "The matching topic in the History file"},
-      {RichEditWidget(RichEdit1), "Latest text", "The Latest topic's text"},
-      {RichEditWidget(RichEdit2), "History text", "The History topic's text"},
-      {dvDiffViewer1, "Line difference", "The two texts line by line, changes marked"},
-      {dvDiffViewer1->Pane1(), "Latest lines", "The Latest text's lines, aligned with History's"},
-      {dvDiffViewer1->Pane2(), "History lines", "The History text's lines, aligned with Latest's"},
-      {StatusBar1, "Counts", "How many topics are in each class"},
+      {cbMatch, QT_TR_NOOP("Match mode"), QT_TR_NOOP("How Latest topics find their History topics")},
+      {lbTopics, QT_TR_NOOP("Topics"), QT_TR_NOOP("The Latest topics, each with its comparison class")},
+      {btnOpenFiles, QT_TR_NOOP("Open"), QT_TR_NOOP("Open a Latest and a History project file")},
+      {btnSaveFile, QT_TR_NOOP("Save Latest as"), QT_TR_NOOP("Save the Latest project file under a name")},
+      {GroupBox1, QT_TR_NOOP("Latest topic"), QT_TR_NOOP("The selected topic in the Latest file")},
+      {GroupBox2, QT_TR_NOOP("History topic"), QT_TR_NOOP("The matching topic in the History file")},
+      {RichEditWidget(RichEdit1), QT_TR_NOOP("Latest text"), QT_TR_NOOP("The Latest topic's text")},
+      {RichEditWidget(RichEdit2), QT_TR_NOOP("History text"), QT_TR_NOOP("The History topic's text")},
+      {dvDiffViewer1, QT_TR_NOOP("Line difference"),
+       QT_TR_NOOP("The two texts line by line, changes marked")},
+      {dvDiffViewer1->Pane1(), QT_TR_NOOP("Latest lines"),
+       QT_TR_NOOP("The Latest text's lines, aligned with History's")},
+      {dvDiffViewer1->Pane2(), QT_TR_NOOP("History lines"),
+       QT_TR_NOOP("The History text's lines, aligned with Latest's")},
+      {StatusBar1, QT_TR_NOOP("Counts"), QT_TR_NOOP("How many topics are in each class")},
   };
   for (const auto& part : spoken) {
-    part.widget->setAccessibleName(QLatin1String(part.name));
-    part.widget->setAccessibleDescription(QLatin1String(part.description));
+    part.widget->setAccessibleName(tr(part.name));
+    part.widget->setAccessibleDescription(tr(part.description));
   }
 
   Splitter1->addWidget(Panel1);
@@ -357,27 +363,28 @@ void TfrmMain::CreateActions() {
     QToolButton* button;
   };
   const TActionDesign designs[] = {
-      {CopyToOrig, "CopyToOrig", "Copy ENTIRE Topic from History to Original",
+      {CopyToOrig, "CopyToOrig", QT_TR_NOOP("Copy ENTIRE Topic from History to Original"),
        QKeySequence(Qt::CTRL | Qt::Key_E), biHandLeft, SpeedButton1},
-      {CopyTextToOrig, "CopyTextToOrig", "Copy Topic TEXT ONLY from History to Original",
+      {CopyTextToOrig, "CopyTextToOrig", QT_TR_NOOP("Copy Topic TEXT ONLY from History to Original"),
        QKeySequence(Qt::CTRL | Qt::Key_T), biArrowLeft, SpeedButton2},
-      {CopyToHist, "CopyToHist", "Copy ENTIRE Topic from Original To History",
+      {CopyToHist, "CopyToHist", QT_TR_NOOP("Copy ENTIRE Topic from Original To History"),
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E), biHandRight, SpeedButton4},
-      {CopyTextToHist, "CopyTextToHist", "Copy Topic TEXT ONLY from Original to History",
+      {CopyTextToHist, "CopyTextToHist", QT_TR_NOOP("Copy Topic TEXT ONLY from Original to History"),
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T), biArrowRight, SpeedButton3},
   };
   for (const TActionDesign& design : designs) {
     auto* action = new QAction(ImageList1[static_cast<size_t>(design.image)], QString(), this);
     action->setObjectName(QLatin1String(design.name));
-    action->setToolTip(QStringLiteral("%1 (%2)").arg(QLatin1String(design.hint),
-                                                     design.shortcut.toString(QKeySequence::NativeText)));
-    action->setStatusTip(QLatin1String(design.hint));
+    const QString hint = tr(design.hint);
+    action->setToolTip(
+        QStringLiteral("%1 (%2)").arg(hint, design.shortcut.toString(QKeySequence::NativeText)));
+    action->setStatusTip(hint);
     action->setShortcut(design.shortcut);
     action->setShortcutContext(Qt::WindowShortcut);
     action->setEnabled(false);
     addAction(action);
     design.button->setDefaultAction(action);
-    design.button->setAccessibleName(QLatin1String(design.hint));
+    design.button->setAccessibleName(hint);
     design.action = action;
   }
 }
@@ -393,73 +400,68 @@ QAction* TfrmMain::NewCommand(const QString& text, const QKeySequence& keys, F&&
 }
 
 void TfrmMain::CreateMenus() {
-  OpenFilesAction =
-      NewCommand(QStringLiteral("&Open Files..."), QKeySequence::Open, [this] { btnOpenFilesClick(); });
-  SaveAction = NewCommand(QStringLiteral("&Save"), QKeySequence::Save, [this] { SaveExecute(); });
-  SaveAsAction = NewCommand(QStringLiteral("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+  OpenFilesAction = NewCommand(tr("&Open Files..."), QKeySequence::Open, [this] { btnOpenFilesClick(); });
+  SaveAction = NewCommand(tr("&Save"), QKeySequence::Save, [this] { SaveExecute(); });
+  SaveAsAction = NewCommand(tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
                             [this] { btnSaveFileClick(); });
-  SaveHistoryAction =
-      NewCommand(QStringLiteral("Save &History"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
-                 [this] { SaveHistoryExecute(); });
+  SaveHistoryAction = NewCommand(tr("Save &History"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
+                                 [this] { SaveHistoryExecute(); });
   SaveHistoryAsAction =
-      NewCommand(QStringLiteral("Save History A&s..."), QKeySequence(), [this] { SaveHistoryAsExecute(); });
-  ClearRecentAction = NewCommand(QStringLiteral("&Clear"), QKeySequence(), [this] { ClearRecentExecute(); });
-  KeepBackupsAction = NewCommand(QStringLiteral("Keep &Backups"), QKeySequence(), [this] {
+      NewCommand(tr("Save History A&s..."), QKeySequence(), [this] { SaveHistoryAsExecute(); });
+  ClearRecentAction = NewCommand(tr("&Clear"), QKeySequence(), [this] { ClearRecentExecute(); });
+  KeepBackupsAction = NewCommand(tr("Keep &Backups"), QKeySequence(), [this] {
     FSession->SetBackups(KeepBackupsAction->isChecked());
     OpenSettings()->setValue(kBackupsKey, KeepBackupsAction->isChecked());
   });
   KeepBackupsAction->setCheckable(true);
   KeepBackupsAction->setChecked(FSession->Backups());
-  QuitAction = NewCommand(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
-  UndoAction =
-      NewCommand(QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { UndoExecute(); });
-  RedoAction = NewCommand(QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                          [this] { RedoExecute(); });
-  NextDifferenceAction = NewCommand(QStringLiteral("&Next Difference"), QKeySequence(Qt::Key_F8),
-                                    [this] { NextDifferenceExecute(true); });
-  PreviousDifferenceAction =
-      NewCommand(QStringLiteral("&Previous Difference"), QKeySequence(Qt::SHIFT | Qt::Key_F8),
-                 [this] { NextDifferenceExecute(false); });
-  NextChangeAction = NewCommand(QStringLiteral("Next &Change"), QKeySequence(Qt::Key_F7),
-                                [this] { NextChangeExecute(true); });
-  PreviousChangeAction = NewCommand(QStringLiteral("Previous C&hange"), QKeySequence(Qt::SHIFT | Qt::Key_F7),
+  QuitAction = NewCommand(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+  UndoAction = NewCommand(tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { UndoExecute(); });
+  RedoAction =
+      NewCommand(tr("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { RedoExecute(); });
+  NextDifferenceAction =
+      NewCommand(tr("&Next Difference"), QKeySequence(Qt::Key_F8), [this] { NextDifferenceExecute(true); });
+  PreviousDifferenceAction = NewCommand(tr("&Previous Difference"), QKeySequence(Qt::SHIFT | Qt::Key_F8),
+                                        [this] { NextDifferenceExecute(false); });
+  NextChangeAction =
+      NewCommand(tr("Next &Change"), QKeySequence(Qt::Key_F7), [this] { NextChangeExecute(true); });
+  PreviousChangeAction = NewCommand(tr("Previous C&hange"), QKeySequence(Qt::SHIFT | Qt::Key_F7),
                                     [this] { NextChangeExecute(false); });
-  ScrollTogetherAction =
-      NewCommand(QStringLiteral("&Scroll Texts With the Difference"), QKeySequence(),
-                 [this] { OpenSettings()->setValue(kScrollTogetherKey, ScrollTogetherAction->isChecked()); });
+  ScrollTogetherAction = NewCommand(tr("&Scroll Texts With the Difference"), QKeySequence(), [this] {
+    OpenSettings()->setValue(kScrollTogetherKey, ScrollTogetherAction->isChecked());
+  });
   ScrollTogetherAction->setCheckable(true);
   ScrollTogetherAction->setChecked(true);
-  ShowDeletedAction = NewCommand(QStringLiteral("Show Topics Only in &History"), QKeySequence(), [this] {
+  ShowDeletedAction = NewCommand(tr("Show Topics Only in &History"), QKeySequence(), [this] {
     FSession->SetShowDeleted(ShowDeletedAction->isChecked());
     OpenSettings()->setValue(kShowDeletedKey, ShowDeletedAction->isChecked());
   });
   ShowDeletedAction->setCheckable(true);
   ShowDeletedAction->setChecked(FSession->ShowDeleted());
-  ShortcutsAction = NewCommand(QStringLiteral("&Keyboard Shortcuts"), QKeySequence::HelpContents, [this] {
-    QMessageBox::information(this, QStringLiteral("Keyboard Shortcuts"), ShortcutsText());
+  ShortcutsAction = NewCommand(tr("&Keyboard Shortcuts"), QKeySequence::HelpContents, [this] {
+    QMessageBox::information(this, tr("Keyboard Shortcuts"), ShortcutsText());
   });
-  AboutAction = NewCommand(QStringLiteral("&About"), QKeySequence(), [this] {
-    QMessageBox::about(
-        this, QStringLiteral("About"),
-        FVersionCaption + QStringLiteral("\n\nCompares two help project files topic by topic.\n"
-                                         "Licensed under the MIT licence."));
+  AboutAction = NewCommand(tr("&About"), QKeySequence(), [this] {
+    QMessageBox::about(this, tr("About"),
+                       FVersionCaption + tr("\n\nCompares two help project files topic by topic.\n"
+                                            "Licensed under the MIT licence."));
   });
 
   auto* bar = new QMenuBar(this);
   bar->setObjectName(QStringLiteral("MenuBar"));
-  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  QMenu* file = bar->addMenu(tr("&File"));
   file->addAction(OpenFilesAction);
-  RecentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+  RecentMenu = file->addMenu(tr("Open &Recent"));
   file->addSeparator();
   file->addActions({SaveAction, SaveAsAction, SaveHistoryAction, SaveHistoryAsAction});
   file->addAction(KeepBackupsAction);
   file->addSeparator();
   file->addAction(QuitAction);
-  QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+  QMenu* edit = bar->addMenu(tr("&Edit"));
   edit->addActions({UndoAction, RedoAction});
   edit->addSeparator();
   edit->addActions({CopyToOrig, CopyTextToOrig, CopyToHist, CopyTextToHist});
-  QMenu* view = bar->addMenu(QStringLiteral("&View"));
+  QMenu* view = bar->addMenu(tr("&View"));
   FMatchModes = new QActionGroup(this);
   for (int i = 0; i < cbMatch->count(); ++i) {
     QAction* mode = view->addAction(cbMatch->itemText(i));
@@ -472,14 +474,14 @@ void TfrmMain::CreateMenus() {
   view->addActions({NextDifferenceAction, PreviousDifferenceAction, NextChangeAction, PreviousChangeAction});
   view->addSeparator();
   view->addActions({ShowDeletedAction, ScrollTogetherAction});
-  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  QMenu* help = bar->addMenu(tr("&Help"));
   help->addActions({ShortcutsAction, AboutAction});
   layout()->setMenuBar(bar);
   // The copy commands read well in a menu; the buttons keep their pictures.
-  CopyToOrig->setText(QStringLiteral("Copy Entire Topic to Latest"));
-  CopyTextToOrig->setText(QStringLiteral("Copy Topic Text to Latest"));
-  CopyToHist->setText(QStringLiteral("Copy Entire Topic to History"));
-  CopyTextToHist->setText(QStringLiteral("Copy Topic Text to History"));
+  CopyToOrig->setText(tr("Copy Entire Topic to Latest"));
+  CopyTextToOrig->setText(tr("Copy Topic Text to Latest"));
+  CopyToHist->setText(tr("Copy Entire Topic to History"));
+  CopyTextToHist->setText(tr("Copy Topic Text to History"));
 }
 
 QString TfrmMain::ShortcutsText() const {
@@ -521,7 +523,7 @@ void TfrmMain::ConnectHandlers() {
   };
   lbTopics->OnItemDescription = [this](int index) {
     if (index < 0 || index >= FSession->EntryCount()) return QString();
-    return QString::fromLatin1(kClassWords[static_cast<size_t>(FSession->EntryClass(index))]);
+    return tr(kClassWords[static_cast<size_t>(FSession->EntryClass(index))]);
   };
   lbTopics->OnDrawItem = [this](TListBox* list, int index, QPainter& canvas, const QRect& rect,
                                 bool selected) {
@@ -758,7 +760,7 @@ void TfrmMain::ShowSelectedPair() {
     dvDiffViewer1->SetSrc1Label(orig->Title());
   } else {
     RichEditClear(*RichEdit1);
-    dvDiffViewer1->SetSrc1Label(hist != nullptr ? std::string() : std::string("Source 1"));
+    dvDiffViewer1->SetSrc1Label(hist != nullptr ? std::string() : FromQString(tr("Source 1")));
   }
   if (hist != nullptr) {
     LoadRichEditFromStrings(hist->Text(), *RichEdit2);
@@ -766,11 +768,11 @@ void TfrmMain::ShowSelectedPair() {
   } else {
     // A topic without partner: that side is empty, caption included.
     RichEditClear(*RichEdit2);
-    dvDiffViewer1->SetSrc2Label(orig != nullptr ? std::string() : std::string("Source 2"));
+    dvDiffViewer1->SetSrc2Label(orig != nullptr ? std::string() : FromQString(tr("Source 2")));
   }
   const std::string differences = JoinSummaries(FSession->SelectedFieldDifferences());
   const QString strip =
-      differences.empty() ? QString() : QStringLiteral("Differences: ") + QString::fromStdString(differences);
+      differences.empty() ? QString() : tr("Differences: %1").arg(QString::fromStdString(differences));
   DifferencesStrip->setToolTip(strip);
   DifferencesStrip->setText(
       DifferencesStrip->fontMetrics().elidedText(strip, Qt::ElideRight, std::max(Panel3->width() - 8, 40)));
@@ -808,10 +810,8 @@ void TfrmMain::UpdateActions() {
   SaveHistoryAsAction->setEnabled(historyOpen);
   UndoAction->setEnabled(FUndo->canUndo());
   RedoAction->setEnabled(FUndo->canRedo());
-  UndoAction->setText(FUndo->canUndo() ? QStringLiteral("&Undo ") + FUndo->undoText()
-                                       : QStringLiteral("&Undo"));
-  RedoAction->setText(FUndo->canRedo() ? QStringLiteral("&Redo ") + FUndo->redoText()
-                                       : QStringLiteral("&Redo"));
+  UndoAction->setText(FUndo->canUndo() ? tr("&Undo %1").arg(FUndo->undoText()) : tr("&Undo"));
+  RedoAction->setText(FUndo->canRedo() ? tr("&Redo %1").arg(FUndo->redoText()) : tr("&Redo"));
 }
 
 // A copy runs only where the session allows it, even when called directly.
@@ -829,9 +829,9 @@ void TfrmMain::RunCopy(TCopyKind kind) {
   std::unique_ptr<TQCTopic> before = target ? TCopyCommand::Snapshot(*target) : nullptr;
   TQCTopic* added = FSession->Copy(kind);
   TQCTopic& changed = added ? *added : *target;
-  const QString text = QStringLiteral("Copy Topic %1'%2' to %3")
-                           .arg(textOnly ? QStringLiteral("Text ") : QString(), ToQString(changed.Title()),
-                                intoLatest ? QStringLiteral("Latest") : QStringLiteral("History"));
+  // Whole sentences, so that a translation may order them as its language needs.
+  const QString text = (textOnly ? tr("Copy Topic Text '%1' to %2") : tr("Copy Topic '%1' to %2"))
+                           .arg(ToQString(changed.Title()), intoLatest ? tr("Latest") : tr("History"));
   // States above the current step are dropped by the push: a save among them can no longer come back.
   if (FLatestSavedAt > FUndo->index()) FLatestSavedAt = -1;
   if (FHistorySavedAt > FUndo->index()) FHistorySavedAt = -1;
@@ -843,12 +843,12 @@ void TfrmMain::NextDifferenceExecute(bool forward) {
   bool wrapped = false;
   const int next = FSession->NextDifferentEntry(lbTopics->ItemIndex(), forward, &wrapped);
   if (next < 0) {
-    StatusBar1->ShowMessage(QStringLiteral("Every topic is identical"));
+    StatusBar1->ShowMessage(tr("Every topic is identical"));
     return;
   }
   if (wrapped && lbTopics->ItemIndex() >= 0)
-    StatusBar1->ShowMessage(forward ? QStringLiteral("Passed the last topic; went on from the first")
-                                    : QStringLiteral("Passed the first topic; went on from the last"));
+    StatusBar1->ShowMessage(forward ? tr("Passed the last topic; went on from the first")
+                                    : tr("Passed the first topic; went on from the last"));
   lbTopics->SetItemIndex(next);
   lbTopicsClick();
 }
@@ -856,8 +856,8 @@ void TfrmMain::NextDifferenceExecute(bool forward) {
 void TfrmMain::NextChangeExecute(bool forward) {
   const int row = FSession->NextChangeRow(dvDiffViewer1->Pane1()->ItemIndex(), forward);
   if (row < 0) {
-    StatusBar1->ShowMessage(forward ? QStringLiteral("No further change in this topic")
-                                    : QStringLiteral("No earlier change in this topic"));
+    StatusBar1->ShowMessage(forward ? tr("No further change in this topic")
+                                    : tr("No earlier change in this topic"));
     return;
   }
   dvDiffViewer1->verticalScrollBar()->setValue(row);
@@ -936,7 +936,7 @@ void TfrmMain::UpdateCaptions() {
   } else {
     QString names = QFileInfo(latest).fileName();
     if (!history.isEmpty()) names += QStringLiteral(", ") + QFileInfo(history).fileName();
-    setWindowTitle(QStringLiteral("[*]%1 - %2").arg(names, FVersionCaption));
+    setWindowTitle(tr("[*]%1 - %2").arg(names, FVersionCaption));
   }
   setWindowModified(latestModified || historyModified);
 }
@@ -966,9 +966,8 @@ bool TfrmMain::SaveSide(bool latest, bool askForName) {
   OpenSettings()->setValue(latest ? kLatestFolderKey : kHistoryFolderKey, QFileInfo(fileName).absolutePath());
   WatchFiles();
   UpdateModified();
-  StatusBar1->ShowMessage(QStringLiteral("%1 saved as %2")
-                              .arg(latest ? QStringLiteral("Latest") : QStringLiteral("History"),
-                                   QDir::toNativeSeparators(fileName)));
+  StatusBar1->ShowMessage(
+      tr("%1 saved as %2").arg(latest ? tr("Latest") : tr("History"), QDir::toNativeSeparators(fileName)));
   return true;
 }
 
@@ -982,7 +981,7 @@ bool TfrmMain::ConfirmDiscard(bool latest, bool history) {
                {history, false, FSession->History(), FSession->HistoryFileName()}};
   for (const auto& side : sides) {
     if (!side.asked || !side.document.Modified()) continue;
-    const QString name = side.fileName.empty() ? QLatin1String(side.isLatest ? "Latest" : "History")
+    const QString name = side.fileName.empty() ? (side.isLatest ? tr("Latest") : tr("History"))
                                                : QFileInfo(QString::fromStdString(side.fileName)).fileName();
     switch (AskSaveChanges(name)) {
       case TSaveChoice::scSave:
@@ -1036,9 +1035,7 @@ void TfrmMain::FileChangedOnDisk(const QString& fileName) {
   // A file replaced by renaming is no longer watched under its name.
   WatchFiles();
   if (!QFileInfo::exists(fileName)) return;
-  if (!AskYesNo(
-          QStringLiteral("%1 has changed on disk. Read it again?").arg(QDir::toNativeSeparators(fileName))))
-    return;
+  if (!AskYesNo(tr("%1 has changed on disk. Read it again?").arg(QDir::toNativeSeparators(fileName)))) return;
   if (!ConfirmDiscard(latest, history && !latest)) return;
   if (latest)
     FSession->OpenFiles(FileNameToCore(fileName), std::nullopt);
@@ -1087,8 +1084,11 @@ void TfrmMain::OpenRecent(const QString& pair) {
     FRecent.removeAll(pair);
     OpenSettings()->setValue(kRecentKey, FRecent);
     FillRecentMenu();
-    throw EFOpenError(
-        Format("%s no longer exists; it is taken off the recent files.", FileNameToCore(file).c_str()));
+    // The file name goes in as the file system's bytes, as the core reports names.
+    std::string message = tr("%1 no longer exists; it is taken off the recent files.").toStdString();
+    if (const size_t at = message.find("%1"); at != std::string::npos)
+      message.replace(at, 2, FileNameToCore(file));
+    throw EFOpenError(message);
   }
   OpenFiles(files.value(0), files.value(1));
 }

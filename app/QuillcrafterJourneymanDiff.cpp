@@ -24,16 +24,19 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      QStringLiteral("Compares the topics of two help project files side by side."));
+      QCoreApplication::translate("app", "Compares the topics of two help project files side by side."));
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
-  const QCommandLineOption match(QStringLiteral("match"),
-                                 QStringLiteral("Match topics by MODE: id, title or id-or-title."),
-                                 QStringLiteral("MODE"));
+  const QCommandLineOption match(
+      QStringLiteral("match"),
+      QCoreApplication::translate("app", "Match topics by MODE: id, title or id-or-title."),
+      QCoreApplication::translate("app", "MODE"));
   parser.addOption(match);
-  parser.addPositionalArgument(QStringLiteral("latest"), QStringLiteral("The Latest project file (*.qcp)."),
+  parser.addPositionalArgument(QStringLiteral("latest"),
+                               QCoreApplication::translate("app", "The Latest project file (*.qcp)."),
                                QStringLiteral("[LATEST.qcp"));
-  parser.addPositionalArgument(QStringLiteral("history"), QStringLiteral("The History project file (*.qcp)."),
+  parser.addPositionalArgument(QStringLiteral("history"),
+                               QCoreApplication::translate("app", "The History project file (*.qcp)."),
                                QStringLiteral("[HISTORY.qcp]]"));
   QTextStream out(stdout);
   QTextStream err(stderr);
@@ -55,7 +58,8 @@ int main(int argc, char** argv) {
   const QStringList files = parser.positionalArguments();
   const qsizetype mode = parser.isSet(match) ? kMatchNames.indexOf(parser.value(match)) : 0;
   if (files.size() > 2 || mode < 0) {
-    err << (mode < 0 ? QStringLiteral("Unknown match mode: %1\n").arg(parser.value(match)) : QString())
+    err << (mode < 0 ? QCoreApplication::translate("app", "Unknown match mode: %1\n").arg(parser.value(match))
+                     : QString())
         << usage;
     return 2;
   }

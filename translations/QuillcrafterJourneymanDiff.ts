@@ -1,0 +1,430 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" sourcelanguage="en">
+<context>
+    <name>app</name>
+    <message>
+        <source>Unknown error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save changes to %1?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Compares the topics of two help project files side by side.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Match topics by MODE: id, title or id-or-title.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MODE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Latest project file (*.qcp).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The History project file (*.qcp).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown match mode: %1
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>app::TfrmMain</name>
+    <message>
+        <source>different</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>identical</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>identical text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>new</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quillcrafter File (*.qcp)|*.qcp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Latest Quillcrafter File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Quillcrafter History File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Latest File As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save History File As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Different Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Identical Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Identical Text Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Different</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Differences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Source 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Source 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Match mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How Latest topics find their History topics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Topics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Latest topics, each with its comparison class</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open a Latest and a History project file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Latest as</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save the Latest project file under a name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest topic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The selected topic in the Latest file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History topic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The matching topic in the History file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Latest topic&apos;s text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The History topic&apos;s text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Line difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The two texts line by line, changes marked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Latest text&apos;s lines, aligned with History&apos;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The History text&apos;s lines, aligned with Latest&apos;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Counts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How many topics are in each class</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy ENTIRE Topic from History to Original</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic TEXT ONLY from History to Original</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy ENTIRE Topic from Original To History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic TEXT ONLY from Original to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Open Files...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save &amp;History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save History A&amp;s...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep &amp;Backups</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Next Difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Previous Difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next &amp;Change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous C&amp;hange</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Scroll Texts With the Difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Topics Only in &amp;History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard Shortcuts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+
+Compares two help project files topic by topic.
+Licensed under the MIT licence.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Entire Topic to Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic Text to Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Entire Topic to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic Text to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Differences: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic Text &apos;%1&apos; to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic &apos;%1&apos; to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every topic is identical</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Passed the last topic; went on from the first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Passed the first topic; went on from the last</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No further change in this topic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No earlier change in this topic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[*]%1 - %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 saved as %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has changed on disk. Read it again?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 no longer exists; it is taken off the recent files.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>
