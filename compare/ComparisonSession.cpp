@@ -109,27 +109,31 @@ void TComparisonSession::OpenFiles(const std::string& latestFile,
   OpenFiles(latestFile, [&historyFile] { return historyFile; });
 }
 
-void TComparisonSession::OpenFiles(const std::string& latestFile,
-                                   const std::function<std::optional<std::string>()>& chooseHistory) {
-  // Both files are read into documents of their own first; only when both
-  // have been read do they take the place of the ones shown.
-  auto latest = std::make_unique<TQuillcrafterDoc>();
-  ApplyDefaultSettings(*latest);
-  latest->LoadFromFile(latestFile);
-  const std::optional<std::string> historyFile = chooseHistory ? chooseHistory() : std::nullopt;
-  std::unique_ptr<TQuillcrafterDoc> history;
-  if (historyFile) {
-    history = std::make_unique<TQuillcrafterDoc>();
-    ApplyDefaultSettings(*history);
-    history->LoadFromFile(*historyFile);
-  }
+std::unique_ptr<TQuillcrafterDoc> TComparisonSession::ReadDocument(const std::string& fileName) {
+  auto document = std::make_unique<TQuillcrafterDoc>();
+  ApplyDefaultSettings(*document);
+  document->LoadFromFile(fileName);
+  return document;
+}
 
-  FLatest->OnTopicChange = nullptr;
-  FHistory->OnTopicChange = nullptr;
+void TComparisonSession::ForgetSelection() {
   FSelected = -1;
   FOrig = nullptr;
   FHist = nullptr;
   FDeleted.clear();
+}
+
+void TComparisonSession::OpenFiles(const std::string& latestFile,
+                                   const std::function<std::optional<std::string>()>& chooseHistory) {
+  // Both files are read into documents of their own first; only when both
+  // have been read do they take the place of the ones shown.
+  std::unique_ptr<TQuillcrafterDoc> latest = ReadDocument(latestFile);
+  const std::optional<std::string> historyFile = chooseHistory ? chooseHistory() : std::nullopt;
+  std::unique_ptr<TQuillcrafterDoc> history = historyFile ? ReadDocument(*historyFile) : nullptr;
+
+  FLatest->OnTopicChange = nullptr;
+  FHistory->OnTopicChange = nullptr;
+  ForgetSelection();
   FLatest = std::move(latest);
   FLatestFileName = latestFile;
   if (history) {
@@ -146,14 +150,9 @@ void TComparisonSession::OpenFiles(const std::string& latestFile,
 }
 
 void TComparisonSession::OpenHistory(const std::string& historyFile) {
-  auto history = std::make_unique<TQuillcrafterDoc>();
-  ApplyDefaultSettings(*history);
-  history->LoadFromFile(historyFile);
+  std::unique_ptr<TQuillcrafterDoc> history = ReadDocument(historyFile);
   FHistory->OnTopicChange = nullptr;
-  FSelected = -1;
-  FOrig = nullptr;
-  FHist = nullptr;
-  FDeleted.clear();
+  ForgetSelection();
   FHistory = std::move(history);
   FHistoryFileName = historyFile;
   FMatcher = std::make_unique<TTopicMatcher>(FHistory->Topics());

@@ -274,4 +274,8 @@ class TComparisonSession {
   bool FInCopy = false;  // a copy recounts once at its end, not per notice
   bool FBackups = true;
   void SaveDocument(TQuillcrafterDoc& document, const std::string& fileName);
+  /// A document read from FileName, with the start settings; raises when it cannot be read.
+  static std::unique_ptr<TQuillcrafterDoc> ReadDocument(const std::string& fileName);
+  /// No entry selected, no pair, no deleted entries until the next classification.
+  void ForgetSelection();
 };
