@@ -1,10 +1,15 @@
 #include "app/Application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
+#include <memory>
 
 #include "app/AppText.h"
+#include "app/ButtonImages.h"
 #include "toolkit/SysUtils.h"
 
 namespace app {
@@ -124,6 +129,32 @@ std::unique_ptr<QSettings> OpenSettings() {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("QuillcrafterJourneymanDiff"));
+  // The desktop entry's name: lets the desktop tie the windows to its icon.
+  setDesktopFileName(QStringLiteral("org.quillcrafter.JourneymanDiff"));
+  setWindowIcon(ProgramIcon());
+  LoadTranslations();
+}
+
+void TApplication::LoadTranslations() {
+  // A translation is used where one is installed for the user's language:
+  // Qt's own for its dialogs, and the program's beside it (share/<program>/
+  // translations next to bin/, or translations/ beside a built program).
+  // Without one the texts stay English.
+  const QLocale locale;
+  auto install = [this, &locale](const QString& name, const QStringList& folders) {
+    for (const QString& folder : folders) {
+      auto translator = std::make_unique<QTranslator>(this);
+      if (translator->load(locale, name, QStringLiteral("_"), folder)) {
+        installTranslator(translator.release());
+        return;
+      }
+    }
+  };
+  install(QStringLiteral("qtbase"), {QLibraryInfo::path(QLibraryInfo::TranslationsPath)});
+  const QString bin = applicationDirPath();
+  install(applicationName(),
+          {bin + QStringLiteral("/../share/") + applicationName() + QStringLiteral("/translations"),
+           bin + QStringLiteral("/translations")});
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -78,6 +78,9 @@ class TApplication : public QApplication {
  public:
   TApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  void LoadTranslations();
 };
 
 }  // namespace app

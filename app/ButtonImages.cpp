@@ -1,7 +1,17 @@
 #include "app/ButtonImages.h"
 
+#include <QFile>
+#include <QIconEngine>
+#include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
 #include <cstdlib>
+
+// Outside every namespace: the macro declares the resource's function where it stands.
+static bool RegisterAppIcons() {
+  Q_INIT_RESOURCE(icons);
+  return true;
+}
 
 namespace app {
 
@@ -86,12 +96,74 @@ QImage ButtonBitmap(TButtonImage image) {
   }
 }
 
-QIcon ButtonIcon(TButtonImage image) {
-  QImage picture = ButtonBitmap(image).convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width(); ++x)
-      if (picture.pixel(x, y) == kTransparentColor) picture.setPixel(x, y, qRgba(0, 0, 0, 0));
-  return QIcon(QPixmap::fromImage(picture));
+namespace {
+
+// Draws an SVG at the size asked for, mirrored if need be. Qt asks for the
+// size in device pixels, so a scaled screen gets a sharp picture rather than
+// a magnified bitmap.
+class TSvgIconEngine : public QIconEngine {
+ public:
+  TSvgIconEngine(QByteArray svg, bool mirrored) : FSvg(std::move(svg)), FMirrored(mirrored) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+    QSvgRenderer renderer(FSvg);
+    painter->save();
+    if (FMirrored) {
+      painter->translate(rect.left() + rect.right() + 1, 0);
+      painter->scale(-1, 1);
+    }
+    if (mode == QIcon::Disabled) painter->setOpacity(0.4);
+    renderer.render(painter, rect);
+    painter->restore();
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+      QPainter painter(&image);
+      painter.setRenderHint(QPainter::Antialiasing);
+      paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+    }
+    return QPixmap::fromImage(image);
+  }
+
+  QIconEngine* clone() const override { return new TSvgIconEngine(FSvg, FMirrored); }
+
+ private:
+  QByteArray FSvg;
+  bool FMirrored;
+};
+
+QByteArray ResourceBytes(const QString& name) {
+  // The pictures are compiled into the library; a static library needs
+  // its resources brought in by name.
+  static const bool registered = RegisterAppIcons();
+  (void)registered;
+  QFile file(name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+QIcon SvgIcon(const QString& name, bool mirrored) {
+  return QIcon(new TSvgIconEngine(ResourceBytes(name), mirrored));
+}
+
+}  // namespace
+
+QIcon ButtonIcon(TButtonImage image) {
+  switch (image) {
+    case biHandLeft:
+      return SvgIcon(QStringLiteral(":/icons/hand-right.svg"), true);
+    case biHandRight:
+      return SvgIcon(QStringLiteral(":/icons/hand-right.svg"), false);
+    case biArrowLeft:
+      return SvgIcon(QStringLiteral(":/icons/arrow-right.svg"), true);
+    case biArrowRight:
+    default:
+      return SvgIcon(QStringLiteral(":/icons/arrow-right.svg"), false);
+  }
+}
+
+QIcon ProgramIcon() { return SvgIcon(QStringLiteral(":/icons/program.svg"), false); }
 
 }  // namespace app

@@ -30,6 +30,7 @@
 #include "app/AppText.h"
 #include "app/Application.h"
 #include "app/ButtonImages.h"
+#include "app/ColorScheme.h"
 #include "app/CopyCommand.h"
 #include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
@@ -179,13 +180,7 @@ void TfrmMain::CreateLayout() {
   formFont.setPixelSize(11);
   formFont.setStyleHint(QFont::SansSerif);
   setFont(formFont);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, ToQColor(clBtnFace));
-  pal.setColor(QPalette::Button, ToQColor(clBtnFace));
-  pal.setColor(QPalette::WindowText, ToQColor(clWindowText));
-  pal.setColor(QPalette::Highlight, ToQColor(clHighlight));
-  pal.setColor(QPalette::HighlightedText, ToQColor(clHighlightText));
-  setPalette(pal);
+  // The palette is the application's (light, dark or the desktop's).
   setAutoFillBackground(true);
   setGeometry(FirstFrameGeometry());
 
@@ -227,7 +222,9 @@ void TfrmMain::CreateLayout() {
 
   lbTopics = new TListBox(Panel1);
   lbTopics->setObjectName(QStringLiteral("lbTopics"));
-  lbTopics->SetItemHeight(kListItemHeight);
+  // At least the design's height, more where the font needs it (a larger
+  // system font, a scaled screen's font substitute).
+  lbTopics->SetItemHeight(std::max(kListItemHeight, lbTopics->fontMetrics().height()));
   int widestMark = 0;
   for (const char16_t* mark : kClassMarks)
     widestMark = std::max(widestMark, lbTopics->fontMetrics().horizontalAdvance(QString::fromUtf16(mark)));
@@ -305,9 +302,6 @@ void TfrmMain::CreateLayout() {
 
   dvDiffViewer1 = new TdvDiffViewer(Splitter2);
   dvDiffViewer1->setObjectName(QStringLiteral("dvDiffViewer1"));
-  dvDiffViewer1->SetChangedTextColor(clBlack);
-  dvDiffViewer1->SetDeletedTextColor(clBlack);
-  dvDiffViewer1->SetInsertedTextColor(clBlack);
   dvDiffViewer1->SetSrc1Label(FromQString(tr("Source 1")));
   dvDiffViewer1->SetSrc2Label(FromQString(tr("Source 2")));
   dvDiffViewer1->SetDiffEngine(&FSession->DiffEngine());
@@ -474,6 +468,8 @@ void TfrmMain::CreateMenus() {
   view->addActions({NextDifferenceAction, PreviousDifferenceAction, NextChangeAction, PreviousChangeAction});
   view->addSeparator();
   view->addActions({ShowDeletedAction, ScrollTogetherAction});
+  view->addSeparator();
+  CreateColorSchemeMenu(*view);
   QMenu* help = bar->addMenu(tr("&Help"));
   help->addActions({ShortcutsAction, AboutAction});
   layout()->setMenuBar(bar);
@@ -624,6 +620,7 @@ void TfrmMain::FormCreate() {
   ScrollTogetherAction->setChecked(settings->value(kScrollTogetherKey, true).toBool());
   ShowDeletedAction->setChecked(settings->value(kShowDeletedKey, true).toBool());
   FSession->SetShowDeleted(ShowDeletedAction->isChecked());
+  RestoreColorScheme(*settings);
   KeepBackupsAction->setChecked(FSession->Backups());
   const struct {
     TFileDialog* dialog;
@@ -726,7 +723,8 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
   // The list's rows are the session's entries, in the same order.
   if (index < FSession->EntryCount()) {
     const auto kind = static_cast<size_t>(FSession->EntryClass(index));
-    if (!selected) canvas.setPen(ToQColor(ComparisonColors[kind]));
+    if (!selected)
+      canvas.setPen(ClassColor(static_cast<TTopicComparison>(kind), canvas.background().color()));
     canvas.drawText(QRect(rect.left() + 2, rect.top(), indent - 2, rect.height()),
                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromUtf16(kClassMarks[kind]));
   }
@@ -736,8 +734,8 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
 
 void TfrmMain::StatusBar1DrawPanel(TStatusBar* statusBar, int panel, QPainter& canvas, const QRect& rect) {
   if (panel < 0 || panel >= TopicComparisonCount) return;
-  canvas.setPen(ToQColor(ComparisonColors[static_cast<size_t>(panel)]));
   canvas.fillRect(rect, canvas.background());
+  canvas.setPen(ClassColor(static_cast<TTopicComparison>(panel), canvas.background().color()));
   canvas.drawText(QRect(rect.left() + 2, rect.top(), rect.width() - 2, rect.height()),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                   ElidedText(statusBar->Panel(panel).Text, canvas.fontMetrics(), rect.width() - 2));

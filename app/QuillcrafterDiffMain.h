@@ -20,6 +20,7 @@
 
 class QAction;
 class QActionGroup;
+class QSettings;
 class QComboBox;
 class QFileSystemWatcher;
 class QMenu;
@@ -33,10 +34,6 @@ class TQCTopic;
 class TRichEdit;
 
 namespace app {
-
-/// Text colours of the five comparison classes, for list entries and status panels alike.
-inline constexpr std::array<TColor, TopicComparisonCount> ComparisonColors = {clRed, clBlack, clGray, clBlue,
-                                                                              clOlive};
 
 class TfrmMain : public QWidget {
   Q_OBJECT
@@ -137,6 +134,7 @@ class TfrmMain : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   /// Asks about unsaved changes (Cancel keeps the window open), then
   /// remembers the window's geometry, panes and settings for the next run.
   void closeEvent(QCloseEvent* event) override;
@@ -154,6 +152,11 @@ class TfrmMain : public QWidget {
   template <class F>
   QAction* NewCommand(const QString& text, const QKeySequence& keys, F&& handler);
   void ConnectHandlers();
+  // Light, dark or the desktop's colours (WindowColors.cpp).
+  void CreateColorSchemeMenu(QMenu& view);
+  void RestoreColorScheme(QSettings& settings);
+  void SetColorScheme(int scheme);
+  void ApplyPaletteColors();
   /// Connects the session's notices to what shows them.
   void ObserveSession();
   void UpdateStatusBar();
@@ -196,6 +199,7 @@ class TfrmMain : public QWidget {
   QUndoStack* FUndo = nullptr;
   QFileSystemWatcher* FWatcher = nullptr;
   QActionGroup* FMatchModes = nullptr;
+  QActionGroup* FColorSchemes = nullptr;  // Follow Desktop, Light, Dark
   QStringList FRecent;
   /// The undo index at which each side was last saved or opened; -1 when
   /// that state can no longer be reached by undo or redo.

@@ -93,10 +93,6 @@ TListBox::TListBox(QWidget* parent) : QListView(parent), FModel(new TListBoxMode
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setSpacing(0);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Base, ToQColor(clWindow));
-  pal.setColor(QPalette::Text, ToQColor(clWindowText));
-  setPalette(pal);
   connect(this, &QListView::clicked, this, [this](const QModelIndex&) {
     if (OnClick) OnClick(this);
   });

@@ -13,8 +13,8 @@ int dvEnsureRange(int value, int min, int max) {
 QColor dvColor(TColor color) { return qtbridge::ToQColor(color); }
 
 TColor dvTintedColor(TColor base, TColor tint) {
-  const TColor b = ColorToRGB(base);
-  const TColor t = ColorToRGB(tint);
+  const TColor b = qtbridge::ResolveColor(base);
+  const TColor t = qtbridge::ResolveColor(tint);
   auto mix = [](uint8_t from, uint8_t to) { return static_cast<uint8_t>((2 * from + to + 1) / 3); };
   return RGB(mix(GetRValue(b), GetRValue(t)), mix(GetGValue(b), GetGValue(t)),
              mix(GetBValue(b), GetBValue(t)));

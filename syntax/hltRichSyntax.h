@@ -71,6 +71,8 @@ class ThltRTFSyntax : public TObject {
   void SetFonts(const std::vector<TFont>& fonts);
   /// Replaces the colour table: black first, then the given colours.
   void SetColors(const std::vector<TColor>& colors);
+  /// Replaces the colour table with one already written ("{\\colortbl...}").
+  void SetColorTable(std::string table) { FColorTable = std::move(table); }
   /// Writes the RTF document for the current text at the stream's position:
   /// the prologue, one piece per token with "\par " before every line end
   /// (CR LF, CR or LF), and the closing brace. The scan is used up; SetText

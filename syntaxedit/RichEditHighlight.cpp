@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <utility>
 
 #include "qtbridge/QtGraphics.h"
@@ -19,6 +21,34 @@
 #include "toolkit/SysUtils.h"
 
 namespace {
+
+// The colour table with each "\redR\greenG\blueB;" entry made readable on
+// the background; anything else in the table is kept as it is.
+std::string ReadableColorTable(const std::string& table, const QColor& background) {
+  std::string result;
+  result.reserve(table.size());
+  size_t pos = 0;
+  while (pos < table.size()) {
+    const size_t red = table.find("\\red", pos);
+    int r = 0;
+    int g = 0;
+    int b = 0;
+    int used = 0;
+    if (red == std::string::npos ||
+        std::sscanf(table.c_str() + red, "\\red%d\\green%d\\blue%d;%n", &r, &g, &b, &used) != 3 ||
+        used == 0) {
+      result.append(table, pos, std::string::npos);
+      break;
+    }
+    result.append(table, pos, red - pos);
+    const QColor color = qtbridge::ReadableOn(
+        QColor(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255)), background);
+    result += "\\red" + std::to_string(color.red()) + "\\green" + std::to_string(color.green()) + "\\blue" +
+              std::to_string(color.blue()) + ";";
+    pos = red + static_cast<size_t>(used);
+  }
+  return result;
+}
 
 bool IsLineEndChar(QChar ch) {
   return ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator || ch == QLatin1Char('\r') ||
@@ -162,7 +192,16 @@ void TRichEditSyntax::LoadConverted(TStream& source, bool whole) {
   FConverter->SetText(text);
   FConverter->SetFonts({qtbridge::ToTFont(font())});
   TMemoryStream rtf;
-  FConverter->ConvertToStream(rtf);
+  {
+    // The language's colours are chosen for a white page; on a dark one
+    // each is moved just far enough to stay readable. The converter keeps
+    // its own colours.
+    const std::string colors = FConverter->ColorTable();
+    if (qtbridge::IsDarkPalette(palette()))
+      FConverter->SetColorTable(ReadableColorTable(colors, palette().color(QPalette::Base)));
+    toolkit::TScopeExit restore([&] { FConverter->SetColorTable(colors); });
+    FConverter->ConvertToStream(rtf);
+  }
 
   SetPlainText(false);
   try {

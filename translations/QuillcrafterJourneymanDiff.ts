@@ -426,5 +426,21 @@ Licensed under the MIT licence.</source>
         <source>%1 no longer exists; it is taken off the recent files.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&amp;Colours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Follow the &amp;Desktop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Light</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dar&amp;k</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -213,7 +213,7 @@ void TestMainWindow::designBeforeFirstOpen() {
   QCOMPARE(f.Session().Latest().TextMacros().Items(sourceCode)->Size(), 10);
   // The owner-drawn panels show their design texts in the class colours.
   const QImage bar = h.StatusBar1->grab().toImage();
-  QVERIFY_INK(bar, h.StatusBar1->PanelRect(0), QColor(255, 0, 0));
+  QVERIFY_INK(bar, h.StatusBar1->PanelRect(0), QColor(200, 0, 0));
   QVERIFY_INK(bar, h.StatusBar1->PanelRect(1), QColor(0, 0, 0));
   QVERIFY_INK(bar, h.StatusBar1->PanelRect(2), QColor(128, 128, 128));
   QVERIFY_INK(bar, h.StatusBar1->PanelRect(3), QColor(0, 0, 255));
@@ -357,7 +357,7 @@ void TestMainWindow::countsPerMatchMode() {
 void TestMainWindow::listColoursAndHighlight() {
   THarness h;
   h.OpenStandardPair();
-  const QColor red(255, 0, 0), black(0, 0, 0), gray(128, 128, 128), blue(0, 0, 255);
+  const QColor red(200, 0, 0), black(0, 0, 0), gray(128, 128, 128), blue(0, 0, 255);
   auto rowImage = [&](int row) {
     QCoreApplication::processEvents();  // the list lays its items out when idle
     const QImage image = h.lbTopics->viewport()->grab().toImage();

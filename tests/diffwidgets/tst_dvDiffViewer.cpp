@@ -39,7 +39,6 @@ struct Fixture {
 
 const QColor kWhite(255, 255, 255);
 const QColor kYellow(255, 255, 0);
-const QColor kButtonFace(240, 240, 240);
 
 }  // namespace
 
@@ -225,7 +224,7 @@ void TestDiffViewer::row_colours_on_grabbed_pixels() {
     for (int row = 0; row < result.Count(); ++row) {
       const int kind = DiffEntryKind(result.Strings(row));
       seen[kind] = true;
-      QColor expected = kind == dkSame ? kWhite : kind == dkFiller ? kButtonFace : kYellow;
+      QColor expected = kind == dkSame ? kWhite : kind == dkFiller ? dvColor(clBtnFace) : kYellow;
       // The current row, focused or not, tints its kind's colour rather than hiding it.
       if (row == 0) {
         QCOMPARE(kind, int(dkChanged));

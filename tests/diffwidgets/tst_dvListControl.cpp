@@ -347,7 +347,7 @@ void TestListControl::selection_colours() {
     flags.push_back(selected);
   };
   const QImage image = list->grab().toImage();
-  const QColor expected = highlighted ? QColor(0, 120, 215) : QColor(255, 255, 255);
+  const QColor expected = highlighted ? dvColor(clHighlight) : QColor(255, 255, 255);
   QCOMPARE(image.pixelColor(list->ClientWidth() - 4, row_point(*list, 2).y()), expected);
   QCOMPARE(image.pixelColor(list->ClientWidth() - 4, row_point(*list, 1).y()), QColor(255, 255, 255));
   QCOMPARE(flags.size(), size_t(5));

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "qtbridge/QtGraphics.h"
 #include "syntaxedit/RichEditHighlight.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
@@ -99,6 +100,7 @@ class TestRichEditSyntax : public QObject {
   void charactersOutsideCodePageSurvive();
   void pasteInPlainTextModeInsertsPlainText();
   void undoTakesBackKeystrokeWithItsColouring();
+  void coloursStayReadableOnDarkBackground();
 };
 
 void TestRichEditSyntax::initialColours_data() {
@@ -494,6 +496,41 @@ void TestRichEditSyntax::undoTakesBackKeystrokeWithItsColouring() {
   QTest::keyClick(&edit, Qt::Key_Left);
   QTest::keyClick(&edit, Qt::Key_Home);
   QCOMPARE(changes, 0);
+}
+
+void TestRichEditSyntax::coloursStayReadableOnDarkBackground() {
+  // The languages' colours (navy keywords, black text) are meant for a
+  // white page; on a dark one every token must still read.
+  const QPalette before = QApplication::palette();
+  QPalette dark(QColor(0xE8, 0xE8, 0xE8), QColor(0x2B, 0x2B, 0x2B));
+  dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+  dark.setColor(QPalette::Text, QColor(0xE8, 0xE8, 0xE8));
+  QApplication::setPalette(dark);
+  for (TSyntaxType type : {stCPlusPlus, stXML, stDelphi}) {
+    TRichEditSyntax edit;
+    edit.SetSyntaxType(type);
+    SetPlain(edit, "#include <x> // note\r\n<a b=\"c\"/> begin 0x1F 'c' \"s\" end;");
+    edit.HighlightAll();
+    const QColor back = edit.palette().color(QPalette::Base);
+    int tokens = 0;
+    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
+      for (auto it = block.begin(); !it.atEnd(); ++it, ++tokens) {
+        const QColor fore = it.fragment().charFormat().foreground().color();
+        QVERIFY2(qtbridge::ContrastRatio(fore, back) >= qtbridge::kReadableContrast,
+                 qPrintable(it.fragment().text() + QStringLiteral(" in ") + fore.name()));
+      }
+    }
+    QVERIFY(tokens >= 2);
+  }
+  QApplication::setPalette(before);
+  // On the light page the colours are kept as they were chosen, even a poor one.
+  TRichEditSyntax edit;
+  edit.SetSyntaxType(stCPlusPlus);
+  SetPlain(edit, "x = 1; // note");
+  edit.SetCommentColor(clYellow);
+  edit.SetUseDefaultColors(false);
+  edit.HighlightAll();
+  QCOMPARE(ColorAt(edit, Find(edit, QStringLiteral("note"))), Rgb(clYellow));
 }
 
 QTEST_MAIN(TestRichEditSyntax)
