@@ -10,6 +10,7 @@
 
 #include "app/AppText.h"
 #include "app/ButtonImages.h"
+#include "app/CoreTexts.h"
 #include "toolkit/SysUtils.h"
 
 namespace app {
@@ -41,7 +42,7 @@ TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler) {
 
 void HandleException(const std::exception& error) {
   if (const auto* ours = dynamic_cast<const Exception*>(&error)) {
-    ShowMessage(MessageToQString(ours->Message()));
+    ShowMessage(CoreText(ours->Message()));
   } else {
     ShowMessage(MessageToQString(error.what()));
   }
@@ -55,7 +56,7 @@ QString MessageOf(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const Exception& ours) {
-    return MessageToQString(ours.Message());
+    return CoreText(ours.Message());
   } catch (const std::exception& other) {
     return MessageToQString(other.what());
   } catch (...) {

@@ -32,6 +32,7 @@
 #include "app/ButtonImages.h"
 #include "app/ColorScheme.h"
 #include "app/CopyCommand.h"
+#include "app/CoreTexts.h"
 #include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
@@ -215,7 +216,7 @@ void TfrmMain::CreateLayout() {
   cbMatch = new QComboBox(Panel6);
   cbMatch->setObjectName(QStringLiteral("cbMatch"));
   cbMatch->setEditable(false);
-  for (const char* name : MatchModeNames) cbMatch->addItem(QLatin1String(name));
+  for (const char* name : MatchModeNames) cbMatch->addItem(CoreText(name));
   cbMatch->setCurrentIndex(0);
   matchBox->addWidget(cbMatch, 1, Qt::AlignTop);
   left->addWidget(Panel6);
@@ -697,7 +698,7 @@ void TfrmMain::ShowEntries() {
 
 void TfrmMain::UpdateStatusBar() {
   for (int i = 0; i < TComparisonSession::StatusPanelCount; ++i)
-    StatusBar1->SetPanelText(i, ToQString(FSession->StatusText(i)));
+    StatusBar1->SetPanelText(i, CoreText(FSession->StatusText(i)));
 }
 
 void TfrmMain::cbMatchChange() {

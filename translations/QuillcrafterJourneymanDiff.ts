@@ -443,4 +443,107 @@ Licensed under the MIT licence.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>core</name>
+    <message>
+        <source>Match Topics By ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Match Topics By Title</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Match Topics By ID or Title</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Different Topics: %d</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Identical Topics: %d</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Identical Text Topics: %d</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Topics: %d</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted Topics: %d</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Identical</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Different</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Missing Quillcrafter Identifier, not a Quillcrafter File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown Quillcrafter File Version, not a Quillcrafter File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected end of file while reading %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%s&quot;. %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%s&quot;. %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%s&quot;. %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not a valid integer value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stream read error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stream write error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to Load Stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write the backup %s: %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The link points to &quot;%s&quot;, which does not exist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A block device is not written to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No process reads from the named pipe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Topic ID %d is in use</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

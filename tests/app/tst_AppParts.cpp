@@ -5,14 +5,18 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 
 #include "app/AppText.h"
 #include "app/Application.h"
 #include "app/ButtonImages.h"
+#include "app/CoreTexts.h"
 #include "app/FileDialogs.h"
 #include "app/StatusBar.h"
 #include "app/TopicListBox.h"
 #include "app/VersionInfo.h"
+#include "document/QuillcrafterDocTypes.h"
+#include "document/TopicComparison.h"
 #include "toolkit/SysUtils.h"
 
 using namespace app;
@@ -26,6 +30,7 @@ class TestAppParts : public QObject {
   void buttonPictures();
   void dialogFilters();
   void textConversion();
+  void coreTextsAreTranslatable();
   void exceptionsEndHandlerAndShowMessage();
   void statusBarPanels();
   void listBoxPaintsOnlyVisibleRows();
@@ -231,6 +236,43 @@ void TestAppParts::listBoxClickAndKeyboard() {
   QCOMPARE(clicks, 3);
   list.Clear();
   QCOMPARE(list.ItemIndex(), -1);
+}
+
+void TestAppParts::coreTextsAreTranslatable() {
+  // The catalogue lists the very texts the core writes.
+  const auto catalogue = CoreTextCatalogue();
+  auto listed = [&](const std::string& text) {
+    return std::find(catalogue.begin(), catalogue.end(), text) != catalogue.end();
+  };
+  for (const char* text :
+       {qcmsg::SMissingIdentifier, qcmsg::SUnknownVersion, qcmsg::SUnexpectedEnd, rtl::SFOpenErrorEx,
+        rtl::SFCreateErrorEx, rtl::SFReadErrorEx, rtl::SInvalidInteger, rtl::SReadError, rtl::SWriteError,
+        rtl::SRichEditLoadFail, SPairIdentical, SPairDifferent})
+    QVERIFY2(listed(text), text);
+  for (const char* name : MatchModeNames) QVERIFY2(listed(name), name);
+  for (const char* panel : TopicComparisonPanelTexts) QVERIFY2(listed(std::string(panel) + "%d"), panel);
+
+  // A translation of a template keeps the message's values, in the order it puts them.
+  struct TGerman : QTranslator {
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override {
+      if (qstrcmp(context, "core") != 0) return {};
+      if (qstrcmp(source, rtl::SFOpenErrorEx) == 0)
+        return QStringLiteral("Datei \"%s\" lässt sich nicht öffnen. %s");
+      if (qstrcmp(source, "New Topics: %d") == 0) return QStringLiteral("Neue Themen: %d");
+      return {};
+    }
+  } german;
+  QCOMPARE(CoreText(Format(rtl::SFOpenErrorEx, "/tmp/a \"b\".qcp", "No such file")),
+           QStringLiteral("Cannot open file \"/tmp/a \"b\".qcp\". No such file"));
+  QVERIFY(QCoreApplication::installTranslator(&german));
+  QCOMPARE(CoreText(Format(rtl::SFOpenErrorEx, "/tmp/a \"b\".qcp", "No such file")),
+           QStringLiteral("Datei \"/tmp/a \"b\".qcp\" lässt sich nicht öffnen. No such file"));
+  QCOMPARE(CoreText("New Topics: 12"), QStringLiteral("Neue Themen: 12"));
+  QCOMPARE(CoreText("New Topics: twelve"), QStringLiteral("New Topics: twelve"));
+  QCOMPARE(CoreText(qcmsg::SMissingIdentifier), QLatin1String(qcmsg::SMissingIdentifier));
+  QCOMPARE(CoreText("Something else entirely"), QStringLiteral("Something else entirely"));
+  QCoreApplication::removeTranslator(&german);
 }
 
 QTEST_MAIN(TestAppParts)
