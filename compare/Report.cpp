@@ -383,8 +383,9 @@ void TTopicSource::Load(int index, TDetail detail, TTopic& topic) {
   for (TRow& row : topic.Rows) {
     const TdvDiffRow& diff = *row.Row;
     if (diff.Kind1 != dkSame || diff.Kind2 != dkSame || diff.Line1 < 0 || diff.Line2 < 0) continue;
-    const TFormatChange change = CompareLineFormatting(lines1[static_cast<size_t>(diff.Line1)],
-                                                       lines2[static_cast<size_t>(diff.Line2)]);
+    // Told as what Latest changed against History, as lines are added and removed.
+    const TFormatChange change = CompareLineFormatting(lines2[static_cast<size_t>(diff.Line2)],
+                                                       lines1[static_cast<size_t>(diff.Line1)]);
     if (change.Differs) row.FormatNote = FormatChangeSummary(change);
   }
 }
