@@ -39,6 +39,15 @@ void TReportExporter::Execute(TComparisonSession& session, TReportClasses classe
   }
   if (!FDialog->Execute()) return;
   const QString fileName = FDialog->FileName();
+  // The report must not take the place of a file it compares.
+  for (const std::string& compared : {session.LatestFileName(), session.HistoryFileName()}) {
+    const QFileInfo file(QFile::decodeName(compared.c_str()));
+    if (!compared.empty() && file.exists() &&
+        file.canonicalFilePath() == QFileInfo(fileName).canonicalFilePath())
+      throw std::runtime_error(tr("%1 is one of the files compared; the report needs another name.")
+                                   .arg(QDir::toNativeSeparators(fileName))
+                                   .toStdString());
+  }
 
   TReportOptions options;
   options.MatchMode = session.MatchMode();

@@ -52,6 +52,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1 is one of the files compared; the report needs another name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>The report was written to %1.
 
 Open it now?</source>

@@ -225,6 +225,11 @@ def check_exit_codes(folder):
     check("report --exit-code to a file", status("report", LATEST, HISTORY, "--exit-code", "-o",
                                                  os.path.join(folder, "r.html")) == 1)
     check("report -o wrote the page", open(os.path.join(folder, "r.html"), "rb").read().startswith(b"<!DOCTYPE"))
+    # A report never takes the place of a file it compares.
+    copy = os.path.join(folder, "latest-copy.qcp")
+    shutil.copyfile(LATEST, copy)
+    check("report -o onto its Latest file is refused", status("report", copy, HISTORY, "-o", copy) == 1 and
+          open(copy, "rb").read() == open(LATEST, "rb").read())
     if GEN_PAIR is None:
         print("note: gen_project_pair not built; the case of topics only in History is left out")
         return

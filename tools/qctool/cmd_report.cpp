@@ -3,6 +3,7 @@
 // people (a self-contained HTML page) or for scripts (CSV, JSON). FILE is
 // written as the window saves (complete beside it, then put in its place);
 // without -o, or with -o -, the report goes to standard output.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -58,6 +59,13 @@ class TProgressBar {
   Clock::time_point FLast;
 };
 
+/// Whether both names lead to the same existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && S_ISREG(first.st_mode) &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 const std::string& Value(const qctool::Args& args, size_t& i) {
   if (i + 1 >= args.size()) throw qctool::UsageError{args[i] + " needs a value"};
   return args[++i];
@@ -96,6 +104,8 @@ int RunReport(const qctool::Args& args) {
             "unknown class '" + bad +
             "' (different, identical, identical-text, new, deleted, separated by commas)"};
       options.Classes = *classes;
+      // Asking for the topics only in History is asking to see them.
+      if (classes->Contains(tcDeleted)) options.IncludeDeleted = true;
     } else if (arg == "--exit-code") {
       // Taken above.
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -105,6 +115,11 @@ int RunReport(const qctool::Args& args) {
     }
   }
   if (files.size() != 2) throw qctool::UsageError{"expected a Latest and a History file"};
+  // A report written over one of the files it compares would lose that file.
+  if (output != "-")
+    for (const std::string& file : files)
+      if (SameFile(output, file))
+        throw qctool::UsageError{"the report would replace " + file + ", which it compares"};
 
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.SetMatchMode(options.MatchMode);
