@@ -70,7 +70,7 @@ struct TReportOptions {
   /// The report's time stamp (seconds since 1970, UTC); nothing: now, or
   /// SOURCE_DATE_EPOCH when that is set, so that a build can repeat a report byte for byte.
   std::optional<std::time_t> GeneratedAt;
-  /// Told now and then (and once at the end) how many of the listed topics are written.
+  /// Told after every listed topic how many of them are written, and of how many.
   std::function<void(int done, int total)> OnProgress;
 };
 
