@@ -33,6 +33,7 @@
 #include "app/ColorScheme.h"
 #include "app/CopyCommand.h"
 #include "app/CoreTexts.h"
+#include "app/ExportReport.h"
 #include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
@@ -168,6 +169,7 @@ void TfrmMain::CreateComponents() {
   SaveDialog2->SetFilter(tr(kQcpFilter));
   SaveDialog2->SetDefaultExt(QStringLiteral("qcp"));
   SaveDialog2->SetOptions(SaveDialog1->Options());
+  ReportExporter = std::make_unique<TReportExporter>(this);
 
   FUndo = new QUndoStack(this);
   FWatcher = new QFileSystemWatcher(this);
@@ -403,6 +405,7 @@ void TfrmMain::CreateMenus() {
                                  [this] { SaveHistoryExecute(); });
   SaveHistoryAsAction =
       NewCommand(tr("Save History A&s..."), QKeySequence(), [this] { SaveHistoryAsExecute(); });
+  ExportReportAction = NewCommand(tr("&Export Report..."), QKeySequence(), [this] { ExportReportExecute(); });
   ClearRecentAction = NewCommand(tr("&Clear"), QKeySequence(), [this] { ClearRecentExecute(); });
   KeepBackupsAction = NewCommand(tr("Keep &Backups"), QKeySequence(), [this] {
     FSession->SetBackups(KeepBackupsAction->isChecked());
@@ -450,6 +453,8 @@ void TfrmMain::CreateMenus() {
   file->addSeparator();
   file->addActions({SaveAction, SaveAsAction, SaveHistoryAction, SaveHistoryAsAction});
   file->addAction(KeepBackupsAction);
+  file->addSeparator();
+  file->addAction(ExportReportAction);
   file->addSeparator();
   file->addAction(QuitAction);
   QMenu* edit = bar->addMenu(tr("&Edit"));
@@ -807,6 +812,7 @@ void TfrmMain::UpdateActions() {
   SaveAction->setEnabled(latestOpen && FSession->Latest().Modified());
   SaveHistoryAction->setEnabled(historyOpen && FSession->History().Modified());
   SaveHistoryAsAction->setEnabled(historyOpen);
+  ExportReportAction->setEnabled(latestOpen);
   UndoAction->setEnabled(FUndo->canUndo());
   RedoAction->setEnabled(FUndo->canRedo());
   UndoAction->setText(FUndo->canUndo() ? tr("&Undo %1").arg(FUndo->undoText()) : tr("&Undo"));
@@ -998,6 +1004,9 @@ bool TfrmMain::ConfirmDiscard(bool latest, bool history) {
 void TfrmMain::SaveExecute() { SaveSide(true, false); }
 void TfrmMain::SaveHistoryExecute() { SaveSide(false, false); }
 void TfrmMain::SaveHistoryAsExecute() { SaveSide(false, true); }
+
+// Every class for now: the list shows them all. A filter of the list hands its classes here.
+void TfrmMain::ExportReportExecute() { ReportExporter->Execute(*FSession, TReportClasses::All()); }
 
 // --- After opening -----------------------------------------------------------------------
 

@@ -35,6 +35,8 @@ class TRichEdit;
 
 namespace app {
 
+class TReportExporter;
+
 class TfrmMain : public QWidget {
   Q_OBJECT
  public:
@@ -50,6 +52,8 @@ class TfrmMain : public QWidget {
   std::unique_ptr<TFileDialog> OpenDialog2;  // History
   std::unique_ptr<TFileDialog> SaveDialog1;  // Latest
   std::unique_ptr<TFileDialog> SaveDialog2;  // History
+  /// File → Export Report..., with its own file dialog.
+  std::unique_ptr<TReportExporter> ReportExporter;
   QAction* CopyToOrig = nullptr;
   QAction* CopyTextToOrig = nullptr;
   QAction* CopyToHist = nullptr;
@@ -62,6 +66,7 @@ class TfrmMain : public QWidget {
   QAction* SaveHistoryAsAction = nullptr;
   QAction* ClearRecentAction = nullptr;
   QAction* KeepBackupsAction = nullptr;  // a save keeps the replaced file as NAME.bak
+  QAction* ExportReportAction = nullptr;
   QAction* QuitAction = nullptr;
   QAction* UndoAction = nullptr;
   QAction* RedoAction = nullptr;
@@ -104,6 +109,8 @@ class TfrmMain : public QWidget {
   void SaveExecute();
   void SaveHistoryExecute();
   void SaveHistoryAsExecute();
+  /// Writes the comparison, as far as the list shows it, as an HTML or CSV report.
+  void ExportReportExecute();
   /// Selects the next (or previous) topic that is not identical, going round at the end.
   void NextDifferenceExecute(bool forward);
   /// Shows the next (or previous) change block of the pair in the viewer and both texts.

@@ -29,6 +29,13 @@ using TQCTextMacroEvent = std::function<void(TObject* sender, TQCTextMacro* macr
 
 class TQCProjectReader;
 
+/// Writes a file as TQuillcrafterDoc::SaveToFile does, without harming what
+/// is there: Write gives the bytes (to a stream that may fail part-way),
+/// Opened, when set, runs once the target is open and before anything is
+/// written. For any file a program writes whole (a report, a document).
+void SaveFileSafely(const std::string& fileName, const std::function<void(TStream&)>& write,
+                    const std::function<void()>& opened = {});
+
 /// One help project document. It owns every part a project file describes,
 /// keeps its topics in ascending ID order, hands out new topic IDs and
 /// reports every change through its events.

@@ -284,10 +284,9 @@ void WriteThrough(const std::string& fileName, const std::string& path, const st
 
 }  // namespace
 
-void TQuillcrafterDoc::SaveToFile(const std::string& fileName) {
-  const TWriteFunction write = [this](TStream& stream) { WriteDocument(stream); };
-  // The name is recorded once the file is open, before anything is written.
-  const auto record = [this, &fileName] { FRecentFiles->AddFile(fileName); };
+void SaveFileSafely(const std::string& fileName, const std::function<void(TStream&)>& write,
+                    const std::function<void()>& opened) {
+  const std::function<void()> record = opened ? opened : [] {};
   const TSaveTarget target = ResolveLinks(fileName);
   const std::string& path = target.path;
   // A read-only target or a folder stays as it is, exactly as when it could not be truncated.
@@ -305,5 +304,12 @@ void TQuillcrafterDoc::SaveToFile(const std::string& fileName) {
     if (!exists || (error != EACCES && error != EPERM)) CreateError(fileName, SysErrorMessage(error));
     WriteInPlace(fileName, path, write, record);
   }
+}
+
+void TQuillcrafterDoc::SaveToFile(const std::string& fileName) {
+  // The name is recorded once the file is open, before anything is written.
+  SaveFileSafely(
+      fileName, [this](TStream& stream) { WriteDocument(stream); },
+      [this, &fileName] { FRecentFiles->AddFile(fileName); });
   FModified = false;
 }

@@ -38,6 +38,35 @@
     </message>
 </context>
 <context>
+    <name>app::TReportExporter</name>
+    <message>
+        <source>Export Report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Web Page (*.html)|*.html|CSV Table (*.csv)|*.csv</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is one of the files compared; the report needs another name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The report was written to %1.
+
+Open it now?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No program could open %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>app::TfrmMain</name>
     <message>
         <source>different</source>
@@ -257,6 +286,10 @@
     </message>
     <message>
         <source>Save History A&amp;s...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Export Report...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -24,7 +24,19 @@ std::string ReadFileBytes(const std::string& fileName) { return ReadFileToEnd(fi
   throw StdoutError(Format(kStdoutErrorEx, SysErrorMessage(error).c_str()), error == EPIPE);
 }
 
-void WriteStdout(const std::string& bytes) {
+TTopicMatchMode ParseMatchMode(const std::string& value) {
+  if (value == "id") return TTopicMatchMode::tmByID;
+  if (value == "title") return TTopicMatchMode::tmByTitle;
+  if (value == "id-or-title") return TTopicMatchMode::tmByIDOrTitle;
+  throw UsageError{"unknown match mode '" + value + "' (id, title or id-or-title)"};
+}
+
+static int gErrorStatus = 1;
+
+int ErrorStatus() { return gErrorStatus; }
+void SetErrorStatus(int status) { gErrorStatus = status; }
+
+void WriteStdout(std::string_view bytes) {
   // Whatever stdio still holds goes first, so that the order stays as written.
   if (std::fflush(stdout) != 0) StdoutFailed(errno);
   size_t done = 0;

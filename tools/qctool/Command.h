@@ -3,8 +3,10 @@
 // through a static QctoolCommand object.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "document/TopicComparison.h"
 #include "toolkit/SysUtils.h"
 
 namespace qctool {
@@ -34,6 +36,15 @@ struct UsageError {
   std::string message;
 };
 
+/// "id", "title" or "id-or-title" as a match mode; a UsageError for anything else.
+TTopicMatchMode ParseMatchMode(const std::string& value);
+
+/// The exit status main gives when a command fails: 1, or 2 for a command
+/// that was asked for the `diff` convention (--exit-code: 0 same, 1
+/// different, 2 trouble). A command sets it before anything can fail.
+int ErrorStatus();
+void SetErrorStatus(int status);
+
 inline constexpr const char* kStdoutErrorEx = "Cannot write to standard output: %s";
 
 /// Reads a whole file as bytes, to the end of its data even when it has no
@@ -53,7 +64,7 @@ class StdoutError : public Exception {
 };
 
 /// Writes bytes to stdout unchanged; throws StdoutError when they are not all taken.
-void WriteStdout(const std::string& bytes);
+void WriteStdout(std::string_view bytes);
 /// Flushes what stdio holds for stdout; throws StdoutError when that fails
 /// or an earlier stdio write did.
 void FinishStdout();

@@ -1,29 +1,27 @@
-// qctool compare LATEST HISTORY [--match id|title|id-or-title] [--deleted]:
-// the class of every Latest topic against the History file, with --deleted
-// then every History topic no Latest topic matches, and the five status
-// panel texts the comparison window shows after a recount.
+// qctool compare LATEST HISTORY [--match id|title|id-or-title] [--deleted]
+// [--exit-code]: the class of every Latest topic against the History file,
+// with --deleted then every History topic no Latest topic matches, and the
+// five status panel texts the comparison window shows after a recount.
+#include <algorithm>
 #include <string>
 
 #include "compare/ComparisonSession.h"
+#include "compare/Report.h"
 #include "document/QuillcrafterDoc.h"
 #include "qtbridge/QtText.h"
 #include "tools/qctool/Command.h"
 
 namespace {
 
-const char* const kClassNames[] = {"different", "identical", "identical-text", "new", "deleted"};
-
-TTopicMatchMode ParseMatchMode(const std::string& value) {
-  if (value == "id") return TTopicMatchMode::tmByID;
-  if (value == "title") return TTopicMatchMode::tmByTitle;
-  if (value == "id-or-title") return TTopicMatchMode::tmByIDOrTitle;
-  throw qctool::UsageError{"unknown match mode '" + value + "' (id, title or id-or-title)"};
-}
+using qctool::ParseMatchMode;
 
 int RunCompare(const qctool::Args& args) {
   std::vector<std::string> files;
   TTopicMatchMode mode = TTopicMatchMode::tmByID;
   bool deleted = false;
+  // Decided first, so that even wrong arguments give the status it asks for.
+  const bool exitCode = std::find(args.begin(), args.end(), "--exit-code") != args.end();
+  if (exitCode) qctool::SetErrorStatus(2);
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--match") {
       if (i + 1 >= args.size()) throw qctool::UsageError{"--match needs a value"};
@@ -32,6 +30,8 @@ int RunCompare(const qctool::Args& args) {
       mode = ParseMatchMode(args[i].substr(8));
     } else if (args[i] == "--deleted") {
       deleted = true;
+    } else if (args[i] == "--exit-code") {
+      // Taken above.
     } else {
       files.push_back(args[i]);
     }
@@ -49,7 +49,7 @@ int RunCompare(const qctool::Args& args) {
   for (int i = 0; i < session.EntryCount(); ++i) {
     const TComparisonEntry entry = session.Entry(i);
     const TQCTopic& topic = entry.Latest != nullptr ? *entry.Latest : *entry.History;
-    out += kClassNames[entry.Class];
+    out += ReportClassNames[entry.Class];
     out += '\t';
     out += std::to_string(topic.TopicID());
     out += '\t';
@@ -58,13 +58,16 @@ int RunCompare(const qctool::Args& args) {
   }
   for (int panel = 0; panel < TopicComparisonCount; ++panel) out += session.StatusText(panel) + '\n';
   qctool::WriteStdout(out);
-  return 0;
+  if (!exitCode) return 0;
+  TReportOptions options;
+  options.IncludeDeleted = deleted;
+  return ReportFindsDifferences(session, options) ? 1 : 0;
 }
 
-const qctool::QctoolCommand kCompare({"compare",
-                                      "compare LATEST HISTORY [--match id|title|id-or-title] [--deleted]",
-                                      "classify every Latest topic against the History file "
-                                      "(--deleted: and list the topics only in History)",
-                                      &RunCompare});
+const qctool::QctoolCommand kCompare(
+    {"compare", "compare LATEST HISTORY [--match id|title|id-or-title] [--deleted] [--exit-code]",
+     "classify every Latest topic against the History file "
+     "(--deleted: and list the topics only in History)",
+     &RunCompare});
 
 }  // namespace

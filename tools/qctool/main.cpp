@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
       std::fprintf(stderr, "qctool: %s\n", e.what());
     }
-    return 1;
+    return qctool::ErrorStatus();
   }
   std::fprintf(stderr, "qctool: unknown command '%s' (see qctool --help)\n", name.c_str());
   return 1;

@@ -1,0 +1,100 @@
+/// File → Export Report...: the comparison the window shows goes out as CSV
+/// or HTML by the file's type, the window then offers to open it, and a
+/// report that cannot be written leaves the old file and says why.
+
+#include <QAction>
+#include <QFile>
+#include <QTest>
+#include <QUrl>
+
+#include "AppTestSupport.h"
+#include "app/ExportReport.h"
+
+using namespace apptest;
+
+namespace {
+
+QByteArray bytes_of(const QString& fileName) {
+  QFile file(fileName);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestExportReport : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void csvAndHtmlByTypeThenOfferToOpen();
+  void failedExportKeepsTheOldReport();
+};
+
+void TestExportReport::csvAndHtmlByTypeThenOfferToOpen() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  QVERIFY(f.ExportReportAction->isEnabled());
+  app::TReportExporter& exporter = *f.ReportExporter;
+  QStringList offered;
+  QString answer = h.Path(QStringLiteral("pair.csv"));
+  exporter.Dialog().ExecuteHandler = [&](app::TFileDialog& dialog) {
+    offered << dialog.FileName();
+    dialog.SetFileName(answer);
+    return true;
+  };
+  QList<QUrl> opened;
+  exporter.OpenUrlHandler = [&opened](const QUrl& url) {
+    opened << url;
+    return true;
+  };
+
+  h.yesNoAnswers = {true};
+  f.ExportReportAction->trigger();
+  QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
+  // The first time, the dialog proposes a name beside Latest.
+  QCOMPARE(offered.value(0), h.Path(QStringLiteral("Latest-report.html")));
+  const QList<QByteArray> lines = bytes_of(answer).split('\n');
+  // A header, one row per entry of the list, and the empty rest after the last CR LF.
+  QCOMPARE(lines.size(), h.ListTexts().size() + 2);
+  QVERIFY(lines[0].startsWith("class,latest_id,history_id,title,"));
+  QCOMPARE(h.yesNoQuestions.size(), 1);
+  QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(answer)});
+
+  // Another type gives another format; No leaves it unopened.
+  answer = h.Path(QStringLiteral("pair.html"));
+  h.yesNoAnswers = {false};
+  f.ExportReportAction->trigger();
+  const QByteArray page = bytes_of(answer);
+  QVERIFY(page.startsWith("<!DOCTYPE html>"));
+  QCOMPARE(page.count("<tr id=\"list-"), h.ListTexts().size());
+  QCOMPARE(opened.size(), 1);
+  QCOMPARE(h.yesNoQuestions.size(), 2);
+
+  // Cancelling the dialog writes nothing and asks nothing.
+  exporter.Dialog().ExecuteHandler = [](app::TFileDialog&) { return false; };
+  f.ExportReportAction->trigger();
+  QCOMPARE(h.yesNoQuestions.size(), 2);
+}
+
+void TestExportReport::failedExportKeepsTheOldReport() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  const QString report = h.Path(QStringLiteral("old.html"));
+  {
+    QFile file(report);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("the report of last week");
+  }
+  f.ReportExporter->Dialog().ExecuteHandler = [&report](app::TFileDialog& dialog) {
+    dialog.SetFileName(report);
+    return true;
+  };
+  // The page is larger than the limit, so the write fails part-way as on a full disk.
+  WithFileSizeLimit(512, [&f] { f.ExportReportAction->trigger(); });
+  QCOMPARE(h.messages.size(), 1);
+  QVERIFY(h.yesNoQuestions.isEmpty());
+  QCOMPARE(bytes_of(report), QByteArray("the report of last week"));
+}
+
+QTEST_MAIN(TestExportReport)
+#include "tst_ExportReport.moc"
