@@ -856,7 +856,7 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
   // The list's rows are the entries the filter lets through, in the same order.
   const int entry = EntryOfRow(index);
   if (entry >= 0) {
-    const auto kind = static_cast<size_t>(FSession->EntryClass(entry));
+    const auto kind = static_cast<size_t>(FSession->ClassifiedEntry(entry).Class);
     if (!selected) canvas.setPen(ToQColor(ComparisonColors[kind]));
     canvas.drawText(QRect(rect.left() + 2, rect.top(), indent - 2, rect.height()),
                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromUtf16(kClassMarks[kind]));

@@ -263,7 +263,8 @@ int TComparisonSession::EntryIndexOf(const TQCTopic* topic) const {
 }
 
 std::string TComparisonSession::EntryCaption(int index) const {
-  const TComparisonEntry entry = Entry(index);
+  // The caption needs the topics, not their comparison.
+  const TComparisonEntry entry = ClassifiedEntry(index);
   const TQCTopic* topic = entry.Latest != nullptr ? entry.Latest : entry.History;
   if (topic == nullptr) return {};
   return Format("%s (%d)", std::string(topic->DisplayNameView()).c_str(), topic->TopicID());

@@ -133,9 +133,10 @@ TEntryFilter::TTopicText& TEntryFilter::TextOf(const TQCTopic& topic) {
   return text;
 }
 
-bool TEntryFilter::TopicMatches(const TQCTopic* topic) {
+bool TEntryFilter::TopicMatches(const TQCTopic* topic, TTopicText*& known) {
   if (topic == nullptr) return false;
-  TTopicText& text = TextOf(*topic);
+  if (known == nullptr) known = &TextOf(*topic);
+  TTopicText& text = *known;
   if (text.SearchedAt != FSearchGeneration) {
     // Not found by the search this one only adds to: not found now either.
     const bool skip = FNarrowsFrom != 0 && text.SearchedAt == FNarrowsFrom && !text.Found;
@@ -147,19 +148,27 @@ bool TEntryFilter::TopicMatches(const TQCTopic* topic) {
 
 void TEntryFilter::Refresh() {
   const int count = FSession.EntryCount();
-  const bool searching = !FFolded.empty();
-  if (FEntriesStale || FMatchGeneration != FSearchGeneration || static_cast<int>(FMatch.size()) != count) {
-    FClasses.resize(static_cast<size_t>(count));
-    FMatch.assign(static_cast<size_t>(count), 1);
-    FCounts.fill(0);
+  if (FEntriesStale || static_cast<int>(FEntries.size()) != count) {
+    // The entries' topics and classes, and no text looked up for them yet.
+    FEntries.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
       const TComparisonEntry entry = FSession.ClassifiedEntry(i);
-      FClasses[static_cast<size_t>(i)] = entry.Class;
-      if (searching)
-        FMatch[static_cast<size_t>(i)] = TopicMatches(entry.Latest) || TopicMatches(entry.History);
-      if (FMatch[static_cast<size_t>(i)]) ++FCounts[static_cast<size_t>(entry.Class)];
+      FEntries[static_cast<size_t>(i)] = {entry.Latest, entry.History, entry.Class, nullptr, nullptr};
     }
     FEntriesStale = false;
+    FMatchGeneration = 0;
+  }
+  if (FMatchGeneration != FSearchGeneration) {
+    const bool searching = !FFolded.empty();
+    FMatch.assign(static_cast<size_t>(count), 1);
+    FCounts.fill(0);
+    for (size_t i = 0; i < FEntries.size(); ++i) {
+      TListedEntry& entry = FEntries[i];
+      if (searching)
+        FMatch[i] =
+            TopicMatches(entry.Latest, entry.LatestText) || TopicMatches(entry.History, entry.HistoryText);
+      if (FMatch[i]) ++FCounts[static_cast<size_t>(entry.Class)];
+    }
     FMatchGeneration = FSearchGeneration;
     FListedStale = true;
   }
@@ -167,7 +176,7 @@ void TEntryFilter::Refresh() {
   FListed.clear();
   FListed.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i)
-    if (FMatch[static_cast<size_t>(i)] && FShown[static_cast<size_t>(FClasses[static_cast<size_t>(i)])])
+    if (FMatch[static_cast<size_t>(i)] && FShown[static_cast<size_t>(FEntries[static_cast<size_t>(i)].Class)])
       FListed.push_back(i);
   FListedStale = false;
 }
@@ -229,7 +238,7 @@ int TEntryFilter::NextDifferentListed(int from, bool forward, bool* wrapped) {
       if (wrapped) *wrapped = true;
     }
     const int index = FListed[static_cast<size_t>(row)];
-    if (FClasses[static_cast<size_t>(index)] != tcIdentical) return index;
+    if (FEntries[static_cast<size_t>(index)].Class != tcIdentical) return index;
   }
   return -1;
 }

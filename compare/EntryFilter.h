@@ -85,8 +85,18 @@ class TEntryFilter {
     uint64_t SearchedAt = 0;  // the search generation Found belongs to
     bool Found = false;
   };
+  /// An entry's topics and class, with their texts once looked up (the
+  /// map keeps its values in place, and a text is only dropped with
+  /// the entries marked stale).
+  struct TListedEntry {
+    const TQCTopic* Latest;
+    const TQCTopic* History;
+    TTopicComparison Class;
+    TTopicText* LatestText;
+    TTopicText* HistoryText;
+  };
   TTopicText& TextOf(const TQCTopic& topic);
-  bool TopicMatches(const TQCTopic* topic);
+  bool TopicMatches(const TQCTopic* topic, TTopicText*& known);
   /// Brings the per-entry results and the listed entries up to date.
   void Refresh();
 
@@ -105,7 +115,7 @@ class TEntryFilter {
   bool FListedStale = true;
   uint64_t FMatchGeneration = 0;  // the search generation FMatch belongs to
   std::vector<char> FMatch;       // per entry: passes the search
-  std::vector<TTopicComparison> FClasses;
+  std::vector<TListedEntry> FEntries;
   std::vector<int> FListed;
   std::array<int32_t, TopicComparisonCount> FCounts{};
 };
