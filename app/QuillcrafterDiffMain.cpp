@@ -763,6 +763,7 @@ void TfrmMain::ShowEntries() {
   const int topEntry = FSession->EntryIndexOf(FTopTopic);
   FShownEntries = FSession->Filter().Listed();
   TStringList items;
+  items.SetCapacity(static_cast<int>(FShownEntries.size()));
   for (int index : FShownEntries) items.Add(FSession->EntryCaption(index));
   lbTopics->SetItems(items);
   // The list stays where it was: the topic at the top stays there (or the
