@@ -12,6 +12,7 @@
 #include <QFileSystemWatcher>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -37,7 +38,9 @@
 #include "app/RichEditBridge.h"
 #include "app/VersionInfo.h"
 #include "compare/ComparisonSession.h"
+#include "compare/EntryFilter.h"
 #include "compare/FieldDifferences.h"
+#include "compare/FormatDifferences.h"
 #include "containers/Structures.h"
 #include "diff/dvDiffEngine.h"
 #include "diffview/dvDiffViewer.h"
@@ -60,6 +63,14 @@ constexpr int kToolPanelHeight = 41;
 constexpr int kGroupBoxWidth = 304;
 constexpr int kButtonPanelWidth = 65;
 constexpr int kListItemHeight = 13;
+// Topics whose searchable text one idle moment builds, and the most places
+// of the search text marked in one topic text.
+constexpr int kPrepareSlice = 100;
+constexpr int kMostSearchMarks = 2000;
+// The mark of a list entry whose texts differ only in formatting, in the
+// viewer's colour for such rows.
+const char* const kFormattingMark = QT_TRANSLATE_NOOP("app::TfrmMain", "Aa");
+constexpr TColor kFormattingMarkColor = RGB(0x7A, 0x4E, 0xC8);
 
 // Each class in words and as a mark drawn before its entries, so that no
 // class is told by colour alone.
@@ -129,6 +140,8 @@ TfrmMain::~TfrmMain() {
   FSession->OnEntryChanged = nullptr;
   FSession->OnCountersChanged = nullptr;
   FSession->OnSelectionChanged = nullptr;
+  FPrepareTimer->stop();
+  SearchBox->OnStep = nullptr;
   lbTopics->OnClick = nullptr;
   lbTopics->OnDrawItem = nullptr;
   lbTopics->Clear();
@@ -173,6 +186,8 @@ void TfrmMain::CreateComponents() {
 
   FUndo = new QUndoStack(this);
   FWatcher = new QFileSystemWatcher(this);
+  FPrepareTimer = new QTimer(this);
+  FPrepareTimer->setInterval(0);
 
   ImageList1 = {ButtonIcon(biHandLeft), ButtonIcon(biHandRight), ButtonIcon(biArrowLeft),
                 ButtonIcon(biArrowRight)};
@@ -222,6 +237,34 @@ void TfrmMain::CreateLayout() {
   cbMatch->setCurrentIndex(0);
   matchBox->addWidget(cbMatch, 1, Qt::AlignTop);
   left->addWidget(Panel6);
+
+  // Which classes the list shows, each switch with its count, and the search.
+  FilterPanel = NewPanel(Panel1, "FilterPanel", false);
+  QBoxLayout* filters = NewBox(QBoxLayout::TopToBottom, FilterPanel);
+  filters->setContentsMargins(4, 4, 4, 4);
+  filters->setSpacing(3);
+  QBoxLayout* switches = NewBox(QBoxLayout::LeftToRight, nullptr);
+  switches->setSpacing(2);
+  for (size_t i = 0; i < FilterButtons.size(); ++i) {
+    auto* button = new QToolButton(FilterPanel);
+    button->setObjectName(QStringLiteral("FilterButton%1").arg(i));
+    button->setCheckable(true);
+    button->setChecked(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    QPalette colours = button->palette();
+    colours.setColor(QPalette::ButtonText, ToQColor(ComparisonColors[i]));
+    button->setPalette(colours);
+    button->setAccessibleName(tr("Show %1 topics").arg(tr(kClassWords[i])));
+    switches->addWidget(button);
+    FilterButtons[i] = button;
+  }
+  filters->addLayout(switches);
+  SearchBox = new TSearchBox(FilterPanel);
+  SearchBox->setObjectName(QStringLiteral("SearchBox"));
+  SearchBox->setPlaceholderText(tr("Find topics (Ctrl+F)"));
+  filters->addWidget(SearchBox);
+  left->addWidget(FilterPanel);
 
   lbTopics = new TListBox(Panel1);
   lbTopics->setObjectName(QStringLiteral("lbTopics"));
@@ -319,6 +362,8 @@ void TfrmMain::CreateLayout() {
   } spoken[] = {
       {cbMatch, QT_TR_NOOP("Match mode"), QT_TR_NOOP("How Latest topics find their History topics")},
       {lbTopics, QT_TR_NOOP("Topics"), QT_TR_NOOP("The Latest topics, each with its comparison class")},
+      {SearchBox, QT_TR_NOOP("Find topics"),
+       QT_TR_NOOP("Lists only the topics whose ID, title or text holds these words")},
       {btnOpenFiles, QT_TR_NOOP("Open"), QT_TR_NOOP("Open a Latest and a History project file")},
       {btnSaveFile, QT_TR_NOOP("Save Latest as"), QT_TR_NOOP("Save the Latest project file under a name")},
       {GroupBox1, QT_TR_NOOP("Latest topic"), QT_TR_NOOP("The selected topic in the Latest file")},
@@ -436,6 +481,10 @@ void TfrmMain::CreateMenus() {
   });
   ShowDeletedAction->setCheckable(true);
   ShowDeletedAction->setChecked(FSession->ShowDeleted());
+  FindAction = NewCommand(tr("&Find Topics..."), QKeySequence::Find, [this] {
+    SearchBox->setFocus(Qt::ShortcutFocusReason);
+    SearchBox->selectAll();
+  });
   ShortcutsAction = NewCommand(tr("&Keyboard Shortcuts"), QKeySequence::HelpContents, [this] {
     QMessageBox::information(this, tr("Keyboard Shortcuts"), ShortcutsText());
   });
@@ -461,6 +510,8 @@ void TfrmMain::CreateMenus() {
   edit->addActions({UndoAction, RedoAction});
   edit->addSeparator();
   edit->addActions({CopyToOrig, CopyTextToOrig, CopyToHist, CopyTextToHist});
+  edit->addSeparator();
+  edit->addAction(FindAction);
   QMenu* view = bar->addMenu(tr("&View"));
   FMatchModes = new QActionGroup(this);
   for (int i = 0; i < cbMatch->count(); ++i) {
@@ -491,7 +542,7 @@ QString TfrmMain::ShortcutsText() const {
   for (QAction* action :
        {OpenFilesAction, SaveAction, SaveAsAction, SaveHistoryAction, UndoAction, RedoAction, CopyToOrig,
         CopyTextToOrig, CopyToHist, CopyTextToHist, NextDifferenceAction, PreviousDifferenceAction,
-        NextChangeAction, PreviousChangeAction, QuitAction}) {
+        NextChangeAction, PreviousChangeAction, FindAction, QuitAction}) {
     QString name = action->text();
     name.remove(QLatin1Char('&'));
     text += QStringLiteral("%1\t%2\n").arg(action->shortcut().toString(QKeySequence::NativeText), name);
@@ -517,14 +568,29 @@ void TfrmMain::ConnectHandlers() {
   connect(CopyTextToOrig, &QAction::triggered, this, [this] { Handle([this] { CopyTextToOrigExecute(); }); });
   connect(CopyToHist, &QAction::triggered, this, [this] { Handle([this] { CopyToHistExecute(); }); });
   connect(CopyTextToHist, &QAction::triggered, this, [this] { Handle([this] { CopyTextToHistExecute(); }); });
+  for (size_t i = 0; i < FilterButtons.size(); ++i)
+    connect(FilterButtons[i], &QToolButton::clicked, this,
+            [this, i] { Handle([this, i] { FilterButtonClick(static_cast<int>(i)); }); });
+  connect(SearchBox, &QLineEdit::textChanged, this, [this] { Handle([this] { SearchTextChanged(); }); });
+  SearchBox->OnStep = [this](bool forward) { Handle([this, forward] { StepSearchMatch(forward); }); };
+  connect(FPrepareTimer, &QTimer::timeout, this, [this] {
+    bool more = false;
+    RunHandler([&] { more = FSession->Filter().Prepare(kPrepareSlice); });
+    if (!more) FPrepareTimer->stop();
+  });
+  // Remembered as a topic, so that the list can come back to it however the entries move.
+  connect(lbTopics->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    const TComparisonEntry top = FSession->ClassifiedEntry(EntryOfRow(lbTopics->indexAt(QPoint(0, 0)).row()));
+    FTopTopic = top.Latest != nullptr ? top.Latest : top.History;
+  });
   lbTopics->OnClick = [this](TListBox*) { Handle([this] { lbTopicsClick(); }); };
-  lbTopics->OnItemToolTip = [this](int index) {
-    return index >= 0 && index < FSession->EntryCount()
-               ? QString::fromStdString(FSession->EntryToolTip(index))
-               : QString();
+  lbTopics->OnItemToolTip = [this](int row) {
+    const int index = EntryOfRow(row);
+    return index >= 0 ? QString::fromStdString(FSession->EntryToolTip(index)) : QString();
   };
-  lbTopics->OnItemDescription = [this](int index) {
-    if (index < 0 || index >= FSession->EntryCount()) return QString();
+  lbTopics->OnItemDescription = [this](int row) {
+    const int index = EntryOfRow(row);
+    if (index < 0) return QString();
     return tr(kClassWords[static_cast<size_t>(FSession->EntryClass(index))]);
   };
   lbTopics->OnDrawItem = [this](TListBox* list, int index, QPainter& canvas, const QRect& rect,
@@ -547,9 +613,14 @@ void TfrmMain::ObserveSession() {
     lbTopics->viewport()->update();
   };
   FSession->OnEntryChanged = [this](int index) {
-    lbTopics->viewport()->update(lbTopics->visualRect(lbTopics->model()->index(index, 0)));
+    const int row = RowOfEntry(index);
+    if (row >= 0) lbTopics->viewport()->update(lbTopics->visualRect(lbTopics->model()->index(row, 0)));
   };
-  FSession->OnCountersChanged = [this] { UpdateStatusBar(); };
+  FSession->OnCountersChanged = [this] {
+    UpdateStatusBar();
+    FollowFilter();
+    UpdateFilterButtons();
+  };
   FSession->OnSelectionChanged = [this] { ShowSelectedPair(); };
 }
 
@@ -691,14 +762,74 @@ void TfrmMain::OpenFiles(const QString& latestFile, const QString& historyFile) 
 // --- Matching and classification ------------------------------------------------
 
 void TfrmMain::ShowEntries() {
+  const int topRow = lbTopics->indexAt(QPoint(0, 0)).row();
+  const int topEntry = FSession->EntryIndexOf(FTopTopic);
+  FShownEntries = FSession->Filter().Listed();
   TStringList items;
-  for (int i = 0; i < FSession->EntryCount(); ++i) items.Add(FSession->EntryCaption(i));
-  const int top = lbTopics->indexAt(QPoint(0, 0)).row();
+  items.SetCapacity(static_cast<int>(FShownEntries.size()));
+  for (int index : FShownEntries) items.Add(FSession->EntryCaption(index));
   lbTopics->SetItems(items);
-  // The list stays where it was, with the selected topic still selected.
+  // The list stays where it was: the topic at the top stays there (or the
+  // first one listed after it), and the selected topic stays selected.
+  int top = topRow;
+  if (topEntry >= 0)
+    top = static_cast<int>(std::lower_bound(FShownEntries.begin(), FShownEntries.end(), topEntry) -
+                           FShownEntries.begin());
   if (top >= 0 && top < items.Count())
     lbTopics->scrollTo(lbTopics->model()->index(top, 0), QAbstractItemView::PositionAtTop);
-  if (FSession->SelectedIndex() >= 0) lbTopics->SetItemIndex(FSession->SelectedIndex());
+  lbTopics->SetItemIndex(RowOfEntry(FSession->SelectedIndex()));
+  UpdateFilterButtons();
+}
+
+void TfrmMain::FollowFilter() {
+  if (FSession->Filter().Listed() != FShownEntries) ShowEntries();
+}
+
+int TfrmMain::EntryOfRow(int row) const {
+  return row >= 0 && row < static_cast<int>(FShownEntries.size()) ? FShownEntries[static_cast<size_t>(row)]
+                                                                  : -1;
+}
+
+int TfrmMain::RowOfEntry(int index) const {
+  const auto it = std::lower_bound(FShownEntries.begin(), FShownEntries.end(), index);
+  return index >= 0 && it != FShownEntries.end() && *it == index
+             ? static_cast<int>(it - FShownEntries.begin())
+             : -1;
+}
+
+void TfrmMain::UpdateFilterButtons() {
+  TEntryFilter& filter = FSession->Filter();
+  const auto& counts = filter.Counts();
+  for (size_t i = 0; i < FilterButtons.size(); ++i) {
+    QToolButton* button = FilterButtons[i];
+    const auto kind = static_cast<TTopicComparison>(i);
+    button->setText(
+        tr("%1 %2", "a class's mark and count").arg(QString::fromUtf16(kClassMarks[i])).arg(counts[i]));
+    button->setChecked(filter.ClassShown(kind));
+    // A class switched off is struck through, not only drawn raised.
+    QFont font = button->font();
+    font.setStrikeOut(!filter.ClassShown(kind));
+    button->setFont(font);
+    button->setToolTip((filter.ClassShown(kind) ? tr("%1 %2 topics listed; click to hide them")
+                                                : tr("%1 %2 topics hidden; click to list them"))
+                           .arg(counts[i])
+                           .arg(tr(kClassWords[i])));
+  }
+}
+
+void TfrmMain::FilterButtonClick(int kind) {
+  if (kind < 0 || kind >= static_cast<int>(FilterButtons.size())) return;
+  FSession->Filter().SetClassShown(static_cast<TTopicComparison>(kind),
+                                   FilterButtons[static_cast<size_t>(kind)]->isChecked());
+  ShowEntries();
+}
+
+void TfrmMain::SearchTextChanged() {
+  FSession->Filter().SetSearchText(SearchBox->text().toStdString());
+  ShowEntries();
+  FindInTexts();
+  if (!SearchBox->text().isEmpty() && FShownEntries.empty())
+    StatusBar1->ShowMessage(tr("No listed topic holds \"%1\"").arg(SearchBox->text()));
 }
 
 void TfrmMain::UpdateStatusBar() {
@@ -726,9 +857,10 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
   if (index < 0 || index >= items.Count()) return;
   canvas.fillRect(rect, canvas.background());
   const int indent = control->TextIndent();
-  // The list's rows are the session's entries, in the same order.
-  if (index < FSession->EntryCount()) {
-    const auto kind = static_cast<size_t>(FSession->EntryClass(index));
+  // The list's rows are the entries the filter lets through, in the same order.
+  const int entry = EntryOfRow(index);
+  if (entry >= 0) {
+    const auto kind = static_cast<size_t>(FSession->ClassifiedEntry(entry).Class);
     if (!selected)
       canvas.setPen(ClassColor(static_cast<TTopicComparison>(kind), canvas.background().color()));
     canvas.drawText(QRect(rect.left() + 2, rect.top(), indent - 2, rect.height()),
@@ -736,6 +868,15 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
   }
   canvas.drawText(QRect(rect.left() + indent, rect.top(), rect.width() - indent, rect.height()),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ToQString(items[index]));
+  // Texts that differ only in formatting carry a mark at the row's end, over the caption's tail.
+  if (entry >= 0 && FSession->Filter().FormattingOnly(entry)) {
+    const QString text = tr(kFormattingMark);
+    const int width = canvas.fontMetrics().horizontalAdvance(text) + 4;
+    const QRect mark(rect.right() - width, rect.top(), width, rect.height());
+    canvas.fillRect(mark, canvas.background());
+    if (!selected) canvas.setPen(ToQColor(kFormattingMarkColor));
+    canvas.drawText(mark, Qt::AlignCenter | Qt::TextSingleLine, text);
+  }
 }
 
 void TfrmMain::StatusBar1DrawPanel(TStatusBar* statusBar, int panel, QPainter& canvas, const QRect& rect) {
@@ -750,7 +891,7 @@ void TfrmMain::StatusBar1DrawPanel(TStatusBar* statusBar, int panel, QPainter& c
 // --- The selected pair -----------------------------------------------------------
 
 void TfrmMain::lbTopicsClick() {
-  const int index = lbTopics->ItemIndex();
+  const int index = EntryOfRow(lbTopics->ItemIndex());
   if (index < 0) return;
   FSession->Select(index);
 }
@@ -774,7 +915,9 @@ void TfrmMain::ShowSelectedPair() {
     RichEditClear(*RichEdit2);
     dvDiffViewer1->SetSrc2Label(orig != nullptr ? std::string() : FromQString(tr("Source 2")));
   }
-  const std::string differences = JoinSummaries(FSession->SelectedFieldDifferences());
+  const std::vector<TRowFormatChange> formatChanges = FSession->SelectedFormatChanges();
+  ShowFormatChanges(formatChanges);
+  const std::string differences = DifferencesLine(FSession->SelectedFieldDifferences(), formatChanges);
   const QString strip =
       differences.empty() ? QString() : tr("Differences: %1").arg(QString::fromStdString(differences));
   DifferencesStrip->setToolTip(strip);
@@ -783,6 +926,72 @@ void TfrmMain::ShowSelectedPair() {
   // Shown from the first open on, so the texts below do not jump with each pair.
   DifferencesStrip->setVisible(!FSession->LatestFileName().empty());
   UpdateStatusBar();
+  FindInTexts();
+}
+
+void TfrmMain::ShowFormatChanges(const std::vector<TRowFormatChange>& changes) {
+  std::vector<TdvRowNote> notes;
+  notes.reserve(changes.size());
+  for (const TRowFormatChange& change : changes) {
+    TdvRowNote note;
+    note.Row = change.Row;
+    note.ToolTip = QString::fromStdString(FormatChangeToolTip(change.Change));
+    // The two lines are the same text: the characters stand at the same bytes on both sides.
+    for (const TFormatChangeItem& item : change.Change.Items)
+      if (!item.Paragraph && item.End > item.Begin)
+        note.Spans1.push_back(
+            {static_cast<int32_t>(item.Begin), static_cast<int32_t>(item.End - item.Begin)});
+    note.Spans2 = note.Spans1;
+    notes.push_back(std::move(note));
+  }
+  dvDiffViewer1->SetRowNotes(std::move(notes));
+}
+
+void TfrmMain::FindInTexts() {
+  QString text = SearchBox->text();
+  text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+  FLatestMatches = RichEditFind(*RichEdit1, text, kMostSearchMarks);
+  FHistoryMatches = RichEditFind(*RichEdit2, text, kMostSearchMarks);
+  FMatchAt = -1;
+  MarkSearchMatches();
+}
+
+void TfrmMain::MarkSearchMatches() {
+  const int latest = static_cast<int>(FLatestMatches.size());
+  RichEditMarkSpans(*RichEdit1, FLatestMatches, FMatchAt < latest ? FMatchAt : -1);
+  RichEditMarkSpans(*RichEdit2, FHistoryMatches, FMatchAt >= latest ? FMatchAt - latest : -1);
+}
+
+void TfrmMain::StepSearchMatch(bool forward) {
+  if (SearchBox->text().isEmpty()) return;
+  const int count = static_cast<int>(FLatestMatches.size() + FHistoryMatches.size());
+  // Within the texts shown first.
+  if (count > 0) {
+    const int next = FMatchAt < 0 ? (forward ? 0 : count - 1) : FMatchAt + (forward ? 1 : -1);
+    if (next >= 0 && next < count) {
+      FMatchAt = next;
+      MarkSearchMatches();
+      return;
+    }
+  }
+  // Then in the next listed topic, at its first place (or its last one, going back).
+  bool wrapped = false;
+  const int from = FSession->SelectedIndex();
+  const int entry = FSession->Filter().NextListed(from, forward, &wrapped);
+  if (entry < 0) {
+    StatusBar1->ShowMessage(tr("No listed topic holds \"%1\"").arg(SearchBox->text()));
+    return;
+  }
+  lbTopics->SetItemIndex(RowOfEntry(entry));
+  FSession->Select(entry);
+  const int found = static_cast<int>(FLatestMatches.size() + FHistoryMatches.size());
+  if (found > 0) {
+    FMatchAt = forward ? 0 : found - 1;
+    MarkSearchMatches();
+  }
+  if (wrapped && from >= 0)
+    StatusBar1->ShowMessage(forward ? tr("Passed the last topic found; went on from the first")
+                                    : tr("Passed the first topic found; went on from the last"));
 }
 
 void TfrmMain::LoadRichEditFromStrings(const TStringList& strings, TRichEdit& richEdit) {
@@ -846,15 +1055,18 @@ void TfrmMain::RunCopy(TCopyKind kind) {
 
 void TfrmMain::NextDifferenceExecute(bool forward) {
   bool wrapped = false;
-  const int next = FSession->NextDifferentEntry(lbTopics->ItemIndex(), forward, &wrapped);
+  // From the topic selected in the list, or from the pair shown when the filter hides it.
+  const int from = lbTopics->ItemIndex() >= 0 ? EntryOfRow(lbTopics->ItemIndex()) : FSession->SelectedIndex();
+  const int next = FSession->Filter().NextDifferentListed(from, forward, &wrapped);
   if (next < 0) {
-    StatusBar1->ShowMessage(tr("Every topic is identical"));
+    StatusBar1->ShowMessage(FSession->Filter().Active() ? tr("Every listed topic is identical")
+                                                        : tr("Every topic is identical"));
     return;
   }
-  if (wrapped && lbTopics->ItemIndex() >= 0)
+  if (wrapped && from >= 0)
     StatusBar1->ShowMessage(forward ? tr("Passed the last topic; went on from the first")
                                     : tr("Passed the first topic; went on from the last"));
-  lbTopics->SetItemIndex(next);
+  lbTopics->SetItemIndex(RowOfEntry(next));
   lbTopicsClick();
 }
 
@@ -1025,6 +1237,8 @@ void TfrmMain::FilesOpened() {
   if (!history.isEmpty()) settings->setValue(kHistoryFolderKey, QFileInfo(history).absolutePath());
   WatchFiles();
   UpdateModified();
+  // The search's texts are built while the window waits for the user.
+  FPrepareTimer->start();
   // The topics are what one works through next.
   lbTopics->setFocus();
 }

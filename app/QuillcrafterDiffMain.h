@@ -9,8 +9,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/FileDialogs.h"
+#include "app/RichEditBridge.h"
 #include "app/StatusBar.h"
 #include "app/TopicListBox.h"
 #include "app/WindowParts.h"
@@ -28,6 +30,7 @@ class QUndoStack;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QTimer;
 class QToolButton;
 class TdvDiffViewer;
 class TQCTopic;
@@ -76,6 +79,7 @@ class TfrmMain : public QWidget {
   QAction* PreviousChangeAction = nullptr;      // Shift+F7
   QAction* ScrollTogetherAction = nullptr;      // the texts follow the difference as it scrolls
   QAction* ShowDeletedAction = nullptr;         // list the topics only History has
+  QAction* FindAction = nullptr;                // Ctrl+F: into the search box
   QAction* ShortcutsAction = nullptr;
   QAction* AboutAction = nullptr;
   QMenu* RecentMenu = nullptr;
@@ -134,6 +138,17 @@ class TfrmMain : public QWidget {
   void CopyTextToHistExecute();
   /// Enables Action when a pair is selected and differs (all four actions alike).
   void CopyToOrigUpdate(QAction* action);
+  /// The list shows or hides the class of filter button Kind as the button says.
+  void FilterButtonClick(int kind);
+  /// The list shows the topics the search box's text is found in, marked in both texts.
+  void SearchTextChanged();
+  /// Moves to the next (or previous) place the search finds: in the texts
+  /// shown, then on in the next listed topic, going round at the end.
+  void StepSearchMatch(bool forward);
+
+  /// The entry list row Row shows, or -1; the row that shows entry Index, or -1.
+  int EntryOfRow(int row) const;
+  int RowOfEntry(int index) const;
 
   /// Opens the given files as if chosen in the two open dialogs (History
   /// may be empty: then its dialog counts as cancelled). For start-up.
@@ -172,8 +187,18 @@ class TfrmMain : public QWidget {
   void LoadRichEditFromStrings(const TStringList& strings, TRichEdit& richEdit);
   /// Carries out a copy and records it as a step that can be undone.
   void RunCopy(TCopyKind kind);
-  /// Rebuilds the list's rows from the session's entries, keeping the selection.
+  /// Rebuilds the list's rows from the entries the filter lets through,
+  /// keeping the selection and the topic at the top where they still are.
   void ShowEntries();
+  /// Rebuilds the list when a change of classes changed what the filter lets through.
+  void FollowFilter();
+  /// The counts on the filter buttons and their states.
+  void UpdateFilterButtons();
+  /// Finds the search text in both texts and marks it there.
+  void FindInTexts();
+  void MarkSearchMatches();
+  /// Marks the viewer's rows whose formatting alone changed.
+  void ShowFormatChanges(const std::vector<TRowFormatChange>& changes);
   /// Asks about the unsaved changes of the given sides; false when the user cancelled
   /// (or a save they asked for failed, which is then shown).
   bool ConfirmDiscard(bool latest, bool history);
@@ -240,6 +265,20 @@ class TfrmMain : public QWidget {
   TdvDiffViewer* dvDiffViewer1 = nullptr;
   TFocusMark* FocusMark = nullptr;
   QLabel* DifferencesStrip = nullptr;  // the fields in which the selected pair differs
+  QFrame* FilterPanel = nullptr;       // the class switches and the search box, above the list
+  std::array<QToolButton*, TopicComparisonCount> FilterButtons{};
+  TSearchBox* SearchBox = nullptr;
+  /// The entries the list shows, row by row.
+  std::vector<int> FShownEntries;
+  /// The topic at the top of the list (not dereferenced: it may be gone).
+  const TQCTopic* FTopTopic = nullptr;
+  /// Where the search text stands in each text, and which place is current
+  /// (Latest's places first, then History's; -1: none).
+  std::vector<TTextSpan> FLatestMatches;
+  std::vector<TTextSpan> FHistoryMatches;
+  int FMatchAt = -1;
+  /// Builds the search's texts while the window is idle.
+  QTimer* FPrepareTimer = nullptr;
   bool FOuterSizeApplied = false;
 };
 

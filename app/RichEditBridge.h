@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <string>
+#include <vector>
 
 class QWidget;
 class TRichEdit;
@@ -27,5 +28,16 @@ bool RichEditReadOnly(const TRichEdit& richEdit);
 void RichEditScrollToLine(TRichEdit& richEdit, int line);
 /// The first line shown.
 int RichEditFirstVisibleLine(const TRichEdit& richEdit);
+
+/// A stretch of a view's text: its first character and its length.
+struct TTextSpan {
+  int Start = 0;
+  int Length = 0;
+};
+/// Where Text stands in the view, ignoring case, in order; at most MaxCount places.
+std::vector<TTextSpan> RichEditFind(const TRichEdit& richEdit, const QString& text, int maxCount);
+/// Marks the spans behind their text, the one at Current (when it is one)
+/// more strongly and scrolled into view; no spans take every mark away.
+void RichEditMarkSpans(TRichEdit& richEdit, const std::vector<TTextSpan>& spans, int current);
 
 }  // namespace app

@@ -26,6 +26,10 @@ QVariant TListBoxModel::data(const QModelIndex& index, int role) const {
 
 void TListBoxModel::SetItems(const TStringList& items) {
   beginResetModel();
+  // Room for all at once: tens of thousands of rows would otherwise be
+  // moved again at every growth of the list.
+  FItems.Clear();
+  FItems.SetCapacity(items.Count());
   FItems.Assign(items);
   endResetModel();
 }

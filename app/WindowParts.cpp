@@ -1,6 +1,7 @@
 #include "app/WindowParts.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QPainter>
 #include <QResizeEvent>
@@ -161,6 +162,25 @@ void TFocusMark::Place() {
 void TFocusMark::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), ToQColor(clHighlight));
+}
+
+// --- TSearchBox ---------------------------------------------------------------------
+
+TSearchBox::TSearchBox(QWidget* parent) : QLineEdit(parent) { setClearButtonEnabled(true); }
+
+void TSearchBox::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (OnStep) OnStep(!(event->modifiers() & Qt::ShiftModifier));
+    event->accept();
+    return;
+  }
+  if (key == Qt::Key_Escape && !text().isEmpty()) {
+    clear();
+    event->accept();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
 }
 
 }  // namespace app

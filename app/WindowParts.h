@@ -1,11 +1,14 @@
 #pragma once
 // Small widgets that make the window behave well at any size and with the
 // keyboard: a group box whose caption elides, a splitter whose handle can be
-// seen, and a focus mark that shows where the keyboard is in any style.
+// seen, a focus mark that shows where the keyboard is in any style, and a
+// search field that steps through its matches from the keyboard.
 
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSplitter>
+#include <functional>
 
 namespace app {
 
@@ -63,6 +66,19 @@ class TFocusMark : public QWidget {
   void Place();
   void Watch(bool on);
   QPointer<QWidget> FTarget;
+};
+
+/// A one-line search field: Enter asks for the next match, Shift+Enter for
+/// the one before; Escape empties the field.
+class TSearchBox : public QLineEdit {
+  Q_OBJECT
+ public:
+  explicit TSearchBox(QWidget* parent = nullptr);
+
+  std::function<void(bool forward)> OnStep;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace app

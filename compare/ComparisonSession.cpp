@@ -5,6 +5,7 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "compare/EntryFilter.h"
 #include "diff/dvDiffEngine.h"
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicFields.h"
@@ -62,7 +63,8 @@ TComparisonSession::TComparisonSession(TCodePageDecoder decode)
       FHistory(std::make_unique<TQuillcrafterDoc>()),
       FEngine(std::make_unique<TdvDiffEngine>()),
       FDecode(std::move(decode)),
-      FPlainText(DefaultPlainText(FDecode)) {
+      FPlainText(DefaultPlainText(FDecode)),
+      FFilter(std::make_unique<TEntryFilter>(*this)) {
   ApplyDefaultSettings(*FLatest);
   ApplyDefaultSettings(*FHistory);
   FMatcher = std::make_unique<TTopicMatcher>(FHistory->Topics());
@@ -134,6 +136,7 @@ void TComparisonSession::OpenFiles(const std::string& latestFile,
   FLatest->OnTopicChange = nullptr;
   FHistory->OnTopicChange = nullptr;
   ForgetSelection();
+  FFilter->Reset();
   FLatest = std::move(latest);
   FLatestFileName = latestFile;
   if (history) {
@@ -153,6 +156,7 @@ void TComparisonSession::OpenHistory(const std::string& historyFile) {
   std::unique_ptr<TQuillcrafterDoc> history = ReadDocument(historyFile);
   FHistory->OnTopicChange = nullptr;
   ForgetSelection();
+  FFilter->Reset();
   FHistory = std::move(history);
   FHistoryFileName = historyFile;
   FMatcher = std::make_unique<TTopicMatcher>(FHistory->Topics());
@@ -259,7 +263,8 @@ int TComparisonSession::EntryIndexOf(const TQCTopic* topic) const {
 }
 
 std::string TComparisonSession::EntryCaption(int index) const {
-  const TComparisonEntry entry = Entry(index);
+  // The caption needs the topics, not their comparison.
+  const TComparisonEntry entry = ClassifiedEntry(index);
   const TQCTopic* topic = entry.Latest != nullptr ? entry.Latest : entry.History;
   if (topic == nullptr) return {};
   return Format("%s (%d)", std::string(topic->DisplayNameView()).c_str(), topic->TopicID());
@@ -278,10 +283,14 @@ bool TComparisonSession::Reclassify(bool entriesMoved) {
   // where the selection goes when its Latest topic is gone or it had none.
   int partnerOfSelected = -1;
   const TQCTopic* selectedHistory = FSelected >= 0 ? FHist : nullptr;
+  std::vector<TComparisonEntry> classified;
+  classified.reserve(static_cast<size_t>(latest.Count()));
   for (int i = 0; i < latest.Count(); ++i) {
-    const TQCTopic* topic = latest.Items(i);
-    const TQCTopic* match = FMatcher->FindMatchingTopic(*topic, FMatchMode);
-    ++counters.Counts[ClassifyPair(*topic, match)];
+    TQCTopic* topic = latest.Items(i);
+    TQCTopic* match = FMatcher->FindMatchingTopic(*topic, FMatchMode);
+    const TTopicComparison kind = ClassifyPair(*topic, match);
+    ++counters.Counts[kind];
+    classified.push_back({topic, match, kind});
     if (match == nullptr) continue;
     if (FShowDeleted) matched.insert(match);
     if (partnerOfSelected < 0 && match == selectedHistory) partnerOfSelected = i;
@@ -292,6 +301,8 @@ bool TComparisonSession::Reclassify(bool entriesMoved) {
       if (!matched.contains(history.Items(i))) deleted.push_back(history.Items(i));
   counters.Counts[tcDeleted] = static_cast<int32_t>(deleted.size());
   FCounters = counters;
+  FClassified = std::move(classified);
+  FFilter->EntriesChanged();
   const bool changed = entriesMoved || deleted != FDeleted;
   FDeleted = std::move(deleted);
   if (!changed || FSelected < 0) return changed;
@@ -382,6 +393,7 @@ bool TComparisonSession::PairDiffers() const {
 
 void TComparisonSession::SetPlainTextFunction(TPlainTextFunction value) {
   FPlainText = value ? std::move(value) : DefaultPlainText(FDecode);
+  FFilter->Reset();
   CompareSelectedTexts();
   if (OnSelectionChanged) OnSelectionChanged();
 }
@@ -401,6 +413,10 @@ void TComparisonSession::TopicChanged(TQCTopic* topic) {
   // shown pair follows its topics, and the classes follow the documents. A
   // notice for a whole collection may mean topics came or went.
   const bool whole = topic == nullptr;
+  if (whole)
+    FFilter->Reset();
+  else
+    FFilter->TopicChanged(topic);
   if (OnClassesChanged) OnClassesChanged();
   Recount(whole);
   if (whole || topic == FOrig || topic == FHist) {
@@ -421,6 +437,7 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
     else
       target.Assign(source);
   }
+  FFilter->TopicChanged(&target);
   // A Latest topic's class depends on it alone; a History topic may be the
   // match of any number of entries.
   const int entry = intoLatest ? target.Index() : -1;
@@ -461,6 +478,7 @@ TQCTopic* TComparisonSession::AddTopicCopy(bool intoLatest, const TQCTopic& sour
     SetTopicFields(*topic, content);
     dropOnFailure.Dismiss();
   }
+  FFilter->TopicChanged(topic);
   EntriesEdited(intoLatest);
   return topic;
 }
@@ -477,6 +495,7 @@ TRemovedTopic TComparisonSession::RemoveTopic(TQCTopic& topic) {
     topic.SetCollection(nullptr);
   }
   removed.Topic.reset(&topic);
+  FFilter->TopicChanged(&topic);
   EntriesEdited(removed.FromLatest);
   return removed;
 }
@@ -493,6 +512,7 @@ TQCTopic* TComparisonSession::RestoreTopic(TRemovedTopic removed) {
     removed.Topic.release();
     if (removed.Index >= 0 && removed.Index < topics.Count()) topic->SetIndex(removed.Index);
   }
+  FFilter->TopicChanged(topic);
   EntriesEdited(removed.FromLatest);
   return topic;
 }

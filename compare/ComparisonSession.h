@@ -19,7 +19,9 @@
 #include "richtext/RtfPlainText.h"
 
 class TdvDiffEngine;
+class TEntryFilter;
 class TQCTopic;
+struct TRowFormatChange;
 class TQuillcrafterDoc;
 
 /// The text the line difference compares for one topic: the topic's RTF
@@ -139,6 +141,15 @@ class TComparisonSession {
   /// The one-line tooltip of entry Index: its class, and for a matched pair
   /// that differs, the summaries joined by "; ".
   std::string EntryToolTip(int index) const;
+  /// Entry Index as the last classification found it, without comparing its
+  /// topics again: the same as Entry(Index) whenever a notice is raised.
+  TComparisonEntry ClassifiedEntry(int index) const;
+
+  /// Which entries the list shows (classes, search); it follows every change
+  /// of the entries and topics.
+  TEntryFilter& Filter() { return *FFilter; }
+  /// What reads the bytes of the files and of the topics' RTF.
+  const TCodePageDecoder& Decoder() const { return FDecode; }
 
   /// Counts entries by class: the counters add up to EntryCount.
   const TTopicCounters& Counters() const { return FCounters; }
@@ -167,6 +178,9 @@ class TComparisonSession {
   void SetPlainTextFunction(TPlainTextFunction value);
   /// The plain text the difference compares for Topic (nothing for none).
   std::string PlainTextOf(const TQCTopic* topic) const;
+  /// The rows of the selected pair's difference whose lines read the same
+  /// but are formatted differently (none when the texts are equal).
+  std::vector<TRowFormatChange> SelectedFormatChanges() const;
 
   /// Puts Source's content (every field, or only the text) into Target, a
   /// topic of either document, and brings classes, counters and the shown
@@ -268,6 +282,9 @@ class TComparisonSession {
   bool FShowDeleted = true;
   TCodePageDecoder FDecode;
   TPlainTextFunction FPlainText;
+  // The Latest entries as the last classification found them.
+  std::vector<TComparisonEntry> FClassified;
+  std::unique_ptr<TEntryFilter> FFilter;
   int FSelected = -1;
   TQCTopic* FOrig = nullptr;
   TQCTopic* FHist = nullptr;

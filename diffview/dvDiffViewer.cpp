@@ -107,6 +107,21 @@ void TdvCustomDiffViewer::SetWordBGColor(TColor value) {
   viewport()->update();
 }
 
+void TdvCustomDiffViewer::SetFormatBGColor(TColor value) {
+  FFormatBGColor = value;
+  viewport()->update();
+}
+
+void TdvCustomDiffViewer::SetFormatSpanColor(TColor value) {
+  FFormatSpanColor = value;
+  viewport()->update();
+}
+
+void TdvCustomDiffViewer::SetFormatMarkColor(TColor value) {
+  FFormatMarkColor = value;
+  viewport()->update();
+}
+
 void TdvCustomDiffViewer::SetSimpleDiffViewer(bool value) {
   FSimpleDiffViewer = value;
   viewport()->update();
@@ -162,6 +177,7 @@ TdvDiffViewer::~TdvDiffViewer() {
   for (TdvListControl* pane : {FPane1, FPane2}) {
     pane->OnScroll = nullptr;
     pane->OnFormatDrawing = nullptr;
+    pane->OnItemToolTip = nullptr;
   }
 }
 
@@ -175,6 +191,10 @@ TdvListControl* TdvDiffViewer::CreatePane(const char* name) {
   };
   pane->OnFormatDrawing = [this](TdvListControl* sender, TdvCanvas& canvas, bool selected, std::string& str) {
     FormatDrawing(sender, canvas, selected, str);
+  };
+  pane->OnItemToolTip = [this](int32_t index) {
+    const TdvRowNote* note = RowNote(index);
+    return note != nullptr ? note->ToolTip : QString();
   };
   return pane;
 }
@@ -297,6 +317,7 @@ void TdvDiffViewer::FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, boo
   switch (kind) {
     case dkSame:
       canvas.BrushColor = clWindow;
+      MarkFormatting(sender, canvas);
       break;
     case dkDeleted:
       canvas.BrushColor = DiffBGColor();
@@ -342,6 +363,31 @@ void TdvDiffViewer::MarkChanges(TdvListControl* sender, TdvCanvas& canvas, const
   canvas.MarkColor = WordBGColor();
 }
 
+bool TdvDiffViewer::MarkFormatting(TdvListControl* sender, TdvCanvas& canvas) const {
+  const TdvRowNote* note = RowNote(canvas.Index);
+  if (note == nullptr) return false;
+  canvas.BrushColor = FormatBGColor();
+  canvas.Edge = true;
+  canvas.EdgeColor = FormatMarkColor();
+  canvas.Marks = sender == FPane1 ? &note->Spans1 : &note->Spans2;
+  canvas.MarkColor = FormatSpanColor();
+  return true;
+}
+
+void TdvDiffViewer::SetRowNotes(std::vector<TdvRowNote> notes) {
+  std::stable_sort(notes.begin(), notes.end(),
+                   [](const TdvRowNote& a, const TdvRowNote& b) { return a.Row < b.Row; });
+  FRowNotes = std::move(notes);
+  FPane1->viewport()->update();
+  FPane2->viewport()->update();
+}
+
+const TdvRowNote* TdvDiffViewer::RowNote(int32_t row) const {
+  const auto it = std::lower_bound(FRowNotes.begin(), FRowNotes.end(), row,
+                                   [](const TdvRowNote& note, int32_t value) { return note.Row < value; });
+  return it != FRowNotes.end() && it->Row == row ? &*it : nullptr;
+}
+
 void TdvDiffViewer::ShareContentWidth() {
   // Each pane measures its own items once after they change (or after a
   // font change); the shared width is the wider of the two.
@@ -355,6 +401,8 @@ void TdvDiffViewer::ShareContentWidth() {
 
 void TdvDiffViewer::DiffChanged() {
   TdvCustomDiffViewer::DiffChanged();
+  // The notes counted rows of the result before.
+  FRowNotes.clear();
   {
     // The panes keep the engine's entries as their items (kind byte first,
     // which FormatDrawing reads): copying strings is all a list needs.

@@ -5,8 +5,10 @@
 
 #include <QAbstractScrollArea>
 #include <QPointer>
+#include <QString>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "diff/dvDiffEngine.h"
 #include "diffview/dvDiffMap.h"
@@ -15,6 +17,17 @@
 
 class QFrame;
 class QLabel;
+
+/// A row whose two lines are the same text but look different (a word made
+/// bold, another font): the viewer draws it in the format colours, with a
+/// bar at its left edge and the characters concerned marked, and shows
+/// ToolTip over it.
+struct TdvRowNote {
+  int32_t Row = -1;
+  QString ToolTip;
+  std::vector<TdvSpan> Spans1;  // bytes of the row's text on each side
+  std::vector<TdvSpan> Spans2;
+};
 
 /// What every difference viewer has: the engine it shows (registered with
 /// it), the map it feeds and the row colours.
@@ -42,6 +55,14 @@ class TdvCustomDiffViewer : public QAbstractScrollArea, public TdvDiffEngineView
   /// Behind what changed inside a changed line (the spans of its row).
   TColor WordBGColor() const { return FWordBGColor; }
   void SetWordBGColor(TColor value);
+  /// Behind a row whose formatting alone changed, behind the characters
+  /// concerned, and the bar at its left edge.
+  TColor FormatBGColor() const { return FFormatBGColor; }
+  void SetFormatBGColor(TColor value);
+  TColor FormatSpanColor() const { return FFormatSpanColor; }
+  void SetFormatSpanColor(TColor value);
+  TColor FormatMarkColor() const { return FFormatMarkColor; }
+  void SetFormatMarkColor(TColor value);
   /// True: every differing row uses ChangedTextColor, whatever its kind.
   bool SimpleDiffViewer() const { return FSimpleDiffViewer; }
   void SetSimpleDiffViewer(bool value);
@@ -71,6 +92,10 @@ class TdvCustomDiffViewer : public QAbstractScrollArea, public TdvDiffEngineView
   TColor FEmptyBGColor = clBtnFace;
   TColor FDiffBGColor = clYellow;
   TColor FWordBGColor = RGB(0xF0, 0xB0, 0x00);  // a deeper shade of the changed lines' yellow
+  // Violet, a hue no other kind of row uses, in three strengths.
+  TColor FFormatBGColor = RGB(0xEC, 0xE4, 0xFA);
+  TColor FFormatSpanColor = RGB(0xC9, 0xB4, 0xF0);
+  TColor FFormatMarkColor = RGB(0x7A, 0x4E, 0xC8);
   bool FSimpleDiffViewer = true;
   TColor FInsertedTextColor = clBlack;
   TColor FDeletedTextColor = clBlack;
@@ -97,6 +122,13 @@ class TdvDiffViewer : public TdvCustomDiffViewer {
   /// True: each pane scrolls sideways by itself with its own bar.
   bool IndependantHorzControl() const { return FIndependantHorzControl; }
   void SetIndependantHorzControl(bool value);
+  /// The rows whose formatting alone changed, in ascending row order. They
+  /// belong to the current result: the next one clears them.
+  void SetRowNotes(std::vector<TdvRowNote> notes);
+  const std::vector<TdvRowNote>& RowNotes() const { return FRowNotes; }
+  /// The note of Row, or nullptr.
+  const TdvRowNote* RowNote(int32_t row) const;
+
   /// True: both panes keep the same current item and selection.
   bool LockSelectedIndex() const { return FLockSelectedIndex; }
   void SetLockSelectedIndex(bool value);
@@ -121,6 +153,8 @@ class TdvDiffViewer : public TdvCustomDiffViewer {
   void FormatDrawing(TdvListControl* sender, TdvCanvas& canvas, bool selected, std::string& str);
   /// Points the canvas at the spans of a changed row about to be drawn.
   void MarkChanges(TdvListControl* sender, TdvCanvas& canvas, const std::string& str) const;
+  /// Marks a row whose formatting alone changed; false when it has no note.
+  bool MarkFormatting(TdvListControl* sender, TdvCanvas& canvas) const;
   void PaneScroll(TdvCustomScrollableControl* sender, int32_t scrollBar);
   void BarAction(int32_t scrollBar, int action);
   void LayoutChildren();
@@ -137,6 +171,7 @@ class TdvDiffViewer : public TdvCustomDiffViewer {
   QFrame* FHeader = nullptr;
   QLabel* FCaption1 = nullptr;
   QLabel* FCaption2 = nullptr;
+  std::vector<TdvRowNote> FRowNotes;
   bool FSyncing = false;  // guard: a pane following the other does not lead it
   bool FUpdatingBars = false;
   bool FIndependantHorzControl = false;

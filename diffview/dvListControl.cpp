@@ -2,9 +2,11 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <QToolTip>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -82,6 +84,7 @@ TdvListControl::~TdvListControl() {
   BeginDestroy();
   FItems->OnChange = nullptr;
   OnFormatDrawing = nullptr;
+  OnItemToolTip = nullptr;
 }
 
 void TdvListControl::SetItems(const TStrings& value) { FItems->Assign(value); }
@@ -130,6 +133,23 @@ void TdvListControl::changeEvent(QEvent* event) {
   }
 }
 
+bool TdvListControl::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && OnItemToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int32_t height = GetItemHeight();
+    const int32_t index = height > 0 ? TopIndex() + help->pos().y() / height : -1;
+    const QString tip = index >= 0 && index < GetItemCount() ? OnItemToolTip(index) : QString();
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, viewport());
+    }
+    return true;
+  }
+  return TdvCustomScrollableControl::viewportEvent(event);
+}
+
 void TdvListControl::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   painter.setFont(font());
@@ -173,6 +193,8 @@ void TdvListControl::paintEvent(QPaintEvent*) {
     }
     painter.setPen(dvColor(canvas.FontColor));
     painter.drawText(QPoint(textX, row.top() + metrics.ascent()), shown);
+    if (canvas.Edge)
+      painter.fillRect(QRect(row.left(), row.top(), kEdgeWidth, itemHeight), dvColor(canvas.EdgeColor));
     if (canvas.Framed) {
       painter.setPen(dvColor(clHighlight));
       painter.setBrush(Qt::NoBrush);

@@ -29,6 +29,10 @@ struct TdvCanvas {
   /// behind them; the list must outlive the row's painting.
   const std::vector<TdvSpan>* Marks = nullptr;
   TColor MarkColor = clWindow;
+  /// A bar down the row's left edge in EdgeColor, which stays put when the
+  /// text scrolls sideways: a mark for rows of a kind of their own.
+  bool Edge = false;
+  TColor EdgeColor = clWindowText;
 };
 
 class TdvListControl;
@@ -71,6 +75,11 @@ class TdvListControl : public TdvCustomScrollableControl {
   int32_t ItemHeight() const { return GetItemHeight(); }
 
   TFormatDrawingEvent OnFormatDrawing;
+  /// The tooltip of item Index, or nothing for none.
+  std::function<QString(int32_t index)> OnItemToolTip;
+
+  /// Width of the bar that TdvCanvas::Edge draws.
+  static constexpr int kEdgeWidth = 3;
 
  protected:
   int32_t GetContentWidth() override;
@@ -80,6 +89,7 @@ class TdvListControl : public TdvCustomScrollableControl {
 
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void ItemsChanged();

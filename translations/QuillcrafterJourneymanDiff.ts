@@ -69,6 +69,10 @@ Open it now?</source>
 <context>
     <name>app::TfrmMain</name>
     <message>
+        <source>Aa</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>different</source>
         <translation type="unfinished"></translation>
     </message>
@@ -133,6 +137,14 @@ Open it now?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Show %1 topics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find topics (Ctrl+F)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Open...</source>
         <translation type="unfinished"></translation>
     </message>
@@ -170,6 +182,14 @@ Open it now?</source>
     </message>
     <message>
         <source>The Latest topics, each with its comparison class</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find topics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lists only the topics whose ID, title or text holds these words</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -337,6 +357,10 @@ Open it now?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>&amp;Find Topics...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>&amp;Keyboard Shortcuts</source>
         <translation type="unfinished"></translation>
     </message>
@@ -396,7 +420,32 @@ Licensed under the MIT licence.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1 %2</source>
+        <comment>a class&apos;s mark and count</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2 topics listed; click to hide them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2 topics hidden; click to list them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No listed topic holds &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Differences: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Passed the last topic found; went on from the first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Passed the first topic found; went on from the last</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -421,6 +470,10 @@ Licensed under the MIT licence.</source>
     </message>
     <message>
         <source>History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every listed topic is identical</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

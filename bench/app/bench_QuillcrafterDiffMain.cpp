@@ -1,21 +1,28 @@
 // The whole window, offscreen: open two 20,000-topic project files and show
 // the list; change the match mode; click a topic whose bodies have 2,000
-// lines until the viewer has painted the result.
+// lines until the viewer has painted the result; type into the search box
+// and switch a class off and on over the 20,000 topics.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include "app/AppText.h"
 #include "app/Application.h"
 #include "app/QuillcrafterDiffMain.h"
 #include "app/RichEditBridge.h"
+#include "compare/EntryFilter.h"
+#include "compare/FormatDifferences.h"
 #include "diff/dvDiffEngine.h"
 #include "diffview/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
+#include "qtbridge/QtText.h"
 #include "richtext/RichEdit.h"
 #include "toolkit/Streams.h"
 
@@ -181,5 +188,116 @@ void BM_ClickStages(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ClickStages)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// Find and filter over the 20,000 topics, with the search's texts already
+// built (as the window builds them while idle after an open).
+std::unique_ptr<app::TfrmMain> OpenWindowWithSearchTexts() {
+  auto form = OpenWindow();
+  while (form->Session().Filter().Prepare(1000)) {
+  }
+  return form;
+}
+
+void TypeKey(QWidget* target, int key, const QString& text) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(target, &release);
+}
+
+// One keystroke in the search box, list and texts shown: 0 a character
+// that narrows the search ("topic 1" to "topic 17"), 1 a first character
+// found nowhere (every text read to its end), 2 a backspace ("topic 17" to
+// "topic 1", every topic searched again).
+void BM_SearchKeystroke(benchmark::State& state) {
+  App();
+  auto form = OpenWindowWithSearchTexts();
+  auto* search = form->findChild<QLineEdit*>(QStringLiteral("SearchBox"));
+  auto* list = Part<app::TListBox>(*form, "lbTopics");
+  static const char* const kCases[] = {"type '7' after 'topic 1'", "type 'q' into the empty box",
+                                       "backspace from 'topic 17'"};
+  const int which = static_cast<int>(state.range(0));
+  state.SetLabel(kCases[which]);
+  const QString before = which == 0   ? QStringLiteral("topic 1")
+                         : which == 1 ? QString()
+                                      : QStringLiteral("topic 17");
+  int listed = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    search->setText(before);
+    search->end(false);
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+    if (which == 0)
+      TypeKey(search, Qt::Key_7, QStringLiteral("7"));
+    else if (which == 1)
+      TypeKey(search, Qt::Key_Q, QStringLiteral("q"));
+    else
+      TypeKey(search, Qt::Key_Backspace, QString());
+    list->viewport()->repaint();
+    listed = list->Count();
+  }
+  state.counters["listed"] = listed;
+}
+BENCHMARK(BM_SearchKeystroke)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// A click on a class switch, the list shown again: 0 without a search, 1
+// with "topic 1" in the search box.
+void BM_ToggleClassFilter(benchmark::State& state) {
+  App();
+  auto form = OpenWindowWithSearchTexts();
+  auto* search = form->findChild<QLineEdit*>(QStringLiteral("SearchBox"));
+  auto* list = Part<app::TListBox>(*form, "lbTopics");
+  auto* button =
+      form->findChild<QToolButton*>(QStringLiteral("FilterButton%1").arg(static_cast<int>(tcIdentical)));
+  state.SetLabel(state.range(0) == 0 ? "no search" : "searching 'topic 1'");
+  if (state.range(0) == 1) search->setText(QStringLiteral("topic 1"));
+  for (auto _ : state) {
+    button->click();
+    list->viewport()->repaint();
+  }
+  state.counters["listed"] = list->Count();
+}
+BENCHMARK(BM_ToggleClassFilter)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+
+// Building the search's texts of all 40,000 topics at once: what the window
+// spreads over its idle time after an open, and what a search typed before
+// that has finished waits for.
+void BM_BuildSearchTexts(benchmark::State& state) {
+  App();
+  auto form = OpenWindow();
+  for (auto _ : state) {
+    form->Session().Filter().Reset();
+    while (form->Session().Filter().Prepare(1000)) {
+    }
+  }
+}
+BENCHMARK(BM_BuildSearchTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The formatting compare of a selected pair of 2,000-line texts whose lines
+// all read the same, every hundredth one in bold on one side only.
+void BM_FormatChangesOf2000Lines(benchmark::State& state) {
+  std::string latest = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0 ";
+  std::string history = latest;
+  for (int i = 0; i < kLongBody; ++i) {
+    const std::string line = "Line " + std::to_string(i) + " of a long topic with its usual text";
+    latest += line + "\\par ";
+    history += (i % 100 == 0 ? "\\b " + line + "\\b0" : line) + "\\par ";
+  }
+  latest += "}";
+  history += "}";
+  TdvDiffEngine engine;
+  engine.CompareStrings(RtfPlainTextCrLf(latest, &qtbridge::CodePageToUtf8),
+                        RtfPlainTextCrLf(history, &qtbridge::CodePageToUtf8));
+  size_t rows = 0;
+  for (auto _ : state)
+    rows = RowFormatChanges(engine.Rows(), latest, history, &qtbridge::CodePageToUtf8).size();
+  state.counters["marked rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_FormatChangesOf2000Lines)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Writes the example pair examples/Latest.qcp and examples/History.qcp with
 // the document's own writer: a small help project whose two versions show
-// every comparison class under the three match modes.
+// every comparison class under the three match modes, and each kind of
+// change the window tells: fields only, words, formatting only, text in
+// other scripts, a topic only the older file has.
 //
 //   make_examples OUTPUT_FOLDER
 #include <cstdio>
@@ -128,6 +130,13 @@ std::vector<TopicSpec> LatestTopics() {
         "See " + Link("Exporting to HTML", 8) + "."},
        "release;new features",
        "Writing"},
+      {14,
+       "Languages",
+       {"Inkwell Notes speaks English, \\u917?\\u955?\\u955?\\u951?\\u957?\\u953?\\u954?\\u940?, "
+        "\\u1056?\\u1091?\\u1089?\\u1089?\\u1082?\\u1080?\\u1081? and "
+        "\\u4325?\\u4304?\\u4320?\\u4311?\\u4323?\\u4314?\\u4312?.",
+        "Notes in any language are searched alike."},
+       "languages;unicode"},
   };
 }
 
@@ -153,6 +162,14 @@ std::vector<TopicSpec> HistoryTopics() {
         continue;
       case 9:  // was numbered 19: New by ID, Identical Text by title
         t.id = 19;
+        break;
+      case 7:  // the same words, formatted otherwise: Different, formatting only
+        t.paragraphs[0] = "Choose File > Print. Pages print in \\i notebook order\\i0 .";
+        break;
+      case 14:  // a word less in a line of Greek, Cyrillic and Georgian: Different
+        t.paragraphs[0] =
+            "Inkwell Notes speaks English, \\u917?\\u955?\\u955?\\u951?\\u957?\\u953?\\u954?\\u940? and "
+            "\\u1056?\\u1091?\\u1089?\\u1089?\\u1082?\\u1080?\\u1081?.";
         break;
       case 10:  // a trailing blank in one line: Different
         t.paragraphs[0] += " ";

@@ -163,9 +163,9 @@ TEST(Recount, TheExamplePairShowsEveryClass) {
   latest.LoadFromFile(std::string(QC_SOURCE_DIR) + "/examples/Latest.qcp");
   history.LoadFromFile(std::string(QC_SOURCE_DIR) + "/examples/History.qcp");
   const std::pair<TTopicMatchMode, std::array<int32_t, 5>> expected[] = {
-      {TTopicMatchMode::tmByID, {4, 4, 2, 3, 0}},
-      {TTopicMatchMode::tmByTitle, {3, 4, 3, 3, 0}},
-      {TTopicMatchMode::tmByIDOrTitle, {4, 4, 3, 2, 0}},
+      {TTopicMatchMode::tmByID, {6, 3, 2, 3, 0}},
+      {TTopicMatchMode::tmByTitle, {5, 3, 3, 3, 0}},
+      {TTopicMatchMode::tmByIDOrTitle, {6, 3, 3, 2, 0}},
   };
   for (const auto& [mode, counts] : expected)
     EXPECT_EQ(RecountTopics(latest.Topics(), history.Topics(), mode).Counts, counts)

@@ -1,0 +1,295 @@
+#include "compare/EntryFilter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <limits>
+
+#include "compare/ComparisonSession.h"
+#include "document/QuillcrafterDoc.h"
+#include "richtext/RtfPlainText.h"
+
+namespace {
+
+// The file's strings are Windows-1252 bytes.
+constexpr int kFileCodePage = 1252;
+
+char32_t LowerCase(char32_t c) {
+  if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+  if (c >= 0x100 && c <= 0x17F) {
+    if (c == 0x130) return 'i';
+    if (c == 0x178) return 0xFF;
+    // Upper and lower case alternate, the upper one first, except in the two
+    // stretches where the lower one is first.
+    const bool lowerFirst = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    return (c % 2 == 0) != lowerFirst ? c + 1 : c;
+  }
+  if (c >= 0x386 && c <= 0x3AB) {
+    if (c == 0x386) return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A) return c + 0x25;
+    if (c == 0x38C) return 0x3CC;
+    if (c == 0x38E || c == 0x38F) return c + 0x3F;
+    if (c >= 0x391 && c != 0x3A2) return c + 0x20;
+    return c;
+  }
+  if (c == 0x3C2) return 0x3C3;  // final sigma
+  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+  if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return c % 2 == 0 ? c + 1 : c;
+  if (c >= 0x531 && c <= 0x556) return c + 0x30;
+  if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;
+  return c;
+}
+
+/// Finds Needle in Text with the C library's search, which is much faster
+/// on long texts than a character-by-character loop.
+bool Contains(std::string_view text, std::string_view needle) {
+  if (needle.empty()) return true;
+  if (needle.size() > text.size()) return false;
+  return memmem(text.data(), text.size(), needle.data(), needle.size()) != nullptr;
+}
+
+}  // namespace
+
+std::string FoldCase(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {
+      out += static_cast<char>(lead >= 'A' && lead <= 'Z' ? lead + 0x20 : lead);
+      ++i;
+      continue;
+    }
+    // Only two- and three-byte sequences hold letters that change; anything
+    // else, well-formed or not, is copied byte for byte.
+    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : 0;
+    bool wellFormed = length > 0 && i + length <= utf8.size();
+    for (size_t k = 1; wellFormed && k < length; ++k)
+      wellFormed = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
+    if (!wellFormed) {
+      out += utf8[i++];
+      continue;
+    }
+    char32_t c = length == 2 ? lead & 0x1F : lead & 0x0F;
+    for (size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    if (length == 3 && c < 0x800) {  // overlong: not a character
+      out.append(utf8.substr(i, length));
+    } else {
+      AppendUtf8(out, LowerCase(c));
+    }
+    i += length;
+  }
+  return out;
+}
+
+TEntryFilter::TEntryFilter(const TComparisonSession& session) : FSession(session) { FShown.fill(true); }
+
+TEntryFilter::~TEntryFilter() = default;
+
+void TEntryFilter::SetClassShown(TTopicComparison kind, bool shown) {
+  bool& value = FShown[static_cast<size_t>(kind)];
+  if (value == shown) return;
+  value = shown;
+  FListedStale = true;
+}
+
+void TEntryFilter::SetSearchText(std::string_view utf8) {
+  std::string text;
+  text.reserve(utf8.size());
+  for (char c : utf8)
+    if (c != '\r' && c != '\n') text += c;
+  if (text == FSearch) return;
+  std::string folded = FoldCase(text);
+  // Every topic that holds the new text holds the old one too.
+  FNarrowsFrom = !FFolded.empty() && folded.find(FFolded) != std::string::npos ? FSearchGeneration : 0;
+  ++FSearchGeneration;
+  FSearch = std::move(text);
+  FFolded = std::move(folded);
+  FListedStale = true;
+}
+
+bool TEntryFilter::Active() const {
+  return !FSearch.empty() || std::find(FShown.begin(), FShown.end(), false) != FShown.end();
+}
+
+TEntryFilter::TTopicText& TEntryFilter::TextOf(const TQCTopic& topic) {
+  auto [it, added] = FTexts.try_emplace(&topic);
+  if (!added) return it->second;
+  TTopicText& text = it->second;
+  const std::string plain = FSession.PlainTextOf(&topic);
+  text.PlainHash = std::hash<std::string>()(plain);
+  const TCodePageDecoder& decode = FSession.Decoder();
+  const std::string title = decode ? decode(topic.Title(), kFileCodePage) : topic.Title();
+  // The line breaks keep a search from running from one part into the next:
+  // a search text has none.
+  text.Folded = std::to_string(topic.TopicID());
+  text.Folded += '\n';
+  text.Folded += FoldCase(title);
+  text.Folded += '\n';
+  text.Folded += FoldCase(plain);
+  return text;
+}
+
+bool TEntryFilter::TopicMatches(const TQCTopic* topic, TTopicText*& known) {
+  if (topic == nullptr) return false;
+  if (known == nullptr) known = &TextOf(*topic);
+  TTopicText& text = *known;
+  if (text.SearchedAt != FSearchGeneration) {
+    // Not found by the search this one only adds to: not found now either.
+    const bool skip = FNarrowsFrom != 0 && text.SearchedAt == FNarrowsFrom && !text.Found;
+    text.Found = !skip && Contains(text.Folded, FFolded);
+    text.SearchedAt = FSearchGeneration;
+  }
+  return text.Found;
+}
+
+void TEntryFilter::Refresh() {
+  const int count = FSession.EntryCount();
+  if (FEntriesStale || static_cast<int>(FEntries.size()) != count) {
+    // The entries' topics and classes, and no text looked up for them yet.
+    FEntries.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      const TComparisonEntry entry = FSession.ClassifiedEntry(i);
+      FEntries[static_cast<size_t>(i)] = {entry.Latest, entry.History, entry.Class, nullptr, nullptr};
+    }
+    FEntriesStale = false;
+    FMatchGeneration = 0;
+  }
+  if (FMatchGeneration != FSearchGeneration) {
+    const bool searching = !FFolded.empty();
+    FMatch.assign(static_cast<size_t>(count), 1);
+    FCounts.fill(0);
+    for (size_t i = 0; i < FEntries.size(); ++i) {
+      TListedEntry& entry = FEntries[i];
+      if (searching)
+        FMatch[i] =
+            TopicMatches(entry.Latest, entry.LatestText) || TopicMatches(entry.History, entry.HistoryText);
+      if (FMatch[i]) ++FCounts[static_cast<size_t>(entry.Class)];
+    }
+    FMatchGeneration = FSearchGeneration;
+    FListedStale = true;
+  }
+  if (!FListedStale) return;
+  FListed.clear();
+  FListed.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    if (FMatch[static_cast<size_t>(i)] && FShown[static_cast<size_t>(FEntries[static_cast<size_t>(i)].Class)])
+      FListed.push_back(i);
+  FListedStale = false;
+}
+
+const std::vector<int>& TEntryFilter::Listed() {
+  Refresh();
+  return FListed;
+}
+
+int TEntryFilter::RowOf(int index) {
+  Refresh();
+  const auto it = std::lower_bound(FListed.begin(), FListed.end(), index);
+  return it != FListed.end() && *it == index ? static_cast<int>(it - FListed.begin()) : -1;
+}
+
+const std::array<int32_t, TopicComparisonCount>& TEntryFilter::Counts() {
+  Refresh();
+  return FCounts;
+}
+
+bool TEntryFilter::Matches(int index) {
+  Refresh();
+  return index >= 0 && index < static_cast<int>(FMatch.size()) && FMatch[static_cast<size_t>(index)];
+}
+
+int TEntryFilter::NextListed(int from, bool forward, bool* wrapped) {
+  Refresh();
+  if (wrapped) *wrapped = false;
+  // From no entry, the first step back lands on the last one.
+  if (from < 0 && !forward) from = std::numeric_limits<int>::max();
+  if (FListed.empty()) return -1;
+  // The first listed entry beyond From; past the end, round to the other end.
+  if (forward) {
+    const auto it = std::upper_bound(FListed.begin(), FListed.end(), from);
+    if (it != FListed.end()) return *it;
+  } else {
+    const auto it = std::lower_bound(FListed.begin(), FListed.end(), from);
+    if (it != FListed.begin()) return *(it - 1);
+  }
+  if (wrapped) *wrapped = true;
+  return forward ? FListed.front() : FListed.back();
+}
+
+int TEntryFilter::NextDifferentListed(int from, bool forward, bool* wrapped) {
+  Refresh();
+  if (wrapped) *wrapped = false;
+  const int rows = static_cast<int>(FListed.size());
+  if (rows == 0) return -1;
+  if (from < 0 && !forward) from = std::numeric_limits<int>::max();
+  // Where From stands among the listed entries (between two when it is not one).
+  const auto at = std::lower_bound(FListed.begin(), FListed.end(), from);
+  int row = static_cast<int>(at - FListed.begin());
+  const bool listed = at != FListed.end() && *at == from;
+  if (forward && !listed) --row;
+  for (int step = 0; step < rows; ++step) {
+    row += forward ? 1 : -1;
+    if (row >= rows || row < 0) {
+      row = row >= rows ? 0 : rows - 1;
+      if (wrapped) *wrapped = true;
+    }
+    const int index = FListed[static_cast<size_t>(row)];
+    if (FEntries[static_cast<size_t>(index)].Class != tcIdentical) return index;
+  }
+  return -1;
+}
+
+bool TEntryFilter::FormattingOnly(int index) {
+  const TComparisonEntry entry = FSession.ClassifiedEntry(index);
+  if (entry.Class != tcDifferent || entry.Latest == nullptr || entry.History == nullptr) return false;
+  // Told by the hashes of the cached plain texts, so that drawing a list row never reads RTF.
+  return TextOf(*entry.Latest).PlainHash == TextOf(*entry.History).PlainHash;
+}
+
+void TEntryFilter::EntriesChanged() { FEntriesStale = true; }
+
+void TEntryFilter::TopicChanged(const TQCTopic* topic) {
+  FTexts.erase(topic);
+  FEntriesStale = true;
+}
+
+void TEntryFilter::Reset() {
+  FTexts.clear();
+  FPrepared = 0;
+  FEntriesStale = true;
+}
+
+bool TEntryFilter::Prepare(int maxTopics) {
+  const TQCTopics& latest = FSession.Latest().Topics();
+  const TQCTopics& history = FSession.History().Topics();
+  const int total = latest.Count() + history.Count();
+  for (int built = 0; FPrepared < total && built < maxTopics; ++FPrepared) {
+    const TQCTopic* topic =
+        FPrepared < latest.Count() ? latest.Items(FPrepared) : history.Items(FPrepared - latest.Count());
+    if (FTexts.contains(topic)) continue;
+    TextOf(*topic);
+    ++built;
+  }
+  return FPrepared < total;
+}
+
+// --- The session's side -----------------------------------------------------------------
+
+TComparisonEntry TComparisonSession::ClassifiedEntry(int index) const {
+  const int latest = LatestEntryCount();
+  if (index >= latest) {
+    TComparisonEntry entry;
+    entry.History = DeletedEntryTopic(index);
+    if (entry.History != nullptr) entry.Class = tcDeleted;
+    return entry;
+  }
+  // Classified for other topics than Latest has now: read them afresh.
+  if (index < 0 || static_cast<int>(FClassified.size()) != latest ||
+      FClassified[static_cast<size_t>(index)].Latest != FLatest->Topics().Items(index))
+    return Entry(index);
+  return FClassified[static_cast<size_t>(index)];
+}
