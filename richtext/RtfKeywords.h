@@ -76,6 +76,7 @@ enum class TRtfKeywordId : uint8_t {
   Up,
   Dn,
   FontFamily,
+  DocCodePage,  // \ansi, \mac, \pc, \pca: the code page in Default
   // Destinations.
   FontTable,
   ColorTable,
@@ -97,6 +98,8 @@ enum class TRtfKeywordId : uint8_t {
   PicHGoal,
   PicScaleX,
   PicScaleY,
+  PicW,
+  PicH,
   // Characters.
   Char,
 };

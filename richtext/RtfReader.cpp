@@ -35,6 +35,8 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   FNextTabKind = TRtfTabKind::Left;
   FPendingHigh = 0;
   FLastWasHexCr = false;
+  FCellTabs = 0;
+  FHeldParEnd = false;
   FRun.clear();
   FCurrentFont = 0;
   FFontNameDone = true;
@@ -110,6 +112,10 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   }
   FlushRun();
   FlushPendingSurrogate();
+  if (FHeldParEnd) {
+    FHeldParEnd = false;
+    FListener->ParagraphEnd(FHeldPara);
+  }
   listener.Finish(FFinalParaSet ? FFinalPara : FState.Para);
   FListener = nullptr;
 }
@@ -140,9 +146,11 @@ void TRtfReader::GroupEnd() {
   FState = std::move(FStack.back());
   FStack.pop_back();
   if (leaving == TDest::Pict && FState.Dest != TDest::Pict) {
-    if (FState.Dest == TDest::Normal && FPictureShown && FPicture.Kind != TRtfPicture::Other) {
+    if (FState.Dest == TDest::Normal && FPictureShown) {
       FlushPendingSurrogate();
+      BeforeContent();
       FListener->Picture(FPicture, FState.Chr);
+      FParaHasContent = true;
     }
     FPicture = TRtfPicture();
   }
@@ -209,6 +217,7 @@ void TRtfReader::PictureText(std::string_view bytes) {
 void TRtfReader::AppendText(std::string_view bytes) {
   if (FState.Chr.Hidden || bytes.empty()) return;
   FlushPendingSurrogate();
+  BeforeContent();
   if (FRun.empty())
     FRunCodePage = FTables.CodePageOf(FState.Chr.Font < 0 ? FTables.DefaultFont : FState.Chr.Font);
   FRun.append(bytes);
@@ -233,6 +242,7 @@ void TRtfReader::FlushPendingSurrogate() {
 void TRtfReader::EmitUnicode(char32_t codePoint) {
   if (FState.Dest != TDest::Normal || FState.Chr.Hidden) return;
   FlushRun();
+  BeforeContent();
   // Characters that are structure, not text, for a text document.
   switch (codePoint) {
     case 0x0A:
@@ -276,8 +286,23 @@ void TRtfReader::EmitUnicode(char32_t codePoint) {
 void TRtfReader::EmitParagraphEnd() {
   FlushRun();
   FlushPendingSurrogate();
+  BeforeContent();
   FListener->ParagraphEnd(FState.Para);
   FParaHasContent = false;
+}
+
+void TRtfReader::BeforeContent() {
+  if (FHeldParEnd) {
+    FHeldParEnd = false;
+    FListener->ParagraphEnd(FHeldPara);
+    FParaHasContent = false;
+  }
+  if (FCellTabs > 0) {
+    const std::string tabs(static_cast<size_t>(FCellTabs), '\t');
+    FCellTabs = 0;
+    FListener->Text(tabs, FTables.AnsiCodePage, FState.Chr);
+    FParaHasContent = true;
+  }
 }
 
 void TRtfReader::FontTableText(std::string_view bytes) {
@@ -362,6 +387,14 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
           break;
         case Id::OtherBlip:
           FPicture.Kind = TRtfPicture::Other;
+          FPicture.Blip = std::string(token.Word);
+          if (token.HasParam) FPicture.Blip += std::to_string(token.Param);
+          break;
+        case Id::PicW:
+          FPicture.Width = param;
+          break;
+        case Id::PicH:
+          FPicture.Height = param;
           break;
         case Id::PicWGoal:
           FPicture.WidthGoal = param;
@@ -448,18 +481,36 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
   const bool on = !token.HasParam || token.Param != 0;
   switch (kw->Id) {
     case Id::Par:
-      EmitParagraphEnd();
+      if (para.InTable) {
+        FlushRun();
+        FlushPendingSurrogate();
+        BeforeContent();
+        FHeldParEnd = true;
+        FHeldPara = para;
+      } else {
+        EmitParagraphEnd();
+      }
       break;
     case Id::Cell:
     case Id::NestCell:
-      EmitParagraphEnd();
+      // The cell's last paragraph ends with the cell; an empty row adds
+      // no line.
+      FHeldParEnd = false;
+      if (FCellTabs < 64) ++FCellTabs;
       break;
     case Id::Row:
     case Id::NestRow:
+      FHeldParEnd = false;
+      FCellTabs = 0;
       if (FParaHasContent) EmitParagraphEnd();
       break;
     case Id::Page:
     case Id::Sect:
+      if (FHeldParEnd) {
+        BeforeContent();
+      } else if (FParaHasContent) {
+        EmitParagraphEnd();
+      }
       break;
     case Id::Pard:
       para = TRtfParaFormat();
@@ -471,6 +522,7 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
     case Id::Line:
       if (!chr.Hidden) {
         FlushPendingSurrogate();
+        BeforeContent();
         FListener->LineBreak(chr);
         FParaHasContent = true;
       }
@@ -588,6 +640,9 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
       break;
     case Id::AnsiCpg:
       if (param > 0) FTables.AnsiCodePage = param;
+      break;
+    case Id::DocCodePage:
+      FTables.AnsiCodePage = kw->Default;
       break;
     case Id::Deff:
       FTables.DefaultFont = param;
