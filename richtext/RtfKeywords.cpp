@@ -16,6 +16,7 @@ constexpr TRtfKeyword kKeywords[] = {
     {"sect", K::Flag, Id::Sect, 0},        {"cell", K::Flag, Id::Cell, 0},
     {"nestcell", K::Flag, Id::NestCell, 0}, {"row", K::Flag, Id::Row, 0},
     {"nestrow", K::Flag, Id::NestRow, 0},  {"intbl", K::Flag, Id::Intbl, 0},
+    {"trowd", K::Flag, Id::Trowd, 0},
     {"ql", K::Flag, Id::Ql, 0},            {"qc", K::Flag, Id::Qc, 0},
     {"qr", K::Flag, Id::Qr, 0},            {"qj", K::Flag, Id::Qj, 0},
     {"qd", K::Flag, Id::Qj, 0},

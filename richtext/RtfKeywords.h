@@ -27,6 +27,7 @@ enum class TRtfKeywordId : uint8_t {
   Row,
   NestRow,
   Intbl,
+  Trowd,
   Ql,
   Qc,
   Qr,

@@ -36,6 +36,7 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   FPendingHigh = 0;
   FLastWasHexCr = false;
   FCellTabs = 0;
+  FInRow = false;
   FHeldParEnd = false;
   FRun.clear();
   FCurrentFont = 0;
@@ -481,7 +482,7 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
   const bool on = !token.HasParam || token.Param != 0;
   switch (kw->Id) {
     case Id::Par:
-      if (para.InTable) {
+      if (para.InTable || FInRow) {
         FlushRun();
         FlushPendingSurrogate();
         BeforeContent();
@@ -500,9 +501,17 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
       break;
     case Id::Row:
     case Id::NestRow:
+      // Tabs for empty cells at the end of the row, not one after the last.
       FHeldParEnd = false;
+      if (FParaHasContent) {
+        FCellTabs = std::max(0, FCellTabs - 1);
+        EmitParagraphEnd();
+      }
       FCellTabs = 0;
-      if (FParaHasContent) EmitParagraphEnd();
+      if (kw->Id == Id::Row) FInRow = false;
+      break;
+    case Id::Trowd:
+      FInRow = true;
       break;
     case Id::Page:
     case Id::Sect:

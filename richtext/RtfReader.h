@@ -90,6 +90,7 @@ class TRtfReader {
   // paragraph end inside a table held back until it is clear that no \cell
   // follows (which ends the paragraph itself).
   int FCellTabs = 0;
+  bool FInRow = false;  // since \trowd, until \row: cells may follow (also after a \pard)
   bool FHeldParEnd = false;
   TRtfParaFormat FHeldPara;
   // Text run collected until the next control word or group.
