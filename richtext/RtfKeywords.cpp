@@ -48,7 +48,7 @@ constexpr TRtfKeyword kKeywords[] = {
     {"u", K::Value, Id::U, 0},             {"uc", K::Value, Id::Uc, 1},
     {"bin", K::Value, Id::Bin, 0},
     // Document and tables.
-    {"ansi", K::Flag, Id::DocCodePage, 1252}, {"mac", K::Flag, Id::DocCodePage, 10000},
+    {"mac", K::Flag, Id::DocCodePage, 10000},
     {"pc", K::Flag, Id::DocCodePage, 437}, {"pca", K::Flag, Id::DocCodePage, 850},
     {"ansicpg", K::Value, Id::AnsiCpg, 1252}, {"deff", K::Value, Id::Deff, 0},
     {"fcharset", K::Value, Id::Fcharset, 0},  {"cpg", K::Value, Id::Cpg, 0},

@@ -77,7 +77,7 @@ enum class TRtfKeywordId : uint8_t {
   Up,
   Dn,
   FontFamily,
-  DocCodePage,  // \ansi, \mac, \pc, \pca: the code page in Default
+  DocCodePage,  // \mac, \pc, \pca: the code page in Default (\ansi is the default)
   // Destinations.
   FontTable,
   ColorTable,
