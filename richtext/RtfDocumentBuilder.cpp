@@ -158,8 +158,12 @@ void TRtfDocumentBuilder::Picture(const TRtfPicture& picture, const TRtfCharForm
   imageFormat.setName(name);
   imageFormat.setWidth(size.width());
   imageFormat.setHeight(size.height());
-  if (!drawable && !picture.Blip.empty()) {
-    imageFormat.setProperty(kRtfPictureBlipProperty, QString::fromLatin1(picture.Blip));
+  if (!drawable) {
+    // A picture without a format word is not written back at all.
+    std::string blip = picture.Blip;
+    if (picture.Kind == TRtfPicture::Png) blip = "pngblip";
+    if (picture.Kind == TRtfPicture::Jpeg) blip = "jpegblip";
+    imageFormat.setProperty(kRtfPictureBlipProperty, QString::fromLatin1(blip));
     imageFormat.setProperty(kRtfPictureDataProperty, data);
     imageFormat.setProperty(kRtfPictureWidthProperty, picture.Width);
     imageFormat.setProperty(kRtfPictureHeightProperty, picture.Height);

@@ -204,6 +204,7 @@ void TRtfWriterState::WritePicture(const QTextImageFormat& format) {
   if (format.hasProperty(kRtfPictureBlipProperty)) {
     // A picture the view showed as a placeholder goes back as it came.
     const QByteArray blip = format.stringProperty(kRtfPictureBlipProperty).toLatin1();
+    if (blip.isEmpty()) return;
     const QByteArray data = format.property(kRtfPictureDataProperty).toByteArray();
     FBody +=
         Format("{\\pict\\%s\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\r\n", blip.constData(),

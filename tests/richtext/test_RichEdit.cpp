@@ -493,6 +493,9 @@ void TestRichEdit::picturesShownAndWritten() {
   QVERIFY2(saved.find("{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720\r\n0102ff}") !=
                std::string::npos,
            saved.c_str());
+  QVERIFY2(
+      saved.find("{\\pict\\pngblip\\picw8\\pich4\\picwgoal120\\pichgoal60\r\n8950}") != std::string::npos,
+      saved.c_str());
   TRichEdit again;
   again.LoadRtf(saved);
   QCOMPARE(FormatAt(again, 1).toImageFormat().width(), 96.0);
