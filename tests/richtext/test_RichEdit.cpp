@@ -161,15 +161,19 @@ void TestRichEdit::characterAndParagraphFormats() {
 
 void TestRichEdit::samplesPlainTextMatchesQtFreeReader_data() {
   QTest::addColumn<QString>("file");
-  const QStringList files = QDir(SampleDir()).entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
-  QVERIFY(files.size() >= 27);
-  for (const QString& f : files) QTest::newRow(f.toUtf8().constData()) << f;
+  // The samples of other programs and the corpus of code pages, tables and pictures.
+  const QString corpus = QStringLiteral(QC_SOURCE_DIR "/tests/data/rtf-corpus");
+  for (const QString& dir : {SampleDir(), corpus}) {
+    const QStringList files = QDir(dir).entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 15);
+    for (const QString& f : files) QTest::newRow(f.toUtf8().constData()) << dir + QLatin1Char('/') + f;
+  }
 }
 
 void TestRichEdit::samplesPlainTextMatchesQtFreeReader() {
   // The comparison reads the view's lines and qctool the reader's: both alike.
   QFETCH(QString, file);
-  const std::string bytes = ReadBytes(SampleDir() + QLatin1Char('/') + file);
+  const std::string bytes = ReadBytes(file);
   TRichEdit edit;
   edit.LoadRtf(bytes);
   QCOMPARE(edit.PlainTextLines(), Utf8Lines(RtfToPlainTextLines(bytes, &qtbridge::CodePageToUtf8)));
