@@ -122,7 +122,6 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
 }
 
 void TRtfReader::GroupStart() {
-  FlushRun();
   if (FStack.size() >= kMaxDepth) {
     ++FOverflow;
     return;
@@ -131,7 +130,6 @@ void TRtfReader::GroupStart() {
 }
 
 void TRtfReader::GroupEnd() {
-  FlushRun();
   if (FOverflow > 0) {
     --FOverflow;
     return;
@@ -148,6 +146,7 @@ void TRtfReader::GroupEnd() {
   FStack.pop_back();
   if (leaving == TDest::Pict && FState.Dest != TDest::Pict) {
     if (FState.Dest == TDest::Normal && FPictureShown) {
+      FlushRun();
       FlushPendingSurrogate();
       BeforeContent();
       FListener->Picture(FPicture, FState.Chr);
@@ -218,16 +217,19 @@ void TRtfReader::PictureText(std::string_view bytes) {
 void TRtfReader::AppendText(std::string_view bytes) {
   if (FState.Chr.Hidden || bytes.empty()) return;
   FlushPendingSurrogate();
+  if (!FRun.empty() && !(FState.Chr == FRunFormat)) FlushRun();
   BeforeContent();
-  if (FRun.empty())
+  if (FRun.empty()) {
     FRunCodePage = FTables.CodePageOf(FState.Chr.Font < 0 ? FTables.DefaultFont : FState.Chr.Font);
+    FRunFormat = FState.Chr;
+  }
   FRun.append(bytes);
   FParaHasContent = true;
 }
 
 void TRtfReader::FlushRun() {
   if (FRun.empty()) return;
-  FListener->Text(FRun, FRunCodePage, FState.Chr);
+  FListener->Text(FRun, FRunCodePage, FRunFormat);
   FRun.clear();
 }
 
@@ -293,6 +295,7 @@ void TRtfReader::EmitParagraphEnd() {
 }
 
 void TRtfReader::BeforeContent() {
+  if (FHeldParEnd || FCellTabs > 0) FlushRun();
   if (FHeldParEnd) {
     FHeldParEnd = false;
     FListener->ParagraphEnd(FHeldPara);
@@ -336,7 +339,6 @@ void TRtfReader::ColorTableText(std::string_view bytes) {
 }
 
 void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
-  FlushRun();
   const bool ignorable = FIgnorable;
   FIgnorable = false;
   const TRtfKeyword* kw = token.Garbage ? nullptr : FindRtfKeyword(token.Word);
@@ -530,6 +532,7 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
       break;
     case Id::Line:
       if (!chr.Hidden) {
+        FlushRun();
         FlushPendingSurrogate();
         BeforeContent();
         FListener->LineBreak(chr);
@@ -648,18 +651,22 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
       chr.Background = param;
       break;
     case Id::AnsiCpg:
+      FlushRun();
       if (param > 0) FTables.AnsiCodePage = param;
       break;
     case Id::DocCodePage:
+      FlushRun();
       FTables.AnsiCodePage = kw->Default;
       break;
     case Id::Deff:
+      FlushRun();
       FTables.DefaultFont = param;
       break;
     case Id::Char:
       EmitUnicode(static_cast<char32_t>(kw->Default));
       break;
     case Id::FontTable:
+      FlushRun();
       FState.Dest = TDest::FontTable;
       FFontNameDone = true;
       break;

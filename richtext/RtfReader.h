@@ -93,9 +93,12 @@ class TRtfReader {
   bool FInRow = false;  // since \trowd, until \row: cells may follow (also after a \pard)
   bool FHeldParEnd = false;
   TRtfParaFormat FHeldPara;
-  // Text run collected until the next control word or group.
+  // Text run collected while the format stays the same, across groups and
+  // control words that change nothing shown: a character whose bytes a
+  // writer split between two groups is decoded whole.
   std::string FRun;
   int FRunCodePage = 1252;
+  TRtfCharFormat FRunFormat;
   // Font and colour table parsing.
   int FCurrentFont = 0;
   bool FFontNameDone = true;
