@@ -29,10 +29,12 @@
 /// the bit of the option in TdvDiffOptions; the order of application is
 /// fixed: deletion of IgnoreChars, then stripping, then case.
 enum TdvDiffOption : uint8_t {
-  fdoCaseSensitive = 0,             // absent: ASCII A-Z compare as a-z
-  fdoIgnoreCharacters = 1,          // delete every byte of IgnoreChars
-  fdoIgnoreTrailingWhiteSpace = 2,  // strip bytes 0..32 from the end
-  fdoIgnoreLeadingWhiteSpace = 3,   // strip bytes 0..32 from the start
+  fdoCaseSensitive = 0,             // absent: A-Z compare as a-z, and in UTF-8 the capitals of
+                                    // Latin-1, Latin Extended-A, Greek and Cyrillic as theirs
+  fdoIgnoreCharacters = 1,          // delete every character of IgnoreChars (by its value below
+                                    // 256; Unicode spaces too when it holds the blank)
+  fdoIgnoreTrailingWhiteSpace = 2,  // strip bytes 0..32 and Unicode spaces from the end
+  fdoIgnoreLeadingWhiteSpace = 3,   // strip bytes 0..32 and Unicode spaces from the start
 };
 
 /// A set of TdvDiffOption, one byte, bit n = option n.

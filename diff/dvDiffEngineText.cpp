@@ -15,6 +15,7 @@
 
 #include "diff/dvDiffEngine.h"
 #include "diff/dvDiffEngineSide.h"
+#include "diff/dvUnicodeText.h"
 
 namespace {
 
@@ -118,7 +119,10 @@ void TdvCustomDiffEngine::Side::BuildKeys(TdvDiffOptions options, const TdvCharS
     if (copy) {
       const std::string_view line = std::string_view(text).substr(span.offset, span.length);
       first = normalised.size();
-      if (deleteChars) {
+      if (!dv_unicode::IsAscii(line)) {
+        // UTF-8: whole characters are deleted and folded.
+        dv_unicode::AppendKey(line, deleteChars ? &ignoreChars : nullptr, foldCase, normalised);
+      } else if (deleteChars) {
         for (char c : line)
           if (!ignoreChars.test(static_cast<unsigned char>(c))) normalised.push_back(c);
       } else {
@@ -131,6 +135,10 @@ void TdvCustomDiffEngine::Side::BuildKeys(TdvDiffOptions options, const TdvCharS
       while (last > first && IsBlankOrControl(bytes[last - 1])) --last;
     if (stripLeading)
       while (first < last && IsBlankOrControl(bytes[first])) ++first;
+    if ((stripTrailing || stripLeading) && last > first &&
+        (static_cast<unsigned char>(bytes[last - 1]) >= 0x80 ||
+         static_cast<unsigned char>(bytes[first]) >= 0x80))
+      dv_unicode::StripBlanks(bytes, first, last, stripLeading, stripTrailing);
     if (foldCase)
       for (size_t i = first; i < last; ++i)
         if (bytes[i] >= 'A' && bytes[i] <= 'Z') bytes[i] = static_cast<char>(bytes[i] + 32);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "diff/dvDiffEngine.h"
+#include "diff/dvUnicodeText.h"
 
 namespace {
 
@@ -71,12 +72,20 @@ struct SideTokens {
       Token token;
       token.start = static_cast<uint32_t>(pos);
       const unsigned char first = bytes[pos];
-      if (IsWordByte(first)) {
-        token.kind = TokenClass::Word;
-        while (pos < size && IsWordByte(bytes[pos])) ++pos;
-      } else if (IsBlank(first)) {
+      // A Unicode space is a blank, not part of a word.
+      auto unicodeSpace = [&](size_t at) {
+        return bytes[at] >= 0x80 ? dv_unicode::SpaceBytesAt(text, at) : 0;
+      };
+      if (IsBlank(first) || unicodeSpace(pos) > 0) {
         token.kind = TokenClass::Blank;
-        while (pos < size && IsBlank(bytes[pos])) ++pos;
+        while (pos < size) {
+          const size_t n = IsBlank(bytes[pos]) ? 1 : unicodeSpace(pos);
+          if (n == 0) break;
+          pos += n;
+        }
+      } else if (IsWordByte(first)) {
+        token.kind = TokenClass::Word;
+        while (pos < size && IsWordByte(bytes[pos]) && unicodeSpace(pos) == 0) ++pos;
       } else {
         token.kind = TokenClass::Other;
         ++pos;
@@ -84,11 +93,19 @@ struct SideTokens {
       token.end = static_cast<uint32_t>(pos);
       token.keyStart = static_cast<uint32_t>(keys.size());
       uint64_t hash = 0xCBF29CE484222325ull;
-      for (size_t i = token.start; i < pos; ++i) {
-        if (settings.Deleted(bytes[i])) continue;
-        const unsigned char c = Settings::Folded(bytes[i], settings.foldCase);
-        keys.push_back(static_cast<char>(c));
-        hash = (hash ^ c) * 0x100000001B3ull;
+      const std::string_view raw = text.substr(token.start, pos - token.start);
+      if ((settings.foldCase || settings.deleteChars) && !dv_unicode::IsAscii(raw)) {
+        dv_unicode::AppendKey(raw, settings.deleteChars ? settings.ignoreChars : nullptr, settings.foldCase,
+                              keys);
+        for (size_t i = token.keyStart; i < keys.size(); ++i)
+          hash = (hash ^ static_cast<unsigned char>(keys[i])) * 0x100000001B3ull;
+      } else {
+        for (size_t i = token.start; i < pos; ++i) {
+          if (settings.Deleted(bytes[i])) continue;
+          const unsigned char c = Settings::Folded(bytes[i], settings.foldCase);
+          keys.push_back(static_cast<char>(c));
+          hash = (hash ^ c) * 0x100000001B3ull;
+        }
       }
       token.keyLength = static_cast<uint32_t>(keys.size() - token.keyStart);
       token.hash = hash;

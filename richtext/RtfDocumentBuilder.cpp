@@ -1,6 +1,7 @@
 #include "richtext/RtfDocumentBuilder.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -17,6 +18,41 @@ namespace {
 qreal TwipsToPixels(int twips) { return twips / 15.0; }
 
 QColor RgbColor(uint32_t rgb) { return QColor((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255); }
+
+// The size a picture is shown at, in pixels: its goal size in twips, else
+// \picw/\pich (hundredths of a millimetre for a metafile), else Fallback;
+// then scaled.
+QSizeF PictureSize(const TRtfPicture& picture, QSizeF fallback) {
+  const bool metafile = picture.Blip.rfind("wmetafile", 0) == 0 || picture.Blip.rfind("emfblip", 0) == 0 ||
+                        picture.Blip.rfind("pmmetafile", 0) == 0 || picture.Blip.rfind("macpict", 0) == 0;
+  auto side = [&](int goal, int natural, qreal other) {
+    if (goal > 0) return TwipsToPixels(goal);
+    if (natural > 0)
+      return metafile && picture.Blip.rfind("macpict", 0) != 0 ? natural * 96.0 / 2540.0 : natural;
+    return other;
+  };
+  qreal width = side(picture.WidthGoal, picture.Width, fallback.width());
+  qreal height = side(picture.HeightGoal, picture.Height, fallback.height());
+  if (picture.ScaleX > 0) width = width * picture.ScaleX / 100.0;
+  if (picture.ScaleY > 0) height = height * picture.ScaleY / 100.0;
+  return {std::clamp(width, 1.0, 10000.0), std::clamp(height, 1.0, 10000.0)};
+}
+
+// A grey frame with a cross, for a picture that cannot be drawn: the user
+// sees that something is there and how large it is.
+QImage Placeholder(QSizeF size) {
+  // The image is drawn scaled to the picture's size; a bounded one keeps a
+  // huge picture from costing memory.
+  const QSize pixels(std::clamp(qRound(size.width()), 4, 1024), std::clamp(qRound(size.height()), 4, 1024));
+  QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+  image.fill(QColor(245, 245, 245));
+  QPainter painter(&image);
+  painter.setPen(QColor(150, 150, 150));
+  painter.drawRect(0, 0, pixels.width() - 1, pixels.height() - 1);
+  painter.drawLine(0, 0, pixels.width() - 1, pixels.height() - 1);
+  painter.drawLine(0, pixels.height() - 1, pixels.width() - 1, 0);
+  return image;
+}
 
 }  // namespace
 
@@ -104,7 +140,11 @@ void TRtfDocumentBuilder::Unicode(char32_t codePoint, const TRtfCharFormat& form
 void TRtfDocumentBuilder::Picture(const TRtfPicture& picture, const TRtfCharFormat& format) {
   QImage image;
   const QByteArray data(picture.Data.data(), static_cast<qsizetype>(picture.Data.size()));
-  if (!image.loadFromData(data, picture.Kind == TRtfPicture::Png ? "PNG" : "JPEG") || image.isNull()) return;
+  const bool drawable = picture.Kind != TRtfPicture::Other &&
+                        image.loadFromData(data, picture.Kind == TRtfPicture::Png ? "PNG" : "JPEG") &&
+                        !image.isNull();
+  const QSizeF size = PictureSize(picture, drawable ? QSizeF(image.size()) : QSizeF(32, 32));
+  if (!drawable) image = Placeholder(size);
   BeginTextIfPending();
   Flush();
   QTextDocument* document = FCursor.document();
@@ -116,12 +156,18 @@ void TRtfDocumentBuilder::Picture(const TRtfPicture& picture, const TRtfCharForm
   QTextImageFormat imageFormat;
   imageFormat.merge(CharFormat(format));
   imageFormat.setName(name);
-  qreal width = picture.WidthGoal > 0 ? TwipsToPixels(picture.WidthGoal) : image.width();
-  qreal height = picture.HeightGoal > 0 ? TwipsToPixels(picture.HeightGoal) : image.height();
-  if (picture.ScaleX > 0) width = width * picture.ScaleX / 100.0;
-  if (picture.ScaleY > 0) height = height * picture.ScaleY / 100.0;
-  imageFormat.setWidth(std::clamp(width, 1.0, 10000.0));
-  imageFormat.setHeight(std::clamp(height, 1.0, 10000.0));
+  imageFormat.setWidth(size.width());
+  imageFormat.setHeight(size.height());
+  if (!drawable) {
+    // A picture without a format word is not written back at all.
+    std::string blip = picture.Blip;
+    if (picture.Kind == TRtfPicture::Png) blip = "pngblip";
+    if (picture.Kind == TRtfPicture::Jpeg) blip = "jpegblip";
+    imageFormat.setProperty(kRtfPictureBlipProperty, QString::fromLatin1(blip));
+    imageFormat.setProperty(kRtfPictureDataProperty, data);
+    imageFormat.setProperty(kRtfPictureWidthProperty, picture.Width);
+    imageFormat.setProperty(kRtfPictureHeightProperty, picture.Height);
+  }
   FCursor.insertImage(imageFormat);
 }
 

@@ -17,6 +17,15 @@
 
 class QTextList;
 
+/// Properties of the placeholder image a picture the view cannot draw
+/// (\wmetafile, \emfblip, \dibitmap, \macpict, a damaged PNG) stands as:
+/// the picture's own format word, bytes and \picw/\pich, so that writing
+/// the document back keeps the picture.
+inline constexpr int kRtfPictureBlipProperty = QTextFormat::UserProperty + 1;
+inline constexpr int kRtfPictureDataProperty = QTextFormat::UserProperty + 2;
+inline constexpr int kRtfPictureWidthProperty = QTextFormat::UserProperty + 3;
+inline constexpr int kRtfPictureHeightProperty = QTextFormat::UserProperty + 4;
+
 class TRtfDocumentBuilder : public TRtfListener {
  public:
   /// Whole: the cursor stands in an empty document that receives the whole

@@ -16,6 +16,7 @@ constexpr TRtfKeyword kKeywords[] = {
     {"sect", K::Flag, Id::Sect, 0},        {"cell", K::Flag, Id::Cell, 0},
     {"nestcell", K::Flag, Id::NestCell, 0}, {"row", K::Flag, Id::Row, 0},
     {"nestrow", K::Flag, Id::NestRow, 0},  {"intbl", K::Flag, Id::Intbl, 0},
+    {"trowd", K::Flag, Id::Trowd, 0},
     {"ql", K::Flag, Id::Ql, 0},            {"qc", K::Flag, Id::Qc, 0},
     {"qr", K::Flag, Id::Qr, 0},            {"qj", K::Flag, Id::Qj, 0},
     {"qd", K::Flag, Id::Qj, 0},
@@ -47,6 +48,8 @@ constexpr TRtfKeyword kKeywords[] = {
     {"u", K::Value, Id::U, 0},             {"uc", K::Value, Id::Uc, 1},
     {"bin", K::Value, Id::Bin, 0},
     // Document and tables.
+    {"mac", K::Flag, Id::DocCodePage, 10000},
+    {"pc", K::Flag, Id::DocCodePage, 437}, {"pca", K::Flag, Id::DocCodePage, 850},
     {"ansicpg", K::Value, Id::AnsiCpg, 1252}, {"deff", K::Value, Id::Deff, 0},
     {"fcharset", K::Value, Id::Fcharset, 0},  {"cpg", K::Value, Id::Cpg, 0},
     {"red", K::Value, Id::Red, 0},         {"green", K::Value, Id::Green, 0},
@@ -65,6 +68,9 @@ constexpr TRtfKeyword kKeywords[] = {
     {"fldinst", K::Destination, Id::FieldInst, 0}, {"pn", K::Destination, Id::Pn, 0},
     {"pntext", K::Destination, Id::PnText, 0}, {"listtext", K::Destination, Id::ListText, 0},
     {"upr", K::Destination, Id::Upr, 0},   {"ud", K::Destination, Id::Ud, 0},
+    // A nested table's row properties end its row (\nestrow); the text for
+    // readers without nested tables repeats what they hold.
+    {"nesttableprops", K::Destination, Id::Normal, 0}, {"nonesttables", K::Destination, Id::Skip, 0},
     // Pictures.
     {"pngblip", K::Flag, Id::PngBlip, 0},  {"jpegblip", K::Flag, Id::JpegBlip, 0},
     {"emfblip", K::Flag, Id::OtherBlip, 0}, {"wmetafile", K::Flag, Id::OtherBlip, 0},
@@ -72,6 +78,7 @@ constexpr TRtfKeyword kKeywords[] = {
     {"macpict", K::Flag, Id::OtherBlip, 0}, {"pmmetafile", K::Flag, Id::OtherBlip, 0},
     {"picwgoal", K::Value, Id::PicWGoal, 0}, {"pichgoal", K::Value, Id::PicHGoal, 0},
     {"picscalex", K::Value, Id::PicScaleX, 100}, {"picscaley", K::Value, Id::PicScaleY, 100},
+    {"picw", K::Value, Id::PicW, 0},       {"pich", K::Value, Id::PicH, 0},
     // Destinations whose text is not shown.
     {"stylesheet", K::Destination, Id::Skip, 0}, {"info", K::Destination, Id::Skip, 0},
     {"pict", K::Destination, Id::Pict, 0}, {"object", K::Destination, Id::Upr, 0},

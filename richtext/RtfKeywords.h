@@ -27,6 +27,7 @@ enum class TRtfKeywordId : uint8_t {
   Row,
   NestRow,
   Intbl,
+  Trowd,
   Ql,
   Qc,
   Qr,
@@ -76,6 +77,7 @@ enum class TRtfKeywordId : uint8_t {
   Up,
   Dn,
   FontFamily,
+  DocCodePage,  // \mac, \pc, \pca: the code page in Default (\ansi is the default)
   // Destinations.
   FontTable,
   ColorTable,
@@ -97,6 +99,8 @@ enum class TRtfKeywordId : uint8_t {
   PicHGoal,
   PicScaleX,
   PicScaleY,
+  PicW,
+  PicH,
   // Characters.
   Char,
 };

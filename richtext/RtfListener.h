@@ -91,6 +91,9 @@ int CodePageOfCharset(int charset);
 struct TRtfPicture {
   enum TKind : uint8_t { Png, Jpeg, Other } Kind = Other;
   std::string Data;    // the picture file's bytes (from hex digits or \bin)
+  std::string Blip;    // the format word of any other picture as written ("wmetafile8", "emfblip")
+  int Width = 0;       // \picw: pixels, or hundredths of a millimetre for a metafile
+  int Height = 0;      // \pich
   int WidthGoal = 0;   // twips; 0 when not given
   int HeightGoal = 0;  // twips; 0 when not given
   int ScaleX = 100;    // percent
@@ -107,7 +110,8 @@ class TRtfListener {
   virtual void Text(std::string_view bytes, int codePage, const TRtfCharFormat& format) = 0;
   /// One character given as a Unicode code point.
   virtual void Unicode(char32_t codePoint, const TRtfCharFormat& format) = 0;
-  /// A picture at this place in the text; not part of the plain text.
+  /// A picture at this place in the text (of any format: one the view
+  /// cannot draw stands as a placeholder); not part of the plain text.
   virtual void Picture(const TRtfPicture& picture, const TRtfCharFormat& format) {
     (void)picture;
     (void)format;

@@ -35,6 +35,9 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   FNextTabKind = TRtfTabKind::Left;
   FPendingHigh = 0;
   FLastWasHexCr = false;
+  FCellTabs = 0;
+  FInRow = false;
+  FHeldParEnd = false;
   FRun.clear();
   FCurrentFont = 0;
   FFontNameDone = true;
@@ -110,12 +113,15 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   }
   FlushRun();
   FlushPendingSurrogate();
+  if (FHeldParEnd) {
+    FHeldParEnd = false;
+    FListener->ParagraphEnd(FHeldPara);
+  }
   listener.Finish(FFinalParaSet ? FFinalPara : FState.Para);
   FListener = nullptr;
 }
 
 void TRtfReader::GroupStart() {
-  FlushRun();
   if (FStack.size() >= kMaxDepth) {
     ++FOverflow;
     return;
@@ -124,7 +130,6 @@ void TRtfReader::GroupStart() {
 }
 
 void TRtfReader::GroupEnd() {
-  FlushRun();
   if (FOverflow > 0) {
     --FOverflow;
     return;
@@ -140,9 +145,12 @@ void TRtfReader::GroupEnd() {
   FState = std::move(FStack.back());
   FStack.pop_back();
   if (leaving == TDest::Pict && FState.Dest != TDest::Pict) {
-    if (FState.Dest == TDest::Normal && FPictureShown && FPicture.Kind != TRtfPicture::Other) {
+    if (FState.Dest == TDest::Normal && FPictureShown) {
+      FlushRun();
       FlushPendingSurrogate();
+      BeforeContent();
       FListener->Picture(FPicture, FState.Chr);
+      FParaHasContent = true;
     }
     FPicture = TRtfPicture();
   }
@@ -209,15 +217,19 @@ void TRtfReader::PictureText(std::string_view bytes) {
 void TRtfReader::AppendText(std::string_view bytes) {
   if (FState.Chr.Hidden || bytes.empty()) return;
   FlushPendingSurrogate();
-  if (FRun.empty())
+  if (!FRun.empty() && !(FState.Chr == FRunFormat)) FlushRun();
+  BeforeContent();
+  if (FRun.empty()) {
     FRunCodePage = FTables.CodePageOf(FState.Chr.Font < 0 ? FTables.DefaultFont : FState.Chr.Font);
+    FRunFormat = FState.Chr;
+  }
   FRun.append(bytes);
   FParaHasContent = true;
 }
 
 void TRtfReader::FlushRun() {
   if (FRun.empty()) return;
-  FListener->Text(FRun, FRunCodePage, FState.Chr);
+  FListener->Text(FRun, FRunCodePage, FRunFormat);
   FRun.clear();
 }
 
@@ -233,6 +245,7 @@ void TRtfReader::FlushPendingSurrogate() {
 void TRtfReader::EmitUnicode(char32_t codePoint) {
   if (FState.Dest != TDest::Normal || FState.Chr.Hidden) return;
   FlushRun();
+  BeforeContent();
   // Characters that are structure, not text, for a text document.
   switch (codePoint) {
     case 0x0A:
@@ -276,8 +289,24 @@ void TRtfReader::EmitUnicode(char32_t codePoint) {
 void TRtfReader::EmitParagraphEnd() {
   FlushRun();
   FlushPendingSurrogate();
+  BeforeContent();
   FListener->ParagraphEnd(FState.Para);
   FParaHasContent = false;
+}
+
+void TRtfReader::BeforeContent() {
+  if (FHeldParEnd || FCellTabs > 0) FlushRun();
+  if (FHeldParEnd) {
+    FHeldParEnd = false;
+    FListener->ParagraphEnd(FHeldPara);
+    FParaHasContent = false;
+  }
+  if (FCellTabs > 0) {
+    const std::string tabs(static_cast<size_t>(FCellTabs), '\t');
+    FCellTabs = 0;
+    FListener->Text(tabs, FTables.AnsiCodePage, FState.Chr);
+    FParaHasContent = true;
+  }
 }
 
 void TRtfReader::FontTableText(std::string_view bytes) {
@@ -310,7 +339,6 @@ void TRtfReader::ColorTableText(std::string_view bytes) {
 }
 
 void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
-  FlushRun();
   const bool ignorable = FIgnorable;
   FIgnorable = false;
   const TRtfKeyword* kw = token.Garbage ? nullptr : FindRtfKeyword(token.Word);
@@ -362,6 +390,14 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
           break;
         case Id::OtherBlip:
           FPicture.Kind = TRtfPicture::Other;
+          FPicture.Blip = std::string(token.Word);
+          if (token.HasParam) FPicture.Blip += std::to_string(token.Param);
+          break;
+        case Id::PicW:
+          FPicture.Width = param;
+          break;
+        case Id::PicH:
+          FPicture.Height = param;
           break;
         case Id::PicWGoal:
           FPicture.WidthGoal = param;
@@ -448,18 +484,44 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
   const bool on = !token.HasParam || token.Param != 0;
   switch (kw->Id) {
     case Id::Par:
-      EmitParagraphEnd();
+      if (para.InTable || FInRow) {
+        FlushRun();
+        FlushPendingSurrogate();
+        BeforeContent();
+        FHeldParEnd = true;
+        FHeldPara = para;
+      } else {
+        EmitParagraphEnd();
+      }
       break;
     case Id::Cell:
     case Id::NestCell:
-      EmitParagraphEnd();
+      // The cell's last paragraph ends with the cell; an empty row adds
+      // no line.
+      FHeldParEnd = false;
+      if (FCellTabs < 64) ++FCellTabs;
       break;
     case Id::Row:
     case Id::NestRow:
-      if (FParaHasContent) EmitParagraphEnd();
+      // Tabs for empty cells at the end of the row, not one after the last.
+      FHeldParEnd = false;
+      if (FParaHasContent) {
+        FCellTabs = std::max(0, FCellTabs - 1);
+        EmitParagraphEnd();
+      }
+      FCellTabs = 0;
+      if (kw->Id == Id::Row) FInRow = false;
+      break;
+    case Id::Trowd:
+      FInRow = true;
       break;
     case Id::Page:
     case Id::Sect:
+      if (FHeldParEnd) {
+        BeforeContent();
+      } else if (FParaHasContent) {
+        EmitParagraphEnd();
+      }
       break;
     case Id::Pard:
       para = TRtfParaFormat();
@@ -470,7 +532,9 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
       break;
     case Id::Line:
       if (!chr.Hidden) {
+        FlushRun();
         FlushPendingSurrogate();
+        BeforeContent();
         FListener->LineBreak(chr);
         FParaHasContent = true;
       }
@@ -587,15 +651,22 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
       chr.Background = param;
       break;
     case Id::AnsiCpg:
+      FlushRun();
       if (param > 0) FTables.AnsiCodePage = param;
       break;
+    case Id::DocCodePage:
+      FlushRun();
+      FTables.AnsiCodePage = kw->Default;
+      break;
     case Id::Deff:
+      FlushRun();
       FTables.DefaultFont = param;
       break;
     case Id::Char:
       EmitUnicode(static_cast<char32_t>(kw->Default));
       break;
     case Id::FontTable:
+      FlushRun();
       FState.Dest = TDest::FontTable;
       FFontNameDone = true;
       break;

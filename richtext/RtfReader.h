@@ -8,11 +8,14 @@
 // - hidden text (\v) is neither shown nor part of the plain text;
 // - {\pntext} is left out and the label is rebuilt from \pn (it is not part of
 //   the text); {\listtext} is shown as text, since \ls lists are not rebuilt;
-// - fields and objects show their result; PNG and JPEG pictures are handed
-//   on (they are no part of the plain text); footnotes, headers and footers
-//   show nothing;
-// - every table cell paragraph is a paragraph of its own; \line starts a new
-//   plain-text line inside its paragraph; \page and \sect add nothing;
+// - fields and objects show their result; pictures are handed on, of any
+//   format (they are no part of the plain text); footnotes, headers and
+//   footers show nothing;
+// - a table row is one paragraph, its cells separated by a tab (the
+//   paragraph end before a \cell is the cell's end, not a line of its own);
+//   nested rows likewise, before the row that holds them; \line starts a
+//   new plain-text line inside its paragraph; \page and \sect end the
+//   paragraph they stand in and add nothing else;
 // - footnote reference marks (\chftn) are not shown, as the notes are not;
 // - \- (optional hyphen) is dropped, \~ is U+00A0, \_ is U+2011;
 // - an unmatched '}' is ignored and reading goes on, so text after it (even
@@ -63,6 +66,7 @@ class TRtfReader {
   void AppendText(std::string_view bytes);
   void EmitUnicode(char32_t codePoint);
   void EmitParagraphEnd();
+  void BeforeContent();
   void FlushRun();
   void FlushPendingSurrogate();
   void FontTableText(std::string_view bytes);
@@ -82,9 +86,19 @@ class TRtfReader {
   TRtfTabKind FNextTabKind = TRtfTabKind::Left;
   char16_t FPendingHigh = 0;   // high surrogate waiting for its partner
   bool FLastWasHexCr = false;  // the last token was \'0d
-  // Text run collected until the next control word or group.
+  // Tables: the tabs owed for cells ended since the last text, and a
+  // paragraph end inside a table held back until it is clear that no \cell
+  // follows (which ends the paragraph itself).
+  int FCellTabs = 0;
+  bool FInRow = false;  // since \trowd, until \row: cells may follow (also after a \pard)
+  bool FHeldParEnd = false;
+  TRtfParaFormat FHeldPara;
+  // Text run collected while the format stays the same, across groups and
+  // control words that change nothing shown: a character whose bytes a
+  // writer split between two groups is decoded whole.
   std::string FRun;
   int FRunCodePage = 1252;
+  TRtfCharFormat FRunFormat;
   // Font and colour table parsing.
   int FCurrentFont = 0;
   bool FFontNameDone = true;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "qtbridge/QtText.h"
+#include "richtext/RtfDocumentBuilder.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -199,6 +200,25 @@ void TRtfWriterState::WriteText(const QString& text) {
 }
 
 void TRtfWriterState::WritePicture(const QTextImageFormat& format) {
+  static const char kHex[] = "0123456789abcdef";
+  if (format.hasProperty(kRtfPictureBlipProperty)) {
+    // A picture the view showed as a placeholder goes back as it came.
+    const QByteArray blip = format.stringProperty(kRtfPictureBlipProperty).toLatin1();
+    if (blip.isEmpty()) return;
+    const QByteArray data = format.property(kRtfPictureDataProperty).toByteArray();
+    FBody +=
+        Format("{\\pict\\%s\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\r\n", blip.constData(),
+               format.intProperty(kRtfPictureWidthProperty), format.intProperty(kRtfPictureHeightProperty),
+               PixelsToTwips(format.width()), PixelsToTwips(format.height()));
+    for (qsizetype i = 0; i < data.size(); ++i) {
+      const auto b = static_cast<unsigned char>(data[i]);
+      FBody += kHex[b >> 4];
+      FBody += kHex[b & 15];
+      if (i % 64 == 63) FBody += "\r\n";
+    }
+    FBody += "}";
+    return;
+  }
   const QImage image = FDocument.resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
   if (image.isNull()) return;
   QByteArray png;
@@ -209,7 +229,6 @@ void TRtfWriterState::WritePicture(const QTextImageFormat& format) {
   const qreal height = format.height() > 0 ? format.height() : image.height();
   FBody += Format("{\\pict\\pngblip\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\r\n", image.width(),
                   image.height(), PixelsToTwips(width), PixelsToTwips(height));
-  static const char kHex[] = "0123456789abcdef";
   for (qsizetype i = 0; i < png.size(); ++i) {
     const auto b = static_cast<unsigned char>(png[i]);
     FBody += kHex[b >> 4];

@@ -243,6 +243,20 @@ TEST(DiffLineSpans, BlanksFollowTheIgnoreOptions) {
             std::make_pair(std::string(""), std::string("2:1")));
 }
 
+TEST(DiffLineSpans, Utf8LettersFoldAndUnicodeSpacesAreBlanks) {
+  // Only the last word differs once Greek and Cyrillic capitals fold.
+  EXPECT_EQ(Spans("\u03A3\u039F\u03A6\u0399\u0391 \u0416\u0423\u041A",
+                  "\u03C3\u03BF\u03C6\u03B9\u03B1 \u0436\u0443\u0445", TdvDiffOptions{}),
+            std::make_pair(std::string("11:6"), std::string("11:6")));
+  // A no-break space parts two words as a blank does.
+  EXPECT_EQ(Spans("a\u00A0b", "a b", TdvDiffOptions{fdoCaseSensitive}),
+            std::make_pair(std::string("1:2"), std::string("1:1")));
+  TdvCharSet blanks;
+  for (int c = 0; c <= 32; ++c) blanks.set(static_cast<size_t>(c));
+  EXPECT_EQ(Spans("a\u00A0b\u2003", "a b", TdvDiffOptions{fdoIgnoreCharacters}, blanks),
+            std::make_pair(std::string(""), std::string("")));
+}
+
 TEST(DiffLineSpans, AVeryLongLineGetsOneSpanForItsChangedMiddle) {
   // Thousands of changed words with some common ones among them: the
   // subsequence would mark them apart, the bound marks all between the

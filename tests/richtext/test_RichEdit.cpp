@@ -161,15 +161,19 @@ void TestRichEdit::characterAndParagraphFormats() {
 
 void TestRichEdit::samplesPlainTextMatchesQtFreeReader_data() {
   QTest::addColumn<QString>("file");
-  const QStringList files = QDir(SampleDir()).entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
-  QVERIFY(files.size() >= 27);
-  for (const QString& f : files) QTest::newRow(f.toUtf8().constData()) << f;
+  // The samples of other programs and the corpus of code pages, tables and pictures.
+  const QString corpus = QStringLiteral(QC_SOURCE_DIR "/tests/data/rtf-corpus");
+  for (const QString& dir : {SampleDir(), corpus}) {
+    const QStringList files = QDir(dir).entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 15);
+    for (const QString& f : files) QTest::newRow(f.toUtf8().constData()) << dir + QLatin1Char('/') + f;
+  }
 }
 
 void TestRichEdit::samplesPlainTextMatchesQtFreeReader() {
   // The comparison reads the view's lines and qctool the reader's: both alike.
   QFETCH(QString, file);
-  const std::string bytes = ReadBytes(SampleDir() + QLatin1Char('/') + file);
+  const std::string bytes = ReadBytes(file);
   TRichEdit edit;
   edit.LoadRtf(bytes);
   QCOMPARE(edit.PlainTextLines(), Utf8Lines(RtfToPlainTextLines(bytes, &qtbridge::CodePageToUtf8)));
@@ -468,6 +472,37 @@ void TestRichEdit::picturesShownAndWritten() {
   const QImage back = copy.document()->resource(QTextDocument::ImageResource, QUrl(g.name())).value<QImage>();
   QCOMPARE(back.size(), QSize(4, 3));
   QCOMPARE(back.pixelColor(1, 1), QColor(200, 30, 30));
+
+  // Given pictures the view cannot draw (a metafile of 1 by 0.5 inch, an EMF
+  // with a goal size, a damaged PNG), each stands as a framed placeholder of
+  // its size, no part of the plain text;
+  TRichEdit other;
+  other.LoadRtf(
+      "{\\rtf1 a{\\pict\\wmetafile8\\picw2540\\pich1270 0102ff}b{\\pict\\emfblip\\picwgoal300\\pichgoal150 "
+      "00}"
+      "c{\\pict\\pngblip\\picw8\\pich4 8950}\\par}");
+  QCOMPARE(other.PlainTextLines(), QStringList{QStringLiteral("abc")});
+  const QTextImageFormat wmf = FormatAt(other, 1).toImageFormat();
+  QVERIFY(wmf.isValid());
+  QCOMPARE(wmf.width(), 96.0);
+  QCOMPARE(wmf.height(), 48.0);
+  const QImage frame =
+      other.document()->resource(QTextDocument::ImageResource, QUrl(wmf.name())).value<QImage>();
+  QVERIFY(!frame.isNull());
+  QVERIFY(frame.pixelColor(0, frame.height() / 2) != frame.pixelColor(frame.width() / 4, frame.height() / 2));
+  QCOMPARE(FormatAt(other, 3).toImageFormat().width(), 20.0);
+  QCOMPARE(FormatAt(other, 5).toImageFormat().width(), 8.0);
+  // and written out, the metafile goes as it came.
+  const std::string saved = other.SaveRtf();
+  QVERIFY2(saved.find("{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720\r\n0102ff}") !=
+               std::string::npos,
+           saved.c_str());
+  QVERIFY2(
+      saved.find("{\\pict\\pngblip\\picw8\\pich4\\picwgoal120\\pichgoal60\r\n8950}") != std::string::npos,
+      saved.c_str());
+  TRichEdit again;
+  again.LoadRtf(saved);
+  QCOMPARE(FormatAt(again, 1).toImageFormat().width(), 96.0);
 }
 
 void TestRichEdit::selectionAndAttributes() {

@@ -43,7 +43,9 @@ INSTANTIATE_TEST_SUITE_P(
         PlainCase{"PardAndPlainDoNotBreak", "{\\rtf1 a\\pard b\\plain c}", "abc"},
         PlainCase{"LineBreakStartsALine", "{\\rtf1 a\\line b}", "a|b"},
         PlainCase{"TabControlWordAndRawTab", "{\\rtf1 a\\tab b\tc}", "a\tb\tc"},
-        PlainCase{"PageAndSectAddNothing", "{\\rtf1 a\\page b\\sect c}", "abc"},
+        // A break after a paragraph end adds no empty line.
+        PlainCase{"PageAndSectEndTheParagraph", "{\\rtf1 a\\page b\\sect c\\par\\page d\\par\\sect}",
+                  "a|b|c|d"},
         PlainCase{"SourceLineEndsIgnored", "{\\rtf1 wo\r\nrd \\b\r\nbold}", "word bold"},
         PlainCase{"EscapedCrLfEndParagraphs", "{\\rtf1 a\\'0d\\'0ab\\'0dc\\'0ad}", "a|b|c|d"},
         PlainCase{"UnicodeSeparators", "{\\rtf1 a\\u8232?b\\u8233?c}", "a|b|c"},
@@ -92,12 +94,21 @@ INSTANTIATE_TEST_SUITE_P(
         PlainCase{"UprUsesUd", "{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}", "uni"},
         PlainCase{"FootnoteHeaderPictSkipped",
                   "{\\rtf1 a{\\footnote note}{\\header h}{\\pict\\pngblip 89504e47}b}", "ab"},
-        PlainCase{"TableCellsAreLines",
-                  "{\\rtf1\\trowd\\cellx100\\cellx200 \\intbl A\\cell B\\cell\\row\\intbl C\\cell "
-                  "D\\cell\\row after}",
-                  "A|B|C|D|after"},
-        PlainCase{"RowWithTextBeforeIt", "{\\rtf1\\intbl A\\cell tail\\row x}", "A|tail|x"},
-        PlainCase{"CellWithoutRowClosedAtEnd", "{\\rtf1\\intbl A\\cell B}", "A|B"},
+        // A row is a line, its cells separated by tabs; the paragraph end
+        // that closes a cell (also after a \\pard, as some writers put it)
+        // is no line of its own, and an empty row is none at all.
+        PlainCase{
+            "TableRowsAreLines",
+            "{\\rtf1\\trowd\\cellx100\\cellx200 \\intbl A\\cell B\\cell\\row\\intbl C\\par D\\par\\cell "
+            "\\cell\\cell\\row\\trowd{\\pard E\\par}\\cell\\cell F\\cell\\row\\trowd\\cell\\cell\\row after}",
+            "A\tB|C|D\t\t|E\t\tF|after"},
+        PlainCase{"RowWithTextBeforeIt", "{\\rtf1\\intbl A\\cell tail\\row x}", "A\ttail|x"},
+        PlainCase{"CellWithoutRowClosedAtEnd", "{\\rtf1\\intbl A\\cell B}", "A\tB"},
+        PlainCase{
+            "NestedRowsBeforeTheirRow",
+            "{\\rtf1\\intbl\\itap1 out\\par\\itap2 a\\nestcell b\\nestcell{\\*\\nesttableprops\\nestrow}"
+            "{\\nonesttables\\par}\\itap1 \\cell z\\cell\\row}",
+            "out|a\tb|\tz"},
         // Malformed input: show what could be read.
         PlainCase{"ExtraClosingBrace", "{\\rtf1 a}}b}", "ab"},
         PlainCase{"TruncatedInGroup", "{\\rtf1 a{\\b bold", "abold"},
@@ -224,8 +235,9 @@ TEST(ReaderPictures, HexAndBinaryDataWithSizes) {
       "{\\pict\\jpegblip\\bin3 {}\\}{\\pict\\wmetafile8 0102}{\\v{\\pict\\pngblip 00}}"
       "{\\*\\shppict{\\pict\\pngblip 01}}{\\nonshppict{\\pict\\pngblip 02}}b}",
       rec);
-  // The metafile, the hidden picture and the one for old readers are left out.
-  ASSERT_EQ(rec.Pictures.size(), 3u);
+  // The hidden picture and the one for old readers are left out; the
+  // metafile comes with its format word, for the view's placeholder.
+  ASSERT_EQ(rec.Pictures.size(), 4u);
   EXPECT_EQ(rec.Pictures[0].Kind, TRtfPicture::Png);
   EXPECT_EQ(rec.Pictures[0].Data, "\x89PN");  // an odd trailing digit is dropped
   EXPECT_EQ(rec.Pictures[0].WidthGoal, 1440);
@@ -233,7 +245,10 @@ TEST(ReaderPictures, HexAndBinaryDataWithSizes) {
   EXPECT_EQ(rec.Pictures[0].ScaleX, 50);
   EXPECT_EQ(rec.Pictures[1].Kind, TRtfPicture::Jpeg);
   EXPECT_EQ(rec.Pictures[1].Data, "{}\\");
-  EXPECT_EQ(rec.Pictures[2].Data, "\x01");
+  EXPECT_EQ(rec.Pictures[2].Kind, TRtfPicture::Other);
+  EXPECT_EQ(rec.Pictures[2].Blip, "wmetafile8");
+  EXPECT_EQ(rec.Pictures[2].Data, "\x01\x02");
+  EXPECT_EQ(rec.Pictures[3].Data, "\x01");
   EXPECT_EQ(PlainOf("{\\rtf1 a{\\pict\\pngblip 8950}b}"), "ab");
 }
 

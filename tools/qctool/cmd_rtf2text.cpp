@@ -1,7 +1,8 @@
 // qctool rtf2text FILE: the plain text the rich-text view shows for an RTF
-// file, one line per paragraph, UTF-8 with LF after each line.
+// file, one line per paragraph, UTF-8 with LF after each line: the window's
+// comparison text itself (a NUL in a topic shows as U+2400 there too).
+#include "compare/ComparisonSession.h"
 #include "qtbridge/QtText.h"
-#include "richtext/RtfPlainText.h"
 #include "tools/qctool/Command.h"
 
 namespace {
@@ -9,11 +10,12 @@ namespace {
 int RunRtf2Text(const qctool::Args& args) {
   if (args.size() != 1) throw qctool::UsageError{"expected one file name"};
   const std::string bytes = qctool::ReadFileBytes(args[0]);
+  // Lines hold no CR or LF of their own: each CR LF is a line end.
+  const std::string crlf = RtfPlainTextCrLf(bytes, &qtbridge::CodePageToUtf8);
   std::string out;
-  for (const std::string& line : RtfToPlainTextLines(bytes, &qtbridge::CodePageToUtf8)) {
-    out += line;
-    out += '\n';
-  }
+  out.reserve(crlf.size());
+  for (size_t i = 0; i < crlf.size(); ++i)
+    if (crlf[i] != '\r' || i + 1 >= crlf.size() || crlf[i + 1] != '\n') out += crlf[i];
   qctool::WriteStdout(out);
   return 0;
 }
