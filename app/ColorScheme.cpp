@@ -84,9 +84,15 @@ QColor ClassColor(TTopicComparison kind, const QColor& background) {
 }
 
 TDifferenceColors DifferenceColors(const QPalette& palette) {
-  if (!qtbridge::IsDarkPalette(palette)) return {clWindowText, clYellow, RGB(0xF0, 0xB0, 0x00), clBtnFace};
-  // The light scheme's yellow and amber, dimmed until light text reads on them.
-  return {clWindowText, RGB(0x4D, 0x43, 0x00), RGB(0x6E, 0x56, 0x00), clBtnFace};
+  if (!qtbridge::IsDarkPalette(palette))
+    return {clWindowText,          clYellow,
+            RGB(0xF0, 0xB0, 0x00), clBtnFace,
+            RGB(0xEC, 0xE4, 0xFA), RGB(0xC9, 0xB4, 0xF0),
+            RGB(0x7A, 0x4E, 0xC8)};
+  // The light scheme's yellow, amber and violets, dimmed until light text
+  // reads on them; the violet mark lightened to stand out on dark.
+  return {clWindowText,          RGB(0x4D, 0x43, 0x00), RGB(0x6E, 0x56, 0x00), clBtnFace,
+          RGB(0x3A, 0x2F, 0x55), RGB(0x5B, 0x47, 0x90), RGB(0xB4, 0x9A, 0xF0)};
 }
 
 }  // namespace app

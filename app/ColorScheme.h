@@ -31,10 +31,13 @@ QColor ClassColor(TTopicComparison kind, const QColor& background);
 
 /// The colours the difference viewer draws changed lines with.
 struct TDifferenceColors {
-  TColor Text;     // every line's text
-  TColor Changed;  // background of changed, inserted and deleted lines
-  TColor Words;    // background of the changed words inside them
-  TColor Filler;   // background of the gaps that keep lines level
+  TColor Text;        // every line's text
+  TColor Changed;     // background of changed, inserted and deleted lines
+  TColor Words;       // background of the changed words inside them
+  TColor Filler;      // background of the gaps that keep lines level
+  TColor FormatLine;  // background of lines that read the same but are formatted otherwise
+  TColor FormatSpan;  // background of the characters whose formatting changed
+  TColor FormatMark;  // the bar beside such lines, and the list's mark of such topics
 };
 TDifferenceColors DifferenceColors(const QPalette& palette);
 

@@ -46,6 +46,7 @@
 #include "diffview/dvDiffViewer.h"
 #include "diffview/dvListControl.h"
 #include "document/QuillcrafterDoc.h"
+#include "qtbridge/QtGraphics.h"
 #include "qtbridge/QtText.h"
 #include "toolkit/ScopeGuard.h"
 
@@ -70,7 +71,6 @@ constexpr int kMostSearchMarks = 2000;
 // The mark of a list entry whose texts differ only in formatting, in the
 // viewer's colour for such rows.
 const char* const kFormattingMark = QT_TRANSLATE_NOOP("app::TfrmMain", "Aa");
-constexpr TColor kFormattingMarkColor = RGB(0x7A, 0x4E, 0xC8);
 
 // Each class in words and as a mark drawn before its entries, so that no
 // class is told by colour alone.
@@ -252,9 +252,6 @@ void TfrmMain::CreateLayout() {
     button->setChecked(true);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    QPalette colours = button->palette();
-    colours.setColor(QPalette::ButtonText, ToQColor(ComparisonColors[i]));
-    button->setPalette(colours);
     button->setAccessibleName(tr("Show %1 topics").arg(tr(kClassWords[i])));
     switches->addWidget(button);
     FilterButtons[i] = button;
@@ -874,7 +871,9 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
     const int width = canvas.fontMetrics().horizontalAdvance(text) + 4;
     const QRect mark(rect.right() - width, rect.top(), width, rect.height());
     canvas.fillRect(mark, canvas.background());
-    if (!selected) canvas.setPen(ToQColor(kFormattingMarkColor));
+    if (!selected)
+      canvas.setPen(qtbridge::ReadableOn(ToQColor(DifferenceColors(palette()).FormatMark),
+                                         canvas.background().color()));
     canvas.drawText(mark, Qt::AlignCenter | Qt::TextSingleLine, text);
   }
 }

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QMenu>
 #include <QSettings>
+#include <QToolButton>
 
 #include "app/Application.h"
 #include "app/ColorScheme.h"
@@ -66,6 +67,17 @@ void TfrmMain::ApplyPaletteColors() {
   dvDiffViewer1->SetDiffBGColor(colors.Changed);
   dvDiffViewer1->SetWordBGColor(colors.Words);
   dvDiffViewer1->SetEmptyBGColor(colors.Filler);
+  dvDiffViewer1->SetFormatBGColor(colors.FormatLine);
+  dvDiffViewer1->SetFormatSpanColor(colors.FormatSpan);
+  dvDiffViewer1->SetFormatMarkColor(colors.FormatMark);
+  // Each class switch says its class in the class's colour.
+  for (size_t i = 0; i < FilterButtons.size(); ++i) {
+    if (FilterButtons[i] == nullptr) continue;
+    QPalette colours;
+    colours.setColor(QPalette::ButtonText,
+                     ClassColor(static_cast<TTopicComparison>(i), palette().color(QPalette::Button)));
+    FilterButtons[i]->setPalette(colours);
+  }
   // The topics' own colours (a blue heading, black body text) are those of
   // the published page: the texts are shown on paper in every scheme rather
   // than recoloured, so that what they look like is what is compared.

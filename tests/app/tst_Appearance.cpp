@@ -65,11 +65,14 @@ void TestAppearance::everyMeaningfulColourIsReadable() {
     const TDifferenceColors diff = DifferenceColors(palette);
     const QColor text = qtbridge::ToQColor(diff.Text);
     int i = 0;
-    for (TColor back : {diff.Changed, diff.Words, diff.Filler, clWindow}) {
+    for (TColor back : {diff.Changed, diff.Words, diff.Filler, clWindow, diff.FormatLine, diff.FormatSpan}) {
       QVERIFY2(qtbridge::ContrastRatio(text, qtbridge::ToQColor(back)) >= qtbridge::kReadableContrast,
                qPrintable(Ratio("difference background", i, text, qtbridge::ToQColor(back))));
       ++i;
     }
+    const QColor mark = qtbridge::ToQColor(diff.FormatMark);
+    QVERIFY2(qtbridge::ContrastRatio(mark, palette.color(QPalette::Base)) >= qtbridge::kReadableContrast,
+             qPrintable(Ratio("formatting mark", 0, mark, palette.color(QPalette::Base))));
   }
   // Where the classic colours read well they are kept.
   QCOMPARE(ClassColor(tcNew, Qt::white), QColor(0, 0, 255));
