@@ -31,7 +31,8 @@ TReportFormat TReportExporter::FormatOf(const QString& fileName) {
              : TReportFormat::Html;
 }
 
-void TReportExporter::Execute(TComparisonSession& session, TReportClasses classes) {
+void TReportExporter::Execute(TComparisonSession& session, TReportClasses classes,
+                              std::function<bool(int)> entries, std::string entriesNote) {
   if (FDialog->FileName().isEmpty() && !session.LatestFileName().empty()) {
     const QFileInfo latest(QFile::decodeName(session.LatestFileName().c_str()));
     FDialog->SetFileName(
@@ -53,6 +54,8 @@ void TReportExporter::Execute(TComparisonSession& session, TReportClasses classe
   options.MatchMode = session.MatchMode();
   options.IncludeDeleted = session.ShowDeleted();
   options.Classes = classes;
+  options.Entries = std::move(entries);
+  options.EntriesNote = std::move(entriesNote);
   options.Decode = &qtbridge::CodePageToUtf8;
   const TReportFormat format = FormatOf(fileName);
   {

@@ -37,7 +37,10 @@ class TReportExporter {
   /// writes the report of Session with the classes Classes (what the list
   /// shows), then asks whether to open it. Raises when the report cannot
   /// be written; the file that was there then stays as it was.
-  void Execute(TComparisonSession& session, TReportClasses classes);
+  /// Entries, when set, further narrows the listed topics (the search), and
+  /// EntriesNote says how, on the page.
+  void Execute(TComparisonSession& session, TReportClasses classes, std::function<bool(int)> entries = {},
+               std::string entriesNote = {});
 
  private:
   QWidget* FOwner;

@@ -1217,7 +1217,23 @@ void TfrmMain::SaveHistoryExecute() { SaveSide(false, false); }
 void TfrmMain::SaveHistoryAsExecute() { SaveSide(false, true); }
 
 // Every class for now: the list shows them all. A filter of the list hands its classes here.
-void TfrmMain::ExportReportExecute() { ReportExporter->Execute(*FSession, TReportClasses::All()); }
+void TfrmMain::ExportReportExecute() {
+  // The report lists what the list shows: the classes switched on and the
+  // topics the search finds.
+  TEntryFilter& filter = FSession->Filter();
+  TReportClasses classes = TReportClasses::None();
+  for (int i = 0; i < TopicComparisonCount; ++i)
+    if (filter.ClassShown(static_cast<TTopicComparison>(i)))
+      classes.Include(static_cast<TTopicComparison>(i));
+  std::function<bool(int)> entries;
+  std::string note;
+  if (!filter.SearchText().empty()) {
+    entries = [&filter](int entry) { return filter.Matches(entry); };
+    note =
+        tr("only topics that contain \"%1\"").arg(QString::fromStdString(filter.SearchText())).toStdString();
+  }
+  ReportExporter->Execute(*FSession, classes, std::move(entries), std::move(note));
+}
 
 // --- After opening -----------------------------------------------------------------------
 

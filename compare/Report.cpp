@@ -312,6 +312,11 @@ TTopicSource::TTopicSource(TComparisonSession& session, const TReportOptions& op
   if (!options.IncludeDeleted) FHeader.Counters.Counts[tcDeleted] = 0;
   FHeader.LatestTopics = session.Latest().Topics().Count();
   FHeader.HistoryTopics = session.History().Topics().Count();
+  if (options.Entries) {
+    TTopicComparison cls = tcIdentical;
+    for (int i = 0; i < session.EntryCount(); ++i) FHeader.Listed += Listed(i, cls) ? 1 : 0;
+    return;
+  }
   for (int i = 0; i < TopicComparisonCount; ++i)
     if (options.Classes.Contains(static_cast<TTopicComparison>(i)))
       FHeader.Listed += FHeader.Counters.Counts[static_cast<size_t>(i)];
@@ -322,7 +327,7 @@ TTopicSource::~TTopicSource() = default;
 bool TTopicSource::Listed(int index, TTopicComparison& cls) const {
   cls = FSession.EntryClass(index);
   if (cls == tcDeleted && !FOptions.IncludeDeleted) return false;
-  return FOptions.Classes.Contains(cls);
+  return FOptions.Classes.Contains(cls) && (!FOptions.Entries || FOptions.Entries(index));
 }
 
 void TTopicSource::Progress() {

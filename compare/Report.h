@@ -70,6 +70,11 @@ struct TReportOptions {
   /// The report's time stamp (seconds since 1970, UTC); nothing: now, or
   /// SOURCE_DATE_EPOCH when that is set, so that a build can repeat a report byte for byte.
   std::optional<std::time_t> GeneratedAt;
+  /// A further test of each entry (by its index in the session), such as
+  /// the window's search; empty: every entry of the listed classes.
+  std::function<bool(int entry)> Entries;
+  /// What that test is, for the page's header ("matching the search ..."), UTF-8.
+  std::string EntriesNote;
   /// Told after every listed topic how many of them are written, and of how many.
   std::function<void(int done, int total)> OnProgress;
 };

@@ -132,6 +132,10 @@ void Head(TOutput& out, const THeader& header, const TReportOptions& options) {
     }
   }
   if (!options.IncludeDeleted) out << "; topics only in History left out";
+  if (options.Entries && !options.EntriesNote.empty()) {
+    out << "; ";
+    Escaped(out, options.EntriesNote);
+  }
   out << " (" << header.Listed << (header.Listed == 1 ? " topic" : " topics")
       << ")</dd>\n<dt>Generated</dt><dd>" << header.Generated << "</dd>\n</dl>\n</header>\n";
 }

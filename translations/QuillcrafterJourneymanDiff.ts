@@ -505,6 +505,10 @@ Licensed under the MIT licence.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>only topics that contain &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%1 has changed on disk. Read it again?</source>
         <translation type="unfinished"></translation>
     </message>

@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 #include "AppTestSupport.h"
@@ -69,10 +71,23 @@ void TestExportReport::csvAndHtmlByTypeThenOfferToOpen() {
   QCOMPARE(opened.size(), 1);
   QCOMPARE(h.yesNoQuestions.size(), 2);
 
+  // With classes switched off and a search, the report lists what the list shows.
+  const int before = h.ListTexts().size();
+  f.findChild<QToolButton*>(QStringLiteral("FilterButton%1").arg(static_cast<int>(tcIdentical)))->click();
+  f.findChild<QLineEdit*>(QStringLiteral("SearchBox"))->setText(QStringLiteral("in"));
+  QCoreApplication::processEvents();
+  QVERIFY(h.ListTexts().size() < before && !h.ListTexts().isEmpty());
+  answer = h.Path(QStringLiteral("found.csv"));
+  h.yesNoAnswers = {false};
+  f.ExportReportAction->trigger();
+  const QList<QByteArray> found = bytes_of(answer).split('\n');
+  QCOMPARE(found.size(), h.ListTexts().size() + 2);
+  QVERIFY(!bytes_of(answer).startsWith("identical,") && !bytes_of(answer).contains("\nidentical,"));
+
   // Cancelling the dialog writes nothing and asks nothing.
   exporter.Dialog().ExecuteHandler = [](app::TFileDialog&) { return false; };
   f.ExportReportAction->trigger();
-  QCOMPARE(h.yesNoQuestions.size(), 2);
+  QCOMPARE(h.yesNoQuestions.size(), 3);
 }
 
 void TestExportReport::failedExportKeepsTheOldReport() {
