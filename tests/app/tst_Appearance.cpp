@@ -3,6 +3,7 @@
 /// scaled screen, and screenshots of it all for review (left in the build
 /// folder's screenshots/; this test also runs at 200 %).
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QMenu>
@@ -25,6 +26,7 @@ class TestAppearance : public QObject {
   void schemeIsChosenAndRemembered();
   void picturesAreSharpWhenScaled();
   void screenshots();
+  void focusFollowsTheLayout();
 };
 
 namespace {
@@ -161,6 +163,33 @@ void TestAppearance::screenshots() {
                                   scale);
     QVERIFY(shot.save(name));
   }
+}
+
+void TestAppearance::focusFollowsTheLayout() {
+  // Tab goes down the left column, then through the two texts and the
+  // difference, as the eye reads the window; each stop tells assistive
+  // technology what it is and what it is for.
+  apptest::THarness h;
+  h.OpenStandardPair();
+  QStringList chain;
+  QWidget* w = h.cbMatch;
+  do {
+    if (w->isVisibleTo(&h.form) && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled()) {
+      chain << w->objectName();
+      QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(w);
+      QVERIFY2(spoken != nullptr && !spoken->text(QAccessible::Name).isEmpty() &&
+                   !spoken->text(QAccessible::Description).isEmpty(),
+               qPrintable(w->objectName()));
+    }
+    w = w->nextInFocusChain();
+  } while (w != h.cbMatch && chain.size() < 60);
+  QCOMPARE(chain,
+           (QStringList{
+               QStringLiteral("cbMatch"), QStringLiteral("FilterButton0"), QStringLiteral("FilterButton1"),
+               QStringLiteral("FilterButton2"), QStringLiteral("FilterButton3"),
+               QStringLiteral("FilterButton4"), QStringLiteral("SearchBox"), QStringLiteral("lbTopics"),
+               QStringLiteral("btnOpenFiles"), QStringLiteral("btnSaveFile"), QStringLiteral("RichEdit1"),
+               QStringLiteral("RichEdit2"), QStringLiteral("s1"), QStringLiteral("s2")}));
 }
 
 QTEST_MAIN(TestAppearance)
