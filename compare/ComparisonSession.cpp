@@ -339,7 +339,14 @@ std::vector<TFieldDifference> TComparisonSession::FieldDifferences(int index) co
 }
 
 std::vector<TFieldDifference> TComparisonSession::SelectedFieldDifferences() const {
-  return FieldDifferencesOf(FOrig, FHist);
+  if (FOrig == nullptr || FHist == nullptr) return {};
+  // The pair's plain texts were made for its comparison: made again they
+  // would cost as much as the comparison itself.
+  return TopicFieldDifferences(*FOrig, *FHist, FDecode, [this](const TQCTopic& topic) {
+    if (&topic == FOrig) return FOrigPlainText;
+    if (&topic == FHist) return FHistPlainText;
+    return PlainTextOf(&topic);
+  });
 }
 
 std::string TComparisonSession::EntryToolTip(int index) const {
@@ -392,7 +399,9 @@ std::string TComparisonSession::PlainTextOf(const TQCTopic* topic) const {
 }
 
 void TComparisonSession::CompareSelectedTexts() {
-  FEngine->CompareStrings(PlainTextOf(FOrig), PlainTextOf(FHist));
+  FOrigPlainText = PlainTextOf(FOrig);
+  FHistPlainText = PlainTextOf(FHist);
+  FEngine->CompareStrings(FOrigPlainText, FHistPlainText);
 }
 
 void TComparisonSession::TopicChanged(TQCTopic* topic) {
