@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <fstream>
 
 #include "app/AppText.h"
@@ -244,6 +247,10 @@ void BM_ClickStages(benchmark::State& state) {
         stream.WriteString(topic->WholeText());
         stream.SetPosition(0);
         app::RichEditLoadFromStream(*view, stream);
+        int laidOut = 0;
+        for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next())
+          if (block.layout() != nullptr && block.layout()->lineCount() > 0) ++laidOut;
+        state.counters["blocks_laid_out"] = laidOut;
         break;
       }
       case 1:
