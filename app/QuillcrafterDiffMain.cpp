@@ -26,6 +26,9 @@
 #include <QUndoStack>
 #include <QUrl>
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "app/AppText.h"
 #include "app/Application.h"
@@ -1019,6 +1022,11 @@ void TfrmMain::FilesOpened() {
   UpdateModified();
   // The topics are what one works through next.
   lbTopics->setFocus();
+#if defined(__GLIBC__)
+  // The pair just replaced was freed only after its successor was read:
+  // the heap would otherwise keep room for two pairs for good.
+  malloc_trim(0);
+#endif
 }
 
 void TfrmMain::WatchFiles() {
