@@ -423,6 +423,23 @@ void TComparisonSession::TopicChanged(TQCTopic* topic) {
 
 void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, bool textOnly) {
   const bool intoLatest = target.Topics() == &FLatest->Topics();
+  // Only the entries of the target can change class, as long as what the
+  // matching goes by (ID and title) stays: those are counted again rather
+  // than every pair of both files.
+  const int32_t idBefore = target.TopicID();
+  const std::string nameBefore(target.DisplayNameView());
+  std::vector<const TQCTopic*> affected;  // the Latest topics of the entries
+  if (intoLatest) {
+    affected.push_back(&target);
+  } else {
+    const TQCTopics& latest = FLatest->Topics();
+    for (int i = 0; i < latest.Count(); ++i)
+      if (FMatcher->FindMatchingTopic(*latest.Items(i), FMatchMode) == &target)
+        affected.push_back(latest.Items(i));
+  }
+  TTopicCounters counters = FCounters;
+  for (const TQCTopic* topic : affected)
+    --counters.Counts[ClassifyPair(*topic, FMatcher->FindMatchingTopic(*topic, FMatchMode))];
   {
     TOwnChange own(FInCopy);
     if (textOnly)
@@ -430,6 +447,7 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
     else
       target.Assign(source);
   }
+  const bool sameMatching = target.TopicID() == idBefore && target.DisplayNameView() == nameBefore;
   // A Latest topic's class depends on it alone; a History topic may be the
   // match of any number of entries.
   const int entry = intoLatest ? target.Index() : -1;
@@ -440,7 +458,14 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
   }
   // The pair stays as it is (a copy is within it, an undo may be outside
   // it) unless the entries moved; its texts are compared again either way.
-  Recount();
+  if (sameMatching) {
+    for (const TQCTopic* topic : affected)
+      ++counters.Counts[ClassifyPair(*topic, FMatcher->FindMatchingTopic(*topic, FMatchMode))];
+    FCounters = counters;
+    if (OnCountersChanged) OnCountersChanged();
+  } else {
+    Recount();
+  }
   CompareSelectedTexts();
   if (OnSelectionChanged) OnSelectionChanged();
 }
