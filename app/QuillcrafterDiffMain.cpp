@@ -27,6 +27,9 @@
 #include <QUndoStack>
 #include <QUrl>
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "app/AppText.h"
 #include "app/Application.h"
@@ -1256,6 +1259,11 @@ void TfrmMain::FilesOpened() {
   FPrepareTimer->start();
   // The topics are what one works through next.
   lbTopics->setFocus();
+#if defined(__GLIBC__)
+  // The pair just replaced was freed only after its successor was read:
+  // the heap would otherwise keep room for two pairs for good.
+  malloc_trim(0);
+#endif
 }
 
 void TfrmMain::WatchFiles() {

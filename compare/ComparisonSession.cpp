@@ -350,7 +350,14 @@ std::vector<TFieldDifference> TComparisonSession::FieldDifferences(int index) co
 }
 
 std::vector<TFieldDifference> TComparisonSession::SelectedFieldDifferences() const {
-  return FieldDifferencesOf(FOrig, FHist);
+  if (FOrig == nullptr || FHist == nullptr) return {};
+  // The pair's plain texts were made for its comparison: made again they
+  // would cost as much as the comparison itself.
+  return TopicFieldDifferences(*FOrig, *FHist, FDecode, [this](const TQCTopic& topic) {
+    if (&topic == FOrig) return FOrigPlainText;
+    if (&topic == FHist) return FHistPlainText;
+    return PlainTextOf(&topic);
+  });
 }
 
 std::string TComparisonSession::EntryToolTip(int index) const {
@@ -404,7 +411,9 @@ std::string TComparisonSession::PlainTextOf(const TQCTopic* topic) const {
 }
 
 void TComparisonSession::CompareSelectedTexts() {
-  FEngine->CompareStrings(PlainTextOf(FOrig), PlainTextOf(FHist));
+  FOrigPlainText = PlainTextOf(FOrig);
+  FHistPlainText = PlainTextOf(FHist);
+  FEngine->CompareStrings(FOrigPlainText, FHistPlainText);
 }
 
 void TComparisonSession::TopicChanged(TQCTopic* topic) {
@@ -430,6 +439,23 @@ void TComparisonSession::TopicChanged(TQCTopic* topic) {
 
 void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, bool textOnly) {
   const bool intoLatest = target.Topics() == &FLatest->Topics();
+  // Only the entries of the target can change class, as long as what the
+  // matching goes by (ID and title) stays: those are counted again rather
+  // than every pair of both files.
+  const int32_t idBefore = target.TopicID();
+  const std::string nameBefore(target.DisplayNameView());
+  std::vector<const TQCTopic*> affected;  // the Latest topics of the entries
+  if (intoLatest) {
+    affected.push_back(&target);
+  } else {
+    const TQCTopics& latest = FLatest->Topics();
+    for (int i = 0; i < latest.Count(); ++i)
+      if (FMatcher->FindMatchingTopic(*latest.Items(i), FMatchMode) == &target)
+        affected.push_back(latest.Items(i));
+  }
+  TTopicCounters counters = FCounters;
+  for (const TQCTopic* topic : affected)
+    --counters.Counts[ClassifyPair(*topic, FMatcher->FindMatchingTopic(*topic, FMatchMode))];
   {
     TOwnChange own(FInCopy);
     if (textOnly)
@@ -438,6 +464,7 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
       target.Assign(source);
   }
   FFilter->TopicChanged(&target);
+  const bool sameMatching = target.TopicID() == idBefore && target.DisplayNameView() == nameBefore;
   // A Latest topic's class depends on it alone; a History topic may be the
   // match of any number of entries.
   const int entry = intoLatest ? target.Index() : -1;
@@ -448,7 +475,19 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
   }
   // The pair stays as it is (a copy is within it, an undo may be outside
   // it) unless the entries moved; its texts are compared again either way.
-  Recount();
+  if (sameMatching) {
+    for (const TQCTopic* topic : affected) {
+      const TTopicComparison kind = ClassifyPair(*topic, FMatcher->FindMatchingTopic(*topic, FMatchMode));
+      ++counters.Counts[kind];
+      const int index = topic->Index();
+      if (index >= 0 && index < static_cast<int>(FClassified.size())) FClassified[static_cast<size_t>(index)].Class = kind;
+    }
+    FCounters = counters;
+    FFilter->EntriesChanged();
+    if (OnCountersChanged) OnCountersChanged();
+  } else {
+    Recount();
+  }
   CompareSelectedTexts();
   if (OnSelectionChanged) OnSelectionChanged();
 }

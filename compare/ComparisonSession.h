@@ -288,6 +288,9 @@ class TComparisonSession {
   int FSelected = -1;
   TQCTopic* FOrig = nullptr;
   TQCTopic* FHist = nullptr;
+  // The plain texts the engine last compared, of FOrig and FHist.
+  std::string FOrigPlainText;
+  std::string FHistPlainText;
   bool FInCopy = false;  // a copy recounts once at its end, not per notice
   bool FBackups = true;
   void SaveDocument(TQuillcrafterDoc& document, const std::string& fileName);

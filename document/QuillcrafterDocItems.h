@@ -145,6 +145,10 @@ class TQCTopic : public TQCCollectionItem {
   friend class TQuillcrafterDoc;
   friend class TQCProjectReader;
   friend struct TTopicFieldAccess;  // the field table (TopicFields.cpp)
+  /// A topic for the reader to fill: every field empty, no body lines (a
+  /// reader sets every field, and the new-topic ones would only be freed).
+  struct TToBeRead {};
+  explicit TQCTopic(TToBeRead);
   void SetStringField(std::string& field, const std::string& value);
   /// Raw stores for the reader: no uniqueness test, no re-sort, no notice.
   void StoreTopicID(int32_t id) { FTopicID = id; }

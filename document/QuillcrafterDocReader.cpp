@@ -13,6 +13,13 @@
 #include "document/TopicFields.h"
 #include "toolkit/ScopeGuard.h"
 
+namespace {
+
+/// The most items a count read from the file reserves room for at once.
+constexpr int32_t kReserveLimit = 1 << 16;
+
+}  // namespace
+
 /// Line-level reading with the file's value forms. A line that is missing
 /// because the data ended is an error that names what was being read.
 class TQCProjectReader {
@@ -98,6 +105,9 @@ void TQCProjectReader::ReadStrings(TStrings& list, Where where) {
   // The count is only a promise: lines are taken one by one, so a huge
   // count in a short file fails at the first missing line.
   const int32_t count = Integer(where);
+  // Room for the promised lines, within reason: a false count costs no more
+  // than a few pages.
+  list.ReserveStorage(std::min(count, kReserveLimit));
   std::string line;
   for (int32_t i = 0; i < count; ++i) {
     Line(line, where);
@@ -233,8 +243,9 @@ void TQCProjectReader::ReadImage(Image& image) {
   ReadFileHeader(image.options);
 
   const int32_t topicCount = Integer({"the topic count"});
+  image.topics.reserve(static_cast<size_t>(std::clamp(topicCount, 0, kReserveLimit)));
   for (int32_t i = 0; i < topicCount; ++i) {
-    auto topic = std::make_unique<TQCTopic>();
+    std::unique_ptr<TQCTopic> topic(new TQCTopic(TQCTopic::TToBeRead{}));
     ReadTopicRecord(*topic, i + 1);
     image.topics.push_back(std::move(topic));
   }

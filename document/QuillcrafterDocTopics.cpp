@@ -80,6 +80,10 @@ TQCTopic::TQCTopic(TCollection* collection)
   FText->OnChange = [this](TObject*) { TextChanged(); };
 }
 
+TQCTopic::TQCTopic(TToBeRead) : FText(std::make_unique<TStringList>()) {
+  FText->OnChange = [this](TObject*) { TextChanged(); };
+}
+
 TQCTopic::~TQCTopic() { FText->OnChange = nullptr; }
 
 void TQCTopic::AfterConstruction() { FContextString = DefaultContextString(FTopicID); }
@@ -195,7 +199,8 @@ namespace {
 /// chunks, without joining the lines.
 class WholeTextCursor {
  public:
-  explicit WholeTextCursor(const TStringList& lines) : FLines(lines), FCount(lines.Count()) {}
+  WholeTextCursor(const TStringList& lines, int firstLine)
+      : FLines(lines), FCount(lines.Count()), FLine(firstLine) {}
   bool AtEnd() const { return FLine >= FCount; }
   /// The bytes from here to the end of the current line or its line break.
   std::string_view Chunk() const {
@@ -214,7 +219,7 @@ class WholeTextCursor {
  private:
   const TStringList& FLines;
   const int FCount;
-  int FLine = 0;
+  int FLine;
   size_t FOffset = 0;
 };
 
@@ -223,8 +228,13 @@ class WholeTextCursor {
 bool TQCTopic::TextEquals(const TQCTopic& other) const {
   // Lines may in principle hold line breaks themselves, so two different
   // splits can give the same whole text: compare the bytes, chunk by chunk.
-  WholeTextCursor a(*FText);
-  WholeTextCursor b(*other.FText);
+  // Texts mostly share their split, so equal lines are passed at once; both
+  // walks then start where the first lines differ, at the same byte.
+  const int common = std::min(FText->Count(), other.FText->Count());
+  int first = 0;
+  while (first < common && (*FText)[first] == (*other.FText)[first]) ++first;
+  WholeTextCursor a(*FText, first);
+  WholeTextCursor b(*other.FText, first);
   while (!a.AtEnd() && !b.AtEnd()) {
     const std::string_view chunkA = a.Chunk();
     const std::string_view chunkB = b.Chunk();

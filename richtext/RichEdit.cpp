@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
@@ -74,44 +75,63 @@ void TRichEdit::LoadRtf(std::string_view bytes) { ReplaceSelection(bytes, true);
 
 void TRichEdit::LoadSelectionRtf(std::string_view bytes) { ReplaceSelection(bytes, false); }
 
+namespace {
+
+/// Puts Bytes at Cursor: RTF through the document builder, anything else as
+/// lines of ANSI text.
+QTextCursor InsertContent(QTextCursor cursor, std::string_view bytes, bool whole, bool plainText) {
+  if (!plainText && TRtfReader::IsRtf(bytes)) return InsertRtf(cursor, bytes, whole);
+  if (cursor.hasSelection()) cursor.removeSelectedText();
+  QString text;
+  bool first = true;
+  for (std::string_view line : SplitPlainLines(bytes)) {
+    if (!first) text += QLatin1Char('\n');
+    text += qtbridge::AnsiToQString(line);
+    first = false;
+  }
+  cursor.insertText(text);
+  return cursor;
+}
+
+}  // namespace
+
 void TRichEdit::ReplaceSelection(std::string_view bytes, bool whole) {
-  QTextDocument* doc = document();
   ++FNotifyLock;  // one change notice for the whole load, sent below
-  const bool undo = doc->isUndoRedoEnabled();
-  QTextCursor cursor = textCursor();
   try {
     if (whole) {
-      doc->setUndoRedoEnabled(false);
-      doc->clear();
-      cursor = QTextCursor(doc);
+      // A whole load is built in a document of its own and then put in
+      // place: the view's own document would be laid out in full at the end
+      // of the edit (and again when the caret goes back to the start),
+      // while a new document is laid out only as far as it is shown, the
+      // rest in the background.
+      const QPointer<QTextDocument> old = document();
+      auto fresh = std::make_unique<QTextDocument>();
+      fresh->setDefaultFont(old->defaultFont());
+      fresh->setDefaultTextOption(old->defaultTextOption());
+      fresh->setDefaultStyleSheet(old->defaultStyleSheet());
+      fresh->setDocumentMargin(old->documentMargin());
+      fresh->setIndentWidth(old->indentWidth());
+      fresh->setUseDesignMetrics(old->useDesignMetrics());
+      const bool undo = old->isUndoRedoEnabled();
+      fresh->setUndoRedoEnabled(false);
+      InsertContent(QTextCursor(fresh.get()), bytes, true, FPlainText);
+      fresh->setUndoRedoEnabled(undo);
+      fresh->setParent(this);
+      setDocument(fresh.release());
+      // The view deletes only the document it made itself.
+      if (old && old->parent() == this) delete old.data();
+      setTextCursor(QTextCursor(document()));
     } else {
+      QTextCursor cursor = textCursor();
       cursor.beginEditBlock();
-    }
-    if (!FPlainText && TRtfReader::IsRtf(bytes)) {
-      cursor = InsertRtf(cursor, bytes, whole);
-    } else {
-      if (cursor.hasSelection()) cursor.removeSelectedText();
-      QString text;
-      bool first = true;
-      for (std::string_view line : SplitPlainLines(bytes)) {
-        if (!first) text += QLatin1Char('\n');
-        text += qtbridge::AnsiToQString(line);
-        first = false;
-      }
-      cursor.insertText(text);
-    }
-    if (whole) {
-      doc->setUndoRedoEnabled(undo);
-      cursor.movePosition(QTextCursor::Start);
-    } else {
+      cursor = InsertContent(cursor, bytes, false, FPlainText);
       cursor.endEditBlock();
+      setTextCursor(cursor);
     }
   } catch (...) {
-    if (whole) doc->setUndoRedoEnabled(undo);
     --FNotifyLock;
     throw EOutOfResources(rtl::SRichEditLoadFail);
   }
-  setTextCursor(cursor);
   --FNotifyLock;
   if (FNotifyLock == 0) Change();
 }

@@ -108,6 +108,8 @@ const QTextCharFormat& TRtfDocumentBuilder::CharFormat(const TRtfCharFormat& f) 
 void TRtfDocumentBuilder::BeginTextIfPending() {
   if (!FPending) return;
   FCursor.insertBlock();
+  // The new block has the format of the one before it, objects included.
+  FInheritsApplied = FApplied.has_value();
   FPending = false;
 }
 
@@ -176,6 +178,16 @@ void TRtfDocumentBuilder::LineBreak(const TRtfCharFormat& format) {
 }
 
 void TRtfDocumentBuilder::ApplyBlockFormat(const TRtfParaFormat& p) {
+  // Most paragraphs repeat the one before: their block already has that
+  // format, and setting it again is most of the cost of a paragraph end.
+  const bool inherits = FInheritsApplied;
+  FInheritsApplied = false;
+  if (inherits && p.Numbering == TRtfNumbering::None && *FApplied == p) {
+    FList = nullptr;
+    FListKind = TRtfNumbering::None;
+    return;
+  }
+  FApplied.reset();
   QTextBlockFormat block;
   switch (p.Alignment) {
     case TRtfAlignment::Left:
@@ -228,6 +240,7 @@ void TRtfDocumentBuilder::ApplyBlockFormat(const TRtfParaFormat& p) {
   if (!numbered) {
     FList = nullptr;
     FListKind = TRtfNumbering::None;
+    FApplied = p;
     return;
   }
   if (FList && FListKind == p.Numbering && FCursor.block().previous().isValid() &&

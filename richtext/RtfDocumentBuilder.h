@@ -9,6 +9,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -68,6 +69,10 @@ class TRtfDocumentBuilder : public TRtfListener {
   std::vector<std::pair<TRtfCharFormat, QTextCharFormat>> FFormatCache;
   QTextList* FList = nullptr;  // the list the previous paragraph joined
   TRtfNumbering FListKind = TRtfNumbering::None;
+  // The format last given to a block outside any list, and whether the
+  // current block was made after that block (so that it has it already).
+  std::optional<TRtfParaFormat> FApplied;
+  bool FInheritsApplied = false;
 };
 
 /// Reads RTF Bytes into the document at Cursor (see TRtfDocumentBuilder for

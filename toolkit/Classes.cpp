@@ -62,6 +62,10 @@ void TStringList::SetCapacity(int newCapacity) {
   FItems.reserve(static_cast<size_t>(newCapacity));
 }
 
+void TStringList::ReserveStorage(int count) {
+  if (count > 0) FItems.reserve(static_cast<size_t>(count));
+}
+
 void TStringList::Grow() {
   int delta;
   if (FCapacity > 64)

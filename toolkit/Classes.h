@@ -55,6 +55,9 @@ class TStringList : public TPersistent {
 
   int Capacity() const { return FCapacity; }
   virtual void SetCapacity(int newCapacity);
+  /// Storage for Count items, so that adding up to them moves no string;
+  /// the list's Capacity (and any bound on it) is unchanged.
+  void ReserveStorage(int count);
 
   virtual int Add(const std::string& s);
   int AddObject(const std::string& s, TObject* object);

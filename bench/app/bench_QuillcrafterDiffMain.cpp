@@ -1,7 +1,9 @@
 // The whole window, offscreen: open two 20,000-topic project files and show
-// the list; change the match mode; click a topic whose bodies have 2,000
-// lines until the viewer has painted the result; type into the search box
-// and switch a class off and on over the 20,000 topics.
+// the list; change the match mode; select a topic whose bodies have 3,000
+// lines with 30 scattered edits until both texts and the difference are
+// painted; copy a text and recount; reopen the pair and watch the memory;
+// type into the search box and switch a class off and on over the 20,000
+// topics.
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +13,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QToolButton>
+#include <fstream>
 
 #include "app/AppText.h"
 #include "app/Application.h"
@@ -29,7 +35,7 @@
 namespace {
 
 constexpr int kTopics = 20000;
-constexpr int kLongBody = 2000;
+constexpr int kLongBody = 3000;
 
 QApplication& App() {
   static int argc = 1;
@@ -46,8 +52,9 @@ std::vector<std::string> Body(int id, int lines, bool history) {
   std::vector<std::string> body{"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil Arial;}}",
                                 "\\viewkind4\\uc1\\pard\\f0\\fs20"};
   for (int i = 0; i < lines; ++i) {
-    // One line in fifty differs in History; every third topic differs at all.
-    const bool differs = history && id % 3 == 0 && i % 50 == 7;
+    // Topic 1: one line in a hundred differs in History (30 edits). Others:
+    // one line in fifty, in every third topic.
+    const bool differs = history && (id == 1 ? i % 100 == 37 : id % 3 == 0 && i % 50 == 7);
     body.push_back("Line " + std::to_string(i) + " of topic " + std::to_string(id) +
                    (differs ? " (older wording)" : " with its usual text") + "\\par");
   }
@@ -132,17 +139,98 @@ void BM_ChangeMatchMode(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangeMatchMode)->Unit(benchmark::kMillisecond);
 
+// What a user waits for on a click: the pair selected through the list, both
+// rich views and the difference updated and painted. A short topic is
+// selected between the timed clicks, so every click loads the long pair anew.
 void BM_ClickTopicWithLongBodies(benchmark::State& state) {
   App();
   auto form = OpenWindow();
+  auto* list = Part<app::TListBox>(*form, "lbTopics");
+  auto* viewer = Part<TdvDiffViewer>(*form, "dvDiffViewer1");
+  auto* view1 = Part<TRichEdit>(*form, "RichEdit1");
+  auto* view2 = Part<TRichEdit>(*form, "RichEdit2");
   for (auto _ : state) {
-    Part<app::TListBox>(*form, "lbTopics")->SetItemIndex(0);  // topic 1: 2,000 lines on each side
+    state.PauseTiming();
+    list->SetItemIndex(1);
     form->lbTopicsClick();
-    Part<TdvDiffViewer>(*form, "dvDiffViewer1")->repaint();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+    list->SetItemIndex(0);  // topic 1: 3,000 lines on each side
+    form->lbTopicsClick();
+    view1->viewport()->repaint();
+    view2->viewport()->repaint();
+    viewer->repaint();
   }
   state.counters["rows"] = form->Session().DiffEngine().Result1().Count();
 }
 BENCHMARK(BM_ClickTopicWithLongBodies)->Unit(benchmark::kMillisecond);
+
+// From a new window to the topic list painted.
+void BM_StartToListPainted(benchmark::State& state) {
+  App();
+  Files();
+  for (auto _ : state) {
+    auto form = std::make_unique<app::TfrmMain>();
+    form->show();
+    form->OpenFiles(Files().latest, Files().history);
+    QCoreApplication::processEvents();
+    Part<app::TListBox>(*form, "lbTopics")->viewport()->repaint();
+    state.PauseTiming();
+    form.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartToListPainted)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A copy of one topic's text into History, with its recount and the pair
+// shown again; undone untimed.
+void BM_CopyTextAndRecount(benchmark::State& state) {
+  App();
+  auto form = OpenWindow();
+  auto* list = Part<app::TListBox>(*form, "lbTopics");
+  list->SetItemIndex(2);  // topic 3: its text differs
+  form->lbTopicsClick();
+  for (auto _ : state) {
+    form->CopyTextToHistExecute();
+    list->viewport()->repaint();
+    state.PauseTiming();
+    form->UndoExecute();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+  state.counters["different"] = form->DifferentCount();
+}
+BENCHMARK(BM_CopyTextAndRecount)->Unit(benchmark::kMillisecond);
+
+double ResidentMegabytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
+}
+
+// The same pair opened ten times in one window: the resident size after the
+// first open, the second (while a new pair is read the old one is still
+// there, so the second open sets the level) and the tenth.
+void BM_ReopenTenTimes(benchmark::State& state) {
+  App();
+  auto form = OpenWindow();
+  double first = 0, second = 0, tenth = 0;
+  for (auto _ : state) {
+    first = ResidentMegabytes();
+    for (int i = 1; i < 10; ++i) {
+      form->OpenFiles(Files().latest, Files().history);
+      QCoreApplication::processEvents();
+      if (i == 1) second = ResidentMegabytes();
+    }
+    tenth = ResidentMegabytes();
+  }
+  state.counters["rss_first_MB"] = first;
+  state.counters["rss_second_MB"] = second;
+  state.counters["rss_tenth_MB"] = tenth;
+}
+BENCHMARK(BM_ReopenTenTimes)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
@@ -170,6 +258,10 @@ void BM_ClickStages(benchmark::State& state) {
         stream.WriteString(topic->WholeText());
         stream.SetPosition(0);
         app::RichEditLoadFromStream(*view, stream);
+        int laidOut = 0;
+        for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next())
+          if (block.layout() != nullptr && block.layout()->lineCount() > 0) ++laidOut;
+        state.counters["blocks_laid_out"] = laidOut;
         break;
       }
       case 1:
@@ -280,7 +372,7 @@ BENCHMARK(BM_BuildSearchTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The formatting compare of a selected pair of 2,000-line texts whose lines
 // all read the same, every hundredth one in bold on one side only.
-void BM_FormatChangesOf2000Lines(benchmark::State& state) {
+void BM_FormatChangesOfLongPair(benchmark::State& state) {
   std::string latest = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0 ";
   std::string history = latest;
   for (int i = 0; i < kLongBody; ++i) {
@@ -298,6 +390,6 @@ void BM_FormatChangesOf2000Lines(benchmark::State& state) {
     rows = RowFormatChanges(engine.Rows(), latest, history, &qtbridge::CodePageToUtf8).size();
   state.counters["marked rows"] = static_cast<double>(rows);
 }
-BENCHMARK(BM_FormatChangesOf2000Lines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormatChangesOfLongPair)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -155,6 +155,34 @@ TEST_F(ComparisonSessionTest, CopiesApplyOnlyToADifferingPairAndReclassify) {
   EXPECT_EQ(session.StatusText(5), "Identical");
 }
 
+TEST_F(ComparisonSessionTest, CountersAfterCopiesAreThoseOfAFreshClassification) {
+  // Several Latest topics share a title, so in title mode one History topic
+  // is the match of many entries; copies go both ways, whole and text only.
+  std::vector<TopicSpec> latest, history;
+  for (int id = 1; id <= 12; ++id) {
+    latest.push_back({id, "T" + std::to_string(id % 4), "body " + std::to_string(id % 3)});
+    if (id % 5 != 0) history.push_back({id, "T" + std::to_string(id % 3), "body " + std::to_string(id % 2)});
+  }
+  WriteFiles(latest, history);
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
+  session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  const TTopicMatchMode modes[] = {TTopicMatchMode::tmByID, TTopicMatchMode::tmByTitle,
+                                   TTopicMatchMode::tmByIDOrTitle};
+  for (int step = 0; step < 60; ++step) {
+    if (step % 20 == 0) session.SetMatchMode(modes[step / 20]);
+    session.Select(static_cast<int>(next(static_cast<uint32_t>(session.EntryCount()))));
+    session.Copy(static_cast<TCopyKind>(next(4)));
+    TTopicCounters fresh;
+    for (int i = 0; i < session.EntryCount(); ++i) ++fresh.Counts[session.EntryClass(i)];
+    ASSERT_EQ(session.Counters(), fresh) << "after step " << step;
+  }
+}
+
 TEST_F(ComparisonSessionTest, TheDifferenceSeesTextOutsideTheFileCodePage) {
   // Greek that Windows-1252 cannot hold: the compared texts must still differ.
   TQuillcrafterDoc latest;

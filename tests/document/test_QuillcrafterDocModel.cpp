@@ -147,6 +147,17 @@ TEST(IsEqual, WholeTextsCompareAsJoinedBytes) {
   joined.SetStrings(0, "x\ny");
   b.SetText(joined);
   EXPECT_FALSE(a.TextEquals(b));
+  // Equal lines first, then the splits part: still the joined bytes.
+  split.Insert(0, "same");
+  joined.SetStrings(0, "x\r\ny");
+  joined.Insert(0, "same");
+  a.SetText(split);
+  b.SetText(joined);
+  EXPECT_TRUE(a.TextEquals(b));
+  split.Add("");
+  a.SetText(split);
+  EXPECT_FALSE(a.TextEquals(b)) << "one more (empty) line is one more line break";
+  EXPECT_FALSE(b.TextEquals(a));
 }
 
 TEST(TopicFields, EachFieldIsNamedComparedCopiedWrittenAndReadBack) {
