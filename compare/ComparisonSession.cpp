@@ -480,7 +480,8 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
       const TTopicComparison kind = ClassifyPair(*topic, FMatcher->FindMatchingTopic(*topic, FMatchMode));
       ++counters.Counts[kind];
       const int index = topic->Index();
-      if (index >= 0 && index < static_cast<int>(FClassified.size())) FClassified[static_cast<size_t>(index)].Class = kind;
+      if (index >= 0 && index < static_cast<int>(FClassified.size()))
+        FClassified[static_cast<size_t>(index)].Class = kind;
     }
     FCounters = counters;
     FFilter->EntriesChanged();

@@ -117,6 +117,8 @@ void TRichEdit::ReplaceSelection(std::string_view bytes, bool whole) {
       InsertContent(QTextCursor(fresh.get()), bytes, true, FPlainText);
       fresh->setUndoRedoEnabled(undo);
       fresh->setParent(this);
+      // Marks on the old text would keep cursors into a document about to go.
+      setExtraSelections({});
       setDocument(fresh.release());
       // The view deletes only the document it made itself.
       if (old && old->parent() == this) delete old.data();

@@ -245,6 +245,8 @@ void TRichEditSyntax::ReplaceDocument(std::string_view rtf, bool endsWithLineEnd
   fresh->setParent(this);
 
   SuspendNotifications();
+  // Marks on the old text would keep cursors into a document about to go.
+  setExtraSelections({});
   setDocument(fresh.release());
   // The view deletes only the document it made itself.
   if (old && old->parent() == this) delete old.data();
