@@ -268,7 +268,7 @@ void TfrmMain::CreateLayout() {
 
   lbTopics = new TListBox(Panel1);
   lbTopics->setObjectName(QStringLiteral("lbTopics"));
-  // At least the design's height, more where the font needs it (a larger
+  // At least the classic row height, more where the font needs it (a larger
   // system font, a scaled screen's font substitute).
   lbTopics->SetItemHeight(std::max(kListItemHeight, lbTopics->fontMetrics().height()));
   int widestMark = 0;
