@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 
 DEBS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
         libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core \
-        xvfb xauth diffutils \
+        xvfb xauth x11-apps diffutils \
         desktop-file-utils appstream shared-mime-info groff-base dpkg-dev \
         qt6-tools-dev qt6-l10n-tools qt6-svg-dev chromium python3-jsonschema
 
