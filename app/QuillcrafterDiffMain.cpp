@@ -803,8 +803,12 @@ void TfrmMain::UpdateFilterButtons() {
   for (size_t i = 0; i < FilterButtons.size(); ++i) {
     QToolButton* button = FilterButtons[i];
     const auto kind = static_cast<TTopicComparison>(i);
-    button->setText(
-        tr("%1 %2", "a class's mark and count").arg(QString::fromUtf16(kClassMarks[i])).arg(counts[i]));
+    // Five switches share the list's width: a count of five digits or more
+    // is shown in thousands (the tooltip has it exactly).
+    const QString count = counts[i] < 10000
+                              ? QString::number(counts[i])
+                              : tr("%1k", "a count in thousands").arg(qRound(counts[i] / 1000.0));
+    button->setText(tr("%1 %2", "a class's mark and count").arg(QString::fromUtf16(kClassMarks[i]), count));
     button->setChecked(filter.ClassShown(kind));
     // A class switched off is struck through, not only drawn raised.
     QFont font = button->font();

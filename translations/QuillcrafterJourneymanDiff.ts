@@ -420,6 +420,11 @@ Licensed under the MIT licence.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1k</source>
+        <comment>a count in thousands</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%1 %2</source>
         <comment>a class&apos;s mark and count</comment>
         <translation type="unfinished"></translation>
