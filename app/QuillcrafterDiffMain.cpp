@@ -137,12 +137,7 @@ TfrmMain::~TfrmMain() {
   delete FUndo;  // its steps point into the session's documents
   FUndo = nullptr;
   FWatcher->disconnect(this);
-  FSession->OnEntriesReset = nullptr;
-  FSession->OnEntriesChanged = nullptr;
-  FSession->OnClassesChanged = nullptr;
-  FSession->OnEntryChanged = nullptr;
-  FSession->OnCountersChanged = nullptr;
-  FSession->OnSelectionChanged = nullptr;
+  FSessionChanged.Disconnect();
   FPrepareTimer->stop();
   SearchBox->OnStep = nullptr;
   lbTopics->OnClick = nullptr;
@@ -606,22 +601,22 @@ void TfrmMain::ConnectHandlers() {
 void TfrmMain::ObserveSession() {
   // The session raises its notices inside the handler that changed it, so
   // an error in showing them ends that handler like any other.
-  FSession->OnEntriesReset = [this] { ShowEntries(); };
-  FSession->OnEntriesChanged = [this] { ShowEntries(); };
-  FSession->OnClassesChanged = [this] {
-    // Entries take their class when drawn.
-    lbTopics->viewport()->update();
-  };
-  FSession->OnEntryChanged = [this](int index) {
-    const int row = RowOfEntry(index);
-    if (row >= 0) lbTopics->viewport()->update(lbTopics->visualRect(lbTopics->model()->index(row, 0)));
-  };
-  FSession->OnCountersChanged = [this] {
-    UpdateStatusBar();
-    FollowFilter();
-    UpdateFilterButtons();
-  };
-  FSession->OnSelectionChanged = [this] { ShowSelectedPair(); };
+  FSessionChanged = FSession->Changed.Connect([this](const TComparisonChange& change) {
+    if (change.EntriesReset || change.EntriesMoved) ShowEntries();
+    if (change.ClassesChanged) {
+      // Entries take their class when drawn.
+      lbTopics->viewport()->update();
+    } else if (change.ChangedEntry >= 0) {
+      const int row = RowOfEntry(change.ChangedEntry);
+      if (row >= 0) lbTopics->viewport()->update(lbTopics->visualRect(lbTopics->model()->index(row, 0)));
+    }
+    if (change.CountersChanged) {
+      UpdateStatusBar();
+      FollowFilter();
+      UpdateFilterButtons();
+    }
+    if (change.SelectionChanged) ShowSelectedPair();
+  });
 }
 
 QRect TfrmMain::FirstFrameGeometry() const {

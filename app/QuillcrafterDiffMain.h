@@ -228,6 +228,7 @@ class TfrmMain : public QWidget {
   void Handle(F&& handler);
 
   std::unique_ptr<TComparisonSession> FSession;
+  toolkit::TConnection FSessionChanged;
   QUndoStack* FUndo = nullptr;
   QFileSystemWatcher* FWatcher = nullptr;
   QActionGroup* FMatchModes = nullptr;

@@ -1,6 +1,7 @@
 #include "compare/ComparisonSession.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 #include <unordered_set>
@@ -52,6 +53,47 @@ class TOwnChange {
 };
 
 }  // namespace
+
+/// Gathers the notices of one public operation (and of what it calls) and
+/// sends them as one when the outermost operation ends.
+class TComparisonSession::TNoticeScope {
+ public:
+  explicit TNoticeScope(TComparisonSession& session)
+      : FSession(session), FExceptions(std::uncaught_exceptions()) {
+    ++FSession.FNoticeDepth;
+  }
+  ~TNoticeScope() noexcept(false) {
+    if (--FSession.FNoticeDepth > 0) return;
+    const TComparisonChange change = std::exchange(FSession.FPending, TComparisonChange{});
+    if (!change.Any()) return;
+    // An operation that failed halfway still tells what it changed, but an
+    // observer's error must not replace the one already on its way.
+    if (std::uncaught_exceptions() > FExceptions) {
+      try {
+        FSession.Changed(change);
+      } catch (...) {
+      }
+      return;
+    }
+    FSession.Changed(change);
+  }
+  TNoticeScope(const TNoticeScope&) = delete;
+  TNoticeScope& operator=(const TNoticeScope&) = delete;
+
+ private:
+  TComparisonSession& FSession;
+  int FExceptions;
+};
+
+void TComparisonSession::NoteEntryChanged(int index) {
+  if (FPending.ClassesChanged) return;
+  if (FPending.ChangedEntry >= 0 && FPending.ChangedEntry != index) {
+    FPending.ChangedEntry = -1;
+    FPending.ClassesChanged = true;
+    return;
+  }
+  FPending.ChangedEntry = index;
+}
 
 TRemovedTopic::TRemovedTopic() = default;
 TRemovedTopic::TRemovedTopic(TRemovedTopic&&) noexcept = default;
@@ -127,6 +169,7 @@ void TComparisonSession::ForgetSelection() {
 
 void TComparisonSession::OpenFiles(const std::string& latestFile,
                                    const std::function<std::optional<std::string>()>& chooseHistory) {
+  TNoticeScope notice(*this);
   // Both files are read into documents of their own first; only when both
   // have been read do they take the place of the ones shown.
   std::unique_ptr<TQuillcrafterDoc> latest = ReadDocument(latestFile);
@@ -147,12 +190,13 @@ void TComparisonSession::OpenFiles(const std::string& latestFile,
   Connect();
   FEngine->CompareStrings({}, {});
   Reclassify(true);
-  if (OnEntriesReset) OnEntriesReset();
-  if (OnCountersChanged) OnCountersChanged();
-  if (OnSelectionChanged) OnSelectionChanged();
+  FPending.EntriesReset = true;
+  FPending.CountersChanged = true;
+  FPending.SelectionChanged = true;
 }
 
 void TComparisonSession::OpenHistory(const std::string& historyFile) {
+  TNoticeScope notice(*this);
   std::unique_ptr<TQuillcrafterDoc> history = ReadDocument(historyFile);
   FHistory->OnTopicChange = nullptr;
   ForgetSelection();
@@ -162,10 +206,10 @@ void TComparisonSession::OpenHistory(const std::string& historyFile) {
   FMatcher = std::make_unique<TTopicMatcher>(FHistory->Topics());
   Connect();
   FEngine->CompareStrings({}, {});
-  if (OnClassesChanged) OnClassesChanged();
+  FPending.ClassesChanged = true;
   // The deleted entries are another document's topics now.
   Recount(true);
-  if (OnSelectionChanged) OnSelectionChanged();
+  FPending.SelectionChanged = true;
 }
 
 void TComparisonSession::SaveDocument(TQuillcrafterDoc& document, const std::string& fileName) {
@@ -200,16 +244,18 @@ void TComparisonSession::SaveHistory(const std::string& fileName) {
 // --- Classification -------------------------------------------------------------------
 
 void TComparisonSession::SetMatchMode(TTopicMatchMode value) {
+  TNoticeScope notice(*this);
   FMatchMode = value;
-  if (OnClassesChanged) OnClassesChanged();
+  FPending.ClassesChanged = true;
   const bool selected = FSelected >= 0;
   Recount();
   if (FSelected >= 0) FindPartner();
   if (selected) CompareSelectedTexts();
-  if (OnSelectionChanged) OnSelectionChanged();
+  FPending.SelectionChanged = true;
 }
 
 void TComparisonSession::SetShowDeleted(bool value) {
+  TNoticeScope notice(*this);
   if (value == FShowDeleted) return;
   FShowDeleted = value;
   const bool selected = FSelected >= 0;
@@ -217,7 +263,7 @@ void TComparisonSession::SetShowDeleted(bool value) {
   // Hiding them ends the selection of a deleted entry.
   if (selected && FSelected < 0) {
     CompareSelectedTexts();
-    if (OnSelectionChanged) OnSelectionChanged();
+    FPending.SelectionChanged = true;
   }
 }
 
@@ -326,8 +372,8 @@ bool TComparisonSession::Reclassify(bool entriesMoved) {
 
 void TComparisonSession::Recount(bool entriesMoved) {
   const bool changed = Reclassify(entriesMoved);
-  if (changed && OnEntriesChanged) OnEntriesChanged();
-  if (OnCountersChanged) OnCountersChanged();
+  if (changed) FPending.EntriesMoved = true;
+  FPending.CountersChanged = true;
 }
 
 std::string TComparisonSession::StatusText(int panel) const {
@@ -380,10 +426,11 @@ std::string TComparisonSession::EntryToolTip(int index) const {
 // --- The selected pair ---------------------------------------------------------------------
 
 void TComparisonSession::Select(int index) {
+  TNoticeScope notice(*this);
   FSelected = index >= 0 && index < EntryCount() ? index : -1;
   FindPartner();
   CompareSelectedTexts();
-  if (OnSelectionChanged) OnSelectionChanged();
+  FPending.SelectionChanged = true;
 }
 
 void TComparisonSession::FindPartner() {
@@ -399,10 +446,11 @@ bool TComparisonSession::PairDiffers() const {
 }
 
 void TComparisonSession::SetPlainTextFunction(TPlainTextFunction value) {
+  TNoticeScope notice(*this);
   FPlainText = value ? std::move(value) : DefaultPlainText(FDecode);
   FFilter->Reset();
   CompareSelectedTexts();
-  if (OnSelectionChanged) OnSelectionChanged();
+  FPending.SelectionChanged = true;
 }
 
 std::string TComparisonSession::PlainTextOf(const TQCTopic* topic) const {
@@ -417,6 +465,7 @@ void TComparisonSession::CompareSelectedTexts() {
 }
 
 void TComparisonSession::TopicChanged(TQCTopic* topic) {
+  TNoticeScope notice(*this);
   if (FInCopy) return;
   // A change outside the session's own copies (an import, a script): the
   // shown pair follows its topics, and the classes follow the documents. A
@@ -426,18 +475,19 @@ void TComparisonSession::TopicChanged(TQCTopic* topic) {
     FFilter->Reset();
   else
     FFilter->TopicChanged(topic);
-  if (OnClassesChanged) OnClassesChanged();
+  FPending.ClassesChanged = true;
   Recount(whole);
   if (whole || topic == FOrig || topic == FHist) {
     FindPartner();
     CompareSelectedTexts();
-    if (OnSelectionChanged) OnSelectionChanged();
+    FPending.SelectionChanged = true;
   }
 }
 
 // --- Copies ------------------------------------------------------------------------------------
 
 void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, bool textOnly) {
+  TNoticeScope notice(*this);
   const bool intoLatest = target.Topics() == &FLatest->Topics();
   // Only the entries of the target can change class, as long as what the
   // matching goes by (ID and title) stays: those are counted again rather
@@ -468,11 +518,10 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
   // A Latest topic's class depends on it alone; a History topic may be the
   // match of any number of entries.
   const int entry = intoLatest ? target.Index() : -1;
-  if (intoLatest) {
-    if (OnEntryChanged) OnEntryChanged(entry);
-  } else if (OnClassesChanged) {
-    OnClassesChanged();
-  }
+  if (intoLatest)
+    NoteEntryChanged(entry);
+  else
+    FPending.ClassesChanged = true;
   // The pair stays as it is (a copy is within it, an undo may be outside
   // it) unless the entries moved; its texts are compared again either way.
   if (sameMatching) {
@@ -485,15 +534,16 @@ void TComparisonSession::AssignTopic(TQCTopic& target, const TQCTopic& source, b
     }
     FCounters = counters;
     FFilter->EntriesChanged();
-    if (OnCountersChanged) OnCountersChanged();
+    FPending.CountersChanged = true;
   } else {
     Recount();
   }
   CompareSelectedTexts();
-  if (OnSelectionChanged) OnSelectionChanged();
+  FPending.SelectionChanged = true;
 }
 
 TQCTopic* TComparisonSession::AddTopicCopy(bool intoLatest, const TQCTopic& source) {
+  TNoticeScope notice(*this);
   TQuillcrafterDoc& document = intoLatest ? *FLatest : *FHistory;
   TQCTopics& topics = document.Topics();
   TQCTopic* topic = nullptr;
@@ -524,6 +574,7 @@ TQCTopic* TComparisonSession::AddTopicCopy(bool intoLatest, const TQCTopic& sour
 }
 
 TRemovedTopic TComparisonSession::RemoveTopic(TQCTopic& topic) {
+  TNoticeScope notice(*this);
   TRemovedTopic removed;
   const TQCTopics* topics = topic.Topics();
   if (topics != &FLatest->Topics() && topics != &FHistory->Topics())
@@ -541,6 +592,7 @@ TRemovedTopic TComparisonSession::RemoveTopic(TQCTopic& topic) {
 }
 
 TQCTopic* TComparisonSession::RestoreTopic(TRemovedTopic removed) {
+  TNoticeScope notice(*this);
   if (removed.Topic == nullptr) throw EInvalidOperation("No removed topic to put back");
   TQCTopics& topics = removed.FromLatest ? FLatest->Topics() : FHistory->Topics();
   if (topics.IndexOfTopicID(removed.Topic->TopicID()) >= 0)
@@ -559,11 +611,11 @@ TQCTopic* TComparisonSession::RestoreTopic(TRemovedTopic removed) {
 
 void TComparisonSession::EntriesEdited(bool latestChanged) {
   // Latest's entries moved; a changed History may have changed any class.
-  if (!latestChanged && OnClassesChanged) OnClassesChanged();
+  if (!latestChanged) FPending.ClassesChanged = true;
   Recount(latestChanged);
   FindPartner();
   CompareSelectedTexts();
-  if (OnSelectionChanged) OnSelectionChanged();
+  FPending.SelectionChanged = true;
 }
 
 bool TComparisonSession::CanCopy(TCopyKind kind) const {
@@ -574,6 +626,7 @@ bool TComparisonSession::CanCopy(TCopyKind kind) const {
 }
 
 TQCTopic* TComparisonSession::Copy(TCopyKind kind) {
+  TNoticeScope notice(*this);
   if (!CanCopy(kind)) return nullptr;
   switch (kind) {
     case TCopyKind::ToLatest:

@@ -17,6 +17,7 @@
 #include "compare/FieldDifferences.h"
 #include "document/TopicComparison.h"
 #include "richtext/RtfPlainText.h"
+#include "toolkit/Signal.h"
 
 class TdvDiffEngine;
 class TEntryFilter;
@@ -41,6 +42,29 @@ struct TComparisonEntry {
   TQCTopic* Latest = nullptr;   // none for a topic only in History
   TQCTopic* History = nullptr;  // none for a new topic
   TTopicComparison Class = tcNew;
+};
+
+/// What one operation of a session changed, as one notice.
+struct TComparisonChange {
+  /// The entries were replaced (files opened).
+  bool EntriesReset = false;
+  /// Entries came, went or moved (a topic added or removed, deleted entries
+  /// shown or hidden, or a mode or copy that changed which History topics
+  /// no Latest topic matches); SelectedIndex is the selected entry's new index.
+  bool EntriesMoved = false;
+  /// Every entry's class may have changed (mode, or History changed).
+  bool ClassesChanged = false;
+  /// Only this entry may have changed its class (a copy into its Latest
+  /// topic); -1 when ClassesChanged or no single entry changed.
+  int ChangedEntry = -1;
+  bool CountersChanged = false;
+  /// The selection, the pair or one of its texts changed; the difference is new.
+  bool SelectionChanged = false;
+
+  bool Any() const {
+    return EntriesReset || EntriesMoved || ClassesChanged || ChangedEntry >= 0 || CountersChanged ||
+           SelectionChanged;
+  }
 };
 
 /// The four copies between the selected pair's topics.
@@ -80,7 +104,7 @@ class TComparisonSession {
   /// Opens Latest and, when given, History (without it the History document
   /// stays as it is). All or nothing: when either file cannot be read the
   /// error propagates and the session is exactly as it was. On success the
-  /// selection is cleared and every entry is new (OnEntriesReset).
+  /// selection is cleared and every entry is new (EntriesReset).
   void OpenFiles(const std::string& latestFile, const std::optional<std::string>& historyFile);
   /// The same, with History chosen only once Latest has been read (so a
   /// broken Latest is reported before anyone is asked for History).
@@ -233,23 +257,17 @@ class TComparisonSession {
   /// difference after Row (before it when Forward is false); -1 when there is none.
   int NextChangeRow(int row, bool forward) const;
 
-  // --- Events (called only when set) ----------------------------------------------------
-  /// The entries were replaced (files opened).
-  std::function<void()> OnEntriesReset;
-  /// Entries came, went or moved (a topic added or removed, deleted entries
-  /// shown or hidden, or a mode or copy that changed which History topics
-  /// no Latest topic matches); SelectedIndex is the selected entry's new
-  /// index. Classes may have changed too.
-  std::function<void()> OnEntriesChanged;
-  /// Every entry's class may have changed (mode, or History changed).
-  std::function<void()> OnClassesChanged;
-  /// Only entry Index may have changed its class (a copy into its Latest topic).
-  std::function<void(int index)> OnEntryChanged;
-  std::function<void()> OnCountersChanged;
-  /// The selection, the pair or one of its texts changed; the difference is new.
-  std::function<void()> OnSelectionChanged;
+  // --- Change notices ------------------------------------------------------------
+  /// Sent once at the end of every operation that changed anything, with
+  /// all it changed; observers are called in the order they connected.
+  toolkit::TSignal<const TComparisonChange&> Changed;
 
  private:
+  class TNoticeScope;
+  friend class TNoticeScope;
+  /// Marks entry Index as changed in the pending notice; a second entry
+  /// makes it a change of every class.
+  void NoteEntryChanged(int index);
   void Connect();
   /// Classes every Latest topic, finds the History topics none matches and
   /// counts. EntriesMoved: Latest's topics came, went or moved, or the
@@ -257,8 +275,8 @@ class TComparisonSession {
   /// changed; then the selection has followed its topics (SelectedIndex,
   /// and the pair looked up again).
   bool Reclassify(bool entriesMoved);
-  /// Reclassify, then OnEntriesChanged when the entries changed and
-  /// OnCountersChanged always.
+  /// Reclassify; notes EntriesMoved when the entries changed and
+  /// CountersChanged always.
   void Recount(bool entriesMoved = false);
   /// Brings everything up to date after a topic was added or removed.
   void EntriesEdited(bool latestChanged);
@@ -293,6 +311,9 @@ class TComparisonSession {
   std::string FHistPlainText;
   bool FInCopy = false;  // a copy recounts once at its end, not per notice
   bool FBackups = true;
+  // What the operation under way has changed so far, sent when it ends.
+  TComparisonChange FPending;
+  int FNoticeDepth = 0;
   void SaveDocument(TQuillcrafterDoc& document, const std::string& fileName);
   /// A document read from FileName, with the start settings; raises when it cannot be read.
   static std::unique_ptr<TQuillcrafterDoc> ReadDocument(const std::string& fileName);

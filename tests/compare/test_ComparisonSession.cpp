@@ -72,8 +72,10 @@ class ComparisonSessionTest : public ::testing::Test {
 TEST_F(ComparisonSessionTest, ClassesCountersAndPairFollowTheMatchMode) {
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   int resets = 0, selections = 0;
-  session.OnEntriesReset = [&] { ++resets; };
-  session.OnSelectionChanged = [&] { ++selections; };
+  const toolkit::TConnection observer = session.Changed.Connect([&](const TComparisonChange& change) {
+    resets += change.EntriesReset;
+    selections += change.SelectionChanged;
+  });
   session.OpenFiles(WritePair(), Path("History.qcp"));
   ASSERT_EQ(session.LatestEntryCount(), 3);
   EXPECT_EQ(resets, 1);
@@ -105,7 +107,8 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
   const TQCTopic* orig = session.OrigTopic();
   const TTopicCounters counters = session.Counters();
   int resets = 0;
-  session.OnEntriesReset = [&] { ++resets; };
+  const toolkit::TConnection observer =
+      session.Changed.Connect([&](const TComparisonChange& change) { resets += change.EntriesReset; });
 
   // A readable Latest with a missing History: neither side changes.
   TQuillcrafterDoc other;
@@ -138,8 +141,10 @@ TEST_F(ComparisonSessionTest, CopiesApplyOnlyToADifferingPairAndReclassify) {
   // A copy into Latest touches one entry; one into History may touch any.
   std::vector<int> entriesChanged;
   int classesChanged = 0;
-  session.OnEntryChanged = [&](int index) { entriesChanged.push_back(index); };
-  session.OnClassesChanged = [&] { ++classesChanged; };
+  const toolkit::TConnection observer = session.Changed.Connect([&](const TComparisonChange& change) {
+    if (change.ChangedEntry >= 0) entriesChanged.push_back(change.ChangedEntry);
+    classesChanged += change.ClassesChanged;
+  });
   session.Select(0);
   session.CopyTextToLatest();
   EXPECT_EQ(session.EntryClass(0), tcIdenticalText);
@@ -242,7 +247,8 @@ TEST_F(ComparisonSessionTest, HistoryTopicsNoLatestTopicMatchesAreDeletedEntries
              {{2, "Intro"}, {1, "Installing"}, {7, "Setup"}, {9, "Notes"}});
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   int entriesChanged = 0;
-  session.OnEntriesChanged = [&] { ++entriesChanged; };
+  const toolkit::TConnection observer = session.Changed.Connect(
+      [&](const TComparisonChange& change) { entriesChanged += change.EntriesMoved; });
   session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
   EXPECT_EQ(DeletedIDs(session), (std::vector<int32_t>{7, 9}));
   EXPECT_EQ(session.StatusText(tcDeleted), "Deleted Topics: 2");
@@ -299,7 +305,8 @@ TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAg
   ASSERT_EQ(DeletedIDs(session), (std::vector<int32_t>{1, 5, 7}));
   const std::string latestBytes = doctest_util::SaveBytes(session.Latest());
   int entriesChanged = 0;
-  session.OnEntriesChanged = [&] { ++entriesChanged; };
+  const toolkit::TConnection observer = session.Changed.Connect(
+      [&](const TComparisonChange& change) { entriesChanged += change.EntriesMoved; });
 
   // Installing takes the next free ID after the 1 it had: 3.
   session.Select(3);
