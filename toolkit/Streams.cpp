@@ -86,6 +86,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
   while (done < count) {
     const ssize_t n = ::read(FHandle, out + done, static_cast<size_t>(count - done));
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) FLastError = errno;
     if (n <= 0) break;
     done += n;
   }
@@ -98,7 +99,10 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
   while (done < count) {
     const ssize_t n = ::write(FHandle, in + done, static_cast<size_t>(count - done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) {
+      FLastError = n < 0 ? errno : EIO;
+      break;
+    }
     done += n;
   }
   return done;
@@ -110,11 +114,17 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 void TFileStream::SetSize(int64_t newSize) {
-  if (::ftruncate(FHandle, newSize) != 0) throw EStreamError(SysErrorMessage(errno));
+  if (::ftruncate(FHandle, newSize) != 0) {
+    FLastError = errno;
+    throw EStreamError(SysErrorMessage(errno));
+  }
 }
 
 void TFileStream::FlushToDisk() {
-  if (::fsync(FHandle) != 0) throw EWriteError(rtl::SWriteError);
+  if (::fsync(FHandle) != 0) {
+    FLastError = errno;
+    throw EWriteError(rtl::SWriteError);
+  }
 }
 
 // ---------------------------------------------------------------------------

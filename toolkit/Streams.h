@@ -59,10 +59,14 @@ class TFileStream : public TStream {
   /// Flushes the operating system's buffers to the device (raises EWriteError on failure).
   void FlushToDisk();
   int Handle() const { return FHandle; }
+  /// The errno value of the last read, write, resize or flush that failed
+  /// (0 when none did), for messages that give the reason.
+  int LastError() const { return FLastError; }
 
  private:
   std::string FFileName;
   int FHandle = -1;
+  int FLastError = 0;
 };
 
 /// All the bytes of a file, read to the end of its data even when it has no
