@@ -173,16 +173,25 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
 }
 
 std::string ReadFileToEnd(const std::string& fileName) {
+  return ReadFileToEnd(fileName, std::string().max_size() - 65536);
+}
+
+std::string ReadFileToEnd(const std::string& fileName, size_t maxBytes) {
   TFileStream stream(fileName, fmOpenRead);
   // The size is only a hint: pipes and terminals have none, /proc files
   // report 0, and a file may grow while it is read.
   std::string bytes;
   struct stat info {};
   if (::fstat(stream.Handle(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-    bytes.reserve(static_cast<size_t>(info.st_size) + 1);
+    bytes.reserve(std::min(static_cast<size_t>(info.st_size), maxBytes) + 1);
   size_t used = 0;
   for (;;) {
-    if (bytes.size() - used < 65536) bytes.resize(std::max<size_t>(bytes.capacity(), used + 65536));
+    if (used > maxBytes)
+      throw EReadError(Format(rtl::SFReadErrorEx, fileName.c_str(),
+                              Format(rtl::SHoldsMoreThan, std::to_string(maxBytes).c_str()).c_str()));
+    // Growth stops a little past the bound, which is enough to see it passed.
+    if (bytes.size() - used < 65536)
+      bytes.resize(std::min(std::max<size_t>(bytes.capacity(), used + 65536), maxBytes + 65537));
     const ssize_t n = ::read(stream.Handle(), bytes.data() + used, bytes.size() - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw EReadError(Format(rtl::SFReadErrorEx, fileName.c_str(), SysErrorMessage(errno).c_str()));

@@ -74,6 +74,10 @@ class TFileStream : public TStream {
 /// Raises EFOpenError when it cannot be opened and EReadError "Cannot read
 /// file "%s". %s" when a read fails.
 std::string ReadFileToEnd(const std::string& fileName);
+/// As ReadFileToEnd, but a file that holds more than MaxBytes (endless
+/// input such as /dev/zero among them) raises EReadError "Cannot read file
+/// "%s". It holds more than %s bytes" as soon as that is known.
+std::string ReadFileToEnd(const std::string& fileName, size_t maxBytes);
 
 /// A growable block of memory used as a stream.
 class TMemoryStream : public TStream {

@@ -59,6 +59,7 @@ inline constexpr const char* SInvalidInteger = "'%s' is not a valid integer valu
 inline constexpr const char* SFOpenErrorEx = "Cannot open file \"%s\". %s";
 inline constexpr const char* SFCreateErrorEx = "Cannot create file \"%s\". %s";
 inline constexpr const char* SFReadErrorEx = "Cannot read file \"%s\". %s";
+inline constexpr const char* SHoldsMoreThan = "It holds more than %s bytes";
 inline constexpr const char* SFWriteErrorEx = "Cannot write file \"%s\". %s";
 inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
 inline constexpr const char* SListCapacityError = "List capacity out of bounds (%d)";
