@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "containers/GStreams.h"
@@ -115,6 +116,8 @@ class TQuillcrafterDoc : public TPersistent {
   /// What the last load found worth telling but read anyway (data after the
   /// end of the project, with its size); empty after a clean load.
   const std::vector<std::string>& LoadWarnings() const { return FLoadWarnings; }
+  /// LoadWarnings, which are then gone: for telling them once.
+  std::vector<std::string> TakeLoadWarnings() { return std::exchange(FLoadWarnings, {}); }
 
   // --- Operations ------------------------------------------------------------------
   /// The first unused topic ID from the ID of topic AfterIndex (of the last
