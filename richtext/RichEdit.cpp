@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -266,12 +267,16 @@ void TRichEdit::ShowAll() {
   FHeldBytes.clear();
   const int limit = FDisplayLimit;
   FDisplayLimit = 0;
+  // A paragraph of megabytes is laid out in one piece: the wait is shown.
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   try {
     LoadRtf(bytes);
   } catch (...) {
+    QGuiApplication::restoreOverrideCursor();
     FDisplayLimit = limit;
     throw;
   }
+  QGuiApplication::restoreOverrideCursor();
   FDisplayLimit = limit;
 }
 
