@@ -1249,6 +1249,13 @@ void TfrmMain::FilesOpened() {
   const QString latest = QString::fromStdString(FSession->LatestFileName());
   const QString history = QString::fromStdString(FSession->HistoryFileName());
   AddRecentPair(latest, history);
+  // What a load read past (data after the end of the project) is told once, as the file opens.
+  for (TQuillcrafterDoc* document : {&FSession->Latest(), &FSession->History()}) {
+    const std::string& name =
+        document == &FSession->Latest() ? FSession->LatestFileName() : FSession->HistoryFileName();
+    for (const std::string& warning : document->TakeLoadWarnings())
+      HandleException(Exception(name + ": " + warning));
+  }
   const std::unique_ptr<QSettings> settings = OpenSettings();
   settings->setValue(kLatestFolderKey, QFileInfo(latest).absolutePath());
   if (!history.isEmpty()) settings->setValue(kHistoryFolderKey, QFileInfo(history).absolutePath());

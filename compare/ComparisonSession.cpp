@@ -213,21 +213,7 @@ void TComparisonSession::OpenHistory(const std::string& historyFile) {
 }
 
 void TComparisonSession::SaveDocument(TQuillcrafterDoc& document, const std::string& fileName) {
-  // The version being replaced is kept first; a backup that cannot be
-  // written stops the save, so nothing is replaced without it.
-  if (FBackups) {
-    std::error_code error;
-    const std::filesystem::path target(fileName);
-    if (std::filesystem::is_regular_file(target, error)) {
-      std::filesystem::path backup = target;
-      backup += ".bak";
-      std::filesystem::copy_file(target, backup, std::filesystem::copy_options::overwrite_existing, error);
-      if (error)
-        throw EWriteError(
-            Format("Cannot write the backup %s: %s", backup.string().c_str(), error.message().c_str()));
-    }
-  }
-  document.SaveToFile(fileName);
+  document.SaveToFile(fileName, FBackups);
 }
 
 void TComparisonSession::SaveLatest(const std::string& fileName) {

@@ -203,7 +203,9 @@ char TGTextStream::ReadChar() {
   return Read(&c, 1) == 1 ? c : '\0';
 }
 
-bool TGTextStream::ReadLine(std::string& line) {
+bool TGTextStream::ReadLine(std::string& line) { return ReadLine(line, std::string::npos - 1); }
+
+bool TGTextStream::ReadLine(std::string& line, size_t limit) {
   line.clear();
   if (FState != TGBufferState::bsReading || FCurrent >= FEnd) {
     // Leaves a writing state (flush) and refills; nothing left means end of data.
@@ -214,9 +216,12 @@ bool TGTextStream::ReadLine(std::string& line) {
   for (;;) {
     // Scan the buffered bytes for the line end in one go instead of byte by byte.
     char* start = FCurrent;
-    char* stop = FindLineEnd(start, FEnd);
+    const size_t room = limit + 1 - line.size();
+    char* end = static_cast<size_t>(FEnd - start) > room ? start + room : FEnd;
+    char* stop = FindLineEnd(start, end);
     line.append(start, static_cast<size_t>(stop - start));
     FCurrent = stop;
+    if (line.size() > limit) return true;  // too long: the rest stays unread
     if (stop < FEnd) break;
     if (!FillBuffer()) return true;  // last line without a line end
   }

@@ -93,6 +93,10 @@ class TGTextStream : public TGBufferStream {
     ReadLine(line);
     return line;
   }
+  /// As ReadLine, but takes at most Limit + 1 bytes of the line: a Line
+  /// longer than Limit is a line too long, whose rest is left unread, so
+  /// that endless data without line ends costs no more than Limit bytes.
+  bool ReadLine(std::string& line, size_t limit);
   /// One byte, or the zero byte at the end of the data.
   char ReadChar();
   /// Skips control bytes and blanks up to the line end: true when a line end

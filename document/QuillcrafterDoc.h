@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "containers/GStreams.h"
 #include "containers/Structures.h"
@@ -33,8 +35,14 @@ class TQCProjectReader;
 /// is there: Write gives the bytes (to a stream that may fail part-way),
 /// Opened, when set, runs once the target is open and before anything is
 /// written. For any file a program writes whole (a report, a document).
+struct TSaveOptions {
+  /// Keeps the version being replaced as NAME.bak (written complete beside
+  /// it, then put in place of the previous backup); a backup that cannot be
+  /// written stops the save before anything is replaced.
+  bool KeepBackup = false;
+};
 void SaveFileSafely(const std::string& fileName, const std::function<void(TStream&)>& write,
-                    const std::function<void()>& opened = {});
+                    const std::function<void()>& opened = {}, const TSaveOptions& options = {});
 
 /// One help project document. It owns every part a project file describes,
 /// keeps its topics in ascending ID order, hands out new topic IDs and
@@ -105,6 +113,11 @@ class TQuillcrafterDoc : public TPersistent {
   void SetQCLocation(const std::string& value) { FQCLocation = value; }
   bool Modified() const { return FModified; }
   void SetModified(bool value) { FModified = value; }
+  /// What the last load found worth telling but read anyway (data after the
+  /// end of the project, with its size); empty after a clean load.
+  const std::vector<std::string>& LoadWarnings() const { return FLoadWarnings; }
+  /// LoadWarnings, which are then gone: for telling them once.
+  std::vector<std::string> TakeLoadWarnings() { return std::exchange(FLoadWarnings, {}); }
 
   // --- Operations ------------------------------------------------------------------
   /// The first unused topic ID from the ID of topic AfterIndex (of the last
@@ -128,7 +141,8 @@ class TQuillcrafterDoc : public TPersistent {
   /// the write fails. A device or named pipe is written through, never
   /// replaced (block devices are refused). A link is followed to the file
   /// it names; a link to nothing is an error naming the missing file.
-  void SaveToFile(const std::string& fileName);
+  /// KeepBackup keeps the replaced version as FileName.bak.
+  void SaveToFile(const std::string& fileName, bool keepBackup = false);
 
   /// Empties topics, contents, macros (then adds the built-in ones) and the
   /// three string lists; options and statuses stay. Modified becomes False.
@@ -282,6 +296,7 @@ class TQuillcrafterDoc : public TPersistent {
   std::unique_ptr<TQCStatuses> FStatuses;
   std::string FQCLocation;
   bool FModified = false;
+  std::vector<std::string> FLoadWarnings;
   bool FDestroying = false;
   bool FFontBusy = false;
 };

@@ -7,6 +7,8 @@
 // image is then put into the document, through the same setters and
 // collection operations an in-place reader would use, so the document
 // sends the usual notices (an add per item, one change per section).
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "document/QuillcrafterDoc.h"
@@ -17,6 +19,30 @@ namespace {
 
 /// The most items a count read from the file reserves room for at once.
 constexpr int32_t kReserveLimit = 1 << 16;
+
+/// Bounds that no project file reaches and endless or damaged data soon
+/// does: the longest text line (topic bodies of hundreds of megabytes do not
+/// occur), the longest line that holds a number (a number and the blanks
+/// before it), and the most lines a count may promise where the size of the
+/// data is not known (a pipe); where it is known, a count may promise no
+/// more lines than the bytes left could hold.
+constexpr size_t kMaxLineLength = size_t{1} << 28;
+constexpr size_t kMaxNumberLineLength = 4096;
+constexpr int64_t kMaxUnsizedCount = int64_t{1} << 22;
+/// How far data after the end of the project is counted where its size is
+/// not known.
+constexpr int64_t kTrailingCountLimit = int64_t{1} << 24;
+
+/// The size of what Stream holds, where it is known: a regular file or memory.
+int64_t KnownSize(TStream& stream) {
+  if (auto* file = dynamic_cast<TFileStream*>(&stream)) {
+    struct stat info {};
+    if (::fstat(file->Handle(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_size;
+    return -1;
+  }
+  if (dynamic_cast<TMemoryStream*>(&stream) != nullptr) return stream.Size();
+  return -1;
+}
 
 }  // namespace
 
@@ -47,9 +73,11 @@ class TQCProjectReader {
     TStringList contentsIndices;
     std::vector<ContentsLine> contents;
     std::vector<std::unique_ptr<TQCTextMacro>> macros;
+    std::vector<std::string> warnings;
   };
 
-  explicit TQCProjectReader(TGTextStream& stream) : FStream(stream) {}
+  /// Size: the size of the data under Stream where it is known, else -1.
+  explicit TQCProjectReader(TGTextStream& stream, int64_t size = -1) : FStream(stream), FSize(size) {}
 
   void ReadImage(Image& image);
   /// The header at the start of the data. Empty data is no project file at
@@ -62,24 +90,47 @@ class TQCProjectReader {
   ContentsLine ReadContentsLine(long long record);
   void ReadTextMacroRecord(TQCTextMacro& macro, long long record);
   void ReadStrings(TStrings& list, Where where);
+  /// After a whole project: a warning when data follows it.
+  void CheckTrailingData(Image& image);
 
   static void Apply(TQuillcrafterDoc& document, Image& image);
   /// Gives Topic, which is in Document's topics, the values read into Parsed.
   static void ApplyTopic(TQCTopic& topic, TQCTopic& parsed);
 
  private:
+  static std::string Describe(const Where& where) { return Format(where.what, where.a, where.b); }
   [[noreturn]] static void Missing(const Where& where) {
-    throw EQCException(Format(qcmsg::SUnexpectedEnd, Format(where.what, where.a, where.b).c_str()));
+    throw EQCException(Format(qcmsg::SUnexpectedEnd, Describe(where).c_str()));
   }
-  void Line(std::string& line, const Where& where) {
-    if (!FStream.ReadLine(line)) Missing(where);
+  void Line(std::string& line, const Where& where, size_t limit = kMaxLineLength) {
+    if (!FStream.ReadLine(line, limit)) Missing(where);
+    ++FLine;
+    if (line.size() > limit)
+      throw EQCException(Format(qcmsg::SLineTooLong, IntToStr(FLine).c_str(),
+                                IntToStr(static_cast<int64_t>(limit)).c_str(), Describe(where).c_str()));
   }
   std::string Line(const Where& where) {
     std::string line;
     Line(line, where);
     return line;
   }
-  int32_t Integer(const Where& where) { return StrToInt(Line(where)); }
+  int32_t Integer(const Where& where) {
+    std::string line;
+    Line(line, where, kMaxNumberLineLength);
+    return StrToInt(line);
+  }
+  /// A count of what follows, of lines or of records of at least LinesEach
+  /// lines: one that the rest of the data could not hold is refused at once.
+  int32_t Count(const Where& where, int64_t linesEach = 1) {
+    const int32_t count = Integer(where);
+    // Every line but a last one without a line end takes at least one byte.
+    const int64_t most = FSize >= 0 ? (FSize - FStream.Position()) / linesEach + 1 : kMaxUnsizedCount;
+    // Small counts are simply read: a short file then ends where it ends.
+    if (count > kReserveLimit && count > most)
+      throw EQCException(Format(qcmsg::SCountTooLarge, IntToStr(FLine).c_str(), IntToStr(count).c_str(),
+                                Describe(where).c_str()));
+    return count;
+  }
   bool Boolean(const Where& where) { return Line(where) == "TRUE"; }
 
   /// The rows of one topic record; a missing row names the record.
@@ -87,6 +138,7 @@ class TQCProjectReader {
    public:
     TopicRows(TQCProjectReader& reader, long long record) : FReader(reader), FRecord(record) {}
     void Line(std::string& line) override { FReader.Line(line, {"topic record %lld", FRecord}); }
+    int32_t Integer() override { return FReader.Integer({"topic record %lld", FRecord}); }
     void Text(TStrings& lines, int32_t topicID) override {
       FReader.ReadStrings(lines, {"the text of topic record %lld (ID %lld)", FRecord, topicID});
     }
@@ -97,6 +149,9 @@ class TQCProjectReader {
   };
 
   TGTextStream& FStream;
+  const int64_t FSize;
+  /// Lines read so far: the number of the line an error is about.
+  long long FLine = 0;
 };
 
 void TQCProjectReader::ReadStrings(TStrings& list, Where where) {
@@ -104,7 +159,7 @@ void TQCProjectReader::ReadStrings(TStrings& list, Where where) {
   list.Clear();
   // The count is only a promise: lines are taken one by one, so a huge
   // count in a short file fails at the first missing line.
-  const int32_t count = Integer(where);
+  const int32_t count = Count(where);
   // Room for the promised lines, within reason: a false count costs no more
   // than a few pages.
   list.ReserveStorage(std::min(count, kReserveLimit));
@@ -136,10 +191,13 @@ void TQCProjectReader::ReadIdentifier() {
       break;
     }
     line += c;
-    if (line.size() > identifier.size() || line.back() != identifier[line.size() - 1])
+    if (line == "\xEF\xBB\xBF") throw EQCException(qcmsg::SByteOrderMark);
+    if (line.size() > identifier.size() || (line.back() != identifier[line.size() - 1] &&
+                                            std::string_view("\xEF\xBB\xBF").substr(0, line.size()) != line))
       throw EQCException(qcmsg::SMissingIdentifier);
   }
   if (line != identifier) throw EQCException(qcmsg::SMissingIdentifier);
+  FLine = 1;
 }
 
 void TQCProjectReader::ReadHeader(TQCProjectOptions& options) {
@@ -202,14 +260,23 @@ TQCProjectReader::ContentsLine TQCProjectReader::ReadContentsLine(long long reco
   ContentsLine result;
   // The level is a token: empty lines and blanks before it are skipped, and
   // the rest of its line is the title and link.
-  FStream.SkipBlanks();
-  if (FStream.EndOfStream()) Missing({"contents item %lld", record});
-  result.level = StrToInt(FStream.ReadToken());
-  std::string rest;
-  FStream.ReadLine(rest);
+  const Where where{"contents item %lld", record};
+  std::string line;
+  size_t start = 0;
+  for (;;) {
+    Line(line, where);
+    while (start < line.size() && static_cast<unsigned char>(line[start]) < 33) ++start;
+    if (start < line.size()) break;
+    start = 0;
+  }
+  // Within a line, the token ends at a blank or a TAB.
+  size_t end = line.find_first_of(" \t", start);
+  if (end == std::string::npos) end = line.size();
+  result.level = StrToInt(std::string_view(line).substr(start, end - start));
+  const std::string_view rest = std::string_view(line).substr(end);
   if (const size_t equals = rest.find('='); equals != std::string::npos) {
-    result.title = Trim(std::string_view(rest).substr(0, equals));
-    result.link = rest.substr(equals + 1);
+    result.title = Trim(rest.substr(0, equals));
+    result.link = std::string(rest.substr(equals + 1));
   } else {
     result.title = Trim(rest);
   }
@@ -242,7 +309,8 @@ void TQCProjectReader::ReadTextMacroRecord(TQCTextMacro& macro, long long record
 void TQCProjectReader::ReadImage(Image& image) {
   ReadFileHeader(image.options);
 
-  const int32_t topicCount = Integer({"the topic count"});
+  // A topic record takes 14 lines at the least.
+  const int32_t topicCount = Count({"the topic count"}, 14);
   image.topics.reserve(static_cast<size_t>(std::clamp(topicCount, 0, kReserveLimit)));
   for (int32_t i = 0; i < topicCount; ++i) {
     std::unique_ptr<TQCTopic> topic(new TQCTopic(TQCTopic::TToBeRead{}));
@@ -254,15 +322,38 @@ void TQCProjectReader::ReadImage(Image& image) {
 
   ReadStrings(image.contentsLinks, {"the contents links"});
   ReadStrings(image.contentsIndices, {"the contents indices"});
-  const int32_t contentsCount = Integer({"the contents item count"});
+  const int32_t contentsCount = Count({"the contents item count"});
   for (int32_t i = 0; i < contentsCount; ++i) image.contents.push_back(ReadContentsLine(i + 1));
 
-  const int32_t macroCount = Integer({"the text macro count"});
+  const int32_t macroCount = Count({"the text macro count"}, 14);
   for (int32_t i = 0; i < macroCount; ++i) {
     auto macro = std::make_unique<TQCTextMacro>();
     ReadTextMacroRecord(*macro, i + 1);
     image.macros.push_back(std::move(macro));
   }
+}
+
+void TQCProjectReader::CheckTrailingData(Image& image) {
+  int64_t trailing = 0;
+  bool more = false;
+  if (FSize >= 0) {
+    trailing = FSize - FStream.Position();
+  } else {
+    // Counted as far as it goes within reason: endless data is only "more than".
+    char buffer[65536];
+    for (;;) {
+      const int64_t n = FStream.Read(buffer, sizeof buffer);
+      if (n <= 0) break;
+      trailing += n;
+      if (trailing > kTrailingCountLimit) {
+        more = true;
+        break;
+      }
+    }
+  }
+  if (trailing <= 0) return;
+  const std::string count = more ? "More than " + IntToStr(kTrailingCountLimit) : IntToStr(trailing);
+  image.warnings.push_back(Format(qcmsg::STrailingData, count.c_str()));
 }
 
 void TQCProjectReader::ApplyTopic(TQCTopic& topic, TQCTopic& parsed) {
@@ -320,6 +411,8 @@ void TQCProjectReader::Apply(TQuillcrafterDoc& document, Image& image) {
     }
   }
 
+  document.FLoadWarnings = std::move(image.warnings);
+
   TQCTextMacros& macros = *document.FTextMacros;
   toolkit::TUpdateBracket update(macros);
   macros.Clear();
@@ -336,8 +429,9 @@ void TQuillcrafterDoc::LoadFromStream(TStream& stream) {
   TQCProjectReader::Image image(*FOptions);
   {
     TGTextStream text(stream);
-    TQCProjectReader reader(text);
+    TQCProjectReader reader(text, KnownSize(stream));
     reader.ReadImage(image);
+    reader.CheckTrailingData(image);
   }
   TQCProjectReader::Apply(*this, image);
   FModified = false;

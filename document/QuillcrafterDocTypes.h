@@ -59,4 +59,15 @@ inline constexpr const char* SMissingIdentifier = "Missing Quillcrafter Identifi
 inline constexpr const char* SUnknownVersion = "Unknown Quillcrafter File Version, not a Quillcrafter File";
 /// A file that ends before its counts are satisfied.
 inline constexpr const char* SUnexpectedEnd = "Unexpected end of file while reading %s";
+inline constexpr const char* SByteOrderMark =
+    "The file starts with a UTF-8 byte-order mark, which a Quillcrafter File never has; not a Quillcrafter "
+    "File";
+/// A line or a count that no project file could hold: what endless or
+/// damaged data looks like.
+inline constexpr const char* SLineTooLong = "Line %s is longer than %s bytes while reading %s";
+inline constexpr const char* SCountTooLarge =
+    "Line %s: the count %s is larger than the lines that can follow while reading %s";
+/// Data after the last text macro, which a load leaves out.
+inline constexpr const char* STrailingData =
+    "%s bytes after the end of the project are not read (a save drops them)";
 }  // namespace qcmsg

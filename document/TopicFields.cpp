@@ -72,8 +72,9 @@ struct TTopicFieldAccess {
            topic.FBrowseSequence.resize(colon);
          },
          [](TGTextStream& stream, const T& topic) {
-           // Without a sequence name the number is not written (it reads back as 0).
-           if (topic.FBrowseSequence.empty())
+           // Without a sequence name the number is written only when there is
+           // one (":000005" is written back as it was read); 0 is an empty row.
+           if (topic.FBrowseSequence.empty() && topic.FBrowseSequenceNum == 0)
              stream.NewLine();
            else
              stream.WriteString(topic.FBrowseSequence).WriteLine(Format(":%6.6d", topic.FBrowseSequenceNum));

@@ -31,7 +31,7 @@ class TTopicRowSource {
   /// TopicID is, the ID having been read first.
   virtual void Text(TStrings& lines, int32_t topicID) = 0;
   /// The next line as an integer (a conversion error propagates).
-  int32_t Integer();
+  virtual int32_t Integer();
   /// The next line as a boolean: exactly "TRUE" is true.
   bool Boolean();
 

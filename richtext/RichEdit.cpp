@@ -1,8 +1,15 @@
 #include "richtext/RichEdit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QColor>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
@@ -32,6 +39,59 @@ const QString kRtfMimeOld = QStringLiteral("text/richtext");
 qreal PointsToPixels(int points) { return points * 96.0 / 72.0; }
 int PixelsToPoints(qreal pixels) { return static_cast<int>(std::lround(pixels * 72.0 / 96.0)); }
 
+// The link of the notice after a text shown in part.
+const QString kShowAllHref = QStringLiteral("qc:show-all");
+
+/// Runs longer than this without a break opportunity make their paragraph unwrapped.
+constexpr int kLongRun = 2000;
+
+/// Gives every paragraph with a run of more than kLongRun characters
+/// without a blank an unwrapped layout: wrapped, each of its lines would be
+/// sought from the run's start again.
+void UnwrapLongRuns(QTextDocument& document) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (block.length() <= kLongRun) continue;
+    const QString text = block.text();
+    int run = 0;
+    bool longRun = false;
+    for (const QChar c : text) {
+      run = c.isSpace() ? 0 : run + 1;
+      if (run > kLongRun) {
+        longRun = true;
+        break;
+      }
+    }
+    if (!longRun) continue;
+    QTextCursor cursor(block);
+    QTextBlockFormat format;
+    format.setNonBreakableLines(true);
+    cursor.mergeBlockFormat(format);
+  }
+}
+
+/// Cuts Document after Limit characters and ends it with a notice that
+/// says how much more there is, with a "Show all" link.
+void CutWithNotice(QTextDocument& document, int limit) {
+  const int total = document.characterCount() - 1;
+  QTextCursor cursor(&document);
+  cursor.setPosition(limit);
+  cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+  cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+  QTextCharFormat notice;
+  notice.setFontItalic(true);
+  notice.setForeground(QColor(0x60, 0x60, 0x60));
+  cursor.insertText(
+      QCoreApplication::translate("TRichEdit", "[%L1 more characters are not shown] ").arg(total - limit),
+      notice);
+  QTextCharFormat link = notice;
+  link.setAnchor(true);
+  link.setAnchorHref(kShowAllHref);
+  link.setFontUnderline(true);
+  link.setForeground(QColor(0x00, 0x50, 0xC0));
+  cursor.insertText(QCoreApplication::translate("TRichEdit", "Show all"), link);
+}
+
 std::string ReadRest(TStream& stream) {
   try {
     std::string bytes;
@@ -60,6 +120,15 @@ TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
   connect(this, &QTextEdit::textChanged, this, &TRichEdit::TextChangedSlot);
   connect(this, &QTextEdit::selectionChanged, this, &TRichEdit::SelectionChangedSlot);
   connect(this, &QTextEdit::cursorPositionChanged, this, &TRichEdit::SelectionChangedSlot);
+  FShowAllAction = new QAction(tr("Show All"), this);
+  FShowAllAction->setObjectName(QStringLiteral("ShowAllAction"));
+  connect(FShowAllAction, &QAction::triggered, this, [this] {
+    try {
+      ShowAll();
+    } catch (...) {
+      // The part shown stays; exceptions never leave the event loop's handlers.
+    }
+  });
   UpdateSelectionVisibility();
 }
 
@@ -115,6 +184,13 @@ void TRichEdit::ReplaceSelection(std::string_view bytes, bool whole) {
       const bool undo = old->isUndoRedoEnabled();
       fresh->setUndoRedoEnabled(false);
       InsertContent(QTextCursor(fresh.get()), bytes, true, FPlainText);
+      UnwrapLongRuns(*fresh);
+      std::string held;
+      if (FDisplayLimit > 0 && fresh->characterCount() - 1 > FDisplayLimit) {
+        held.assign(bytes);
+        CutWithNotice(*fresh, FDisplayLimit);
+      }
+      FHeldBytes = std::move(held);
       fresh->setUndoRedoEnabled(undo);
       fresh->setParent(this);
       // Marks on the old text would keep cursors into a document about to go.
@@ -185,7 +261,44 @@ std::string TRichEdit::PlainTextCrLf() const {
   return qtbridge::QStringToAnsi(text);
 }
 
+void TRichEdit::ShowAll() {
+  if (FHeldBytes.empty()) return;
+  const std::string bytes = std::move(FHeldBytes);
+  FHeldBytes.clear();
+  const int limit = FDisplayLimit;
+  FDisplayLimit = 0;
+  // A paragraph of megabytes is laid out in one piece: the wait is shown.
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    LoadRtf(bytes);
+  } catch (...) {
+    QGuiApplication::restoreOverrideCursor();
+    FDisplayLimit = limit;
+    throw;
+  }
+  QGuiApplication::restoreOverrideCursor();
+  FDisplayLimit = limit;
+}
+
+void TRichEdit::contextMenuEvent(QContextMenuEvent* event) {
+  std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+  if (Truncated()) {
+    menu->addSeparator();
+    menu->addAction(FShowAllAction);
+  }
+  menu->exec(event->globalPos());
+}
+
+void TRichEdit::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && Truncated() && anchorAt(event->pos()) == kShowAllHref) {
+    FShowAllAction->trigger();
+    return;
+  }
+  QTextEdit::mouseReleaseEvent(event);
+}
+
 void TRichEdit::Clear() {
+  FHeldBytes.clear();
   ++FNotifyLock;
   clear();
   --FNotifyLock;

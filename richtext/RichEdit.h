@@ -21,6 +21,7 @@
 #include "toolkit/Graphics.h"
 
 class TStream;
+class QAction;
 class QKeyEvent;
 class QMimeData;
 
@@ -103,6 +104,24 @@ class TRichEdit : public QTextEdit {
 
   /// Empties the view.
   void Clear();
+
+  // --- Very long texts ------------------------------------------------------
+
+  /// The most characters a whole load shows (0: no limit). A longer text
+  /// shows its start, then a notice with a "Show all" link; the view's
+  /// content is then that start and the notice. A paragraph with a run of
+  /// thousands of characters without a break opportunity is shown unwrapped
+  /// in any case: laying out such a run as wrapped lines takes time that
+  /// grows with the square of its length.
+  int DisplayLimit() const { return FDisplayLimit; }
+  void SetDisplayLimit(int value) { FDisplayLimit = value; }
+  static constexpr int kDefaultDisplayLimit = 200000;
+  /// Whether the content shown is the start of a longer text.
+  bool Truncated() const { return !FHeldBytes.empty(); }
+  /// Loads the whole of a text that was shown in part (nothing otherwise).
+  void ShowAll();
+  /// "Show All": in the context menu while Truncated(), and what the notice's link does.
+  QAction* ShowAllAction() const { return FShowAllAction; }
   /// Number of characters (paragraph ends count one each, the last excluded).
   int GetTextLen() const;
 
@@ -205,6 +224,8 @@ class TRichEdit : public QTextEdit {
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   void TextChangedSlot();
@@ -219,4 +240,8 @@ class TRichEdit : public QTextEdit {
   bool FSelectionShown = true;
   int FRedrawLock = 0;
   int FNotifyLock = 0;
+  int FDisplayLimit = kDefaultDisplayLimit;
+  /// The whole text while only its start is shown.
+  std::string FHeldBytes;
+  QAction* FShowAllAction = nullptr;
 };

@@ -86,6 +86,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
   while (done < count) {
     const ssize_t n = ::read(FHandle, out + done, static_cast<size_t>(count - done));
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) FLastError = errno;
     if (n <= 0) break;
     done += n;
   }
@@ -98,7 +99,10 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
   while (done < count) {
     const ssize_t n = ::write(FHandle, in + done, static_cast<size_t>(count - done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) {
+      FLastError = n < 0 ? errno : EIO;
+      break;
+    }
     done += n;
   }
   return done;
@@ -110,11 +114,17 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 void TFileStream::SetSize(int64_t newSize) {
-  if (::ftruncate(FHandle, newSize) != 0) throw EStreamError(SysErrorMessage(errno));
+  if (::ftruncate(FHandle, newSize) != 0) {
+    FLastError = errno;
+    throw EStreamError(SysErrorMessage(errno));
+  }
 }
 
 void TFileStream::FlushToDisk() {
-  if (::fsync(FHandle) != 0) throw EWriteError(rtl::SWriteError);
+  if (::fsync(FHandle) != 0) {
+    FLastError = errno;
+    throw EWriteError(rtl::SWriteError);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -163,16 +173,25 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
 }
 
 std::string ReadFileToEnd(const std::string& fileName) {
+  return ReadFileToEnd(fileName, std::string().max_size() - 65536);
+}
+
+std::string ReadFileToEnd(const std::string& fileName, size_t maxBytes) {
   TFileStream stream(fileName, fmOpenRead);
   // The size is only a hint: pipes and terminals have none, /proc files
   // report 0, and a file may grow while it is read.
   std::string bytes;
   struct stat info {};
   if (::fstat(stream.Handle(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-    bytes.reserve(static_cast<size_t>(info.st_size) + 1);
+    bytes.reserve(std::min(static_cast<size_t>(info.st_size), maxBytes) + 1);
   size_t used = 0;
   for (;;) {
-    if (bytes.size() - used < 65536) bytes.resize(std::max<size_t>(bytes.capacity(), used + 65536));
+    if (used > maxBytes)
+      throw EReadError(Format(rtl::SFReadErrorEx, fileName.c_str(),
+                              Format(rtl::SHoldsMoreThan, std::to_string(maxBytes).c_str()).c_str()));
+    // Growth stops a little past the bound, which is enough to see it passed.
+    if (bytes.size() - used < 65536)
+      bytes.resize(std::min(std::max<size_t>(bytes.capacity(), used + 65536), maxBytes + 65537));
     const ssize_t n = ::read(stream.Handle(), bytes.data() + used, bytes.size() - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw EReadError(Format(rtl::SFReadErrorEx, fileName.c_str(), SysErrorMessage(errno).c_str()));

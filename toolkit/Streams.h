@@ -59,10 +59,14 @@ class TFileStream : public TStream {
   /// Flushes the operating system's buffers to the device (raises EWriteError on failure).
   void FlushToDisk();
   int Handle() const { return FHandle; }
+  /// The errno value of the last read, write, resize or flush that failed
+  /// (0 when none did), for messages that give the reason.
+  int LastError() const { return FLastError; }
 
  private:
   std::string FFileName;
   int FHandle = -1;
+  int FLastError = 0;
 };
 
 /// All the bytes of a file, read to the end of its data even when it has no
@@ -70,6 +74,10 @@ class TFileStream : public TStream {
 /// Raises EFOpenError when it cannot be opened and EReadError "Cannot read
 /// file "%s". %s" when a read fails.
 std::string ReadFileToEnd(const std::string& fileName);
+/// As ReadFileToEnd, but a file that holds more than MaxBytes (endless
+/// input such as /dev/zero among them) raises EReadError "Cannot read file
+/// "%s". It holds more than %s bytes" as soon as that is known.
+std::string ReadFileToEnd(const std::string& fileName, size_t maxBytes);
 
 /// A growable block of memory used as a stream.
 class TMemoryStream : public TStream {

@@ -55,7 +55,8 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
 
 int32_t StrToInt(std::string_view text) {
   int32_t value = 0;
-  if (!TryStrToInt(text, value)) throw EConvertError(Format(rtl::SInvalidInteger, std::string(text).c_str()));
+  if (!TryStrToInt(text, value))
+    throw EConvertError(Format(rtl::SInvalidInteger, MessageExcerpt(text).c_str()));
   return value;
 }
 
@@ -109,5 +110,20 @@ std::string TrimRight(std::string_view text) {
 }
 
 std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+
+std::string MessageExcerpt(std::string_view text, size_t limit) {
+  std::string result;
+  const std::string_view shown = text.substr(0, limit);
+  result.reserve(shown.size() + 3);
+  for (const char c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F)
+      result += Format("\\x%02X", byte);
+    else
+      result += c;
+  }
+  if (text.size() > limit) result += "...";
+  return result;
+}
 
 std::string SysErrorMessage(int errorCode) { return std::strerror(errorCode); }

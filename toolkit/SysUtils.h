@@ -36,6 +36,17 @@ QC_DECLARE_EXCEPTION(EFOpenError, EFileStreamError);
 QC_DECLARE_EXCEPTION(EFCreateError, EFileStreamError);
 QC_DECLARE_EXCEPTION(EReadError, EStreamError);
 QC_DECLARE_EXCEPTION(EWriteError, EStreamError);
+/// A write the operating system refused; ErrorCode is its errno value
+/// (EPIPE, for instance, when the reader of a pipe has gone).
+class EOSWriteError : public EWriteError {
+ public:
+  EOSWriteError(std::string message, int errorCode)
+      : EWriteError(std::move(message)), FErrorCode(errorCode) {}
+  int ErrorCode() const { return FErrorCode; }
+
+ private:
+  int FErrorCode;
+};
 QC_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 QC_DECLARE_EXCEPTION(EOutOfMemory, Exception);
 /// Raised when a control cannot take what it is given (a rich-text view
@@ -48,6 +59,8 @@ inline constexpr const char* SInvalidInteger = "'%s' is not a valid integer valu
 inline constexpr const char* SFOpenErrorEx = "Cannot open file \"%s\". %s";
 inline constexpr const char* SFCreateErrorEx = "Cannot create file \"%s\". %s";
 inline constexpr const char* SFReadErrorEx = "Cannot read file \"%s\". %s";
+inline constexpr const char* SHoldsMoreThan = "It holds more than %s bytes";
+inline constexpr const char* SFWriteErrorEx = "Cannot write file \"%s\". %s";
 inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
 inline constexpr const char* SListCapacityError = "List capacity out of bounds (%d)";
 inline constexpr const char* SListCountError = "List count out of bounds (%d)";
@@ -67,7 +80,8 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 std::string IntToStr(int64_t value);
 
 /// Decimal integer with optional leading blanks and sign; anything else, or
-/// a value outside the 32-bit range, raises EConvertError with SInvalidInteger.
+/// a value outside the 32-bit range, raises EConvertError with SInvalidInteger
+/// (quoting the text as MessageExcerpt does).
 int32_t StrToInt(std::string_view text);
 /// As StrToInt, but returns false instead of raising.
 bool TryStrToInt(std::string_view text, int32_t& value);
@@ -84,6 +98,11 @@ int CompareStr(std::string_view a, std::string_view b);
 std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
+
+/// Text as an error message quotes it: at most its first Limit bytes
+/// ("..." after a cut), control bytes and DEL written as \xNN, so that a
+/// huge or binary line gives a short message that prints as one line.
+std::string MessageExcerpt(std::string_view text, size_t limit = 200);
 
 /// The operating system's text for an errno value (for file error messages).
 std::string SysErrorMessage(int errorCode);

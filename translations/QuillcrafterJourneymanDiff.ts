@@ -593,6 +593,22 @@ Licensed under the MIT licence.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The file starts with a UTF-8 byte-order mark, which a Quillcrafter File never has; not a Quillcrafter File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Line %s is longer than %s bytes while reading %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Line %s: the count %s is larger than the lines that can follow while reading %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%s bytes after the end of the project are not read (a save drops them)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Cannot open file &quot;%s&quot;. %s</source>
         <translation type="unfinished"></translation>
     </message>
@@ -602,6 +618,18 @@ Licensed under the MIT licence.</source>
     </message>
     <message>
         <source>Cannot read file &quot;%s&quot;. %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write file &quot;%s&quot;. %s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It holds more than %s bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%s is being saved by another program</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

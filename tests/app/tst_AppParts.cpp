@@ -272,6 +272,12 @@ void TestAppParts::coreTextsAreTranslatable() {
   QCOMPARE(CoreText("New Topics: twelve"), QStringLiteral("New Topics: twelve"));
   QCOMPARE(CoreText(qcmsg::SMissingIdentifier), QLatin1String(qcmsg::SMissingIdentifier));
   QCOMPARE(CoreText("Something else entirely"), QStringLiteral("Something else entirely"));
+  // A message built from a huge line is matched by its template and quotes the line's start
+  const std::string huge(1 << 20, 'x');
+  QCOMPARE(CoreText(Format(rtl::SFOpenErrorEx, huge.c_str(), "No such file")),
+           QStringLiteral("Datei \"%1...\" lässt sich nicht öffnen. No such file")
+               .arg(QString(200, QLatin1Char('x'))));
+  QVERIFY(CoreText(huge + " unknown").size() < 1000);
   QCoreApplication::removeTranslator(&german);
 }
 

@@ -72,6 +72,34 @@ TEST_P(TextStreamRandom, ReadLineMatchesTheReferenceSplitter) {
   }
 }
 
+TEST_P(TextStreamRandom, ABoundedReadLineStopsPastTheLimitAndLeavesTheRest) {
+  // Long lines (line ends made rare) read with a bound: a line within the
+  // bound is the reference line; a longer one is its first Limit + 1
+  // bytes, and the next read goes on in the same line.
+  std::mt19937 rng(GetParam());
+  for (int round = 0; round < 8; ++round) {
+    std::string bytes = random_bytes(rng, rng() % (4 * TGBufferStream::BufferSize));
+    for (char& c : bytes)
+      if ((c == '\r' || c == '\n') && rng() % 50 != 0) c = 'x';
+    const size_t limit = 1 + rng() % (2 * TGBufferStream::BufferSize);
+    TMemoryStream data(bytes);
+    TGTextStream text(data);
+    std::vector<std::string> joined;  // the pieces of each line put together again
+    bool continued = false;
+    std::string piece;
+    while (text.ReadLine(piece, limit)) {
+      ASSERT_LE(piece.size(), limit + 1);
+      if (continued)
+        joined.back() += piece;
+      else
+        joined.push_back(piece);
+      continued = piece.size() > limit;
+    }
+    const std::vector<std::string> expected = reference_lines(bytes);
+    ASSERT_EQ(joined, expected) << "round " << round;
+  }
+}
+
 TEST_P(TextStreamRandom, MixedCharAndLineReadsStayInStep) {
   // ReadChar and ReadLine share the buffer; reading a line's first byte
   // with ReadChar and the rest with ReadLine must give the same lines.

@@ -3,12 +3,17 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -67,7 +72,7 @@ void FillRich(TQuillcrafterDoc& doc, int32_t version) {
   b->SetBuildTag("tag");
   TQCTopic* c = AddTopic(doc, 9, "Empty body");
   c->Text().Clear();
-  c->SetBrowseSequenceNum(7);  // no sequence name: written as an empty line
+  c->SetBrowseSequenceNum(7);  // no sequence name: written as ":000007"
   doc.WindowDefinitions().Add("main=\"Help\",(0,0,640,480)");
   doc.ContentsLinks().Add(":Base x.hlp");
   doc.ContentsIndices().Add(":Index y");
@@ -187,13 +192,22 @@ TEST(Writer, ValueForms) {
   EXPECT_EQ(lines[static_cast<size_t>(IndexOfLine(lines, "out.hlp") + 1)], "TRUE");
 }
 
-TEST(Writer, EmptyBrowseSequenceWritesAnEmptyLineAndReadsBackZero) {
+TEST(Writer, ABrowseNumberWithoutANameIsWrittenBackAsRead) {
   TQuillcrafterDoc doc;
-  LoadBytes(doc, RichFile(14));
+  const std::string file = RichFile(14);
+  LoadBytes(doc, file);
   const TQCTopic* topic = doc.Topics().Items(doc.Topics().IndexOfTopicID(9));
   EXPECT_EQ(topic->BrowseSequence(), "");
-  EXPECT_EQ(topic->BrowseSequenceNum(), 0);
+  EXPECT_EQ(topic->BrowseSequenceNum(), 7);
   EXPECT_EQ(topic->Text().Count(), 0);
+  EXPECT_GE(IndexOfLine(SplitLines(file), ":000007"), 0);
+  EXPECT_EQ(SaveBytes(doc), file);
+  // Without a name or a number the row stays empty
+  TQCTopic* plain = doc.Topics().Items(doc.Topics().IndexOfTopicID(9));
+  plain->SetBrowseSequenceNum(0);
+  const std::vector<std::string> saved = SplitLines(SaveBytes(doc));
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), ":000000"), 0);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), ":000007"), 0);
 }
 
 // --- Reader details --------------------------------------------------------------
@@ -372,7 +386,28 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderFailure{
             "HugeCountInASmallFile",
             [](auto& l) { l[static_cast<size_t>(IndexOfLine(l, "{\\rtf1 x}") - 1)] = "2000000000"; },
-            "Unexpected end of file while reading the text of topic record 1 (ID 7)", false},
+            "Line 55: the count 2000000000 is larger than the lines that can follow while reading the text "
+            "of "
+            "topic record 1 (ID 7)",
+            false},
+        ReaderFailure{
+            "ByteOrderMark", [](auto& l) { l[0] = "\xEF\xBB\xBF" + l[0]; },
+            "The file starts with a UTF-8 byte-order mark, which a Quillcrafter File never has; not a "
+            "Quillcrafter File",
+            false},
+        ReaderFailure{
+            "NumberLineTooLong",
+            [](auto& l) { l[static_cast<size_t>(IndexOfLine(l, "{\\rtf1 x}") - 1)].insert(0, 5000, ' '); },
+            "Line 55 is longer than 4096 bytes while reading the text of topic record 1 (ID 7)", false},
+        ReaderFailure{"LongBadNumberQuotedInPart",
+                      [](auto& l) {
+                        l[static_cast<size_t>(IndexOfLine(l, "{\\rtf1 x}") - 1)] =
+                            std::string(3000, 'x') + "\x01";
+                      },
+                      "'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
+                      "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
+                      "xxxxxxxxxxxxxxxxxxxxxxxxxxxxx...' is not a valid integer value",
+                      true},
         ReaderFailure{"EndsInsideAStringOnlyRecord",
                       [](auto& l) { l.resize(static_cast<size_t>(IndexOfLine(l, "Tahoma"))); },
                       "Unexpected end of file while reading text macro record 13", false},
@@ -422,6 +457,78 @@ TEST(ReaderLimits, AnEndlessFirstLineIsRefusedAtOnce) {
     }
     EXPECT_LE(endless.served, 2 * TGBufferStream::BufferSize) << int(fill);
   }
+}
+
+TEST(ReaderLimits, EndlessDataAfterAValidHeaderIsRefusedAtOnce) {
+  // A stream with no size: the start of a valid file, then one pattern for ever
+  struct EndlessAfter : TStream {
+    EndlessAfter(std::string start, std::string pattern) : head(std::move(start)), tail(std::move(pattern)) {}
+    int64_t Read(void* buffer, int64_t count) override {
+      if (served > (64 << 20)) throw EReadError("read on past 64 MiB");
+      auto* out = static_cast<char*>(buffer);
+      for (int64_t i = 0; i < count; ++i, ++served)
+        out[i] = served < static_cast<int64_t>(head.size())
+                     ? head[static_cast<size_t>(served)]
+                     : tail[static_cast<size_t>(served - static_cast<int64_t>(head.size())) % tail.size()];
+      return count;
+    }
+    int64_t Write(const void*, int64_t) override { return 0; }
+    int64_t Seek(int64_t, TSeekOrigin) override { return -1; }
+    std::string head, tail;
+    int64_t served = 0;
+  };
+  const std::vector<std::string> lines = SplitLines(RichFile(14));
+  const auto upTo = [&](int line) {
+    return JoinLines(std::vector<std::string>(lines.begin(), lines.begin() + line));
+  };
+  const int topicCount = IndexOfLine(lines, "3");
+  const int textCount = IndexOfLine(lines, "{\\rtf1 x}") - 1;
+  struct Case {
+    std::string start, pattern, message;
+  };
+  for (const Case& c : {
+           // /dev/zero where the topic count stands
+           Case{upTo(topicCount), std::string(1, '\0'),
+                "Line " + std::to_string(topicCount + 1) +
+                    " is longer than 4096 bytes while reading the topic count"},
+           // a huge count followed by `yes`
+           Case{upTo(textCount) + "2000000000\r\n", "y\n",
+                "Line " + std::to_string(textCount + 1) +
+                    ": the count 2000000000 is larger than the lines that can follow while reading the text "
+                    "of "
+                    "topic record 1 (ID 7)"},
+       }) {
+    EndlessAfter endless(c.start, c.pattern);
+    TQuillcrafterDoc doc;
+    try {
+      doc.LoadFromStream(endless);
+      FAIL() << "no error";
+    } catch (const EQCException& e) {
+      EXPECT_EQ(e.Message(), c.message);
+    }
+    EXPECT_LE(endless.served, static_cast<int64_t>(c.start.size()) + 8192 + TGBufferStream::BufferSize);
+  }
+}
+
+TEST(ReaderNotices, DataAfterTheEndOfTheProjectIsToldWithItsSize) {
+  const std::string file = RichFile(14);
+  TQuillcrafterDoc doc;
+  LoadBytes(doc, file);
+  EXPECT_TRUE(doc.LoadWarnings().empty());
+  // After the last text macro
+  LoadBytes(doc, file + "junk\r\n");
+  ASSERT_EQ(doc.LoadWarnings().size(), 1u);
+  EXPECT_EQ(doc.LoadWarnings()[0], "6 bytes after the end of the project are not read (a save drops them)");
+  // A macro count one too small leaves the last record after the end
+  std::vector<std::string> lines = SplitLines(file);
+  const size_t macroCount = static_cast<size_t>(IndexOfLine(lines, "2 Heading") + 1);
+  lines[macroCount] = std::to_string(std::stoi(lines[macroCount]) - 1);
+  LoadBytes(doc, JoinLines(lines));
+  ASSERT_EQ(doc.LoadWarnings().size(), 1u);
+  EXPECT_NE(doc.LoadWarnings()[0].find(" bytes after the end of the project"), std::string::npos);
+  // A clean load again has none
+  LoadBytes(doc, file);
+  EXPECT_TRUE(doc.LoadWarnings().empty());
 }
 
 TEST(ReaderNotices, ASuccessfulLoadSendsTheNoticesOfEachSection) {
@@ -818,31 +925,25 @@ TEST_F(FileTest, ACharacterDeviceIsWrittenThroughNotReplaced) {
 TEST_F(FileTest, ASaveKilledHalfWayLeavesNoTemporaryForGood) {
   const fs::path target = folder / "keep.qcp";
   WriteAll(target, "the good old file");
-  // Given a save that the file size limit's signal kills in the middle of its write
+  // Given a save that is killed in the middle of its write
   const pid_t child = fork();
   if (child == 0) {
-    TQuillcrafterDoc doc;
-    FillRich(doc, 14);
-    TStringList big;
-    for (int i = 0; i < 2000; ++i) big.Add("a body line long enough to pass the file size limit quickly");
-    doc.Topics().Items(0)->SetText(big);
     struct rlimit limit {
       0, 0
     };
     setrlimit(RLIMIT_CORE, &limit);
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = 20000;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, SIG_DFL);
     try {
-      doc.SaveToFile(target.string());
+      SaveFileSafely(target.string(), [](TStream& stream) {
+        stream.WriteString(std::string(50000, 'x'));
+        ::raise(SIGKILL);
+      });
     } catch (...) {
     }
     _exit(0);
   }
   int status = 0;
   waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
   // Then the old file is intact and nothing else is there
   EXPECT_EQ(ReadAll(target), "the good old file");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
@@ -858,6 +959,179 @@ TEST_F(FileTest, ASaveKilledHalfWayLeavesNoTemporaryForGood) {
   EXPECT_TRUE(fs::exists(running));
   EXPECT_TRUE(fs::exists(other));
   EXPECT_EQ(ReadAll(target), SaveBytes(doc));
+}
+
+/// A document whose file is larger than Bytes.
+void FillLarge(TQuillcrafterDoc& doc, int bytes) {
+  FillRich(doc, 14);
+  TStringList big;
+  for (int size = 0; size < bytes; size += 60)
+    big.Add("a body line long enough to pass the file size limit quickly");
+  doc.Topics().Items(0)->SetText(big);
+}
+
+TEST_F(FileTest, AnInPlaceSaveUnderASizeLimitFailsBeforeAByteChangesAndSaysWhy) {
+  // Given a hard-linked target (saved in place) and a file size limit the new file exceeds
+  const fs::path target = folder / "linked.qcp";
+  WriteAll(target, "the good old file");
+  fs::create_hard_link(target, folder / "second.qcp");
+  if (geteuid() == 0) {
+    ASSERT_EQ(::chown(target.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chown(folder.c_str(), kNobody, kNobody), 0);
+  }
+  const int status = RunAsOrdinaryUser([&] {
+    TQuillcrafterDoc doc;
+    FillLarge(doc, 40000);
+    std::signal(SIGXFSZ, SIG_DFL);  // the limit's signal would end the process
+    struct rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = 20000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      doc.SaveToFile(target.string());
+      return 2;
+    } catch (const EWriteError& e) {
+      // Then the save fails with the reason, not by the signal
+      return e.Message() == "Cannot write file \"" + target.string() + "\". File too large" ? 0 : 3;
+    }
+  });
+  EXPECT_EQ(status, 0);
+  // And the old bytes are there under both names, with nothing beside them
+  EXPECT_EQ(ReadAll(target), "the good old file");
+  EXPECT_EQ(ReadAll(folder / "second.qcp"), "the good old file");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+}
+
+TEST_F(FileTest, NamesUpToTheLongestTheSystemTakesAreSaved) {
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  for (const size_t length : {size_t{243}, size_t{250}, size_t{255}}) {
+    const fs::path target = folder / std::string(length, 'n');
+    WriteAll(target, "old");
+    doc.SaveToFile(target.string());
+    EXPECT_EQ(ReadAll(target), SaveBytes(doc)) << length;
+    fs::remove(target);
+  }
+  // A name whose backup name would be too long stops before anything is replaced
+  const fs::path target = folder / std::string(255, 'n');
+  WriteAll(target, "old");
+  try {
+    doc.SaveToFile(target.string(), true);
+    FAIL() << "no error";
+  } catch (const EWriteError& e) {
+    EXPECT_NE(e.Message().find("File name too long"), std::string::npos) << e.Message();
+  }
+  EXPECT_EQ(ReadAll(target), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(FileTest, TwoSavesOntoOneTargetNeverMixTheirBytes) {
+  // Given a hard-linked target (written in place) and two documents saved onto it at once
+  const fs::path target = folder / "shared.qcp";
+  WriteAll(target, "old");
+  fs::create_hard_link(target, folder / "second.qcp");
+  TQuillcrafterDoc first, second;
+  FillLarge(first, 300000);
+  FillLarge(second, 200000);
+  second.Topics().Items(1)->SetTitle("the second document");
+  const std::string one = SaveBytes(first), two = SaveBytes(second);
+  std::atomic<int> refused{0};
+  auto saves = [&](TQuillcrafterDoc& doc) {
+    for (int i = 0; i < 10; ++i) {
+      try {
+        doc.SaveToFile(target.string());
+      } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), target.string() + " is being saved by another program");
+        ++refused;
+      }
+      // Then after every save the file is one document or the other
+      const std::string now = ReadAll(folder / "second.qcp");
+      EXPECT_TRUE(now == one || now == two);
+    }
+  };
+  std::thread other([&] { saves(second); });
+  saves(first);
+  other.join();
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  // And a save that cannot have the lock soon gives up with that message
+  const int holder = ::open(target.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  EXPECT_THROW(first.SaveToFile(target.string()), EFCreateError);
+  ::close(holder);
+}
+
+TEST_F(FileTest, TheBackupIsTheReplacedVersionAndAFailedSaveLeavesNothingNew) {
+  const fs::path target = folder / "kept.qcp";
+  const fs::path backup = folder / "kept.qcp.bak";
+  WriteAll(target, "version 1");
+  TQuillcrafterDoc doc;
+  FillRich(doc, 14);
+  doc.SaveToFile(target.string(), true);
+  EXPECT_EQ(ReadAll(backup), "version 1");
+  doc.Topics().Items(0)->SetTitle("changed");
+  const std::string second = ReadAll(target);
+  doc.SaveToFile(target.string(), true);
+  EXPECT_EQ(ReadAll(backup), second);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  // A read-only target is refused and no backup appears beside it
+  const fs::path locked = folder / "locked.qcp";
+  WriteAll(locked, "read only");
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(folder, fs::perms::others_all, fs::perm_options::add);
+  const int status = RunAsOrdinaryUser([&] {
+    try {
+      doc.SaveToFile(locked.string(), true);
+      return 2;
+    } catch (const EFCreateError&) {
+      return fs::exists(folder / "locked.qcp.bak") ? 3 : 0;
+    }
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
+}
+
+TEST_F(FileTest, OnAFullDiskTheOldBackupStaysWhole) {
+  // Given a 2 MB file system of this test's own with a target and its old backup
+  const fs::path disk = folder / "disk";
+  fs::create_directories(disk);
+  if (geteuid() != 0 || ::mount("qctest", disk.c_str(), "tmpfs", 0, "size=2m") != 0)
+    GTEST_SKIP() << "mounting a small file system needs root";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+  } unmount{disk.string()};
+  const fs::path target = disk / "full.qcp";
+  const fs::path backup = disk / "full.qcp.bak";
+  WriteAll(target, std::string(600000, 't'));
+  WriteAll(backup, std::string(500000, 'b'));
+  WriteAll(disk / "filler", std::string(800000, 'f'));
+  // When a save with a backup runs out of space
+  TQuillcrafterDoc doc;
+  FillLarge(doc, 200000);
+  try {
+    doc.SaveToFile(target.string(), true);
+    FAIL() << "no error";
+  } catch (const EWriteError& e) {
+    EXPECT_NE(e.Message().find("No space left on device"), std::string::npos) << e.Message();
+  }
+  // Then the old backup and the target are whole and nothing else appeared
+  EXPECT_EQ(ReadAll(backup), std::string(500000, 'b'));
+  EXPECT_EQ(ReadAll(target), std::string(600000, 't'));
+  EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 3);
+}
+
+TEST_F(FileTest, ExtendedAttributesGoOverToTheNewFile) {
+  const fs::path target = folder / "tagged.qcp";
+  WriteAll(target, "old");
+  if (::setxattr(target.c_str(), "user.qc.note", "kept", 4, 0) != 0)
+    GTEST_SKIP() << "this file system takes no user attributes: " << std::strerror(errno);
+  TQuillcrafterDoc doc;
+  doc.SaveToFile(target.string(), true);
+  for (const fs::path& file : {target, fs::path(target.string() + ".bak")}) {
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(file.c_str(), "user.qc.note", value, sizeof value), 4) << file;
+    EXPECT_STREQ(value, "kept");
+  }
 }
 
 TEST_F(FileTest, AFolderIsNotReplaced) {

@@ -75,6 +75,7 @@ class TestRichEdit : public QObject {
   void selectionAndAttributes();
   void lineQueriesAndScrolling();
   void notificationsAndReadOnly();
+  void veryLongTextsAreShownInPart();
   void screenshot();
 };
 
@@ -629,6 +630,43 @@ void TestRichEdit::notificationsAndReadOnly() {
   edit.Clear();
   QCOMPARE(edit.PlainTextLines(), QStringList{QString()});
   QCOMPARE(edit.GetTextLen(), 0);
+}
+
+void TestRichEdit::veryLongTextsAreShownInPart() {
+  TRichEdit edit;
+  edit.resize(640, 480);
+  edit.show();
+  // A 150,000-character word: its paragraph is laid out unwrapped; words of ordinary length wrap
+  const std::string word(150000, 'w');
+  edit.LoadRtf("{\\rtf1 short words\\par " + word + "\\par}");
+  QVERIFY(!edit.Truncated());
+  QVERIFY(!edit.document()->begin().blockFormat().nonBreakableLines());
+  QVERIFY(edit.document()->begin().next().blockFormat().nonBreakableLines());
+  QCOMPARE(edit.PlainTextLines().value(1).size(), qsizetype{150000});
+  QVERIFY(QTest::qWaitForWindowExposed(&edit));
+  // A text past the display limit shows its start and a notice with a link
+  edit.SetDisplayLimit(1000);
+  std::string words;
+  for (int i = 0; i < 1000; ++i) words += "some words \\par ";
+  const std::string rtf = "{\\rtf1 " + words + "}";
+  edit.LoadRtf(rtf);
+  QVERIFY(edit.Truncated());
+  const QStringList shown = edit.PlainTextLines();
+  QCOMPARE(shown.last(), QStringLiteral("[10,999 more characters are not shown] Show all"));
+  QVERIFY(edit.GetTextLen() < 1100);
+  // Show all loads the whole; a new load ends it
+  int changes = 0;
+  edit.OnChange = [&](TRichEdit*) { ++changes; };
+  edit.ShowAllAction()->trigger();
+  QVERIFY(!edit.Truncated());
+  QCOMPARE(edit.PlainTextLines().size(), qsizetype{1000});
+  QCOMPARE(changes, 1);
+  edit.LoadRtf(rtf);
+  QVERIFY(edit.Truncated());
+  edit.LoadRtf("{\\rtf1 short}");
+  QVERIFY(!edit.Truncated());
+  edit.ShowAll();
+  QCOMPARE(edit.PlainTextLines(), QStringList{QStringLiteral("short")});
 }
 
 void TestRichEdit::screenshot() {

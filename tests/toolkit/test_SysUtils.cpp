@@ -74,4 +74,18 @@ TEST(TextHelpers, AsciiOnlyCaseAndTrim) {
   EXPECT_EQ(IntToStr(-2147483648LL), "-2147483648");
 }
 
+TEST(TextHelpers, MessageExcerptsAreShortAndPrintable) {
+  EXPECT_EQ(MessageExcerpt("plain \xE9 text"), "plain \xE9 text");
+  EXPECT_EQ(MessageExcerpt(std::string("a\0b\r\n\x7F", 6)), "a\\x00b\\x0D\\x0A\\x7F");
+  EXPECT_EQ(MessageExcerpt(std::string(10 << 20, 'x')), std::string(200, 'x') + "...");
+  EXPECT_EQ(MessageExcerpt("abcdef", 3), "abc...");
+  // A conversion error quotes its text the same way
+  try {
+    StrToInt(std::string(5000, '7') + "\x01");
+    FAIL() << "no error";
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "'" + std::string(200, '7') + "...' is not a valid integer value");
+  }
+}
+
 }  // namespace

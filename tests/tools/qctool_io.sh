@@ -54,14 +54,60 @@ check "diff > /dev/full" full_fails diff "$CPP" "$CPP"
 check "compare > /dev/full" full_fails compare "$LATEST" "$HISTORY"
 check "--help > /dev/full" full_fails --help
 
-# A reader that closes early ends the output quietly, with or without SIGPIPE.
+# A reader that closes early ends the output quietly and with status 0,
+# with or without SIGPIPE, for output of any size.
 for i in $(seq 1 20000); do echo "int value$i = $i; // a line of the long source"; done >"$WORK/long.cpp"
 quiet_when_closed() {
   (trap '' PIPE; "$QCTOOL" highlight cplusplus "$WORK/long.cpp" 2>"$WORK/err-ignored" | head -c 10 >/dev/null)
   "$QCTOOL" highlight cplusplus "$WORK/long.cpp" 2>"$WORK/err-default" | head -c 10 >/dev/null
-  [ ! -s "$WORK/err-ignored" ] && [ ! -s "$WORK/err-default" ]
+  local status=${PIPESTATUS[0]}
+  "$QCTOOL" resave "$LATEST" /dev/stdout 2>"$WORK/err-resave" | head -c 10 >/dev/null
+  local resaved=${PIPESTATUS[0]}
+  [ ! -s "$WORK/err-ignored" ] && [ ! -s "$WORK/err-default" ] && [ ! -s "$WORK/err-resave" ] &&
+    [ "$status" -eq 0 ] && [ "$resaved" -eq 0 ]
 }
 check "closed pipe is quiet" quiet_when_closed
+
+# Standard output named as the file to save is written as it is open:
+# appended to a log, never truncated or replaced.
+appended_to_log() {
+  echo "first line of the log" >"$WORK/build.log"
+  "$QCTOOL" resave "$LATEST" /dev/stdout >>"$WORK/build.log" &&
+    "$QCTOOL" resave "$LATEST" - >>"$WORK/build.log" &&
+    [ "$(head -1 "$WORK/build.log")" = "first line of the log" ] &&
+    [ "$(stat -c %s "$WORK/build.log")" -eq $((22 + 2 * $(stat -c %s "$LATEST"))) ]
+}
+check "resave to /dev/stdout appends to a log" appended_to_log
+
+# A long valid name is saved; the temporary beside it has a name that fits.
+long_name() {
+  local name
+  name=$WORK/$(printf 'n%.0s' $(seq 1 250))
+  "$QCTOOL" resave "$LATEST" "$name" && cmp -s "$name" "$LATEST" && rm "$name"
+}
+check "resave to a 250-character name" long_name
+
+# Endless input after a valid header, and endless input of other kinds, is
+# refused at once with a message naming the line.
+header_then_zeros() {
+  # The header of a version-14 file is 39 lines; the topic count follows.
+  local header=40
+  head -n 39 "$LATEST" >"$WORK/header.qcp"
+  cat "$WORK/header.qcp" /dev/zero | timeout 120 "$QCTOOL" resave /dev/stdin "$WORK/out.qcp" 2>"$WORK/err"
+  [ "${PIPESTATUS[1]}" -eq 1 ] && grep -q "^qctool: Line $header is longer than 4096 bytes while reading the topic count$" "$WORK/err" &&
+    [ ! -e "$WORK/out.qcp" ] &&
+    timeout 120 "$QCTOOL" rtf2text /dev/zero >/dev/null 2>"$WORK/err"
+  [ $? -eq 1 ] && grep -q "It holds more than 268435456 bytes" "$WORK/err"
+}
+check "endless input after a valid header" header_then_zeros
+
+# Data after the end of the project is named on standard error, with its size.
+trailing_warned() {
+  { cat "$LATEST"; printf 'left over\r\n'; } >"$WORK/trailing.qcp"
+  "$QCTOOL" resave "$WORK/trailing.qcp" "$WORK/out.qcp" 2>"$WORK/err" && cmp -s "$WORK/out.qcp" "$LATEST" &&
+    [ "$(cat "$WORK/err")" = "qctool: $WORK/trailing.qcp: 11 bytes after the end of the project are not read (a save drops them)" ]
+}
+check "resave warns about trailing data" trailing_warned
 
 # diff tells that the text after a NUL byte takes no part.
 printf 'one\r\ntwo\rthree\nfour\0five\n' >"$WORK/nul.txt"
@@ -120,7 +166,8 @@ check "resave to a dangling link" dangling_refused
 if [ "$(id -u)" = 0 ] && mknod "$WORK/full" c 1 7 2>/dev/null; then
   full_device() {
     "$QCTOOL" resave "$LATEST" "$WORK/full" 2>"$WORK/err"
-    [ $? -eq 1 ] && [ -c "$WORK/full" ] && [ "$(cat "$WORK/err")" = "qctool: Stream write error" ]
+    [ $? -eq 1 ] && [ -c "$WORK/full" ] &&
+      [ "$(cat "$WORK/err")" = "qctool: Cannot write file \"$WORK/full\". No space left on device" ]
   }
   check "resave to a full device" full_device
 else

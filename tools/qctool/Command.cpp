@@ -18,7 +18,7 @@ QctoolCommand::QctoolCommand(const CommandInfo& info) { Registry().push_back(inf
 
 const std::vector<CommandInfo>& Commands() { return Registry(); }
 
-std::string ReadFileBytes(const std::string& fileName) { return ReadFileToEnd(fileName); }
+std::string ReadFileBytes(const std::string& fileName) { return ReadFileToEnd(fileName, kMaxInputBytes); }
 
 [[noreturn]] static void StdoutFailed(int error) {
   throw StdoutError(Format(kStdoutErrorEx, SysErrorMessage(error).c_str()), error == EPIPE);

@@ -47,9 +47,14 @@ void SetErrorStatus(int status);
 
 inline constexpr const char* kStdoutErrorEx = "Cannot write to standard output: %s";
 
+/// The most bytes a text, RTF or source file given to qctool may hold: far
+/// beyond any topic or source file, and endless input stops there.
+inline constexpr size_t kMaxInputBytes = size_t{256} << 20;
+
 /// Reads a whole file as bytes, to the end of its data even when it has no
 /// size (a pipe, /dev/stdin, a /proc file). Throws the toolkit's file error
-/// when it cannot be opened and EReadError when a read fails.
+/// when it cannot be opened and EReadError when a read fails or the file
+/// holds more than kMaxInputBytes.
 std::string ReadFileBytes(const std::string& fileName);
 
 /// A write to standard output that failed. Quiet when the reader has gone

@@ -1,5 +1,7 @@
 // qctool: a command-line companion over the Qt-free core.
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -24,7 +26,8 @@ int FinishOutput() {
     qctool::FinishStdout();
     return 0;
   } catch (const qctool::StdoutError& e) {
-    if (!e.Quiet()) std::fprintf(stderr, "qctool: %s\n", e.Message().c_str());
+    if (e.Quiet()) return 0;
+    std::fprintf(stderr, "qctool: %s\n", e.Message().c_str());
     return 1;
   }
 }
@@ -32,6 +35,10 @@ int FinishOutput() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A reader that closes early and a file size limit are write errors with
+  // a reason, not signals that end the program half-way.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc < 2) {
     PrintHelp(stderr);
     return 1;
@@ -48,7 +55,12 @@ int main(int argc, char** argv) {
       qctool::FinishStdout();
       return status;
     } catch (const qctool::StdoutError& e) {
-      if (!e.Quiet()) std::fprintf(stderr, "qctool: %s\n", e.Message().c_str());
+      // Whoever closed the pipe asked for no more, as `head` does.
+      if (e.Quiet()) return 0;
+      std::fprintf(stderr, "qctool: %s\n", e.Message().c_str());
+    } catch (const EOSWriteError& e) {
+      if (e.ErrorCode() == EPIPE) return 0;
+      std::fprintf(stderr, "qctool: %s\n", e.Message().c_str());
     } catch (const qctool::UsageError& e) {
       std::fprintf(stderr, "qctool: %s\nusage: qctool %s\n", e.message.c_str(), command.usage);
     } catch (const Exception& e) {
