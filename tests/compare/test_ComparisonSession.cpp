@@ -32,13 +32,13 @@ class ComparisonSessionTest : public ::testing::Test {
   // History: 2 Intro, 1 Installing with another text, 7 Setup.
   std::string WritePair() {
     TQuillcrafterDoc latest;
-    TComparisonSession::ApplyDefaultSettings(latest);
+    latest.ApplyStartSettings();
     AddTopic(latest, 1, "Setup", {Rtf("Run setup.")});
     AddTopic(latest, 2, "Intro", {Rtf("Hello")});
     AddTopic(latest, 3, "Extra", {Rtf("New")});
     latest.SaveToFile(Path("Latest.qcp"));
     TQuillcrafterDoc history;
-    TComparisonSession::ApplyDefaultSettings(history);
+    history.ApplyStartSettings();
     AddTopic(history, 2, "Intro", {Rtf("Hello")});
     AddTopic(history, 1, "Installing", {Rtf("Run the installer.")});
     AddTopic(history, 7, "Setup", {Rtf("Run setup.")});
@@ -58,7 +58,7 @@ class ComparisonSessionTest : public ::testing::Test {
     for (const auto& [topics, name] :
          {std::pair{&latest, "Latest.qcp"}, std::pair{&history, "History.qcp"}}) {
       TQuillcrafterDoc doc;
-      TComparisonSession::ApplyDefaultSettings(doc);
+      doc.ApplyStartSettings();
       for (const TopicSpec& wanted : *topics)
         AddTopic(doc, wanted.ID, wanted.Title, {Rtf(wanted.Body.empty() ? wanted.Title : wanted.Body)})
             ->SetKeywords(wanted.Keywords);

@@ -40,7 +40,7 @@ class EntryFilterTest : public ::testing::Test {
             const std::vector<TTopic>& history) {
     for (const auto& [topics, name] : {std::pair{&latest, "L.qcp"}, std::pair{&history, "H.qcp"}}) {
       TQuillcrafterDoc doc;
-      TComparisonSession::ApplyDefaultSettings(doc);
+      doc.ApplyStartSettings();
       for (const TTopic& topic : *topics)
         AddTopic(doc, topic.ID, topic.Title,
                  {"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Tahoma;}}",
@@ -176,7 +176,7 @@ TEST_F(EntryFilterTest, TypingAndErasingFindWhatAFreshSearchFinds) {
       search.pop_back();
     if (search.size() > 4) search = search.substr(2);
     typed.Filter().SetSearchText(search);
-    TEntryFilter reference(fresh);
+    TEntryFilter reference([&fresh]() -> const TPairComparison& { return fresh.Pair(); }, fresh.Selection());
     reference.SetSearchText(search);
     ASSERT_EQ(typed.Filter().Listed(), reference.Listed()) << "search '" << search << "'";
     ASSERT_EQ(typed.Filter().Counts(), reference.Counts()) << "search '" << search << "'";
