@@ -122,10 +122,21 @@ void TComparisonSession::ForgetSelection() {
 
 void TComparisonSession::OpenFiles(const std::string& latestFile,
                                    const std::function<std::optional<std::string>()>& chooseHistory) {
-  TNoticeScope notice(*this);
   // Both files are read into documents of their own first; only when both
   // have been read do they take the place of the ones shown.
-  TReadPair read = TProjectFiles::Read(latestFile, chooseHistory);
+  TakeDocuments(TProjectFiles::Read(latestFile, chooseHistory));
+}
+
+void TComparisonSession::SetDocuments(std::unique_ptr<TQuillcrafterDoc> latest,
+                                      std::unique_ptr<TQuillcrafterDoc> history) {
+  TReadPair read;
+  read.Latest = std::move(latest);
+  read.History = std::move(history);
+  TakeDocuments(std::move(read));
+}
+
+void TComparisonSession::TakeDocuments(TReadPair read) {
+  TNoticeScope notice(*this);
   Disconnect();
   ForgetSelection();
   FFiles->Take(std::move(read));

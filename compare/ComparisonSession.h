@@ -17,6 +17,7 @@
 
 #include "compare/FieldDifferences.h"
 #include "compare/PairComparison.h"
+#include "compare/ProjectFiles.h"
 #include "compare/SelectedPair.h"
 #include "compare/TopicEdit.h"
 #include "document/TopicComparison.h"
@@ -25,7 +26,6 @@
 
 class TdvDiffEngine;
 class TEntryFilter;
-class TProjectFiles;
 class TQCTopic;
 struct TRowFormatChange;
 class TQuillcrafterDoc;
@@ -90,6 +90,10 @@ class TComparisonSession {
   /// History document as it is.
   void OpenFiles(const std::string& latestFile,
                  const std::function<std::optional<std::string>()>& chooseHistory);
+  /// Takes documents built in memory as Latest and History (a document
+  /// not given stays; the file name of one given becomes empty), as
+  /// OpenFiles does with the documents it read.
+  void SetDocuments(std::unique_ptr<TQuillcrafterDoc> latest, std::unique_ptr<TQuillcrafterDoc> history);
   /// Opens only History (all or nothing, as OpenFiles); Latest stays with
   /// its changes, the selection ends and every class is new.
   void OpenHistory(const std::string& historyFile);
@@ -254,6 +258,8 @@ class TComparisonSession {
   void NoteTopicChanged(const TQCTopic* topic);
   void Connect();
   void Disconnect();
+  /// The documents read (or built) take the place of those shown.
+  void TakeDocuments(TReadPair read);
   /// A fresh pair comparison of the documents held, under the same mode.
   void NewPair();
   /// Reclassifies; when the entries changed (EntriesMoved, or other deleted

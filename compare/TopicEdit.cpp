@@ -2,6 +2,7 @@
 
 #include "compare/ComparisonSession.h"
 #include "document/QuillcrafterDoc.h"
+#include "document/TopicFields.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -52,7 +53,11 @@ TTopicEdit TTopicEdit::Text(TQCTopic& target, const TStringList& after, bool int
 
 TTopicEdit TTopicEdit::Add(const TQCTopic& source, bool intoLatest) {
   TTopicEdit edit(TKind::Add, nullptr, intoLatest);
-  edit.FAfter = Snapshot(source);
+  // Every field, the ID and context string too: the addition keeps the ID
+  // when it is free and renames a context string made from it.
+  edit.FAfter = std::make_unique<TQCTopic>();
+  edit.FAfter->SetTopicID(source.TopicID());
+  SetTopicFields(*edit.FAfter, source);
   edit.FLabel = "Copy Topic '" + source.Title() + "' to " + Side(intoLatest);
   return edit;
 }
