@@ -74,9 +74,11 @@ void TComparisonSession::NoteEntryChanged(int index) {
 void TComparisonSession::NoteTopicChanged(const TQCTopic* topic) { FPending.TopicsChanged.push_back(topic); }
 
 TComparisonSession::TComparisonSession(TCodePageDecoder decode)
-    : FFiles(std::make_unique<TProjectFiles>()), FSelection(std::make_unique<TSelectedPair>(std::move(decode))) {
+    : FFiles(std::make_unique<TProjectFiles>()),
+      FSelection(std::make_unique<TSelectedPair>(std::move(decode))) {
   FPair = std::make_unique<TPairComparison>(FFiles->Latest(), FFiles->History());
-  FFilter = std::make_unique<TEntryFilter>([this]() -> const TPairComparison& { return *FPair; }, *FSelection);
+  FFilter =
+      std::make_unique<TEntryFilter>([this]() -> const TPairComparison& { return *FPair; }, *FSelection);
   // The filter is the first to hear of every change, so that whoever reads
   // it on the notice finds it up to date.
   FFilterConnection = Changed.Connect([this](const TComparisonChange& change) { FFilter->Follow(change); });
@@ -241,7 +243,8 @@ void TComparisonSession::FollowSelection() {
 std::string TComparisonSession::StatusText(int panel) const {
   if (panel >= 0 && panel < TopicComparisonCount) return StatusPanelText(Counters(), panel);
   if (panel == TopicComparisonCount)
-    return OrigTopic() == nullptr && HistTopic() != nullptr ? SPairDifferent : PairStateText(OrigTopic(), HistTopic());
+    return OrigTopic() == nullptr && HistTopic() != nullptr ? SPairDifferent
+                                                            : PairStateText(OrigTopic(), HistTopic());
   return {};
 }
 

@@ -132,7 +132,8 @@ TTopicEditUpdate TPairComparison::EditTopic(TQCTopic& target, const std::functio
     const TTopicComparison kind = ClassifyPair(*topic, MatchOf(*topic));
     ++counters.Counts[kind];
     const int index = topic->Index();
-    if (index >= 0 && index < static_cast<int>(FClassified.size())) FClassified[static_cast<size_t>(index)].Class = kind;
+    if (index >= 0 && index < static_cast<int>(FClassified.size()))
+      FClassified[static_cast<size_t>(index)].Class = kind;
   }
   FCounters = counters;
   return update;

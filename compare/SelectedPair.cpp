@@ -26,8 +26,11 @@ std::string RtfPlainTextCrLf(std::string_view rtf, const TCodePageDecoder& decod
 }
 
 TSelectedPair::TSelectedPair(TCodePageDecoder decode, TPlainTextFunction plainText)
-    : FDecode(std::move(decode)), FPlainText(std::move(plainText)), FEngine(std::make_unique<TdvDiffEngine>()) {
-  if (!FPlainText) FPlainText = [decode = FDecode](std::string_view rtf) { return RtfPlainTextCrLf(rtf, decode); };
+    : FDecode(std::move(decode)),
+      FPlainText(std::move(plainText)),
+      FEngine(std::make_unique<TdvDiffEngine>()) {
+  if (!FPlainText)
+    FPlainText = [decode = FDecode](std::string_view rtf) { return RtfPlainTextCrLf(rtf, decode); };
   FEngine->SetDiffOptions({fdoCaseSensitive, fdoIgnoreTrailingWhiteSpace, fdoIgnoreLeadingWhiteSpace});
 }
 

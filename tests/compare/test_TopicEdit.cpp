@@ -92,7 +92,8 @@ TEST(TopicEditTest, ApplyRevertAndApplyAgainGiveTheSameBytesAndFreshCounters) {
     session.SetDocuments(RandomDocument(random, 12), RandomDocument(random, 12));
     session.SetMatchMode(modes[round % 3]);
     int notices = 0;
-    toolkit::TConnection counting = session.Changed.Connect([&notices](const TComparisonChange&) { ++notices; });
+    toolkit::TConnection counting =
+        session.Changed.Connect([&notices](const TComparisonChange&) { ++notices; });
     // Edits that stay applied pile up, so later ones meet the effects of earlier ones.
     std::vector<TTopicEdit> kept;
     for (int step = 0; step < 40; ++step) {
