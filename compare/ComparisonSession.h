@@ -1,12 +1,12 @@
 #pragma once
 // The comparison of a Latest and a History project file, topic by topic, as
-// the window shows it and qctool prints it: both documents, the match mode,
-// the entries (every Latest topic, then every History topic no Latest topic
-// matches) with their classes, the counters and status texts, the selected
-// pair with its line difference and its differing fields, and the copies
-// between the files: a facade over the files, the pair comparison, the
-// selected pair and the topic edits. Qt-free; views follow it through its
-// one change notice.
+// the window shows it and qctool prints it. A facade over its parts: the
+// files (TProjectFiles), the entries, classes and counters of the two
+// documents (TPairComparison), the selected pair with its line difference
+// and differing fields (TSelectedPair), and the edits of topics
+// (TTopicEdit), which all go through it so that everything stays up to
+// date. Qt-free; the filter and the views follow its one change notice per
+// operation.
 
 #include <functional>
 #include <memory>
