@@ -1,6 +1,5 @@
 #include "app/CopyCommand.h"
 
-#include "compare/ComparisonSession.h"
 #include "document/QuillcrafterDoc.h"
 
 namespace app {
@@ -11,54 +10,34 @@ std::unique_ptr<TQCTopic> TCopyCommand::Snapshot(const TQCTopic& topic) {
   return copy;
 }
 
+TCopyCommand::TCopyCommand(TComparisonSession& session, TTopicEdit edit, const QString& text)
+    : QUndoCommand(text), FSession(session), FEdit(std::move(edit)) {}
+
 TCopyCommand::TCopyCommand(TComparisonSession& session, TQCTopic& target, std::unique_ptr<TQCTopic> before,
                            bool intoLatest, const QString& text)
-    : QUndoCommand(text),
-      FSession(session),
-      FTarget(&target),
-      FBefore(std::move(before)),
-      FAfter(Snapshot(target)),
-      FIntoLatest(intoLatest) {}
+    : TCopyCommand(session, TTopicEdit::Replaced(target, std::move(before), intoLatest), text) {}
 
 TCopyCommand::TCopyCommand(TComparisonSession& session, TQCTopic& added, bool intoLatest, const QString& text)
-    : QUndoCommand(text), FSession(session), FTarget(&added), FIntoLatest(intoLatest), FAdded(true) {}
+    : TCopyCommand(session, TTopicEdit::Added(added, intoLatest), text) {}
 
 TCopyCommand::~TCopyCommand() = default;
 
 void TCopyCommand::undo() {
-  if (!FAdded) {
-    Put(*FBefore);
-    return;
-  }
   try {
-    FRemoved = FSession.RemoveTopic(*FTarget);
+    FEdit.Revert(FSession);
   } catch (...) {
     FError = std::current_exception();
   }
 }
 
 void TCopyCommand::redo() {
-  // Pushed after the copy itself ran: the first redo is the copy.
+  // Pushed after the edit itself ran: the first redo is the edit.
   if (FDone) {
     FDone = false;
     return;
   }
-  if (!FAdded) {
-    Put(*FAfter);
-    return;
-  }
   try {
-    FTarget = FSession.RestoreTopic(std::move(FRemoved));
-  } catch (...) {
-    FError = std::current_exception();
-  }
-}
-
-void TCopyCommand::Put(const TQCTopic& content) {
-  try {
-    // Whole states go back and forth, also for a text-only copy: it changed
-    // nothing else, so the result is the same.
-    FSession.AssignTopic(*FTarget, content, false);
+    FEdit.Apply(FSession);
   } catch (...) {
     FError = std::current_exception();
   }

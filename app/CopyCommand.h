@@ -1,13 +1,14 @@
 #pragma once
-// One copy between the two documents as a step that can be undone: it keeps
-// the content the copy put in and the content it replaced, and puts either
-// back through the comparison session.
+// One topic edit as a step that can be undone: a thin wrapper over the
+// edit value, which carries itself out and back through the comparison
+// session.
 
 #include <QUndoCommand>
 #include <exception>
 #include <memory>
 
 #include "compare/ComparisonSession.h"
+#include "compare/TopicEdit.h"
 
 class TQCTopic;
 
@@ -15,10 +16,15 @@ namespace app {
 
 class TCopyCommand : public QUndoCommand {
  public:
+  /// Edit, already carried out by the caller. The stack's first redo does nothing.
+  TCopyCommand(TComparisonSession& session, TTopicEdit edit, const QString& text);
   /// A copy into Target that the caller has just carried out; Before is
-  /// Target as it was. The stack's first redo does nothing.
+  /// Target as it was.
   TCopyCommand(TComparisonSession& session, TQCTopic& target, std::unique_ptr<TQCTopic> before,
                bool intoLatest, const QString& text);
+  /// A copy that added Added to a document (a topic only one side had):
+  /// undo takes it out again, redo puts the same topic back.
+  TCopyCommand(TComparisonSession& session, TQCTopic& added, bool intoLatest, const QString& text);
   ~TCopyCommand() override;
 
   /// Target's content as it is now, to keep as a step's Before.
@@ -27,26 +33,16 @@ class TCopyCommand : public QUndoCommand {
   void undo() override;
   void redo() override;
 
-  /// A copy that added Added to a document (a topic only one side had):
-  /// undo takes it out again, redo puts the same topic back.
-  TCopyCommand(TComparisonSession& session, TQCTopic& added, bool intoLatest, const QString& text);
-
   /// The document the step changes.
-  bool IntoLatest() const { return FIntoLatest; }
+  bool IntoLatest() const { return FEdit.IntoLatest(); }
+  const TTopicEdit& Edit() const { return FEdit; }
   /// The error the last undo or redo met, or null; the stack cannot carry
   /// exceptions, so its caller raises it afterwards.
   std::exception_ptr TakeError();
 
  private:
-  void Put(const TQCTopic& content);
-
   TComparisonSession& FSession;
-  TQCTopic* FTarget;
-  TRemovedTopic FRemoved;  // an added topic while it is undone
-  std::unique_ptr<TQCTopic> FBefore;
-  std::unique_ptr<TQCTopic> FAfter;
-  bool FIntoLatest;
-  bool FAdded = false;
+  TTopicEdit FEdit;
   bool FDone = true;
   std::exception_ptr FError;
 };

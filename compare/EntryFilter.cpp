@@ -85,7 +85,10 @@ std::string FoldCase(std::string_view utf8) {
   return out;
 }
 
-TEntryFilter::TEntryFilter(const TComparisonSession& session) : FSession(session) { FShown.fill(true); }
+TEntryFilter::TEntryFilter(std::function<const TPairComparison&()> pair, const TSelectedPair& texts)
+    : FPair(std::move(pair)), FPlainTexts(texts) {
+  FShown.fill(true);
+}
 
 TEntryFilter::~TEntryFilter() = default;
 
@@ -119,9 +122,9 @@ TEntryFilter::TTopicText& TEntryFilter::TextOf(const TQCTopic& topic) {
   auto [it, added] = FTexts.try_emplace(&topic);
   if (!added) return it->second;
   TTopicText& text = it->second;
-  const std::string plain = FSession.PlainTextOf(&topic);
+  const std::string plain = FPlainTexts.PlainTextOf(&topic);
   text.PlainHash = std::hash<std::string>()(plain);
-  const TCodePageDecoder& decode = FSession.Decoder();
+  const TCodePageDecoder& decode = FPlainTexts.Decoder();
   const std::string title = decode ? decode(topic.Title(), kFileCodePage) : topic.Title();
   // The line breaks keep a search from running from one part into the next:
   // a search text has none.
@@ -147,12 +150,13 @@ bool TEntryFilter::TopicMatches(const TQCTopic* topic, TTopicText*& known) {
 }
 
 void TEntryFilter::Refresh() {
-  const int count = FSession.EntryCount();
+  const TPairComparison& pair = FPair();
+  const int count = pair.EntryCount();
   if (FEntriesStale || static_cast<int>(FEntries.size()) != count) {
     // The entries' topics and classes, and no text looked up for them yet.
     FEntries.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-      const TComparisonEntry entry = FSession.ClassifiedEntry(i);
+      const TComparisonEntry entry = pair.ClassifiedEntry(i);
       FEntries[static_cast<size_t>(i)] = {entry.Latest, entry.History, entry.Class, nullptr, nullptr};
     }
     FEntriesStale = false;
@@ -244,17 +248,20 @@ int TEntryFilter::NextDifferentListed(int from, bool forward, bool* wrapped) {
 }
 
 bool TEntryFilter::FormattingOnly(int index) {
-  const TComparisonEntry entry = FSession.ClassifiedEntry(index);
+  const TComparisonEntry entry = FPair().ClassifiedEntry(index);
   if (entry.Class != tcDifferent || entry.Latest == nullptr || entry.History == nullptr) return false;
   // Told by the hashes of the cached plain texts, so that drawing a list row never reads RTF.
   return TextOf(*entry.Latest).PlainHash == TextOf(*entry.History).PlainHash;
 }
 
-void TEntryFilter::EntriesChanged() { FEntriesStale = true; }
-
-void TEntryFilter::TopicChanged(const TQCTopic* topic) {
-  FTexts.erase(topic);
-  FEntriesStale = true;
+void TEntryFilter::Follow(const TComparisonChange& change) {
+  if (change.AllTopicsChanged) Reset();
+  // A topic whose text or title changed, that came or went, is read again
+  // when it is searched next.
+  for (const TQCTopic* topic : change.TopicsChanged) FTexts.erase(topic);
+  if (change.EntriesReset || change.EntriesMoved || change.ClassesChanged || change.ChangedEntry >= 0 ||
+      change.CountersChanged || !change.TopicsChanged.empty())
+    FEntriesStale = true;
 }
 
 void TEntryFilter::Reset() {
@@ -264,8 +271,8 @@ void TEntryFilter::Reset() {
 }
 
 bool TEntryFilter::Prepare(int maxTopics) {
-  const TQCTopics& latest = FSession.Latest().Topics();
-  const TQCTopics& history = FSession.History().Topics();
+  const TQCTopics& latest = FPair().Latest().Topics();
+  const TQCTopics& history = FPair().History().Topics();
   const int total = latest.Count() + history.Count();
   for (int built = 0; FPrepared < total && built < maxTopics; ++FPrepared) {
     const TQCTopic* topic =
@@ -275,21 +282,4 @@ bool TEntryFilter::Prepare(int maxTopics) {
     ++built;
   }
   return FPrepared < total;
-}
-
-// --- The session's side -----------------------------------------------------------------
-
-TComparisonEntry TComparisonSession::ClassifiedEntry(int index) const {
-  const int latest = LatestEntryCount();
-  if (index >= latest) {
-    TComparisonEntry entry;
-    entry.History = DeletedEntryTopic(index);
-    if (entry.History != nullptr) entry.Class = tcDeleted;
-    return entry;
-  }
-  // Classified for other topics than Latest has now: read them afresh.
-  if (index < 0 || static_cast<int>(FClassified.size()) != latest ||
-      FClassified[static_cast<size_t>(index)].Latest != FLatest->Topics().Items(index))
-    return Entry(index);
-  return FClassified[static_cast<size_t>(index)];
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,8 +16,10 @@
 
 #include "document/TopicComparison.h"
 
-class TComparisonSession;
+class TPairComparison;
 class TQCTopic;
+class TSelectedPair;
+struct TComparisonChange;
 
 /// Text in lower case for searching, character by character: ASCII, Latin-1,
 /// Latin Extended-A, Greek, Cyrillic, Armenian and full-width Latin letters
@@ -26,7 +29,9 @@ std::string FoldCase(std::string_view utf8);
 
 class TEntryFilter {
  public:
-  explicit TEntryFilter(const TComparisonSession& session);
+  /// Pair gives the comparison whose entries are listed (it may be
+  /// replaced: files opened); Texts gives the plain text a search looks in.
+  TEntryFilter(std::function<const TPairComparison&()> pair, const TSelectedPair& texts);
   ~TEntryFilter();
   TEntryFilter(const TEntryFilter&) = delete;
   TEntryFilter& operator=(const TEntryFilter&) = delete;
@@ -65,12 +70,10 @@ class TEntryFilter {
   /// equal plain texts, different RTF.
   bool FormattingOnly(int index);
 
-  // --- Keeping up with the session (it calls these) ---------------------------------
-  /// The entries or their classes may have changed.
-  void EntriesChanged();
-  /// Topic's text or title changed, it came into a document or left it.
-  void TopicChanged(const TQCTopic* topic);
-  /// Every topic may be another: files were opened.
+  // --- Keeping up with the comparison ---------------------------------------------
+  /// Follows one change notice of the session: the filter observes it first.
+  void Follow(const TComparisonChange& change);
+  /// Forgets every searchable text, as when every topic may be another.
   void Reset();
 
   /// Builds the searchable text of at most MaxTopics topics that have none
@@ -100,7 +103,8 @@ class TEntryFilter {
   /// Brings the per-entry results and the listed entries up to date.
   void Refresh();
 
-  const TComparisonSession& FSession;
+  std::function<const TPairComparison&()> FPair;
+  const TSelectedPair& FPlainTexts;
   std::array<bool, TopicComparisonCount> FShown;
   std::string FSearch;
   std::string FFolded;  // FSearch in lower case

@@ -69,10 +69,3 @@ std::string DifferencesLine(const std::vector<TFieldDifference>& fields,
   }
   return line;
 }
-
-// --- The session's side -----------------------------------------------------------------
-
-std::vector<TRowFormatChange> TComparisonSession::SelectedFormatChanges() const {
-  if (FOrig == nullptr || FHist == nullptr || FOrig->TextEquals(*FHist)) return {};
-  return RowFormatChanges(FEngine->Rows(), FOrig->WholeText(), FHist->WholeText(), FDecode);
-}

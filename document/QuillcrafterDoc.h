@@ -147,6 +147,10 @@ class TQuillcrafterDoc : public TPersistent {
   /// Empties topics, contents, macros (then adds the built-in ones) and the
   /// three string lists; options and statuses stay. Modified becomes False.
   virtual void Clear();
+  /// The settings a document carries until a file gives its own: file
+  /// version 13, a 16-bit help file, the web export's default captions, a
+  /// 10-point *SourceCode macro. Modified becomes False.
+  void ApplyStartSettings();
   /// Copies another document (not Font and not Statuses).
   void Assign(const TPersistent& source) override;
   /// A new document assigned from this one.

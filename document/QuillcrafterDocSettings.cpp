@@ -193,3 +193,25 @@ void TQuillcrafterDoc::LoadSettingsFromStream(TStream& stream) {
   }
   if (s.steps >= 7) FQCLocation = s.location;
 }
+
+void TQuillcrafterDoc::ApplyStartSettings() {
+  Options().SetFileVersion(13);
+  Options().SetHelpFileKind(0);
+  Options().SetHelpFileType(ft16Bit);
+  Options().SetGenerateCFile(false);
+  Options().SetIncludeImages(false);
+  RecentFiles().SetMaxCount(4);
+  RecentFiles().SetPushAtEnd(false);
+  SetTopicIncrement(1);
+  SetVersion(1.0f);
+  TQCWebExportOptions& web = Options().WebExportOptions();
+  web.Contents = "Contents";
+  web.ContentsTitle = "%s Contents";
+  web.Index = "Index";
+  web.IndexTitle = "%s Index";
+  web.Previous = "Previous";
+  web.Next = "Next";
+  const int sourceCode = TextMacros().IndexOfDisplayName("*SourceCode");
+  if (sourceCode >= 0) TextMacros().Items(sourceCode)->SetSize(10);
+  SetModified(false);
+}

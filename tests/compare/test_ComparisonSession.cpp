@@ -32,13 +32,13 @@ class ComparisonSessionTest : public ::testing::Test {
   // History: 2 Intro, 1 Installing with another text, 7 Setup.
   std::string WritePair() {
     TQuillcrafterDoc latest;
-    TComparisonSession::ApplyDefaultSettings(latest);
+    latest.ApplyStartSettings();
     AddTopic(latest, 1, "Setup", {Rtf("Run setup.")});
     AddTopic(latest, 2, "Intro", {Rtf("Hello")});
     AddTopic(latest, 3, "Extra", {Rtf("New")});
     latest.SaveToFile(Path("Latest.qcp"));
     TQuillcrafterDoc history;
-    TComparisonSession::ApplyDefaultSettings(history);
+    history.ApplyStartSettings();
     AddTopic(history, 2, "Intro", {Rtf("Hello")});
     AddTopic(history, 1, "Installing", {Rtf("Run the installer.")});
     AddTopic(history, 7, "Setup", {Rtf("Run setup.")});
@@ -53,17 +53,18 @@ class ComparisonSessionTest : public ::testing::Test {
     std::string Body = {};  // empty: the title
     std::string Keywords = {};
   };
-  /// Writes Latest.qcp and History.qcp from the given topics, in that order.
-  void WriteFiles(const std::vector<TopicSpec>& latest, const std::vector<TopicSpec>& history) {
-    for (const auto& [topics, name] :
-         {std::pair{&latest, "Latest.qcp"}, std::pair{&history, "History.qcp"}}) {
-      TQuillcrafterDoc doc;
-      TComparisonSession::ApplyDefaultSettings(doc);
-      for (const TopicSpec& wanted : *topics)
-        AddTopic(doc, wanted.ID, wanted.Title, {Rtf(wanted.Body.empty() ? wanted.Title : wanted.Body)})
+  /// Gives the session Latest and History built from the given topics, in that order.
+  static void SetTopics(TComparisonSession& session, const std::vector<TopicSpec>& latest,
+                        const std::vector<TopicSpec>& history) {
+    auto build = [](const std::vector<TopicSpec>& topics) {
+      auto doc = std::make_unique<TQuillcrafterDoc>();
+      doc->ApplyStartSettings();
+      for (const TopicSpec& wanted : topics)
+        AddTopic(*doc, wanted.ID, wanted.Title, {Rtf(wanted.Body.empty() ? wanted.Title : wanted.Body)})
             ->SetKeywords(wanted.Keywords);
-      doc.SaveToFile(Path(name));
-    }
+      return doc;
+    };
+    session.SetDocuments(build(latest), build(history));
   }
 
   fs::path FDir;
@@ -168,9 +169,8 @@ TEST_F(ComparisonSessionTest, CountersAfterCopiesAreThoseOfAFreshClassification)
     latest.push_back({id, "T" + std::to_string(id % 4), "body " + std::to_string(id % 3)});
     if (id % 5 != 0) history.push_back({id, "T" + std::to_string(id % 3), "body " + std::to_string(id % 2)});
   }
-  WriteFiles(latest, history);
   TComparisonSession session(&qtbridge::CodePageToUtf8);
-  session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
+  SetTopics(session, latest, history);
   uint32_t seed = 12345;
   auto next = [&seed](uint32_t n) {
     seed = seed * 1103515245u + 12345u;
@@ -243,13 +243,12 @@ TEST_F(ComparisonSessionTest, HistoryTopicsNoLatestTopicMatchesAreDeletedEntries
   // Latest: 1 Setup, 2 Intro, 4 Notes. History: 2 Intro, 1 Installing,
   // 7 Setup, 9 Notes. By ID, 7 and 9 have no partner; by title only 1; by
   // ID or title Notes finds 9 through its title, and 7 is left.
-  WriteFiles({{1, "Setup"}, {2, "Intro"}, {4, "Notes"}},
-             {{2, "Intro"}, {1, "Installing"}, {7, "Setup"}, {9, "Notes"}});
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   int entriesChanged = 0;
   const toolkit::TConnection observer = session.Changed.Connect(
       [&](const TComparisonChange& change) { entriesChanged += change.EntriesMoved; });
-  session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
+  SetTopics(session, {{1, "Setup"}, {2, "Intro"}, {4, "Notes"}},
+            {{2, "Intro"}, {1, "Installing"}, {7, "Setup"}, {9, "Notes"}});
   EXPECT_EQ(DeletedIDs(session), (std::vector<int32_t>{7, 9}));
   EXPECT_EQ(session.StatusText(tcDeleted), "Deleted Topics: 2");
   EXPECT_EQ(session.EntryCaption(4), "Notes (9)");
@@ -297,11 +296,10 @@ TEST_F(ComparisonSessionTest, HistoryTopicsNoLatestTopicMatchesAreDeletedEntries
 TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAgain) {
   // By title, History's 1 Installing is only in History while Latest has
   // ID 1; Latest's 5 Extra is new while History has ID 5.
-  WriteFiles({{1, "Setup"}, {2, "Intro"}, {5, "Extra"}},
-             {{1, "Installing"}, {2, "Intro"}, {3, "Setup"}, {5, "Old"}, {7, "Gone"}});
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.SetMatchMode(TTopicMatchMode::tmByTitle);
-  session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
+  SetTopics(session, {{1, "Setup"}, {2, "Intro"}, {5, "Extra"}},
+            {{1, "Installing"}, {2, "Intro"}, {3, "Setup"}, {5, "Old"}, {7, "Gone"}});
   ASSERT_EQ(DeletedIDs(session), (std::vector<int32_t>{1, 5, 7}));
   const std::string latestBytes = doctest_util::SaveBytes(session.Latest());
   int entriesChanged = 0;
@@ -368,10 +366,9 @@ TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAg
 TEST_F(ComparisonSessionTest, FieldDifferencesSayWhatSetsAPairApart) {
   // Title differs (with a Windows-1252 e acute), keywords differ by one
   // each way, and the text only in its formatting.
-  WriteFiles({{1, "Setup", "\\b Run\\b0", "export; print"}, {2, "Caf\xE9", "", "a;b"}},
-             {{1, "Installing", "Run", "print;save"}, {2, "Cafe", "", "b;a"}});
   TComparisonSession session(&qtbridge::CodePageToUtf8);
-  session.OpenFiles(Path("Latest.qcp"), Path("History.qcp"));
+  SetTopics(session, {{1, "Setup", "\\b Run\\b0", "export; print"}, {2, "Caf\xE9", "", "a;b"}},
+            {{1, "Installing", "Run", "print;save"}, {2, "Cafe", "", "b;a"}});
   const std::vector<TFieldDifference> differences = session.FieldDifferences(0);
   std::vector<std::string> summaries;
   for (const TFieldDifference& difference : differences) summaries.push_back(difference.Summary);

@@ -2,7 +2,7 @@
 /// the list shows, and the lines whose formatting alone changed.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,7 +17,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using doctest_util::AddTopic;
 
 struct TTopic {
@@ -28,29 +27,19 @@ struct TTopic {
 
 class EntryFilterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("qc_filter_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(FDir);
-  }
-  void TearDown() override { fs::remove_all(FDir); }
-
-  void Open(TComparisonSession& session, const std::vector<TTopic>& latest,
-            const std::vector<TTopic>& history) {
-    for (const auto& [topics, name] : {std::pair{&latest, "L.qcp"}, std::pair{&history, "H.qcp"}}) {
-      TQuillcrafterDoc doc;
-      TComparisonSession::ApplyDefaultSettings(doc);
-      for (const TTopic& topic : *topics)
-        AddTopic(doc, topic.ID, topic.Title,
+  static void Open(TComparisonSession& session, const std::vector<TTopic>& latest,
+                   const std::vector<TTopic>& history) {
+    auto build = [](const std::vector<TTopic>& topics) {
+      auto doc = std::make_unique<TQuillcrafterDoc>();
+      doc->ApplyStartSettings();
+      for (const TTopic& topic : topics)
+        AddTopic(*doc, topic.ID, topic.Title,
                  {"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Tahoma;}}",
                   "\\uc1\\pard\\f0 " + topic.Body + "}"});
-      doc.SaveToFile((FDir / name).string());
-    }
-    session.OpenFiles((FDir / "L.qcp").string(), (FDir / "H.qcp").string());
+      return doc;
+    };
+    session.SetDocuments(build(latest), build(history));
   }
-
-  fs::path FDir;
 };
 
 std::vector<int> Ids(TComparisonSession& session) {
@@ -176,7 +165,7 @@ TEST_F(EntryFilterTest, TypingAndErasingFindWhatAFreshSearchFinds) {
       search.pop_back();
     if (search.size() > 4) search = search.substr(2);
     typed.Filter().SetSearchText(search);
-    TEntryFilter reference(fresh);
+    TEntryFilter reference([&fresh]() -> const TPairComparison& { return fresh.Pair(); }, fresh.Selection());
     reference.SetSearchText(search);
     ASSERT_EQ(typed.Filter().Listed(), reference.Listed()) << "search '" << search << "'";
     ASSERT_EQ(typed.Filter().Counts(), reference.Counts()) << "search '" << search << "'";
