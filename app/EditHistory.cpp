@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/AppText.h"
 #include "app/CopyCommand.h"
 #include "document/QuillcrafterDoc.h"
-#include "app/AppText.h"
 
 namespace app {
 

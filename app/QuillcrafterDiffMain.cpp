@@ -171,15 +171,6 @@ void TfrmMain::CreateParts() {
   // Save and Save As, and the status bar say so.
   connect(&FListPane->SaveButton(), &QPushButton::clicked, this,
           [this] { Handle([this] { FFiles->SaveSide(true, true); }); });
-  connect(&FListPane->MatchBox(), &QComboBox::currentIndexChanged, this, [this] {
-    Handle([this] {
-      const int index = FListPane->MatchBox().currentIndex();
-      FSession->SetMatchMode(MatchModeFromIndex(index));
-      TWindowSettings::SetValue(TSetting::MatchMode, index);
-      const QList<QAction*> modes = FMatchModes->actions();
-      if (index >= 0 && index < modes.size()) modes[index]->setChecked(true);
-    });
-  });
   FListPane->List().OnClick = [this](TListBox*) { Handle([this] { lbTopicsClick(); }); };
   FListPane->OnSearchChanged = [this] {
     const QString text = FListPane->SearchBox().text();
@@ -249,15 +240,7 @@ void TfrmMain::CreateMenus() {
     if (place == TCommand::RecentFiles) {
       FFiles->SetRecentMenu(&menu, Action(TCommand::ClearRecent));
     } else if (place == TCommand::MatchModes) {
-      QComboBox& match = FListPane->MatchBox();
-      FMatchModes = new QActionGroup(this);
-      for (int i = 0; i < match.count(); ++i) {
-        QAction* mode = menu.addAction(match.itemText(i));
-        mode->setCheckable(true);
-        mode->setChecked(i == match.currentIndex());
-        FMatchModes->addAction(mode);
-        connect(mode, &QAction::triggered, this, [this, i] { FListPane->MatchBox().setCurrentIndex(i); });
-      }
+      FListPane->AddMatchModes(menu);
     } else if (place == TCommand::ColorSchemes) {
       CreateColorSchemeMenu(menu);
     }

@@ -147,7 +147,6 @@ class TfrmMain : public QWidget {
   TStatusBar* StatusBar1 = nullptr;
   TSplitter* Splitter1 = nullptr;  // between the left pane and the rest
   TFocusMark* FocusMark = nullptr;
-  QActionGroup* FMatchModes = nullptr;
   QActionGroup* FColorSchemes = nullptr;  // Follow Desktop, Light, Dark
   QString FVersionCaption;
   /// Builds the search's texts while the window is idle.

@@ -1,9 +1,12 @@
 #include "app/TopicListPane.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -17,6 +20,7 @@
 #include "app/TopicListBox.h"
 #include "app/WindowLayout.h"
 #include "app/WindowParts.h"
+#include "app/WindowSettings.h"
 #include "compare/EntryFilter.h"
 #include "qtbridge/QtGraphics.h"
 
@@ -136,6 +140,15 @@ TTopicListPane::TTopicListPane(TComparisonSession& session, THandle handle, QWid
     part.widget->setAccessibleDescription(tr(part.description));
   }
 
+  connect(FMatch, &QComboBox::currentIndexChanged, this, [this, handle] {
+    handle([this] {
+      const int index = FMatch->currentIndex();
+      FSession.SetMatchMode(MatchModeFromIndex(index));
+      TWindowSettings::SetValue(TSetting::MatchMode, index);
+      const QList<QAction*> modes = FMatchModes != nullptr ? FMatchModes->actions() : QList<QAction*>();
+      if (index >= 0 && index < modes.size()) modes[index]->setChecked(true);
+    });
+  });
   connect(FSearchBox, &QLineEdit::textChanged, this, [this, handle] {
     handle([this] {
       FSession.Filter().SetSearchText(FSearchBox->text().toStdString());
@@ -206,6 +219,17 @@ void TTopicListPane::RedrawEntry(int index) {
   }
   const int row = RowOfEntry(index);
   if (row >= 0) FList->viewport()->update(FList->visualRect(FList->model()->index(row, 0)));
+}
+
+void TTopicListPane::AddMatchModes(QMenu& menu) {
+  FMatchModes = new QActionGroup(this);
+  for (int i = 0; i < FMatch->count(); ++i) {
+    QAction* mode = menu.addAction(FMatch->itemText(i));
+    mode->setCheckable(true);
+    mode->setChecked(i == FMatch->currentIndex());
+    FMatchModes->addAction(mode);
+    connect(mode, &QAction::triggered, this, [this, i] { FMatch->setCurrentIndex(i); });
+  }
 }
 
 void TTopicListPane::ShowSelected(int index) { FList->SetItemIndex(RowOfEntry(index)); }

@@ -11,7 +11,9 @@
 #include "compare/ComparisonSession.h"
 #include "document/TopicComparison.h"
 
+class QActionGroup;
 class QComboBox;
+class QMenu;
 class QPainter;
 class QPushButton;
 class QToolButton;
@@ -46,6 +48,8 @@ class TTopicListPane : public QFrame {
   void RedrawEntry(int index);
   /// The counts on the class switches and their states.
   void UpdateFilterButtons();
+  /// Lists the match modes in Menu; the one the drop-down shows is checked.
+  void AddMatchModes(QMenu& menu);
   /// Selects entry Index's row (none when it is not listed) without picking it.
   void ShowSelected(int index);
 
@@ -67,6 +71,7 @@ class TTopicListPane : public QFrame {
 
   TComparisonSession& FSession;
   QComboBox* FMatch;
+  QActionGroup* FMatchModes = nullptr;
   std::array<QToolButton*, TopicComparisonCount> FFilterButtons{};
   TSearchBox* FSearchBox;
   TListBox* FList;
