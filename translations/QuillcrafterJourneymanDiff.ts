@@ -38,120 +38,161 @@
     </message>
 </context>
 <context>
-    <name>app::TReportExporter</name>
+    <name>app::TActionTable</name>
     <message>
-        <source>Export Report</source>
+        <source>&amp;Open Files...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Web Page (*.html)|*.html|CSV Table (*.csv)|*.csv</source>
+        <source>Open &amp;Recent</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>-report</source>
+        <source>&amp;Save</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 is one of the files compared; the report needs another name.</source>
+        <source>Save &amp;As...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The report was written to %1.
-
-Open it now?</source>
+        <source>Save &amp;History</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No program could open %1.</source>
+        <source>Save History A&amp;s...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep &amp;Backups</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Export Report...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Entire Topic to Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy ENTIRE Topic from History to Original</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic Text to Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic TEXT ONLY from History to Original</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Entire Topic to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy ENTIRE Topic from Original To History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic Text to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Topic TEXT ONLY from Original to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Find Topics...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Next Difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Previous Difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next &amp;Change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous C&amp;hange</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Topics Only in &amp;History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Scroll Texts With the Difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard Shortcuts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
-    <name>app::TfrmMain</name>
+    <name>app::TEditHistory</name>
     <message>
-        <source>Aa</source>
+        <source>Copy Topic Text &apos;%1&apos; to %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>different</source>
+        <source>Copy Topic &apos;%1&apos; to %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>identical</source>
+        <source>Latest</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>identical text</source>
+        <source>History</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>new</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>deleted</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Quillcrafter File (*.qcp)|*.qcp</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open Latest Quillcrafter File</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open Quillcrafter History File</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Save Latest File As...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Save History File As...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Different Topics:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Identical Topics:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Identical Text Topics:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>New Topics:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Deleted Topics:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Different</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Show %1 topics</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Find topics (Ctrl+F)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Save As...</source>
-        <translation type="unfinished"></translation>
-    </message>
+</context>
+<context>
+    <name>app::TPairView</name>
     <message>
         <source>Differences</source>
         <translation type="unfinished"></translation>
@@ -161,51 +202,11 @@ Open it now?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Source 1</source>
+        <source>Latest</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Source 2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Match mode</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>How Latest topics find their History topics</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Topics</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The Latest topics, each with its comparison class</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Find topics</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Lists only the topics whose ID, title or text holds these words</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open a Latest and a History project file</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Save Latest as</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Save the Latest project file under a name</source>
+        <source>History</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -265,158 +266,162 @@ Open it now?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Counts</source>
+        <source>Differences: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>app::TProjectFiles</name>
+    <message>
+        <source>Quillcrafter File (*.qcp)|*.qcp</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>How many topics are in each class</source>
+        <source>Open Latest Quillcrafter File</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy ENTIRE Topic from History to Original</source>
+        <source>Open Quillcrafter History File</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Topic TEXT ONLY from History to Original</source>
+        <source>Save Latest File As...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy ENTIRE Topic from Original To History</source>
+        <source>Save History File As...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Topic TEXT ONLY from Original to History</source>
+        <source>%1 saved as %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Open Files...</source>
+        <source>Latest</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Save</source>
+        <source>History</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Save &amp;As...</source>
+        <source>%1 has changed on disk. Read it again?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Save &amp;History</source>
+        <source>%1 no longer exists; it is taken off the recent files.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>app::TReportExporter</name>
+    <message>
+        <source>Export Report</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Save History A&amp;s...</source>
+        <source>Web Page (*.html)|*.html|CSV Table (*.csv)|*.csv</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Export Report...</source>
+        <source>-report</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Clear</source>
+        <source>%1 is one of the files compared; the report needs another name.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Keep &amp;Backups</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Quit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Redo</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Next Difference</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Previous Difference</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Next &amp;Change</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Previous C&amp;hange</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Scroll Texts With the Difference</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Show Topics Only in &amp;History</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Find Topics...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Keyboard Shortcuts</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Keyboard Shortcuts</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;About</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>
+        <source>The report was written to %1.
 
-Compares two help project files topic by topic.
-Licensed under the MIT licence.</source>
+Open it now?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;File</source>
+        <source>No program could open %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>app::TTopicListPane</name>
+    <message>
+        <source>Aa</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Open &amp;Recent</source>
+        <source>different</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Edit</source>
+        <source>identical</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;View</source>
+        <source>identical text</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Help</source>
+        <source>new</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Entire Topic to Latest</source>
+        <source>deleted</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Topic Text to Latest</source>
+        <source>Show %1 topics</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Entire Topic to History</source>
+        <source>Find topics (Ctrl+F)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Topic Text to History</source>
+        <source>Open...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Match mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How Latest topics find their History topics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Topics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Latest topics, each with its comparison class</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find topics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lists only the topics whose ID, title or text holds these words</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open a Latest and a History project file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Latest as</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save the Latest project file under a name</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -437,20 +442,62 @@ Licensed under the MIT licence.</source>
         <source>%1 %2 topics hidden; click to list them</source>
         <translation type="unfinished"></translation>
     </message>
+</context>
+<context>
+    <name>app::TfrmMain</name>
+    <message>
+        <source>Different Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Identical Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Identical Text Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted Topics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Different</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Counts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How many topics are in each class</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>No listed topic holds &quot;%1&quot;</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Differences: %1</source>
+        <source>Keyboard Shortcuts</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Passed the last topic found; went on from the first</source>
+        <source>About</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Passed the first topic found; went on from the last</source>
+        <source>
+
+Compares two help project files topic by topic.
+Licensed under the MIT licence.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[*]%1 - %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -458,23 +505,15 @@ Licensed under the MIT licence.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>&amp;Redo %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Topic Text &apos;%1&apos; to %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Copy Topic &apos;%1&apos; to %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Latest</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>History</source>
+        <source>&amp;Redo</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -502,23 +541,15 @@ Licensed under the MIT licence.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>[*]%1 - %2</source>
+        <source>Passed the last topic found; went on from the first</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 saved as %2</source>
+        <source>Passed the first topic found; went on from the last</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>only topics that contain &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 has changed on disk. Read it again?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 no longer exists; it is taken off the recent files.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -192,7 +192,7 @@ void BM_CopyTextAndRecount(benchmark::State& state) {
   list->SetItemIndex(2);  // topic 3: its text differs
   form->lbTopicsClick();
   for (auto _ : state) {
-    form->CopyTextToHistExecute();
+    form->CopyExecute(TCopyKind::TextToHistory);
     list->viewport()->repaint();
     state.PauseTiming();
     form->UndoExecute();
@@ -244,8 +244,8 @@ void BM_ClickStages(benchmark::State& state) {
   Part<app::TListBox>(*form, "lbTopics")->SetItemIndex(0);
   form->lbTopicsClick();
   TRichEdit* view = Part<TRichEdit>(*form, "RichEdit1");
-  const std::string text1 = form->Session().PlainTextOf(form->OrigTopic());
-  const std::string text2 = form->Session().PlainTextOf(form->HistTopic());
+  const std::string text1 = form->Session().PlainTextOf(form->LatestTopic());
+  const std::string text2 = form->Session().PlainTextOf(form->HistoryTopic());
   TdvDiffEngine bareEngine;  // no viewer attached
   static const char* const kStages[] = {"load one RTF body into a view", "plain text of one topic",
                                         "line comparison only", "comparison shown in the viewer",

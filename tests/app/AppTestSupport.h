@@ -17,6 +17,10 @@
 
 #include "app/Application.h"
 #include "app/QuillcrafterDiffMain.h"
+#include "app/RichEditBridge.h"
+#include "app/StatusBar.h"
+#include "app/TopicListBox.h"
+#include "app/WindowParts.h"
 #include "diffview/dvDiffViewer.h"
 #include "richtext/RichEdit.h"
 

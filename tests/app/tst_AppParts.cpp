@@ -2,11 +2,14 @@
 /// caption, the button pictures, the dialogs' filters, the text conversion
 /// at the Qt boundary, the status bar and the owner-drawn list box.
 
+#include <QAction>
 #include <QPainter>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTranslator>
 
+#include "app/ActionTable.h"
 #include "app/AppText.h"
 #include "app/Application.h"
 #include "app/ButtonImages.h"
@@ -35,6 +38,7 @@ class TestAppParts : public QObject {
   void statusBarPanels();
   void listBoxPaintsOnlyVisibleRows();
   void listBoxClickAndKeyboard();
+  void commandTableMakesActionsAndShortcutList();
 };
 
 void TestAppParts::versionCaption_data() {
@@ -279,6 +283,47 @@ void TestAppParts::coreTextsAreTranslatable() {
                .arg(QString(200, QLatin1Char('x'))));
   QVERIFY(CoreText(huge + " unknown").size() < 1000);
   QCoreApplication::removeTranslator(&german);
+}
+
+// One table makes the actions and the F1 list: every command with keys is
+// listed once, in the order a user learns them, and no two share keys.
+void TestAppParts::commandTableMakesActionsAndShortcutList() {
+  QWidget window;
+  app::TActionTable table(&window, [](const std::function<void()>& handler) { handler(); });
+  QStringList names;
+  for (const QString& line : table.ShortcutsText().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    names << line.section(QLatin1Char('\t'), 1);
+  const char* const expected[] = {"Open Files...",
+                                  "Save",
+                                  "Save As...",
+                                  "Save History",
+                                  "Undo",
+                                  "Redo",
+                                  "Copy Entire Topic to Latest",
+                                  "Copy Topic Text to Latest",
+                                  "Copy Entire Topic to History",
+                                  "Copy Topic Text to History",
+                                  "Next Difference",
+                                  "Previous Difference",
+                                  "Next Change",
+                                  "Previous Change",
+                                  "Find Topics...",
+                                  "Quit"};
+  QStringList expectedNames;
+  for (const char* name : expected) expectedNames << QLatin1String(name);
+  QCOMPARE(names, expectedNames);
+  QSet<QString> keys;
+  for (QAction* action : window.actions()) {
+    QVERIFY(!action->objectName().isEmpty());
+    if (action->shortcut().isEmpty()) continue;
+    QVERIFY2(!keys.contains(action->shortcut().toString()), qPrintable(action->shortcut().toString()));
+    keys << action->shortcut().toString();
+  }
+  bool ran = false;
+  table.OnTriggered(app::TCommand::Redo, [&ran] { ran = true; });
+  table.Action(app::TCommand::Redo)->trigger();
+  QVERIFY(ran);
+  QVERIFY(table.Action(app::TCommand::RecentFiles) == nullptr);
 }
 
 QTEST_MAIN(TestAppParts)

@@ -34,7 +34,7 @@ void TestExportReport::csvAndHtmlByTypeThenOfferToOpen() {
   THarness h;
   h.OpenStandardPair();
   app::TfrmMain& f = h.form;
-  QVERIFY(f.ExportReportAction->isEnabled());
+  QVERIFY(f.Action(app::TCommand::ExportReport)->isEnabled());
   app::TReportExporter& exporter = *f.ReportExporter;
   QStringList offered;
   QString answer = h.Path(QStringLiteral("pair.csv"));
@@ -50,7 +50,7 @@ void TestExportReport::csvAndHtmlByTypeThenOfferToOpen() {
   };
 
   h.yesNoAnswers = {true};
-  f.ExportReportAction->trigger();
+  f.Action(app::TCommand::ExportReport)->trigger();
   QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
   // The first time, the dialog proposes a name beside Latest.
   QCOMPARE(offered.value(0), h.Path(QStringLiteral("Latest-report.html")));
@@ -64,7 +64,7 @@ void TestExportReport::csvAndHtmlByTypeThenOfferToOpen() {
   // Another type gives another format; No leaves it unopened.
   answer = h.Path(QStringLiteral("pair.html"));
   h.yesNoAnswers = {false};
-  f.ExportReportAction->trigger();
+  f.Action(app::TCommand::ExportReport)->trigger();
   const QByteArray page = bytes_of(answer);
   QVERIFY(page.startsWith("<!DOCTYPE html>"));
   QCOMPARE(page.count("<tr id=\"list-"), h.ListTexts().size());
@@ -79,14 +79,14 @@ void TestExportReport::csvAndHtmlByTypeThenOfferToOpen() {
   QVERIFY(h.ListTexts().size() < before && !h.ListTexts().isEmpty());
   answer = h.Path(QStringLiteral("found.csv"));
   h.yesNoAnswers = {false};
-  f.ExportReportAction->trigger();
+  f.Action(app::TCommand::ExportReport)->trigger();
   const QList<QByteArray> found = bytes_of(answer).split('\n');
   QCOMPARE(found.size(), h.ListTexts().size() + 2);
   QVERIFY(!bytes_of(answer).startsWith("identical,") && !bytes_of(answer).contains("\nidentical,"));
 
   // Cancelling the dialog writes nothing and asks nothing.
   exporter.Dialog().ExecuteHandler = [](app::TFileDialog&) { return false; };
-  f.ExportReportAction->trigger();
+  f.Action(app::TCommand::ExportReport)->trigger();
   QCOMPARE(h.yesNoQuestions.size(), 3);
 }
 
@@ -105,7 +105,7 @@ void TestExportReport::failedExportKeepsTheOldReport() {
     return true;
   };
   // The page is larger than the limit, so the write fails part-way as on a full disk.
-  WithFileSizeLimit(512, [&f] { f.ExportReportAction->trigger(); });
+  WithFileSizeLimit(512, [&f] { f.Action(app::TCommand::ExportReport)->trigger(); });
   QCOMPARE(h.messages.size(), 1);
   QVERIFY(h.yesNoQuestions.isEmpty());
   QCOMPARE(bytes_of(report), QByteArray("the report of last week"));

@@ -81,19 +81,19 @@ void TestFindAndFilter::switchesAndSearchFilterTheListAndKeepTheSelection() {
   // Found, though switched off.
   QCOMPARE(filter_button(f, tcNew)->text(), QStringLiteral("+ 1"));
   QCOMPARE(h.lbTopics->ItemIndex(), -1);
-  QCOMPARE(f.OrigTopic()->Title(), std::string("Licence"));
+  QCOMPARE(f.LatestTopic()->Title(), std::string("Licence"));
 
   // Enter goes to the next topic found and marks the place in its texts
   // (only History's text says "installer"); past the last place it goes round.
   QTest::keyClick(search, Qt::Key_Return);
-  QCOMPARE(f.OrigTopic()->Title(), std::string("Installing"));
+  QCOMPARE(f.LatestTopic()->Title(), std::string("Installing"));
   QCOMPARE(selected_text(h), QStringLiteral("Installing (2)"));
   QCOMPARE(h.RichEdit1->extraSelections().size(), 0);
   QCOMPARE(h.RichEdit2->extraSelections().size(), 1);
   QCOMPARE(h.RichEdit2->extraSelections()[0].cursor.selectedText(), QStringLiteral("install"));
   QTest::keyClick(search, Qt::Key_Return);
   QVERIFY(h.StatusBar1->Message().contains(QStringLiteral("went on from the first")));
-  QCOMPARE(f.OrigTopic()->Title(), std::string("Installing"));
+  QCOMPARE(f.LatestTopic()->Title(), std::string("Installing"));
 
   // With the new topics back, Shift+Enter goes back round to the last one found.
   QTest::mouseClick(filter_button(f, tcNew), Qt::LeftButton);
@@ -138,17 +138,17 @@ void TestFindAndFilter::theListKeepsItsTopTopicAndFollowsACopy() {
 
   // A copy makes the selected topic identical: it leaves the list, its pair
   // stays shown; undone, it is back in the list and selected again.
-  f.CopyToOrig->trigger();
+  f.Action(app::TCommand::CopyToLatest)->trigger();
   QCOMPARE(h.lbTopics->Count(), 199);
   QCOMPARE(h.lbTopics->ItemIndex(), -1);
-  QCOMPARE(f.OrigTopic()->TopicID(), 43);
+  QCOMPARE(f.LatestTopic()->TopicID(), 43);
   QCOMPARE(top_text(), QStringLiteral("T41 (41)"));
-  f.UndoAction->trigger();
+  f.Action(app::TCommand::Undo)->trigger();
   QCOMPARE(h.lbTopics->Count(), 200);
   QCOMPARE(selected_text(h), QStringLiteral("T43 (43)"));
   QCOMPARE(top_text(), QStringLiteral("T41 (41)"));
   // F8 goes on from the selected topic among those listed.
-  f.NextDifferenceAction->trigger();
+  f.Action(app::TCommand::NextDifference)->trigger();
   QCOMPARE(selected_text(h), QStringLiteral("T45 (45)"));
 }
 

@@ -61,46 +61,47 @@ void TestNeverLoseWork::saveBothSidesAndUndoToTheSavedBytes() {
   f.Session().SaveHistory(app::FileNameToCore(history));
   const QByteArray latestBefore = bytes_of(latest);
   const QByteArray historyBefore = bytes_of(history);
-  QVERIFY(!f.SaveAction->isEnabled() && !f.SaveHistoryAction->isEnabled());
+  QVERIFY(!f.Action(app::TCommand::Save)->isEnabled() && !f.Action(app::TCommand::SaveHistory)->isEnabled());
   QVERIFY(!f.isWindowModified());
 
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  f.CopyTextToOrig->trigger();
-  QVERIFY(f.Session().Latest().Modified() && f.SaveAction->isEnabled());
+  f.Action(app::TCommand::CopyTextToLatest)->trigger();
+  QVERIFY(f.Session().Latest().Modified() && f.Action(app::TCommand::Save)->isEnabled());
   QVERIFY(f.isWindowModified());
   QCOMPARE(h.GroupBox1->Caption(), QStringLiteral("*Latest.qcp"));
-  QCOMPARE(f.UndoAction->text(), QStringLiteral("&Undo Copy Topic Text 'Installing' to Latest"));
+  QCOMPARE(f.Action(app::TCommand::Undo)->text(),
+           QStringLiteral("&Undo Copy Topic Text 'Installing' to Latest"));
   // Undo brings back the state the file holds: no mark, and the same bytes when saved.
-  f.UndoAction->trigger();
+  f.Action(app::TCommand::Undo)->trigger();
   QVERIFY(!f.Session().Latest().Modified() && !f.isWindowModified());
   QCOMPARE(h.GroupBox1->Caption(), QStringLiteral("Latest.qcp"));
   QCOMPARE(h.PanelTexts().first(), QStringLiteral("Different Topics: 1"));
   f.Session().SaveLatest(app::FileNameToCore(latest));
   QCOMPARE(bytes_of(latest), latestBefore);
   // Redo, then Save writes Latest back to its own file with a backup of the old one.
-  f.RedoAction->trigger();
+  f.Action(app::TCommand::Redo)->trigger();
   QVERIFY(f.Session().Latest().Modified());
-  f.SaveAction->trigger();
+  f.Action(app::TCommand::Save)->trigger();
   QVERIFY2(h.messages.isEmpty(), qPrintable(h.messages.join(QLatin1Char('\n'))));
   QVERIFY(!f.Session().Latest().Modified());
   QCOMPARE(bytes_of(latest + QStringLiteral(".bak")), latestBefore);
   TQuillcrafterDoc back;
   back.LoadFromFile(app::FileNameToCore(latest));
-  QVERIFY(back.Topics().Items(back.Topics().IndexOfTopicID(2))->IsEqual(f.OrigTopic()));
+  QVERIFY(back.Topics().Items(back.Topics().IndexOfTopicID(2))->IsEqual(f.LatestTopic()));
   // Undo past the save marks Latest again; History has its own mark and its own Save.
-  f.UndoAction->trigger();
+  f.Action(app::TCommand::Undo)->trigger();
   QVERIFY(f.Session().Latest().Modified());
-  f.RedoAction->trigger();
+  f.Action(app::TCommand::Redo)->trigger();
   QVERIFY(!f.Session().Latest().Modified());
   h.ClickTopic(h.RowOf(QStringLiteral("Licence (3)")));
-  f.CopyToHist->trigger();
+  f.Action(app::TCommand::CopyToHistory)->trigger();
   QVERIFY(f.Session().History().Modified() && !f.Session().Latest().Modified());
-  QVERIFY(f.SaveHistoryAction->isEnabled() && !f.SaveAction->isEnabled());
-  f.SaveHistoryAction->trigger();
+  QVERIFY(f.Action(app::TCommand::SaveHistory)->isEnabled() && !f.Action(app::TCommand::Save)->isEnabled());
+  f.Action(app::TCommand::SaveHistory)->trigger();
   QVERIFY(!f.Session().History().Modified());
   QVERIFY(bytes_of(history) != historyBefore);
-  f.UndoAction->trigger();
-  f.SaveHistoryAction->trigger();
+  f.Action(app::TCommand::Undo)->trigger();
+  f.Action(app::TCommand::SaveHistory)->trigger();
   QCOMPARE(bytes_of(history), historyBefore);
   QVERIFY(h.messages.isEmpty());
 }
@@ -112,13 +113,14 @@ void TestNeverLoseWork::failedSaveKeepsFileAndMark() {
   const QString latest = h.Path(QStringLiteral("Latest.qcp"));
   const QByteArray before = bytes_of(latest);
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  f.CopyToOrig->trigger();
+  f.Action(app::TCommand::CopyToLatest)->trigger();
   f.Session().SetBackups(false);
   // A file size limit makes the write fail part-way, as a full disk would.
-  WithFileSizeLimit(64, [&] { f.SaveAction->trigger(); });
+  WithFileSizeLimit(64, [&] { f.Action(app::TCommand::Save)->trigger(); });
   QCOMPARE(h.messages.size(), 1);
   QCOMPARE(bytes_of(latest), before);
-  QVERIFY(f.Session().Latest().Modified() && f.isWindowModified() && f.SaveAction->isEnabled());
+  QVERIFY(f.Session().Latest().Modified() && f.isWindowModified() &&
+          f.Action(app::TCommand::Save)->isEnabled());
 }
 
 void TestNeverLoseWork::closeAndOpenAskAboutChanges() {
@@ -126,7 +128,7 @@ void TestNeverLoseWork::closeAndOpenAskAboutChanges() {
   h.OpenStandardPair();
   app::TfrmMain& f = h.form;
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  f.CopyTextToHist->trigger();
+  f.Action(app::TCommand::CopyTextToHistory)->trigger();
   const QStringList panels = h.PanelTexts();
   // Cancel keeps the window, the documents and the undo history.
   h.saveChoices = {TSaveChoice::scCancel};
@@ -153,7 +155,7 @@ void TestNeverLoseWork::closeAndOpenAskAboutChanges() {
       f.Session().Latest().Topics().Items(f.Session().Latest().Topics().IndexOfTopicID(2))->Text().Text());
   // Discard closes without writing.
   h.ClickTopic(h.RowOf(QStringLiteral("Licence (3)")));
-  f.CopyToOrig->trigger();
+  f.Action(app::TCommand::CopyToLatest)->trigger();
   const QByteArray latestBytes = bytes_of(h.Path(QStringLiteral("Latest.qcp")));
   h.saveChoices = {TSaveChoice::scDiscard};
   QVERIFY(f.close());
@@ -209,7 +211,7 @@ void TestNeverLoseWork::droppedFilesOpenTheirSide() {
   // One on the Latest side replaces Latest, asking first about its unsaved changes.
   drop_files(f, {h.Path(QStringLiteral("B.qcp"))}, h.GroupBox2);
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  f.CopyTextToOrig->trigger();
+  f.Action(app::TCommand::CopyTextToLatest)->trigger();
   QVERIFY(f.Session().Latest().Modified());
   h.saveChoices = {TSaveChoice::scCancel};
   drop_files(f, {h.Path(QStringLiteral("C.qcp"))}, h.GroupBox1);
@@ -227,8 +229,8 @@ void TestNeverLoseWork::changedOnDiskOffersToReadAgain() {
   app::TfrmMain& f = h.form;
   // Our own save is no change to report.
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
-  f.CopyTextToOrig->trigger();
-  f.SaveAction->trigger();
+  f.Action(app::TCommand::CopyTextToLatest)->trigger();
+  f.Action(app::TCommand::Save)->trigger();
   QTest::qWait(200);
   QVERIFY(h.yesNoQuestions.isEmpty());
   // Another program writes History: the window offers to read it again.

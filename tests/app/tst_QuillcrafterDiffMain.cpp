@@ -54,7 +54,9 @@ QStringList kinds_of(const TStringList& result) {
 // enabling rule demands; "mixed" otherwise.
 QString action_state(const TfrmMain& form) {
   int enabled = 0;
-  for (QAction* action : {form.CopyToOrig, form.CopyTextToOrig, form.CopyToHist, form.CopyTextToHist})
+  for (QAction* action :
+       {form.Action(app::TCommand::CopyToLatest), form.Action(app::TCommand::CopyTextToLatest),
+        form.Action(app::TCommand::CopyToHistory), form.Action(app::TCommand::CopyTextToHistory)})
     enabled += action->isEnabled() ? 1 : 0;
   return enabled == 4   ? QStringLiteral("enabled")
          : enabled == 0 ? QStringLiteral("disabled")
@@ -168,8 +170,8 @@ void TestMainWindow::designBeforeFirstOpen() {
   QCOMPARE(h.Panel1->width() - h.btnSaveFile->geometry().right(), saveMargin);
   QCOMPARE(h.btnOpenFiles->x(), openX);
   QVERIFY(app::RichEditReadOnly(*h.RichEdit1) && app::RichEditReadOnly(*h.RichEdit2));
-  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("Source 1"));
-  QCOMPARE(h.dvDiffViewer1->Src2Label(), std::string("Source 2"));
+  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("Latest"));
+  QCOMPARE(h.dvDiffViewer1->Src2Label(), std::string("History"));
   // Actions: hint, shortcut, the button that carries each.
   struct {
     QAction* action;
@@ -177,13 +179,13 @@ void TestMainWindow::designBeforeFirstOpen() {
     const char* hint;
     QKeySequence keys;
   } const actions[] = {
-      {f.CopyToOrig, h.SpeedButton1, "Copy ENTIRE Topic from History to Original",
+      {f.Action(app::TCommand::CopyToLatest), h.SpeedButton1, "Copy ENTIRE Topic from History to Original",
        QKeySequence(Qt::CTRL | Qt::Key_E)},
-      {f.CopyTextToOrig, h.SpeedButton2, "Copy Topic TEXT ONLY from History to Original",
-       QKeySequence(Qt::CTRL | Qt::Key_T)},
-      {f.CopyTextToHist, h.SpeedButton3, "Copy Topic TEXT ONLY from Original to History",
-       QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T)},
-      {f.CopyToHist, h.SpeedButton4, "Copy ENTIRE Topic from Original To History",
+      {f.Action(app::TCommand::CopyTextToLatest), h.SpeedButton2,
+       "Copy Topic TEXT ONLY from History to Original", QKeySequence(Qt::CTRL | Qt::Key_T)},
+      {f.Action(app::TCommand::CopyTextToHistory), h.SpeedButton3,
+       "Copy Topic TEXT ONLY from Original to History", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T)},
+      {f.Action(app::TCommand::CopyToHistory), h.SpeedButton4, "Copy ENTIRE Topic from Original To History",
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)},
   };
   for (const auto& a : actions) {
@@ -199,7 +201,7 @@ void TestMainWindow::designBeforeFirstOpen() {
   QCOMPARE(f.OpenDialog1->Title(), QStringLiteral("Open Latest Quillcrafter File"));
   QCOMPARE(f.OpenDialog2->Title(), QStringLiteral("Open Quillcrafter History File"));
   QCOMPARE(f.SaveDialog1->Title(), QStringLiteral("Save Latest File As..."));
-  for (app::TFileDialog* d : {f.OpenDialog1.get(), f.OpenDialog2.get(), f.SaveDialog1.get()}) {
+  for (app::TFileDialog* d : {f.OpenDialog1, f.OpenDialog2, f.SaveDialog1}) {
     QCOMPARE(d->Filter(), QStringLiteral("Quillcrafter File (*.qcp)|*.qcp"));
     QCOMPARE(d->DefaultExt(), QStringLiteral("qcp"));
   }
@@ -240,7 +242,7 @@ void TestMainWindow::openBothFiles() {
   QCOMPARE(h.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
   QCOMPARE(h.GroupBox2->toolTip(), h.Path(QStringLiteral("History.qcp")));
   QCOMPARE(f.SaveDialog1->FileName(), h.Path(QStringLiteral("Latest.qcp")));
-  QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() == nullptr);
+  QVERIFY(f.LatestTopic() == nullptr && f.HistoryTopic() == nullptr);
   QCOMPARE(action_state(f), QStringLiteral("disabled"));
 }
 
@@ -278,7 +280,7 @@ void TestMainWindow::openFirstDialogCancelled() {
   QCOMPARE(h.ListTexts(), list);
   QCOMPARE(h.PanelTexts(), panels);
   QCOMPARE(h.lbTopics->ItemIndex(), 1);
-  QVERIFY(h.form.OrigTopic() != nullptr);
+  QVERIFY(h.form.LatestTopic() != nullptr);
   QCOMPARE(h.form.Session().Latest().Topics().Count(), 8);
 }
 
@@ -289,7 +291,7 @@ void TestMainWindow::openBrokenLatest() {
   const QStringList panels = h.PanelTexts();
   const QStringList entries = h.ListTexts();
   const QStringList shown = app::RichEditLines(*h.RichEdit2);
-  TQCTopic* orig = h.form.OrigTopic();
+  TQCTopic* orig = h.form.LatestTopic();
   QFile broken(h.Path(QStringLiteral("Broken.qcp")));
   QVERIFY(broken.open(QIODevice::WriteOnly));
   broken.write("This is not a project file.\r\n");
@@ -301,7 +303,7 @@ void TestMainWindow::openBrokenLatest() {
   QCOMPARE(h.ListTexts(), entries);
   QCOMPARE(h.PanelTexts(), panels);
   QCOMPARE(h.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
-  QCOMPARE(h.form.OrigTopic(), orig);
+  QCOMPARE(h.form.LatestTopic(), orig);
   QCOMPARE(app::RichEditLines(*h.RichEdit2), shown);
   QCOMPARE(action_state(h.form), QStringLiteral("enabled"));
   QCOMPARE(h.form.Session().Latest().Topics().Count(), 8);
@@ -422,10 +424,12 @@ void TestMainWindow::clickDifferentIdenticalNew() {
   for (const QString& kind : kinds_of(f.Session().DiffEngine().Result1()))
     QCOMPARE(kind, QStringLiteral("2"));
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
-  QVERIFY(f.HistTopic() == nullptr);
+  QVERIFY(f.HistoryTopic() == nullptr);
   // Only the entire copy into History applies to a topic History lacks.
-  QVERIFY(f.CopyToHist->isEnabled());
-  QVERIFY(!f.CopyToOrig->isEnabled() && !f.CopyTextToOrig->isEnabled() && !f.CopyTextToHist->isEnabled());
+  QVERIFY(f.Action(app::TCommand::CopyToHistory)->isEnabled());
+  QVERIFY(!f.Action(app::TCommand::CopyToLatest)->isEnabled() &&
+          !f.Action(app::TCommand::CopyTextToLatest)->isEnabled() &&
+          !f.Action(app::TCommand::CopyTextToHistory)->isEnabled());
 
   // An empty title gives an empty left caption; the same click twice gives the same result.
   h.ClickTopic(h.RowOf(QStringLiteral("TQCTopic (7)")));
@@ -450,24 +454,24 @@ void TestMainWindow::clickKeepsPairAcrossModeChangeAndOpen() {
   TfrmMain& f = h.form;
   h.ClickTopic(h.RowOf(QStringLiteral("Moved (5)")));  // New under ID matching
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
-  TQCTopic* orig = f.OrigTopic();
+  TQCTopic* orig = f.LatestTopic();
   // A new mode keeps the topic and shows its partner under that mode: by
   // title, Moved (5) is History's topic 50.
   h.cbMatch->setCurrentIndex(1);
-  QCOMPARE(f.OrigTopic(), orig);
-  QVERIFY(f.HistTopic() != nullptr);
-  QCOMPARE(f.HistTopic()->TopicID(), 50);
-  QCOMPARE(h.dvDiffViewer1->Src2Label(), f.HistTopic()->Title());
+  QCOMPARE(f.LatestTopic(), orig);
+  QVERIFY(f.HistoryTopic() != nullptr);
+  QCOMPARE(f.HistoryTopic()->TopicID(), 50);
+  QCOMPARE(h.dvDiffViewer1->Src2Label(), f.HistoryTopic()->Title());
   QVERIFY(!app::RichEditLines(*h.RichEdit2).join(QString()).isEmpty());
   QCOMPARE(h.PanelTexts().mid(0, 5), panel_texts(3, 1, 2, 2, "", 2).mid(0, 5));
   QCOMPARE(h.PanelTexts().last(),
-           QLatin1String(f.OrigTopic()->IsEqual(f.HistTopic()) ? "Identical" : "Different"));
+           QLatin1String(f.LatestTopic()->IsEqual(f.HistoryTopic()) ? "Identical" : "Different"));
   // An open shows the new files: no pair, nothing left of the old one.
   h.Open(h.Path(QStringLiteral("Latest.qcp")), h.Path(QStringLiteral("History.qcp")));
-  QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() == nullptr);
+  QVERIFY(f.LatestTopic() == nullptr && f.HistoryTopic() == nullptr);
   QCOMPARE(app::RichEditLines(*h.RichEdit1).join(QString()), QString());
   QCOMPARE(app::RichEditLines(*h.RichEdit2).join(QString()), QString());
-  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("Source 1"));
+  QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("Latest"));
   QCOMPARE(f.Session().DiffEngine().Result1().Count(), 0);
   QCOMPARE(h.PanelTexts().last(), QStringLiteral("Identical"));
   QCOMPARE(h.lbTopics->ItemIndex(), -1);
@@ -548,7 +552,7 @@ void TestMainWindow::copyActions() {
   for (const QString& kind : kinds_of(f.Session().DiffEngine().Result1()))
     QCOMPARE(kind, QStringLiteral("1"));
   QCOMPARE(h.dvDiffViewer1->Src1Label(), src1Label);
-  QVERIFY(f.OrigTopic()->TextEquals(*f.HistTopic()));
+  QVERIFY(f.LatestTopic()->TextEquals(*f.HistoryTopic()));
   // The same counts of the Latest topics as a recount from scratch gives.
   const TTopicCounters fresh =
       RecountTopics(f.Session().Latest().Topics(), f.Session().History().Topics(), f.MatchMode());
@@ -649,14 +653,14 @@ void TestMainWindow::shortcutsFollowEnabling() {
   QCoreApplication::processEvents();
   const QImage enabledLook = h.SpeedButton1->grab().toImage();
   h.ClickTopic(h.RowOf(QStringLiteral("New Feature (4)")));
-  QVERIFY(f.HistTopic() == nullptr);
+  QVERIFY(f.HistoryTopic() == nullptr);
   for (QToolButton* b : {h.SpeedButton1, h.SpeedButton2, h.SpeedButton3}) QVERIFY(!b->isEnabled());
   QVERIFY(h.SpeedButton4->isEnabled());  // the entire topic into History adds it there
   QCoreApplication::processEvents();
   QVERIFY(h.SpeedButton1->grab().toImage() != enabledLook);
-  const std::string newText = f.OrigTopic()->WholeText();
+  const std::string newText = f.LatestTopic()->WholeText();
   QTest::keyClick(h.lbTopics, Qt::Key_E, Qt::ControlModifier);
-  QCOMPARE(f.OrigTopic()->WholeText(), newText);
+  QCOMPARE(f.LatestTopic()->WholeText(), newText);
   // A differing pair: Ctrl+T copies the History text into Latest.
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
   QTest::keyClick(h.lbTopics, Qt::Key_T, Qt::ControlModifier);
@@ -679,7 +683,7 @@ void TestMainWindow::keyboardStartsInTheListWithAMark() {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
   QCOMPARE(h.cbMatch->currentIndex(), 0);
   QCOMPARE(h.lbTopics->ItemIndex(), 0);
-  QVERIFY(f.OrigTopic() != nullptr);
+  QVERIFY(f.LatestTopic() != nullptr);
   // The focused control carries a visible mark, and the mark follows the focus.
   auto marked = [&](QWidget* control) {
     QCoreApplication::processEvents();
@@ -792,34 +796,34 @@ void TestMainWindow::f8AndF7MoveThroughTheDifferences() {
   f.resize(905, 729);
   QCoreApplication::processEvents();
   // F8 goes to the topics that are not identical, round at the end; Shift+F8 back.
-  f.NextDifferenceAction->trigger();
+  f.Action(app::TCommand::NextDifference)->trigger();
   QCOMPARE(h.lbTopics->ItemIndex(), 1);
-  QCOMPARE(f.OrigTopic()->Title(), std::string("Long"));
-  f.NextDifferenceAction->trigger();
+  QCOMPARE(f.LatestTopic()->Title(), std::string("Long"));
+  f.Action(app::TCommand::NextDifference)->trigger();
   QCOMPARE(h.lbTopics->ItemIndex(), 3);
-  f.NextDifferenceAction->trigger();
+  f.Action(app::TCommand::NextDifference)->trigger();
   QCOMPARE(h.lbTopics->ItemIndex(), 1);
   QVERIFY(!h.StatusBar1->Message().isEmpty());
-  f.PreviousDifferenceAction->trigger();
+  f.Action(app::TCommand::PreviousDifference)->trigger();
   QCOMPARE(h.lbTopics->ItemIndex(), 3);
-  f.PreviousDifferenceAction->trigger();
+  f.Action(app::TCommand::PreviousDifference)->trigger();
   QCOMPARE(h.lbTopics->ItemIndex(), 1);
   // F7 steps through the pair's change blocks; the texts scroll along.
   const TStringList& rows = f.Session().DiffEngine().Result1();
   auto kind_at = [&](int row) { return DiffEntryKind(rows[row]); };
-  f.NextChangeAction->trigger();
+  f.Action(app::TCommand::NextChange)->trigger();
   const int first = h.dvDiffViewer1->Pane1()->ItemIndex();
   QVERIFY(first > 0 && kind_at(first) != dkSame && kind_at(first - 1) == dkSame);
-  f.NextChangeAction->trigger();
+  f.Action(app::TCommand::NextChange)->trigger();
   const int second = h.dvDiffViewer1->Pane1()->ItemIndex();
   QVERIFY(second > first + 20 && kind_at(second) != dkSame);
   QCOMPARE(h.dvDiffViewer1->Pane2()->ItemIndex(), second);
   QCoreApplication::processEvents();
   QVERIFY(app::RichEditFirstVisibleLine(*h.RichEdit1) > 20);
   QCOMPARE(app::RichEditFirstVisibleLine(*h.RichEdit2), app::RichEditFirstVisibleLine(*h.RichEdit1));
-  f.NextChangeAction->trigger();  // none further: stays, and says so
+  f.Action(app::TCommand::NextChange)->trigger();  // none further: stays, and says so
   QCOMPARE(h.dvDiffViewer1->Pane1()->ItemIndex(), second);
-  f.PreviousChangeAction->trigger();
+  f.Action(app::TCommand::PreviousChange)->trigger();
   QCOMPARE(h.dvDiffViewer1->Pane1()->ItemIndex(), first);
   QVERIFY(h.messages.isEmpty());
 }
@@ -851,26 +855,28 @@ void TestMainWindow::topicsOnlyInHistoryAreListedCopiedAndUndone() {
   TfrmMain& f = h.form;
   // A History topic no Latest topic matches: History's text against nothing.
   h.ClickTopic(h.RowOf(QStringLiteral("Only in History (8)")));
-  QVERIFY(f.OrigTopic() == nullptr && f.HistTopic() != nullptr);
+  QVERIFY(f.LatestTopic() == nullptr && f.HistoryTopic() != nullptr);
   QCOMPARE(app::RichEditLines(*h.RichEdit1).join(QString()), QString());
   QVERIFY(app::RichEditLines(*h.RichEdit2).contains(QStringLiteral("Gone from Latest.")));
-  QVERIFY(f.CopyToOrig->isEnabled());
-  QVERIFY(!f.CopyTextToOrig->isEnabled() && !f.CopyToHist->isEnabled() && !f.CopyTextToHist->isEnabled());
+  QVERIFY(f.Action(app::TCommand::CopyToLatest)->isEnabled());
+  QVERIFY(!f.Action(app::TCommand::CopyTextToLatest)->isEnabled() &&
+          !f.Action(app::TCommand::CopyToHistory)->isEnabled() &&
+          !f.Action(app::TCommand::CopyTextToHistory)->isEnabled());
   // Copied into Latest it is a Latest topic, identical; undo takes it out again.
-  f.CopyToOrig->trigger();
+  f.Action(app::TCommand::CopyToLatest)->trigger();
   QCOMPARE(f.Session().Latest().Topics().Count(), 9);
   QCOMPARE(h.PanelTexts()[4], QStringLiteral("Deleted Topics: 2"));
   QCOMPARE(f.Session().EntryClass(f.Session().SelectedIndex()), tcIdentical);
   QCOMPARE(h.lbTopics->Count(), f.Session().EntryCount());
   QVERIFY(f.Session().Latest().Modified());
-  f.UndoAction->trigger();
+  f.Action(app::TCommand::Undo)->trigger();
   QCOMPARE(f.Session().Latest().Topics().Count(), 8);
   QCOMPARE(h.PanelTexts()[4], QStringLiteral("Deleted Topics: 3"));
   QVERIFY(!f.Session().Latest().Modified());
-  f.RedoAction->trigger();
+  f.Action(app::TCommand::Redo)->trigger();
   QCOMPARE(f.Session().Latest().Topics().Count(), 9);
   // The View option hides them, counts included.
-  f.ShowDeletedAction->trigger();
+  f.Action(app::TCommand::ShowDeleted)->trigger();
   QCOMPARE(h.lbTopics->Count(), 9);
   QCOMPARE(h.PanelTexts()[4], QStringLiteral("Deleted Topics: 0"));
   QVERIFY(h.messages.isEmpty());
