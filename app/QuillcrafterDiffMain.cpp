@@ -75,15 +75,6 @@ constexpr int kMostSearchMarks = 2000;
 // viewer's colour for such rows.
 const char* const kFormattingMark = QT_TRANSLATE_NOOP("app::TfrmMain", "Aa");
 
-// Each class in words and as a mark drawn before its entries, so that no
-// class is told by colour alone.
-const std::array<const char*, TopicComparisonCount> kClassWords = {
-    QT_TRANSLATE_NOOP("app::TfrmMain", "different"), QT_TRANSLATE_NOOP("app::TfrmMain", "identical"),
-    QT_TRANSLATE_NOOP("app::TfrmMain", "identical text"), QT_TRANSLATE_NOOP("app::TfrmMain", "new"),
-    QT_TRANSLATE_NOOP("app::TfrmMain", "deleted")};
-const std::array<const char16_t*, TopicComparisonCount> kClassMarks = {u"\u2260", u"=", u"\u2248", u"+",
-                                                                       u"\u2212"};
-
 // What the window remembers between runs.
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kMatchKey = QStringLiteral("view/match");
@@ -236,7 +227,7 @@ void TfrmMain::CreateLayout() {
   cbMatch = new QComboBox(Panel6);
   cbMatch->setObjectName(QStringLiteral("cbMatch"));
   cbMatch->setEditable(false);
-  for (const char* name : MatchModeNames) cbMatch->addItem(CoreText(name));
+  for (const TMatchModeInfo& mode : MatchModeTable) cbMatch->addItem(CoreText(mode.Name));
   cbMatch->setCurrentIndex(0);
   matchBox->addWidget(cbMatch, 1, Qt::AlignTop);
   left->addWidget(Panel6);
@@ -255,7 +246,7 @@ void TfrmMain::CreateLayout() {
     button->setChecked(true);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    button->setAccessibleName(tr("Show %1 topics").arg(tr(kClassWords[i])));
+    button->setAccessibleName(tr("Show %1 topics").arg(CoreText(TopicClassTable[i].Words)));
     switches->addWidget(button);
     FilterButtons[i] = button;
   }
@@ -272,8 +263,9 @@ void TfrmMain::CreateLayout() {
   // system font, a scaled screen's font substitute).
   lbTopics->SetItemHeight(std::max(kListItemHeight, lbTopics->fontMetrics().height()));
   int widestMark = 0;
-  for (const char16_t* mark : kClassMarks)
-    widestMark = std::max(widestMark, lbTopics->fontMetrics().horizontalAdvance(QString::fromUtf16(mark)));
+  for (const TTopicClassInfo& info : TopicClassTable)
+    widestMark =
+        std::max(widestMark, lbTopics->fontMetrics().horizontalAdvance(QString::fromUtf8(info.Mark)));
   lbTopics->SetTextIndent(2 + widestMark + 4);
   left->addWidget(lbTopics, 1);
 
@@ -591,7 +583,7 @@ void TfrmMain::ConnectHandlers() {
   lbTopics->OnItemDescription = [this](int row) {
     const int index = EntryOfRow(row);
     if (index < 0) return QString();
-    return tr(kClassWords[static_cast<size_t>(FSession->EntryClass(index))]);
+    return CoreText(ClassInfo(FSession->EntryClass(index)).Words);
   };
   lbTopics->OnDrawItem = [this](TListBox* list, int index, QPainter& canvas, const QRect& rect,
                                 bool selected) {
@@ -808,7 +800,8 @@ void TfrmMain::UpdateFilterButtons() {
     const QString count = counts[i] < 10000
                               ? QString::number(counts[i])
                               : tr("%1k", "a count in thousands").arg(qRound(counts[i] / 1000.0));
-    button->setText(tr("%1 %2", "a class's mark and count").arg(QString::fromUtf16(kClassMarks[i]), count));
+    button->setText(
+        tr("%1 %2", "a class's mark and count").arg(QString::fromUtf8(TopicClassTable[i].Mark), count));
     button->setChecked(filter.ClassShown(kind));
     // A class switched off is struck through, not only drawn raised.
     QFont font = button->font();
@@ -817,7 +810,7 @@ void TfrmMain::UpdateFilterButtons() {
     button->setToolTip((filter.ClassShown(kind) ? tr("%1 %2 topics listed; click to hide them")
                                                 : tr("%1 %2 topics hidden; click to list them"))
                            .arg(counts[i])
-                           .arg(tr(kClassWords[i])));
+                           .arg(CoreText(TopicClassTable[i].Words)));
   }
 }
 
@@ -868,7 +861,8 @@ void TfrmMain::lbTopicsDrawItem(TListBox* control, int index, QPainter& canvas, 
     if (!selected)
       canvas.setPen(ClassColor(static_cast<TTopicComparison>(kind), canvas.background().color()));
     canvas.drawText(QRect(rect.left() + 2, rect.top(), indent - 2, rect.height()),
-                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromUtf16(kClassMarks[kind]));
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                    QString::fromUtf8(TopicClassTable[kind].Mark));
   }
   canvas.drawText(QRect(rect.left() + indent, rect.top(), rect.width() - indent, rect.height()),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ToQString(items[index]));

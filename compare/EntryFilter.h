@@ -18,12 +18,6 @@
 class TComparisonSession;
 class TQCTopic;
 
-/// Text in lower case for searching, character by character: ASCII, Latin-1,
-/// Latin Extended-A, Greek, Cyrillic, Armenian and full-width Latin letters
-/// (final sigma reads as sigma). Other characters, and bytes that are not
-/// UTF-8, stay as they are.
-std::string FoldCase(std::string_view utf8);
-
 class TEntryFilter {
  public:
   explicit TEntryFilter(const TComparisonSession& session);

@@ -40,6 +40,13 @@ class TTopicRowSource {
   bool BrowseNumberGiven = false;
 };
 
+/// How a field's value reads when a difference is described.
+enum class TFieldKind : uint8_t {
+  Scalar,  // one value: "Status: Writing → Done"
+  List,    // items separated by semicolons: "+export −save"
+  Text,    // the topic's text, described by its plain texts
+};
+
 /// One field of a topic.
 struct TTopicField {
   /// The name the user knows the field by.
@@ -61,6 +68,12 @@ struct TTopicField {
   void (*Read)(TTopicRowSource& rows, TQCTopic& topic);
   /// Writes the field's row; none where Read is none.
   void (*Write)(TGTextStream& stream, const TQCTopic& topic);
+  /// How the value reads in a description of a difference.
+  TFieldKind Kind;
+  /// The value as text: the file's bytes when Bytes is set, else ASCII (a
+  /// number, "yes" or "no"). None for the text, which has no one value.
+  std::string (*Value)(const TQCTopic& topic);
+  bool Bytes;
 };
 
 /// Every field, in the order of the topic record. Setting the fields in this
