@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "compare/FormatDifferences.h"
 #include "compare/ReportWriter.h"
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicFields.h"
@@ -347,10 +346,20 @@ void TTopicSource::Load(int index, TDetail detail, TTopic& topic) {
   if (detail != TDetail::Full || !paired || !FOptions.Decode) return;
 
   // Lines both sides share may still look different: a word made bold, a
-  // font swapped; told as the window tells them.
-  for (const TRowFormatChange& change :
-       RowFormatChanges(rows, entry.Latest->WholeText(), entry.History->WholeText(), FOptions.Decode))
-    topic.Rows[static_cast<size_t>(change.Row)].FormatNote = FormatChangeSummary(change.Change);
+  // font swapped. Only where the formatted lines are the lines compared.
+  const std::vector<TFormattedLine> lines1 = RtfToFormattedLines(entry.Latest->WholeText(), FOptions.Decode);
+  const std::vector<TFormattedLine> lines2 = RtfToFormattedLines(entry.History->WholeText(), FOptions.Decode);
+  if (static_cast<int>(lines1.size()) != FEngine->InitialCount1() ||
+      static_cast<int>(lines2.size()) != FEngine->InitialCount2())
+    return;
+  for (TRow& row : topic.Rows) {
+    const TdvDiffRow& diff = *row.Row;
+    if (diff.Kind1 != dkSame || diff.Kind2 != dkSame || diff.Line1 < 0 || diff.Line2 < 0) continue;
+    // Told as what Latest changed against History, as lines are added and removed.
+    const TFormatChange change = CompareLineFormatting(lines2[static_cast<size_t>(diff.Line2)],
+                                                       lines1[static_cast<size_t>(diff.Line1)]);
+    if (change.Differs) row.FormatNote = FormatChangeSummary(change);
+  }
 }
 
 }  // namespace report
