@@ -92,10 +92,11 @@ int RunReport(const qctool::Args& args) {
       const std::string list = arg == "--only" ? Value(args, i) : arg.substr(7);
       std::string bad;
       const std::optional<TReportClasses> classes = ParseReportClasses(list, &bad);
-      if (!classes)
-        throw qctool::UsageError{
-            "unknown class '" + bad +
-            "' (different, identical, identical-text, new, deleted, separated by commas)"};
+      if (!classes) {
+        std::string keys;
+        for (const TTopicClassInfo& info : TopicClassTable) keys += std::string(info.Key) + ", ";
+        throw qctool::UsageError{"unknown class '" + bad + "' (" + keys + "separated by commas)"};
+      }
       options.Classes = *classes;
       // Asking for the topics only in History is asking to see them.
       if (classes->Contains(tcDeleted)) options.IncludeDeleted = true;
