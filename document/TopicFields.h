@@ -1,9 +1,11 @@
 #pragma once
 // The fields of a topic, declared once. Each row of the table says how the
-// field is named to the user, how it compares, how a copy takes it and how
-// it stands in a topic record of the project file; the reader, the writer,
-// the import, IsEqual, Assign and DifferingFields all walk this table, so a
-// field added here is read, written, compared and copied everywhere alike.
+// field is named to the user, how it compares, how a copy takes it, how it
+// stands in a topic record of the project file and how its value reads in
+// a description of a difference; the reader, the writer, the import,
+// IsEqual, Assign, DifferingFields and the field differences all walk this
+// table, so a field added here is read, written, compared, copied and
+// described everywhere alike.
 //
 // The topic record has the same rows in every file version the reader
 // accepts, so a row has one form only.
