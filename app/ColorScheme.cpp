@@ -4,24 +4,10 @@
 #include <QEvent>
 #include <QStyle>
 #include <QWidget>
-#include <array>
 
 #include "qtbridge/QtGraphics.h"
 
 namespace app {
-
-namespace {
-
-// The hue of each class, for text on light and on dark backgrounds. Black
-// and white stand for the palette's own text colour.
-constexpr std::array<QRgb, TopicComparisonCount> kLightClassColors = {
-    qRgb(0xC8, 0x00, 0x00), qRgb(0x00, 0x00, 0x00), qRgb(0x6E, 0x6E, 0x6E), qRgb(0x00, 0x00, 0xFF),
-    qRgb(0x6B, 0x6B, 0x00)};
-constexpr std::array<QRgb, TopicComparisonCount> kDarkClassColors = {
-    qRgb(0xFF, 0x78, 0x78), qRgb(0xFF, 0xFF, 0xFF), qRgb(0xA8, 0xA8, 0xA8), qRgb(0x82, 0xA8, 0xFF),
-    qRgb(0xC8, 0xC8, 0x5A)};
-
-}  // namespace
 
 QPalette LightPalette() {
   // The style's own palette is a light one for every style Qt ships.
@@ -75,11 +61,11 @@ void ApplyColorScheme(TColorScheme scheme) {
 }
 
 QColor ClassColor(TTopicComparison kind, const QColor& background) {
-  const auto index = static_cast<size_t>(kind) < TopicComparisonCount ? static_cast<size_t>(kind) : 0;
   // A background is dark when white text stands out on it more than black.
   const bool dark =
       qtbridge::ContrastRatio(background, Qt::white) > qtbridge::ContrastRatio(background, Qt::black);
-  const QColor wanted((dark ? kDarkClassColors : kLightClassColors)[index]);
+  const TTopicClassInfo& info = ClassInfo(kind);
+  const QColor wanted(static_cast<QRgb>(dark ? info.Dark : info.Light));
   return qtbridge::ReadableOn(wanted, background);
 }
 

@@ -14,7 +14,7 @@ namespace {
 // Placeholders are %s (any text) and %d (a whole number), as the core's
 // templates have them; a translation keeps them in the same order.
 const char* const kCatalogue[] = {
-    // Match modes and status panels.
+    // Match modes, status panels and classes.
     QT_TRANSLATE_NOOP("core", "Match Topics By ID"),
     QT_TRANSLATE_NOOP("core", "Match Topics By Title"),
     QT_TRANSLATE_NOOP("core", "Match Topics By ID or Title"),
@@ -25,6 +25,12 @@ const char* const kCatalogue[] = {
     QT_TRANSLATE_NOOP("core", "Deleted Topics: %d"),
     QT_TRANSLATE_NOOP("core", "Identical"),
     QT_TRANSLATE_NOOP("core", "Different"),
+    // The classes in words, inside the window's sentences.
+    QT_TRANSLATE_NOOP("core", "different"),
+    QT_TRANSLATE_NOOP("core", "identical"),
+    QT_TRANSLATE_NOOP("core", "identical text"),
+    QT_TRANSLATE_NOOP("core", "new"),
+    QT_TRANSLATE_NOOP("core", "deleted"),
     // Reading and writing files.
     QT_TRANSLATE_NOOP("core", "Missing Quillcrafter Identifier, not a Quillcrafter File"),
     QT_TRANSLATE_NOOP("core", "Unknown Quillcrafter File Version, not a Quillcrafter File"),

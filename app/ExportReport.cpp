@@ -11,6 +11,7 @@
 #include "compare/ComparisonSession.h"
 #include "document/QuillcrafterDoc.h"
 #include "qtbridge/QtText.h"
+#include "toolkit/FileIdentity.h"
 #include "toolkit/ScopeGuard.h"
 
 namespace app {
@@ -42,9 +43,7 @@ void TReportExporter::Execute(TComparisonSession& session, TReportClasses classe
   const QString fileName = FDialog->FileName();
   // The report must not take the place of a file it compares.
   for (const std::string& compared : {session.LatestFileName(), session.HistoryFileName()}) {
-    const QFileInfo file(QFile::decodeName(compared.c_str()));
-    if (!compared.empty() && file.exists() &&
-        file.canonicalFilePath() == QFileInfo(fileName).canonicalFilePath())
+    if (IsSameFile(qtbridge::FileNameToCore(fileName), compared))
       throw std::runtime_error(tr("%1 is one of the files compared; the report needs another name.")
                                    .arg(QDir::toNativeSeparators(fileName))
                                    .toStdString());

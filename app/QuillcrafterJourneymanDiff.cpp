@@ -9,13 +9,7 @@
 #include "app/Application.h"
 #include "app/QuillcrafterDiffMain.h"
 #include "app/VersionInfo.h"
-
-namespace {
-
-const QStringList kMatchNames = {QStringLiteral("id"), QStringLiteral("title"),
-                                 QStringLiteral("id-or-title")};
-
-}  // namespace
+#include "document/TopicComparison.h"
 
 int main(int argc, char** argv) {
   // The command line is read before the application object exists, so that
@@ -56,10 +50,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   const QStringList files = parser.positionalArguments();
-  const qsizetype mode = parser.isSet(match) ? kMatchNames.indexOf(parser.value(match)) : 0;
-  if (files.size() > 2 || mode < 0) {
-    err << (mode < 0 ? QCoreApplication::translate("app", "Unknown match mode: %1\n").arg(parser.value(match))
-                     : QString())
+  const std::optional<TTopicMatchMode> mode =
+      parser.isSet(match) ? MatchModeFromToken(parser.value(match).toStdString()) : TTopicMatchMode::tmByID;
+  if (files.size() > 2 || !mode) {
+    err << (!mode ? QCoreApplication::translate("app", "Unknown match mode: %1\n").arg(parser.value(match))
+                  : QString())
         << usage;
     return 2;
   }
@@ -67,7 +62,7 @@ int main(int argc, char** argv) {
 
   app::TApplication application(argc, argv);
   app::TfrmMain frmMain;
-  if (parser.isSet(match)) frmMain.SetMatchModeIndex(static_cast<int>(mode));
+  if (parser.isSet(match)) frmMain.SetMatchModeIndex(static_cast<int>(*mode));
   frmMain.show();
   if (!files.isEmpty()) frmMain.OpenFiles(files.value(0), files.value(1));
   return application.exec();

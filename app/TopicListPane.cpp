@@ -33,21 +33,9 @@ constexpr int kListItemHeight = 13;
 // viewer's colour for such rows.
 const char* const kFormattingMark = QT_TRANSLATE_NOOP("app::TTopicListPane", "Aa");
 
-// Each class in words and as a mark drawn before its entries, so that no
-// class is told by colour alone.
-const std::array<const char*, TopicComparisonCount> kClassWords = {
-    QT_TRANSLATE_NOOP("app::TTopicListPane", "different"),
-    QT_TRANSLATE_NOOP("app::TTopicListPane", "identical"),
-    QT_TRANSLATE_NOOP("app::TTopicListPane", "identical text"),
-    QT_TRANSLATE_NOOP("app::TTopicListPane", "new"), QT_TRANSLATE_NOOP("app::TTopicListPane", "deleted")};
-const std::array<const char16_t*, TopicComparisonCount> kClassMarks = {u"\u2260", u"=", u"\u2248", u"+",
-                                                                       u"\u2212"};
-
 }  // namespace
 
-QString ClassWord(TTopicComparison kind) {
-  return QCoreApplication::translate("app::TTopicListPane", kClassWords[static_cast<size_t>(kind)]);
-}
+QString ClassWord(TTopicComparison kind) { return CoreText(ClassInfo(kind).Words); }
 
 TTopicListPane::TTopicListPane(TComparisonSession& session, THandle handle, QWidget* parent)
     : QFrame(parent), FSession(session) {
@@ -63,7 +51,7 @@ TTopicListPane::TTopicListPane(TComparisonSession& session, THandle handle, QWid
   FMatch = new QComboBox(matchPanel);
   FMatch->setObjectName(QStringLiteral("cbMatch"));
   FMatch->setEditable(false);
-  for (const char* name : MatchModeNames) FMatch->addItem(CoreText(name));
+  for (const TMatchModeInfo& mode : MatchModeTable) FMatch->addItem(CoreText(mode.Name));
   FMatch->setCurrentIndex(0);
   matchBox->addWidget(FMatch, 1, Qt::AlignTop);
   left->addWidget(matchPanel);
@@ -82,7 +70,7 @@ TTopicListPane::TTopicListPane(TComparisonSession& session, THandle handle, QWid
     button->setChecked(true);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    button->setAccessibleName(tr("Show %1 topics").arg(tr(kClassWords[i])));
+    button->setAccessibleName(tr("Show %1 topics").arg(CoreText(TopicClassTable[i].Words)));
     switches->addWidget(button);
     FFilterButtons[i] = button;
     connect(button, &QToolButton::clicked, this,
@@ -101,8 +89,8 @@ TTopicListPane::TTopicListPane(TComparisonSession& session, THandle handle, QWid
   // system font, a scaled screen's font substitute).
   FList->SetItemHeight(std::max(kListItemHeight, FList->fontMetrics().height()));
   int widestMark = 0;
-  for (const char16_t* mark : kClassMarks)
-    widestMark = std::max(widestMark, FList->fontMetrics().horizontalAdvance(QString::fromUtf16(mark)));
+  for (const TTopicClassInfo& info : TopicClassTable)
+    widestMark = std::max(widestMark, FList->fontMetrics().horizontalAdvance(QString::fromUtf8(info.Mark)));
   FList->SetTextIndent(2 + widestMark + 4);
   left->addWidget(FList, 1);
 
@@ -259,7 +247,8 @@ void TTopicListPane::UpdateFilterButtons() {
     const QString count = counts[i] < 10000
                               ? QString::number(counts[i])
                               : tr("%1k", "a count in thousands").arg(qRound(counts[i] / 1000.0));
-    button->setText(tr("%1 %2", "a class's mark and count").arg(QString::fromUtf16(kClassMarks[i]), count));
+    button->setText(
+        tr("%1 %2", "a class's mark and count").arg(QString::fromUtf8(TopicClassTable[i].Mark), count));
     button->setChecked(filter.ClassShown(kind));
     // A class switched off is struck through, not only drawn raised.
     QFont font = button->font();
@@ -268,7 +257,7 @@ void TTopicListPane::UpdateFilterButtons() {
     button->setToolTip((filter.ClassShown(kind) ? tr("%1 %2 topics listed; click to hide them")
                                                 : tr("%1 %2 topics hidden; click to list them"))
                            .arg(counts[i])
-                           .arg(tr(kClassWords[i])));
+                           .arg(CoreText(TopicClassTable[i].Words)));
   }
 }
 
@@ -290,7 +279,8 @@ void TTopicListPane::DrawItem(TListBox* list, int index, QPainter& canvas, const
     if (!selected)
       canvas.setPen(ClassColor(static_cast<TTopicComparison>(kind), canvas.background().color()));
     canvas.drawText(QRect(rect.left() + 2, rect.top(), indent - 2, rect.height()),
-                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromUtf16(kClassMarks[kind]));
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                    QString::fromUtf8(TopicClassTable[kind].Mark));
   }
   canvas.drawText(QRect(rect.left() + indent, rect.top(), rect.width() - indent, rect.height()),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ToQString(items[index]));

@@ -8,39 +8,12 @@
 #include "compare/ComparisonSession.h"
 #include "document/QuillcrafterDoc.h"
 #include "richtext/RtfPlainText.h"
+#include "toolkit/Unicode.h"
 
 namespace {
 
 // The file's strings are Windows-1252 bytes.
 constexpr int kFileCodePage = 1252;
-
-char32_t LowerCase(char32_t c) {
-  if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
-  if (c >= 0x100 && c <= 0x17F) {
-    if (c == 0x130) return 'i';
-    if (c == 0x178) return 0xFF;
-    // Upper and lower case alternate, the upper one first, except in the two
-    // stretches where the lower one is first.
-    const bool lowerFirst = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    return (c % 2 == 0) != lowerFirst ? c + 1 : c;
-  }
-  if (c >= 0x386 && c <= 0x3AB) {
-    if (c == 0x386) return 0x3AC;
-    if (c >= 0x388 && c <= 0x38A) return c + 0x25;
-    if (c == 0x38C) return 0x3CC;
-    if (c == 0x38E || c == 0x38F) return c + 0x3F;
-    if (c >= 0x391 && c != 0x3A2) return c + 0x20;
-    return c;
-  }
-  if (c == 0x3C2) return 0x3C3;  // final sigma
-  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
-  if (c >= 0x410 && c <= 0x42F) return c + 0x20;
-  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return c % 2 == 0 ? c + 1 : c;
-  if (c >= 0x531 && c <= 0x556) return c + 0x30;
-  if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;
-  return c;
-}
 
 /// Finds Needle in Text with the C library's search, which is much faster
 /// on long texts than a character-by-character loop.
@@ -51,39 +24,6 @@ bool Contains(std::string_view text, std::string_view needle) {
 }
 
 }  // namespace
-
-std::string FoldCase(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    if (lead < 0x80) {
-      out += static_cast<char>(lead >= 'A' && lead <= 'Z' ? lead + 0x20 : lead);
-      ++i;
-      continue;
-    }
-    // Only two- and three-byte sequences hold letters that change; anything
-    // else, well-formed or not, is copied byte for byte.
-    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : 0;
-    bool wellFormed = length > 0 && i + length <= utf8.size();
-    for (size_t k = 1; wellFormed && k < length; ++k)
-      wellFormed = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
-    if (!wellFormed) {
-      out += utf8[i++];
-      continue;
-    }
-    char32_t c = length == 2 ? lead & 0x1F : lead & 0x0F;
-    for (size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    if (length == 3 && c < 0x800) {  // overlong: not a character
-      out.append(utf8.substr(i, length));
-    } else {
-      AppendUtf8(out, LowerCase(c));
-    }
-    i += length;
-  }
-  return out;
-}
 
 TEntryFilter::TEntryFilter(std::function<const TPairComparison&()> pair, const TSelectedPair& texts)
     : FPair(std::move(pair)), FPlainTexts(texts) {
@@ -105,7 +45,7 @@ void TEntryFilter::SetSearchText(std::string_view utf8) {
   for (char c : utf8)
     if (c != '\r' && c != '\n') text += c;
   if (text == FSearch) return;
-  std::string folded = FoldCase(text);
+  std::string folded = unicode::FoldCase(text);
   // Every topic that holds the new text holds the old one too.
   FNarrowsFrom = !FFolded.empty() && folded.find(FFolded) != std::string::npos ? FSearchGeneration : 0;
   ++FSearchGeneration;
@@ -130,9 +70,9 @@ TEntryFilter::TTopicText& TEntryFilter::TextOf(const TQCTopic& topic) {
   // a search text has none.
   text.Folded = std::to_string(topic.TopicID());
   text.Folded += '\n';
-  text.Folded += FoldCase(title);
+  text.Folded += unicode::FoldCase(title);
   text.Folded += '\n';
-  text.Folded += FoldCase(plain);
+  text.Folded += unicode::FoldCase(plain);
   return text;
 }
 

@@ -21,12 +21,6 @@ class TQCTopic;
 class TSelectedPair;
 struct TComparisonChange;
 
-/// Text in lower case for searching, character by character: ASCII, Latin-1,
-/// Latin Extended-A, Greek, Cyrillic, Armenian and full-width Latin letters
-/// (final sigma reads as sigma). Other characters, and bytes that are not
-/// UTF-8, stay as they are.
-std::string FoldCase(std::string_view utf8);
-
 class TEntryFilter {
  public:
   /// Pair gives the comparison whose entries are listed (it may be

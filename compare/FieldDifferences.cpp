@@ -16,42 +16,6 @@ const char* const kArrow = " \xE2\x86\x92 ";   // →
 const char* const kMinus = "\xE2\x88\x92";     // −
 const char* const kEllipsis = "\xE2\x80\xA6";  // …
 
-enum class TValueKind : uint8_t { Scalar, List, Text };
-
-/// How a field of the table reads as text; the table itself only compares.
-struct TFieldText {
-  std::string_view Name;
-  TValueKind Kind;
-  /// The raw value: file bytes, or a number or flag already as ASCII.
-  std::string (*Raw)(const TQCTopic& topic);
-  bool Bytes;  // Raw gives file bytes that need decoding
-};
-
-const TFieldText kFieldTexts[] = {
-    {"TopicID", TValueKind::Scalar, [](const TQCTopic& t) { return std::to_string(t.TopicID()); }, false},
-    {"ContextString", TValueKind::Scalar, [](const TQCTopic& t) { return t.ContextString(); }, true},
-    {"Title", TValueKind::Scalar, [](const TQCTopic& t) { return t.Title(); }, true},
-    {"Keywords", TValueKind::List, [](const TQCTopic& t) { return t.Keywords(); }, true},
-    {"DelphiKeywords", TValueKind::List, [](const TQCTopic& t) { return t.DelphiKeywords(); }, true},
-    {"BuildTag", TValueKind::Scalar, [](const TQCTopic& t) { return t.BuildTag(); }, true},
-    {"BrowseSequence", TValueKind::Scalar, [](const TQCTopic& t) { return t.BrowseSequence(); }, true},
-    {"BrowseSequenceNum", TValueKind::Scalar,
-     [](const TQCTopic& t) { return std::to_string(t.BrowseSequenceNum()); }, false},
-    {"Status", TValueKind::Scalar, [](const TQCTopic& t) { return t.Status(); }, true},
-    {"Window", TValueKind::Scalar, [](const TQCTopic& t) { return t.Window(); }, true},
-    {"EntryMacro", TValueKind::Scalar, [](const TQCTopic& t) { return t.EntryMacro(); }, true},
-    {"AKeywords", TValueKind::List, [](const TQCTopic& t) { return t.AKeywords(); }, true},
-    {"Bookmark", TValueKind::Scalar,
-     [](const TQCTopic& t) { return std::string(t.Bookmark() ? "yes" : "no"); }, false},
-    {"Text", TValueKind::Text, nullptr, false},
-};
-
-const TFieldText* FindFieldText(std::string_view name) {
-  for (const TFieldText& field : kFieldTexts)
-    if (field.Name == name) return &field;
-  return nullptr;
-}
-
 /// At most kSummaryValueChars characters of a UTF-8 value, cut between characters.
 std::string Shortened(const std::string& value) {
   if (value.empty()) return "(none)";
@@ -104,28 +68,27 @@ std::vector<TFieldDifference> TopicFieldDifferences(
     const TQCTopic& latest, const TQCTopic& history, const TCodePageDecoder& decode,
     const std::function<std::string(const TQCTopic&)>& plainText) {
   std::vector<TFieldDifference> differences;
-  for (const std::string& name : DifferingFields(latest, history)) {
+  for (const TTopicField& field : TopicFields()) {
+    if (field.Equal(latest, history)) continue;
     TFieldDifference difference;
-    difference.Name = name;
-    const TFieldText* field = FindFieldText(name);
-    if (field == nullptr) {
-      // A field this table does not know yet still shows that it differs.
-      difference.Summary = name + ": differs";
-    } else if (field->Kind == TValueKind::Text) {
+    difference.Name = std::string(field.Name);
+    if (field.Kind == TFieldKind::Text || field.Value == nullptr) {
       difference.Latest = plainText(latest);
       difference.History = plainText(history);
-      difference.Summary =
-          name + (difference.Latest == difference.History ? ": formatting only" : ": the words differ");
+      difference.Summary = difference.Name + (difference.Latest == difference.History ? ": formatting only"
+                                                                                      : ": the words differ");
     } else {
-      difference.Latest = field->Raw(latest);
-      difference.History = field->Raw(history);
-      if (field->Bytes && decode) {
+      difference.Latest = field.Value(latest);
+      difference.History = field.Value(history);
+      if (field.Bytes && decode) {
         difference.Latest = decode(difference.Latest, kFileCodePage);
         difference.History = decode(difference.History, kFileCodePage);
       }
-      difference.Summary = field->Kind == TValueKind::List ? ListSummary(difference)
-                                                           : name + ": " + Shortened(difference.Latest) +
-                                                                 kArrow + Shortened(difference.History);
+      // Told as the change from History to Latest, as every change is.
+      difference.Summary = field.Kind == TFieldKind::List
+                               ? ListSummary(difference)
+                               : difference.Name + ": " + Shortened(difference.History) + kArrow +
+                                     Shortened(difference.Latest);
     }
     differences.push_back(std::move(difference));
   }

@@ -19,10 +19,11 @@ struct TFieldDifference {
   std::string Name;
   std::string Latest;
   std::string History;
-  /// One line, the Latest value first as in the panes: "Title: Setup →
-  /// Installing". A keyword list names what only Latest has (+) and what
-  /// only History has (−): "Keywords: +export −save". The text says whether
-  /// its words or only its formatting differ.
+  /// One line, told as the change from History to Latest: "Status:
+  /// Writing → Done" when History has Writing and Latest Done. A keyword
+  /// list names what Latest added (+) and what it no longer has (−):
+  /// "Keywords: +export −save". The text says whether its words or only its
+  /// formatting differ.
   std::string Summary;
 };
 

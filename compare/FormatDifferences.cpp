@@ -31,15 +31,17 @@ std::vector<TRowFormatChange> RowFormatChanges(const std::vector<TdvDiffRow>& ro
     // shift the offsets: such a row is left to the text difference.
     if (line1 == nullptr || line2 == nullptr || line1->Text != row.Text1 || line2->Text != row.Text2)
       continue;
-    TFormatChange change = CompareLineFormatting(*line1, *line2);
+    // Told as the change from History (side 2) to Latest: "bold added"
+    // means Latest has the bold.
+    TFormatChange change = CompareLineFormatting(*line2, *line1);
     if (change.Differs) changes.push_back({static_cast<int>(i), std::move(change)});
   }
   return changes;
 }
 
 std::string FormatChangeToolTip(const TFormatChange& change) {
-  // Read from left to right, as the panes and the field summaries are.
-  std::string text = "Formatting, Latest \xE2\x86\x92 History:";
+  // Every change is told from History to Latest, as the field summaries are.
+  std::string text = "Formatting, History \xE2\x86\x92 Latest:";
   for (const TFormatChangeItem& item : change.Items) {
     text += '\n';
     text += item.Description;

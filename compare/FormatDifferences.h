@@ -23,15 +23,17 @@ struct TRowFormatChange {
   TFormatChange Change;  // its character items' bytes index the row's text, on either side
 };
 
-/// The rows of Rows (a difference of the plain texts of Rtf1 and Rtf2) whose
-/// lines are the same text and differ in formatting, ascending. Rows are
-/// only compared where both lines are exactly the formatted lines' text, so
-/// that every offset holds on both sides.
+/// The rows of Rows (a difference of the plain texts of Rtf1, Latest, and
+/// Rtf2, History) whose lines are the same text and differ in formatting,
+/// ascending, each change told from History to Latest ("bold added": Latest
+/// has the bold). Rows are only compared where both lines are exactly the
+/// formatted lines' text, so that every offset holds on both sides. The
+/// window and the reports both take their descriptions from here.
 std::vector<TRowFormatChange> RowFormatChanges(const std::vector<TdvDiffRow>& rows, std::string_view rtf1,
                                                std::string_view rtf2, const TCodePageDecoder& decode);
 
-/// A row's tooltip: a heading that says the changes read from Latest to
-/// History, then every change on a line of its own.
+/// A row's tooltip: a heading that says the changes read from History to
+/// Latest, then every change on a line of its own.
 std::string FormatChangeToolTip(const TFormatChange& change);
 
 /// The pair's differences in one line, as the window's strip shows them:

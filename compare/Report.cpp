@@ -9,11 +9,7 @@
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicFields.h"
 #include "richtext/RtfFormatRuns.h"
-
-const std::array<const char*, TopicComparisonCount> ReportClassNames = {"different", "identical",
-                                                                        "identical-text", "new", "deleted"};
-const std::array<const char*, TopicComparisonCount> ReportClassLabels = {"Different", "Identical",
-                                                                         "Identical text", "New", "Deleted"};
+#include "toolkit/Unicode.h"
 
 std::optional<TReportFormat> ReportFormatFromName(std::string_view name) {
   if (name == "html") return TReportFormat::Html;
@@ -29,14 +25,14 @@ std::optional<TReportClasses> ParseReportClasses(std::string_view list, std::str
     size_t end = list.find(',', start);
     if (end == std::string_view::npos) end = list.size();
     const std::string_view name = list.substr(start, end - start);
-    int found = -1;
-    for (int i = 0; i < TopicComparisonCount; ++i)
-      if (name == ReportClassNames[static_cast<size_t>(i)]) found = i;
-    if (found < 0) {
+    const TTopicClassInfo* found = nullptr;
+    for (const TTopicClassInfo& info : TopicClassTable)
+      if (name == info.Key) found = &info;
+    if (found == nullptr) {
       if (badName != nullptr) *badName = std::string(name);
       return std::nullopt;
     }
-    classes.Include(static_cast<TTopicComparison>(found));
+    classes.Include(found->Class);
     start = end + 1;
   }
   return classes;
@@ -46,8 +42,6 @@ namespace {
 
 // The file's strings are Windows-1252 bytes.
 constexpr int kFileCodePage = 1252;
-
-const char* const kMatchModeNames[] = {"id", "title", "id-or-title"};
 
 /// The session as the options want it; nothing changes where they agree.
 void PrepareSession(TComparisonSession& session, const TReportOptions& options) {
@@ -118,33 +112,6 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-/// Length of the valid UTF-8 sequence at Bytes[I], or 0 when none starts there.
-size_t ValidSequence(std::string_view bytes, size_t i) {
-  const auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
-  const unsigned char lead = at(i);
-  if (lead < 0x80) return 1;
-  size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
-  } else {
-    return 0;
-  }
-  if (i + length > bytes.size()) return 0;
-  if (at(i + 1) < low || at(i + 1) > high) return 0;
-  for (size_t k = 2; k < length; ++k)
-    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
-  return length;
-}
-
 /// Calls Ascii(c) for each ASCII byte and Other(sequence) for every other
 /// character, a byte that starts no valid sequence given as U+FFFD.
 template <class A, class O>
@@ -156,7 +123,7 @@ void ForEachCharacter(std::string_view bytes, A&& ascii, O&& other) {
       ++i;
       continue;
     }
-    const size_t length = ValidSequence(bytes, i);
+    const size_t length = unicode::SequenceLength(bytes, i);
     if (length == 0) {
       other(kReplacement);
       ++i;
@@ -170,7 +137,7 @@ void ForEachCharacter(std::string_view bytes, A&& ascii, O&& other) {
 /// The symbol of a control character (U+2400 + code; U+2421 for DEL).
 void AppendControlSymbol(std::string& out, char c) {
   const unsigned code = c == 0x7F ? 0x21u : static_cast<unsigned char>(c);
-  AppendUtf8(out, static_cast<char32_t>(0x2400 + code));
+  unicode::AppendUtf8(out, static_cast<char32_t>(0x2400 + code));
 }
 
 }  // namespace
@@ -307,7 +274,7 @@ TTopicSource::TTopicSource(TComparisonSession& session, const TReportOptions& op
   FHeader.LatestModified = FileModified(FHeader.LatestFile);
   FHeader.HistoryModified = FileModified(FHeader.HistoryFile);
   FHeader.Generated = IsoTime(GeneratedTime(options));
-  FHeader.MatchMode = kMatchModeNames[static_cast<size_t>(session.MatchMode())];
+  FHeader.MatchMode = MatchModeInfo(session.MatchMode()).Token;
   FHeader.Counters = session.Counters();
   if (!options.IncludeDeleted) FHeader.Counters.Counts[tcDeleted] = 0;
   FHeader.LatestTopics = session.Latest().Topics().Count();

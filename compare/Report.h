@@ -47,14 +47,8 @@ class TReportClasses {
   unsigned FBits = 0;
 };
 
-/// The classes as scripts name them, index = TTopicComparison: "different",
-/// "identical", "identical-text", "new", "deleted" (as `qctool compare` prints them).
-extern const std::array<const char*, TopicComparisonCount> ReportClassNames;
-/// The classes as people read them: "Different", "Identical", "Identical text", "New", "Deleted".
-extern const std::array<const char*, TopicComparisonCount> ReportClassLabels;
-
-/// A comma-separated list of class names ("different,new"); nothing when a
-/// name is unknown or the list is empty (then BadName, when given, is the
+/// A comma-separated list of class keys ("different,new"; ClassInfo's Key);
+/// nothing when a name is unknown or the list is empty (then BadName, when given, is the
 /// offending name).
 std::optional<TReportClasses> ParseReportClasses(std::string_view list, std::string* badName = nullptr);
 

@@ -21,7 +21,7 @@ void WriteCsv(TTopicSource& source, TOutput& out) {
   for (int i = 0; i < source.EntryCount(); ++i) {
     if (!source.Listed(i, cls)) continue;
     source.Load(i, TDetail::Counts, topic);
-    out << ReportClassNames[topic.Class] << ',';
+    out << ClassInfo(topic.Class).Key << ',';
     Id(out, topic.Latest);
     out << ',';
     Id(out, topic.History);

@@ -13,21 +13,16 @@
 namespace report {
 namespace {
 
-// The window's marks, so that no class is told by colour alone.
-const char* const kClassMarks[] = {"\xE2\x89\xA0", "=", "\xE2\x89\x88", "+", "\xE2\x88\x92"};
-const char* const kMatchModeLabels[] = {"by ID", "by title", "by ID, else by title"};
 // Up to this many differing topics the page opens their blocks.
 constexpr int kOpenDetails = 25;
 
 constexpr std::string_view kStyle = R"(
 :root{color-scheme:light dark;--fg:#1c1c1c;--bg:#fff;--muted:#5f5f5f;--rule:#d4d4d4;--head:#f3f3f3;
---c0:#c00000;--c1:#1c1c1c;--c2:#6a6a6a;--c3:#0645c8;--c4:#6b6b00;
 --add:#e3f7e6;--del:#fde8e8;--chg:#fff6d1;--wadd:#9fe3ac;--wdel:#f6b2b2;--fill:#f4f4f4;--note:#5b3f8c}
 @media (prefers-color-scheme:dark){:root{--fg:#e4e4e4;--bg:#141414;--muted:#a8a8a8;--rule:#3c3c3c;
---head:#222;--c0:#ff7b72;--c1:#e4e4e4;--c2:#a0a0a0;--c3:#79a8ff;--c4:#d6d65a;
---add:#14301b;--del:#3a1a1a;--chg:#33300f;--wadd:#24663a;--wdel:#7a2e2e;--fill:#1c1c1c;--note:#c8a8ff}}
+--head:#222;--add:#14301b;--del:#3a1a1a;--chg:#33300f;--wadd:#24663a;--wdel:#7a2e2e;--fill:#1c1c1c;--note:#c8a8ff}}
 @media print{:root{color-scheme:light;--fg:#000;--bg:#fff;--muted:#444;--rule:#999;--head:#eee;
---c0:#b00000;--c1:#000;--c2:#555;--c3:#0038b0;--c4:#5c5c00;--add:#e3f7e6;--del:#fde8e8;--chg:#fff6d1;
+--add:#e3f7e6;--del:#fde8e8;--chg:#fff6d1;
 --wadd:#9fe3ac;--wdel:#f6b2b2;--fill:#f0f0f0;--note:#4b2f7c}}
 *{box-sizing:border-box}
 body{margin:1.5rem;color:var(--fg);background:var(--bg);font:14px/1.45 system-ui,sans-serif}
@@ -71,6 +66,24 @@ tr{break-inside:avoid}.k-changed .tx,.k-added .tx,.k-removed .tx,mark,.tx.filler
 -webkit-print-color-adjust:exact}}
 )";
 
+/// The classes' colours (--c0 to --c4) are the window's: its light ones on
+/// screen and paper, its dark ones in a dark scheme.
+void ClassColors(TOutput& out) {
+  const auto colours = [&out](const char* head, TRgb TTopicClassInfo::*colour, const char* tail) {
+    out << head;
+    for (const TTopicClassInfo& info : TopicClassTable) {
+      char value[16];
+      std::snprintf(value, sizeof value, "#%06x", static_cast<unsigned>(info.*colour & 0xFFFFFF));
+      out << "--c" << static_cast<int>(info.Class) << ':' << value
+          << (info.Class + 1 < TopicComparisonCount ? ";" : "");
+    }
+    out << tail;
+  };
+  colours(":root{", &TTopicClassInfo::Light, "}\n");
+  colours("@media (prefers-color-scheme:dark){:root{", &TTopicClassInfo::Dark, "}}\n");
+  colours("@media print{:root{", &TTopicClassInfo::Light, "}}\n");
+}
+
 void Escaped(TOutput& out, std::string_view bytes) {
   AppendHtml(out.Buffer(), bytes);
   out.MaybeFlush();
@@ -85,8 +98,8 @@ void Anchor(TOutput& out, const TTopic& topic) {
 }
 
 void ClassLabel(TOutput& out, TTopicComparison cls) {
-  out << "<span class=\"cls\"><span class=\"mark\" aria-hidden=\"true\">" << kClassMarks[cls] << "</span>"
-      << ReportClassLabels[cls] << "</span>";
+  out << "<span class=\"cls\"><span class=\"mark\" aria-hidden=\"true\">" << ClassInfo(cls).Mark << "</span>"
+      << ClassInfo(cls).Label << "</span>";
 }
 
 void FileLine(TOutput& out, const char* side, const std::string& fileName, const std::string& modified,
@@ -114,20 +127,21 @@ void Head(TOutput& out, const THeader& header, const TReportOptions& options) {
   Escaped(out, BaseName(header.LatestFile));
   out << " and ";
   Escaped(out, BaseName(header.HistoryFile));
-  out << "</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n<header>\n<h1>Comparison report</h1>\n"
+  out << "</title>\n<style>" << kStyle;
+  ClassColors(out);
+  out << "</style>\n</head>\n<body>\n<header>\n<h1>Comparison report</h1>\n"
       << "<dl class=\"about\">\n";
   FileLine(out, "Latest", header.LatestFile, header.LatestModified, header.LatestTopics);
   FileLine(out, "History", header.HistoryFile, header.HistoryModified, header.HistoryTopics);
   out << "<dt>Matched</dt><dd id=\"match\" data-mode=\"" << header.MatchMode << "\">"
-      << kMatchModeLabels[static_cast<size_t>(options.MatchMode)]
-      << "</dd>\n<dt>Listed</dt><dd id=\"listed\">";
+      << MatchModeInfo(options.MatchMode).Phrase << "</dd>\n<dt>Listed</dt><dd id=\"listed\">";
   if (options.Classes == TReportClasses::All()) {
     out << "every class";
   } else {
     bool first = true;
     for (int i = 0; i < TopicComparisonCount; ++i) {
       if (!options.Classes.Contains(static_cast<TTopicComparison>(i))) continue;
-      out << (first ? "" : ", ") << ReportClassLabels[static_cast<size_t>(i)];
+      out << (first ? "" : ", ") << TopicClassTable[static_cast<size_t>(i)].Label;
       first = false;
     }
   }
@@ -155,7 +169,7 @@ void Counts(TOutput& out, const THeader& header, const TReportOptions& options) 
     char width[32], share[32];
     std::snprintf(width, sizeof width, "%.1f", largest > 0 ? 100.0 * count / largest : 0.0);
     std::snprintf(share, sizeof share, "%.1f", total > 0 ? 100.0 * count / total : 0.0);
-    out << "<tr class=\"c-" << ReportClassNames[cls] << "\" data-class=\"" << ReportClassNames[cls]
+    out << "<tr class=\"c-" << ClassInfo(cls).Key << "\" data-class=\"" << ClassInfo(cls).Key
         << "\"><th scope=\"row\">";
     ClassLabel(out, cls);
     out << "</th><td class=\"n\">" << count
@@ -180,7 +194,7 @@ void FieldNames(TOutput& out, const std::vector<std::string>& names) {
 }
 
 void TopicRow(TOutput& out, const TTopic& topic) {
-  const char* name = ReportClassNames[topic.Class];
+  const char* name = ClassInfo(topic.Class).Key;
   out << "<tr id=\"list-";
   Anchor(out, topic);
   out << "\" class=\"c-" << name << "\" data-class=\"" << name << "\"><td>";
@@ -230,8 +244,7 @@ void Side(TOutput& out, const char* side, int32_t line, std::string_view text,
 }
 
 void Details(TOutput& out, const TTopic& topic, bool open) {
-  out << "<details class=\"c-" << ReportClassNames[topic.Class]
-      << (open ? "\" open><summary>" : "\"><summary>");
+  out << "<details class=\"c-" << ClassInfo(topic.Class).Key << (open ? "\" open><summary>" : "\"><summary>");
   ClassLabel(out, topic.Class);
   out << " <span class=\"id\">";
   if (topic.Latest != nullptr)

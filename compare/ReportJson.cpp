@@ -65,7 +65,7 @@ void Side(TOutput& out, const char* lineKey, const char* textKey, int32_t line, 
 }
 
 void Topic(TOutput& out, const TTopic& topic) {
-  out << "{\"class\":\"" << ReportClassNames[topic.Class] << "\",\"latestId\":";
+  out << "{\"class\":\"" << ClassInfo(topic.Class).Key << "\",\"latestId\":";
   Id(out, topic.Latest);
   out << ",\"historyId\":";
   Id(out, topic.History);
@@ -118,12 +118,12 @@ void WriteJson(TTopicSource& source, TOutput& out) {
   for (int i = 0; i < TopicComparisonCount; ++i) {
     const auto cls = static_cast<TTopicComparison>(i);
     if (!options.Classes.Contains(cls) || (cls == tcDeleted && !options.IncludeDeleted)) continue;
-    out << (first ? "\"" : ",\"") << ReportClassNames[cls] << '"';
+    out << (first ? "\"" : ",\"") << ClassInfo(cls).Key << '"';
     first = false;
   }
   out << "],\n\"counts\":{";
   for (int i = 0; i < TopicComparisonCount; ++i)
-    out << (i > 0 ? ",\"" : "\"") << ReportClassNames[static_cast<size_t>(i)]
+    out << (i > 0 ? ",\"" : "\"") << TopicClassTable[static_cast<size_t>(i)].Key
         << "\":" << header.Counters.Counts[static_cast<size_t>(i)];
   out << "},\"listed\":" << header.Listed << ",\n\"topics\":[";
   TTopic topic;

@@ -15,7 +15,7 @@
 
 #include "diff/dvDiffEngine.h"
 #include "diff/dvDiffEngineSide.h"
-#include "diff/dvUnicodeText.h"
+#include "toolkit/Unicode.h"
 
 namespace {
 
@@ -119,9 +119,9 @@ void TdvCustomDiffEngine::Side::BuildKeys(TdvDiffOptions options, const TdvCharS
     if (copy) {
       const std::string_view line = std::string_view(text).substr(span.offset, span.length);
       first = normalised.size();
-      if (!dv_unicode::IsAscii(line)) {
+      if (!unicode::IsAscii(line)) {
         // UTF-8: whole characters are deleted and folded.
-        dv_unicode::AppendKey(line, deleteChars ? &ignoreChars : nullptr, foldCase, normalised);
+        unicode::AppendKey(line, deleteChars ? &ignoreChars : nullptr, foldCase, normalised);
       } else if (deleteChars) {
         for (char c : line)
           if (!ignoreChars.test(static_cast<unsigned char>(c))) normalised.push_back(c);
@@ -138,7 +138,7 @@ void TdvCustomDiffEngine::Side::BuildKeys(TdvDiffOptions options, const TdvCharS
     if ((stripTrailing || stripLeading) && last > first &&
         (static_cast<unsigned char>(bytes[last - 1]) >= 0x80 ||
          static_cast<unsigned char>(bytes[first]) >= 0x80))
-      dv_unicode::StripBlanks(bytes, first, last, stripLeading, stripTrailing);
+      unicode::StripBlanks(bytes, first, last, stripLeading, stripTrailing);
     if (foldCase)
       for (size_t i = first; i < last; ++i)
         if (bytes[i] >= 'A' && bytes[i] <= 'Z') bytes[i] = static_cast<char>(bytes[i] + 32);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "diff/dvDiffEngine.h"
-#include "diff/dvUnicodeText.h"
+#include "toolkit/Unicode.h"
 
 namespace {
 
@@ -73,9 +73,7 @@ struct SideTokens {
       token.start = static_cast<uint32_t>(pos);
       const unsigned char first = bytes[pos];
       // A Unicode space is a blank, not part of a word.
-      auto unicodeSpace = [&](size_t at) {
-        return bytes[at] >= 0x80 ? dv_unicode::SpaceBytesAt(text, at) : 0;
-      };
+      auto unicodeSpace = [&](size_t at) { return bytes[at] >= 0x80 ? unicode::SpaceBytesAt(text, at) : 0; };
       if (IsBlank(first) || unicodeSpace(pos) > 0) {
         token.kind = TokenClass::Blank;
         while (pos < size) {
@@ -94,9 +92,9 @@ struct SideTokens {
       token.keyStart = static_cast<uint32_t>(keys.size());
       uint64_t hash = 0xCBF29CE484222325ull;
       const std::string_view raw = text.substr(token.start, pos - token.start);
-      if ((settings.foldCase || settings.deleteChars) && !dv_unicode::IsAscii(raw)) {
-        dv_unicode::AppendKey(raw, settings.deleteChars ? settings.ignoreChars : nullptr, settings.foldCase,
-                              keys);
+      if ((settings.foldCase || settings.deleteChars) && !unicode::IsAscii(raw)) {
+        unicode::AppendKey(raw, settings.deleteChars ? settings.ignoreChars : nullptr, settings.foldCase,
+                           keys);
         for (size_t i = token.keyStart; i < keys.size(); ++i)
           hash = (hash ^ static_cast<unsigned char>(keys[i])) * 0x100000001B3ull;
       } else {

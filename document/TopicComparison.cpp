@@ -2,25 +2,44 @@
 
 #include "document/QuillcrafterDoc.h"
 
-const std::array<const char*, 3> MatchModeNames = {
-    "Match Topics By ID",
-    "Match Topics By Title",
-    "Match Topics By ID or Title",
-};
+const std::array<TMatchModeInfo, MatchModeCount> MatchModeTable = {{
+    {TTopicMatchMode::tmByID, "id", "Match Topics By ID", "by ID"},
+    {TTopicMatchMode::tmByTitle, "title", "Match Topics By Title", "by title"},
+    {TTopicMatchMode::tmByIDOrTitle, "id-or-title", "Match Topics By ID or Title", "by ID, else by title"},
+}};
 
-const std::array<const char*, TopicComparisonCount> TopicComparisonPanelTexts = {
-    "Different Topics: ", "Identical Topics: ", "Identical Text Topics: ", "New Topics: ", "Deleted Topics: ",
-};
+// The light colours are for text on the window's light grey and on white,
+// the dark ones for text on its dark greys; each stays readable there.
+const std::array<TTopicClassInfo, TopicComparisonCount> TopicClassTable = {{
+    {tcDifferent, "different", "Different", "different", "Different Topics: ", "\xE2\x89\xA0", 0xC80000,
+     0xFF7878},  // ≠
+    {tcIdentical, "identical", "Identical", "identical", "Identical Topics: ", "=", 0x000000, 0xFFFFFF},
+    {tcIdenticalText, "identical-text", "Identical text", "identical text",
+     "Identical Text Topics: ", "\xE2\x89\x88", 0x6E6E6E, 0xA8A8A8},  // ≈
+    {tcNew, "new", "New", "new", "New Topics: ", "+", 0x0000FF, 0x82A8FF},
+    {tcDeleted, "deleted", "Deleted", "deleted", "Deleted Topics: ", "\xE2\x88\x92", 0x6B6B00,
+     0xC8C85A},  // −
+}};
+
+const TMatchModeInfo& MatchModeInfo(TTopicMatchMode mode) {
+  const auto index = static_cast<size_t>(mode);
+  return MatchModeTable[index < MatchModeTable.size() ? index : 0];
+}
 
 TTopicMatchMode MatchModeFromIndex(int itemIndex) {
-  switch (itemIndex) {
-    case 1:
-      return TTopicMatchMode::tmByTitle;
-    case 2:
-      return TTopicMatchMode::tmByIDOrTitle;
-    default:
-      return TTopicMatchMode::tmByID;
-  }
+  if (itemIndex < 0 || itemIndex >= MatchModeCount) return TTopicMatchMode::tmByID;
+  return MatchModeTable[static_cast<size_t>(itemIndex)].Mode;
+}
+
+std::optional<TTopicMatchMode> MatchModeFromToken(std::string_view token) {
+  for (const TMatchModeInfo& info : MatchModeTable)
+    if (token == info.Token) return info.Mode;
+  return std::nullopt;
+}
+
+const TTopicClassInfo& ClassInfo(TTopicComparison cls) {
+  const auto index = static_cast<size_t>(cls);
+  return TopicClassTable[index < TopicClassTable.size() ? index : 0];
 }
 
 namespace {
@@ -31,22 +50,29 @@ int ScanDisplayName(const TQCTopics& topics, std::string_view name) {
   return -1;
 }
 
+/// The index of Topic's partner under Mode, given how to find an ID and a
+/// display name (the first in collection order, -1 for none): the one place
+/// that says what each mode asks.
+template <class ByID, class ByName>
+int MatchIndex(const TQCTopic& topic, TTopicMatchMode mode, ByID&& byID, ByName&& byName) {
+  switch (mode) {
+    case TTopicMatchMode::tmByTitle:
+      return byName(topic.DisplayNameView());
+    case TTopicMatchMode::tmByIDOrTitle: {
+      const int index = byID(topic.TopicID());
+      return index >= 0 ? index : byName(topic.DisplayNameView());
+    }
+    default:
+      return byID(topic.TopicID());
+  }
+}
+
 }  // namespace
 
 TQCTopic* FindMatchingTopic(const TQCTopics& history, const TQCTopic& topic, TTopicMatchMode mode) {
-  int index;
-  switch (mode) {
-    case TTopicMatchMode::tmByTitle:
-      index = ScanDisplayName(history, topic.DisplayNameView());
-      break;
-    case TTopicMatchMode::tmByIDOrTitle:
-      index = history.IndexOfTopicID(topic.TopicID());
-      if (index < 0) index = ScanDisplayName(history, topic.DisplayNameView());
-      break;
-    default:
-      index = history.IndexOfTopicID(topic.TopicID());
-      break;
-  }
+  const int index = MatchIndex(
+      topic, mode, [&history](int32_t id) { return history.IndexOfTopicID(id); },
+      [&history](std::string_view name) { return ScanDisplayName(history, name); });
   return index >= 0 ? history.Items(index) : nullptr;
 }
 
@@ -68,7 +94,7 @@ TTopicCounters RecountTopics(const TQCTopics& latest, const TQCTopics& history, 
 
 std::string StatusPanelText(const TTopicCounters& counters, int index) {
   if (index < 0 || index >= TopicComparisonCount) return std::string();
-  return TopicComparisonPanelTexts[static_cast<size_t>(index)] +
+  return TopicClassTable[static_cast<size_t>(index)].PanelText +
          std::to_string(counters.Counts[static_cast<size_t>(index)]);
 }
 
@@ -136,19 +162,9 @@ void TTopicMatcher::BuildNameIndex() {
 
 TQCTopic* TTopicMatcher::FindMatchingTopic(const TQCTopic& topic, TTopicMatchMode mode) {
   Refresh();
-  int index;
-  switch (mode) {
-    case TTopicMatchMode::tmByTitle:
-      index = IndexOfDisplayName(topic.DisplayNameView());
-      break;
-    case TTopicMatchMode::tmByIDOrTitle:
-      index = IndexOfTopicID(topic.TopicID());
-      if (index < 0) index = IndexOfDisplayName(topic.DisplayNameView());
-      break;
-    default:
-      index = IndexOfTopicID(topic.TopicID());
-      break;
-  }
+  const int index = MatchIndex(
+      topic, mode, [this](int32_t id) { return IndexOfTopicID(id); },
+      [this](std::string_view name) { return IndexOfDisplayName(name); });
   return index >= 0 ? FHistory.Items(index) : nullptr;
 }
 

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,15 +39,61 @@ enum class TTopicMatchMode : uint8_t {
   tmByIDOrTitle = 2,  // equal TopicID; only when no History topic has that ID, equal display name
 };
 
+inline constexpr int MatchModeCount = 3;
+
+/// One match mode, each of its names written once.
+struct TMatchModeInfo {
+  TTopicMatchMode Mode;
+  /// How qctool, the window's command line and the reports name it: "id-or-title".
+  const char* Token;
+  /// The window's drop-down item: "Match Topics By ID or Title".
+  const char* Name;
+  /// How a report says it in a sentence: "by ID, else by title".
+  const char* Phrase;
+};
+
+/// Every match mode, index = its ordinal (= the drop-down's item index).
+extern const std::array<TMatchModeInfo, MatchModeCount> MatchModeTable;
+
+/// The row of Mode; an unknown value gives the row of matching by ID.
+const TMatchModeInfo& MatchModeInfo(TTopicMatchMode mode);
+
 /// The drop-down's item index as a match mode: any other index (none
 /// selected included) behaves as matching by ID.
 TTopicMatchMode MatchModeFromIndex(int itemIndex);
 
-/// The drop-down's item texts, index = match mode.
-extern const std::array<const char*, 3> MatchModeNames;
+/// The mode whose token is Token ("id", "title", "id-or-title"); nothing otherwise.
+std::optional<TTopicMatchMode> MatchModeFromToken(std::string_view token);
 
-/// Panel texts of the five classes, each followed by its count in the status bar.
-extern const std::array<const char*, TopicComparisonCount> TopicComparisonPanelTexts;
+/// A colour as 0xRRGGBB (sRGB).
+using TRgb = uint32_t;
+
+/// One comparison class, each of its names, its mark and its colours
+/// written once: the window, its colour scheme, the reports and qctool all
+/// read this row.
+struct TTopicClassInfo {
+  TTopicComparison Class;
+  /// How scripts name it, in qctool's output and the reports: "identical-text".
+  const char* Key;
+  /// How people read it in the reports: "Identical text".
+  const char* Label;
+  /// The window's words for it inside a sentence: "identical text".
+  const char* Words;
+  /// Its status panel's text, followed by its count: "Identical Text Topics: ".
+  const char* PanelText;
+  /// The mark drawn before its entries (UTF-8), so that no class is told by colour alone.
+  const char* Mark;
+  /// Its text colour on a light background and on a dark one. Black and
+  /// white stand for the background's own text colour.
+  TRgb Light;
+  TRgb Dark;
+};
+
+/// Every class, index = TTopicComparison.
+extern const std::array<TTopicClassInfo, TopicComparisonCount> TopicClassTable;
+
+/// The row of Class; an unknown value gives the row of tcDifferent.
+const TTopicClassInfo& ClassInfo(TTopicComparison cls);
 
 /// Texts of the last status panel, describing the selected pair.
 inline constexpr const char* SPairIdentical = "Identical";

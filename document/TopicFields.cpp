@@ -38,12 +38,22 @@ struct TTopicFieldAccess {
     stream.WriteLine(topic.*Member);
   }
 
+  template <auto Member>
+  static std::string Bytes(const TQCTopic& topic) {
+    return topic.*Member;
+  }
+  template <auto Member>
+  static std::string Number(const TQCTopic& topic) {
+    return std::to_string(topic.*Member);
+  }
+
   static void CopyText(TQCTopic& target, const TQCTopic& source) { target.SetText(*source.FText); }
 
   /// A plain string row, copied and set like any other.
   template <auto Member, auto Setter>
-  static constexpr TTopicField String(std::string_view name) {
-    return {name, Equal<Member>, Copy<Member>, Set<Setter, Member>, ReadLine<Member>, WriteLine<Member>};
+  static constexpr TTopicField String(std::string_view name, TFieldKind kind = TFieldKind::Scalar) {
+    return {name, Equal<Member>, Copy<Member>, Set<Setter, Member>, ReadLine<Member>, WriteLine<Member>,
+            kind, Bytes<Member>, true};
   }
 
   static std::span<const TTopicField> Table() {
@@ -51,13 +61,16 @@ struct TTopicFieldAccess {
     static constexpr TTopicField fields[] = {
         {"TopicID", Equal<&T::FTopicID>, nullptr, nullptr,
          [](TTopicRowSource& rows, T& topic) { topic.FTopicID = rows.Integer(); },
-         [](TGTextStream& stream, const T& topic) { stream.WriteInteger(topic.FTopicID).NewLine(); }},
+         [](TGTextStream& stream, const T& topic) { stream.WriteInteger(topic.FTopicID).NewLine(); },
+         TFieldKind::Scalar, Number<&T::FTopicID>, false},
         {"ContextString", Equal<&T::FContextString>, nullptr, Set<&T::SetContextString, &T::FContextString>,
-         ReadLine<&T::FContextString>, WriteLine<&T::FContextString>},
+         ReadLine<&T::FContextString>, WriteLine<&T::FContextString>, TFieldKind::Scalar,
+         Bytes<&T::FContextString>, true},
         {"Title", Equal<&T::FTitle>, [](T& target, const T& source) { target.StoreTitle(source.FTitle); },
-         Set<&T::SetTitle, &T::FTitle>, ReadLine<&T::FTitle>, WriteLine<&T::FTitle>},
-        String<&T::FKeywords, &T::SetKeywords>("Keywords"),
-        String<&T::FDelphiKeywords, &T::SetDelphiKeywords>("DelphiKeywords"),
+         Set<&T::SetTitle, &T::FTitle>, ReadLine<&T::FTitle>, WriteLine<&T::FTitle>, TFieldKind::Scalar,
+         Bytes<&T::FTitle>, true},
+        String<&T::FKeywords, &T::SetKeywords>("Keywords", TFieldKind::List),
+        String<&T::FDelphiKeywords, &T::SetDelphiKeywords>("DelphiKeywords", TFieldKind::List),
         String<&T::FBuildTag, &T::SetBuildTag>("BuildTag"),
         // One row carries the sequence name and, after a colon, the number.
         {"BrowseSequence", Equal<&T::FBrowseSequence>, Copy<&T::FBrowseSequence>,
@@ -78,23 +91,28 @@ struct TTopicFieldAccess {
              stream.NewLine();
            else
              stream.WriteString(topic.FBrowseSequence).WriteLine(Format(":%6.6d", topic.FBrowseSequenceNum));
-         }},
+         },
+         TFieldKind::Scalar, Bytes<&T::FBrowseSequence>, true},
         {"BrowseSequenceNum", Equal<&T::FBrowseSequenceNum>, Copy<&T::FBrowseSequenceNum>,
-         Set<&T::SetBrowseSequenceNum, &T::FBrowseSequenceNum>, nullptr, nullptr},
+         Set<&T::SetBrowseSequenceNum, &T::FBrowseSequenceNum>, nullptr, nullptr, TFieldKind::Scalar,
+         Number<&T::FBrowseSequenceNum>, false},
         String<&T::FStatus, &T::SetStatus>("Status"),
         String<&T::FWindow, &T::SetWindow>("Window"),
         String<&T::FEntryMacro, &T::SetEntryMacro>("EntryMacro"),
-        String<&T::FAKeywords, &T::SetAKeywords>("AKeywords"),
+        String<&T::FAKeywords, &T::SetAKeywords>("AKeywords", TFieldKind::List),
         {"Bookmark", Equal<&T::FBookmark>, Copy<&T::FBookmark>, Set<&T::SetBookmark, &T::FBookmark>,
          [](TTopicRowSource& rows, T& topic) { topic.FBookmark = rows.Boolean(); },
          [](TGTextStream& stream, const T& topic) {
            TQuillcrafterDoc::WriteBoolean(stream, topic.FBookmark);
-         }},
+         },
+         TFieldKind::Scalar, [](const T& topic) { return std::string(topic.FBookmark ? "yes" : "no"); },
+         false},
         // The whole text compares as one string, its lines joined; any copy
         // goes through the setter, so the topic hears of the new lines.
         {"Text", [](const T& a, const T& b) { return a.TextEquals(b); }, CopyText, CopyText,
          [](TTopicRowSource& rows, T& topic) { rows.Text(*topic.FText, topic.FTopicID); },
-         [](TGTextStream& stream, const T& topic) { TQuillcrafterDoc::WriteStrings(stream, *topic.FText); }},
+         [](TGTextStream& stream, const T& topic) { TQuillcrafterDoc::WriteStrings(stream, *topic.FText); },
+         TFieldKind::Text, nullptr, false},
     };
     return fields;
   }

@@ -1,9 +1,11 @@
 #pragma once
 // The fields of a topic, declared once. Each row of the table says how the
-// field is named to the user, how it compares, how a copy takes it and how
-// it stands in a topic record of the project file; the reader, the writer,
-// the import, IsEqual, Assign and DifferingFields all walk this table, so a
-// field added here is read, written, compared and copied everywhere alike.
+// field is named to the user, how it compares, how a copy takes it, how it
+// stands in a topic record of the project file and how its value reads in
+// a description of a difference; the reader, the writer, the import,
+// IsEqual, Assign, DifferingFields and the field differences all walk this
+// table, so a field added here is read, written, compared, copied and
+// described everywhere alike.
 //
 // The topic record has the same rows in every file version the reader
 // accepts, so a row has one form only.
@@ -40,6 +42,13 @@ class TTopicRowSource {
   bool BrowseNumberGiven = false;
 };
 
+/// How a field's value reads when a difference is described.
+enum class TFieldKind : uint8_t {
+  Scalar,  // one value: "Status: Writing → Done"
+  List,    // items separated by semicolons: "+export −save"
+  Text,    // the topic's text, described by its plain texts
+};
+
 /// One field of a topic.
 struct TTopicField {
   /// The name the user knows the field by.
@@ -61,6 +70,12 @@ struct TTopicField {
   void (*Read)(TTopicRowSource& rows, TQCTopic& topic);
   /// Writes the field's row; none where Read is none.
   void (*Write)(TGTextStream& stream, const TQCTopic& topic);
+  /// How the value reads in a description of a difference.
+  TFieldKind Kind;
+  /// The value as text: the file's bytes when Bytes is set, else ASCII (a
+  /// number, "yes" or "no"). None for the text, which has no one value.
+  std::string (*Value)(const TQCTopic& topic);
+  bool Bytes;
 };
 
 /// Every field, in the order of the topic record. Setting the fields in this

@@ -2,25 +2,6 @@
 
 #include "richtext/RtfReader.h"
 
-void AppendUtf8(std::string& utf8, char32_t c) {
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c < 0x80) {
-    utf8.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    utf8.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    utf8.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    utf8.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 TRtfPlainTextListener::TRtfPlainTextListener(TCodePageDecoder decoder) : FDecode(std::move(decoder)) {}
 
 TRtfPlainTextListener::~TRtfPlainTextListener() = default;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "richtext/RtfListener.h"
+#include "toolkit/Unicode.h"
 
 /// Bytes of a Windows code page (RTF's \ansicpg, a font's \fcharset;
 /// 42 for the Symbol font) to UTF-8.
@@ -43,8 +44,8 @@ class TRtfPlainTextListener : public TRtfListener {
   TCodePageDecoder FDecode;
 };
 
-/// Appends one code point as UTF-8.
-void AppendUtf8(std::string& utf8, char32_t codePoint);
+// The readers append code points as UTF-8 through the shared writer.
+using unicode::AppendUtf8;
 
 /// Splits text that is not RTF into lines at CR LF, CR or LF; a line end at
 /// the very end does not start another line.

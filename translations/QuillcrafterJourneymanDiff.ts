@@ -349,26 +349,6 @@ Open it now?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>different</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>identical</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>identical text</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>new</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>deleted</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Show %1 topics</source>
         <translation type="unfinished"></translation>
     </message>
@@ -609,6 +589,26 @@ Licensed under the MIT licence.</source>
     </message>
     <message>
         <source>Different</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>different</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>identical</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>identical text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>new</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>deleted</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -22,6 +22,8 @@
 #include "app/AppText.h"
 #include "app/Application.h"
 #include "app/QuillcrafterDiffMain.h"
+#include "app/StatusBar.h"
+#include "app/TopicListBox.h"
 #include "app/RichEditBridge.h"
 #include "compare/EntryFilter.h"
 #include "compare/FormatDifferences.h"

@@ -253,8 +253,11 @@ void TestAppParts::coreTextsAreTranslatable() {
         rtl::SFCreateErrorEx, rtl::SFReadErrorEx, rtl::SInvalidInteger, rtl::SReadError, rtl::SWriteError,
         rtl::SRichEditLoadFail, SPairIdentical, SPairDifferent})
     QVERIFY2(listed(text), text);
-  for (const char* name : MatchModeNames) QVERIFY2(listed(name), name);
-  for (const char* panel : TopicComparisonPanelTexts) QVERIFY2(listed(std::string(panel) + "%d"), panel);
+  for (const TMatchModeInfo& mode : MatchModeTable) QVERIFY2(listed(mode.Name), mode.Name);
+  for (const TTopicClassInfo& info : TopicClassTable) {
+    QVERIFY2(listed(std::string(info.PanelText) + "%d"), info.PanelText);
+    QVERIFY2(listed(info.Words), info.Words);
+  }
 
   // A translation of a template keeps the message's values, in the order it puts them.
   struct TGerman : QTranslator {

@@ -2,6 +2,7 @@
 /// or HTML by the file's type, the window then offers to open it, and a
 /// report that cannot be written leaves the old file and says why.
 
+#include <unistd.h>
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
@@ -28,6 +29,7 @@ class TestExportReport : public QObject {
  private Q_SLOTS:
   void csvAndHtmlByTypeThenOfferToOpen();
   void failedExportKeepsTheOldReport();
+  void aReportNeverReplacesACompareFileByAnyName();
 };
 
 void TestExportReport::csvAndHtmlByTypeThenOfferToOpen() {
@@ -109,6 +111,30 @@ void TestExportReport::failedExportKeepsTheOldReport() {
   QCOMPARE(h.messages.size(), 1);
   QVERIFY(h.yesNoQuestions.isEmpty());
   QCOMPARE(bytes_of(report), QByteArray("the report of last week"));
+}
+
+void TestExportReport::aReportNeverReplacesACompareFileByAnyName() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  const QString latest = h.Path(QStringLiteral("Latest.qcp"));
+  const QByteArray before = bytes_of(latest);
+  // A hard link shares the file but not its path; a symbolic link has a path of its own too.
+  const QString hard = h.Path(QStringLiteral("hard-link.html"));
+  QVERIFY(::link(QFile::encodeName(latest).constData(), QFile::encodeName(hard).constData()) == 0);
+  const QString soft = h.Path(QStringLiteral("soft-link.html"));
+  QVERIFY(QFile::link(latest, soft));
+  int refused = 0;
+  for (const QString& name : {hard, soft, latest}) {
+    f.ReportExporter->Dialog().ExecuteHandler = [&name](app::TFileDialog& dialog) {
+      dialog.SetFileName(name);
+      return true;
+    };
+    f.Action(app::TCommand::ExportReport)->trigger();
+    QCOMPARE(h.messages.size(), ++refused);
+    QCOMPARE(bytes_of(latest), before);
+  }
+  QVERIFY(h.yesNoQuestions.isEmpty());
 }
 
 QTEST_MAIN(TestExportReport)

@@ -173,11 +173,11 @@ void TestFindAndFilter::formattingAloneIsMarkedAndEveryPartIsPictured() {
   const std::vector<TdvRowNote>& notes = h.dvDiffViewer1->RowNotes();
   QCOMPARE(notes.size(), size_t(1));
   const QString tip = h.dvDiffViewer1->Pane1()->OnItemToolTip(notes[0].Row);
-  QVERIFY2(tip.contains(QStringLiteral("bold removed: 'File > Print'")) &&
-               tip.contains(QStringLiteral("italic added: 'notebook order'")),
+  QVERIFY2(tip.contains(QStringLiteral("bold added: 'File > Print'")) &&
+               tip.contains(QStringLiteral("italic removed: 'notebook order'")),
            qPrintable(tip));
   auto* strip = f.findChild<QLabel*>(QStringLiteral("DifferencesStrip"));
-  QVERIFY2(strip->toolTip().contains(QStringLiteral("Text: formatting only (bold removed")),
+  QVERIFY2(strip->toolTip().contains(QStringLiteral("Text: formatting only (bold added")),
            qPrintable(strip->toolTip()));
   const QColor violet = app::ToQColor(h.dvDiffViewer1->FormatMarkColor());
   h.dvDiffViewer1->Pane1()->setFocus();

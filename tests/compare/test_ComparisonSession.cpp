@@ -322,7 +322,7 @@ TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAg
   EXPECT_EQ(DeletedIDs(session), (std::vector<int32_t>{5, 7}));
   // The pair differs only in its identity, and says so.
   EXPECT_EQ(JoinSummaries(session.SelectedFieldDifferences()),
-            "TopicID: 3 \xE2\x86\x92 1; ContextString: Inkwells3 \xE2\x86\x92 Inkwells1");
+            "TopicID: 1 \xE2\x86\x92 3; ContextString: Inkwells1 \xE2\x86\x92 Inkwells3");
 
   // The undo takes the very topic out again; the redo puts it back.
   TRemovedTopic removed = session.RemoveTopic(*added);
@@ -373,14 +373,14 @@ TEST_F(ComparisonSessionTest, FieldDifferencesSayWhatSetsAPairApart) {
   std::vector<std::string> summaries;
   for (const TFieldDifference& difference : differences) summaries.push_back(difference.Summary);
   EXPECT_EQ(summaries,
-            (std::vector<std::string>{"Title: Setup \xE2\x86\x92 Installing",
+            (std::vector<std::string>{"Title: Installing \xE2\x86\x92 Setup",
                                       "Keywords: +export \xE2\x88\x92save", "Text: formatting only"}));
   ASSERT_EQ(differences.size(), 3u);
   EXPECT_EQ(differences[1].Latest, "export; print");
   EXPECT_EQ(differences[2].History, "Run\r\n");
   EXPECT_EQ(
       session.EntryToolTip(1),
-      "Different; Title: Caf\xC3\xA9 \xE2\x86\x92 Cafe; Keywords: order or spacing; Text: the words differ");
+      "Different; Title: Cafe \xE2\x86\x92 Caf\xC3\xA9; Keywords: order or spacing; Text: the words differ");
   session.Select(0);
   EXPECT_EQ(session.SelectedFieldDifferences().size(), 3u);
   EXPECT_EQ(session.EntryToolTip(5), "");

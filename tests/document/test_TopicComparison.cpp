@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicComparison.h"
@@ -35,10 +36,7 @@ void LoadTopics(TQuillcrafterDoc& doc, const std::vector<T>& topics) {
   LoadBytes(doc, JoinLines(lines));
 }
 
-const char* ClassName(TTopicComparison c) {
-  static const char* names[] = {"different", "identical", "identical-text", "new", "deleted"};
-  return names[c];
-}
+const char* ClassName(TTopicComparison c) { return ClassInfo(c).Key; }
 
 struct ClassCase {
   const char* name;
@@ -63,7 +61,7 @@ TEST_P(Classification, UnderEachMatchMode) {
   const TTopicComparison expected[] = {c.byID, c.byTitle, c.byIDOrTitle};
   for (int mode = 0; mode < 3; ++mode) {
     const TTopicComparison got = CompareTopic(topic, history.Topics(), MatchModeFromIndex(mode));
-    EXPECT_STREQ(ClassName(got), ClassName(expected[mode])) << MatchModeNames[static_cast<size_t>(mode)];
+    EXPECT_STREQ(ClassName(got), ClassName(expected[mode])) << MatchModeTable[static_cast<size_t>(mode)].Name;
     TTopicMatcher matcher(history.Topics());
     EXPECT_EQ(matcher.CompareTopic(topic, MatchModeFromIndex(mode)), got) << "indexed matcher, mode " << mode;
   }
@@ -126,7 +124,29 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MatchMode, AnyOtherIndexMatchesByID) {
   EXPECT_EQ(MatchModeFromIndex(-1), TTopicMatchMode::tmByID);
   EXPECT_EQ(MatchModeFromIndex(3), TTopicMatchMode::tmByID);
-  EXPECT_STREQ(MatchModeNames[2], "Match Topics By ID or Title");
+  EXPECT_STREQ(MatchModeTable[2].Name, "Match Topics By ID or Title");
+}
+
+TEST(Tables, EveryRowStandsAtItsOrdinalAndEveryNameLeadsBack) {
+  // The window's item index, the class's panel and colour index are the row's place.
+  for (int i = 0; i < MatchModeCount; ++i) {
+    const TMatchModeInfo& info = MatchModeTable[static_cast<size_t>(i)];
+    EXPECT_EQ(static_cast<int>(info.Mode), i);
+    EXPECT_EQ(MatchModeFromIndex(i), info.Mode);
+    EXPECT_EQ(MatchModeFromToken(info.Token), info.Mode) << info.Token;
+  }
+  for (const char* token : {"", "ID", "id ", "id-or", "by-title"})
+    EXPECT_FALSE(MatchModeFromToken(token).has_value()) << token;
+  std::set<std::string> keys, marks;
+  for (int i = 0; i < TopicComparisonCount; ++i) {
+    const TTopicClassInfo& info = TopicClassTable[static_cast<size_t>(i)];
+    EXPECT_EQ(static_cast<int>(info.Class), i);
+    EXPECT_EQ(&ClassInfo(info.Class), &info);
+    keys.insert(info.Key);
+    marks.insert(info.Mark);
+  }
+  EXPECT_EQ(keys.size(), size_t{TopicComparisonCount});
+  EXPECT_EQ(marks.size(), size_t{TopicComparisonCount});
 }
 
 TEST(Recount, PanelTextsAndThePairState) {
@@ -169,7 +189,7 @@ TEST(Recount, TheExamplePairShowsEveryClass) {
   };
   for (const auto& [mode, counts] : expected)
     EXPECT_EQ(RecountTopics(latest.Topics(), history.Topics(), mode).Counts, counts)
-        << MatchModeNames[static_cast<size_t>(mode)];
+        << MatchModeTable[static_cast<size_t>(mode)].Name;
 }
 
 // --- The indexed matcher agrees with a plain scan after any change --------------------

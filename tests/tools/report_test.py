@@ -230,6 +230,10 @@ def check_exit_codes(folder):
     shutil.copyfile(LATEST, copy)
     check("report -o onto its Latest file is refused", status("report", copy, HISTORY, "-o", copy) == 1 and
           open(copy, "rb").read() == open(LATEST, "rb").read())
+    linked = os.path.join(folder, "latest-link.html")
+    os.link(copy, linked)
+    check("report -o onto a hard link of its Latest file is refused",
+          status("report", copy, HISTORY, "-o", linked) == 1 and open(copy, "rb").read() == open(LATEST, "rb").read())
     if GEN_PAIR is None:
         print("note: gen_project_pair not built; the case of topics only in History is left out")
         return

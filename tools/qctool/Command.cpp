@@ -25,9 +25,7 @@ std::string ReadFileBytes(const std::string& fileName) { return ReadFileToEnd(fi
 }
 
 TTopicMatchMode ParseMatchMode(const std::string& value) {
-  if (value == "id") return TTopicMatchMode::tmByID;
-  if (value == "title") return TTopicMatchMode::tmByTitle;
-  if (value == "id-or-title") return TTopicMatchMode::tmByIDOrTitle;
+  if (const std::optional<TTopicMatchMode> mode = MatchModeFromToken(value)) return *mode;
   throw UsageError{"unknown match mode '" + value + "' (id, title or id-or-title)"};
 }
 

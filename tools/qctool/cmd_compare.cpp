@@ -49,7 +49,7 @@ int RunCompare(const qctool::Args& args) {
   for (int i = 0; i < session.EntryCount(); ++i) {
     const TComparisonEntry entry = session.Entry(i);
     const TQCTopic& topic = entry.Latest != nullptr ? *entry.Latest : *entry.History;
-    out += ReportClassNames[entry.Class];
+    out += ClassInfo(entry.Class).Key;
     out += '\t';
     out += std::to_string(topic.TopicID());
     out += '\t';

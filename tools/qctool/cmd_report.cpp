@@ -3,7 +3,6 @@
 // people (a self-contained HTML page) or for scripts (CSV, JSON). FILE is
 // written as the window saves (complete beside it, then put in its place);
 // without -o, or with -o -, the report goes to standard output.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "compare/Report.h"
 #include "document/QuillcrafterDoc.h"
 #include "qtbridge/QtText.h"
+#include "toolkit/FileIdentity.h"
 #include "tools/qctool/Command.h"
 
 namespace {
@@ -59,13 +59,6 @@ class TProgressBar {
   Clock::time_point FLast;
 };
 
-/// Whether both names lead to the same existing file.
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first, second;
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && S_ISREG(first.st_mode) &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 const std::string& Value(const qctool::Args& args, size_t& i) {
   if (i + 1 >= args.size()) throw qctool::UsageError{args[i] + " needs a value"};
   return args[++i];
@@ -99,10 +92,11 @@ int RunReport(const qctool::Args& args) {
       const std::string list = arg == "--only" ? Value(args, i) : arg.substr(7);
       std::string bad;
       const std::optional<TReportClasses> classes = ParseReportClasses(list, &bad);
-      if (!classes)
-        throw qctool::UsageError{
-            "unknown class '" + bad +
-            "' (different, identical, identical-text, new, deleted, separated by commas)"};
+      if (!classes) {
+        std::string keys;
+        for (const TTopicClassInfo& info : TopicClassTable) keys += std::string(info.Key) + ", ";
+        throw qctool::UsageError{"unknown class '" + bad + "' (" + keys + "separated by commas)"};
+      }
       options.Classes = *classes;
       // Asking for the topics only in History is asking to see them.
       if (classes->Contains(tcDeleted)) options.IncludeDeleted = true;
@@ -118,7 +112,7 @@ int RunReport(const qctool::Args& args) {
   // A report written over one of the files it compares would lose that file.
   if (output != "-")
     for (const std::string& file : files)
-      if (SameFile(output, file))
+      if (IsSameFile(output, file))
         throw qctool::UsageError{"the report would replace " + file + ", which it compares"};
 
   TComparisonSession session(&qtbridge::CodePageToUtf8);

@@ -1,15 +1,12 @@
-#include "diff/dvUnicodeText.h"
+#include "toolkit/Unicode.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace dv_unicode {
-
-namespace {
-
-constexpr char32_t kRawByte = 0x110000;
+namespace unicode {
 
 void AppendUtf8(std::string& out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacement;
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));
   } else if (c < 0x800) {
@@ -27,16 +24,45 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-bool Deleted(char32_t c, const std::bitset<256>& ignore) {
-  if (c < 256) {
-    if (ignore.test(c)) return true;
-  } else if (c >= kRawByte) {
-    return ignore.test(c - kRawByte);
+size_t SequenceLength(std::string_view bytes, size_t pos) {
+  const auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char lead = at(pos);
+  if (lead < 0x80) return 1;
+  size_t length = 0;
+  // The range of the second byte: narrower after the leads where the full
+  // range would allow overlong forms, surrogates or values past U+10FFFF.
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
   }
-  return IsUnicodeSpace(c) && (ignore.test(' ') || ignore.test(0xA0));
+  if (pos + length > bytes.size()) return 0;
+  if (at(pos + 1) < low || at(pos + 1) > high) return 0;
+  for (size_t k = 2; k < length; ++k)
+    if (at(pos + k) < 0x80 || at(pos + k) > 0xBF) return 0;
+  return length;
 }
 
-}  // namespace
+char32_t DecodeUtf8(std::string_view bytes, size_t pos, size_t& length) {
+  const auto lead = static_cast<unsigned char>(bytes[pos]);
+  length = 1;
+  if (lead < 0x80) return lead;
+  const size_t n = SequenceLength(bytes, pos);
+  if (n == 0) return kRawByte + lead;
+  char32_t c = lead & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
+  for (size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(bytes[pos + k]) & 0x3F);
+  length = n;
+  return c;
+}
 
 bool IsAscii(std::string_view bytes) {
   const char* p = bytes.data();
@@ -49,41 +75,6 @@ bool IsAscii(std::string_view bytes) {
   for (; n > 0; ++p, --n)
     if (static_cast<unsigned char>(*p) >= 0x80) return false;
   return true;
-}
-
-char32_t Decode(std::string_view bytes, size_t pos, size_t& length) {
-  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t size = bytes.size();
-  const unsigned char b = s[pos];
-  length = 1;
-  if (b < 0x80) return b;
-  size_t need = 0;
-  char32_t c = 0;
-  char32_t least = 0;
-  if (b >= 0xC2 && b <= 0xDF) {
-    need = 1;
-    c = b & 0x1F;
-    least = 0x80;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    need = 2;
-    c = b & 0x0F;
-    least = 0x800;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    need = 3;
-    c = b & 0x07;
-    least = 0x10000;
-  } else {
-    return kRawByte + b;
-  }
-  if (pos + need >= size) return kRawByte + b;
-  for (size_t k = 1; k <= need; ++k) {
-    const unsigned char t = s[pos + k];
-    if ((t & 0xC0) != 0x80) return kRawByte + b;
-    c = (c << 6) | (t & 0x3F);
-  }
-  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kRawByte + b;
-  length = need + 1;
-  return c;
 }
 
 bool IsUnicodeSpace(char32_t c) {
@@ -123,10 +114,37 @@ char32_t FoldCase(char32_t c) {
   return c;
 }
 
+std::string FoldCase(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  AppendKey(utf8, nullptr, true, out);
+  return out;
+}
+
+namespace {
+
+bool Deleted(char32_t c, const std::bitset<256>& ignore) {
+  if (c < 256) {
+    if (ignore.test(c)) return true;
+  } else if (c >= kRawByte) {
+    return ignore.test(c - kRawByte);
+  }
+  return IsUnicodeSpace(c) && (ignore.test(' ') || ignore.test(0xA0));
+}
+
+}  // namespace
+
 void AppendKey(std::string_view text, const std::bitset<256>* ignore, bool fold, std::string& out) {
   for (size_t pos = 0; pos < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80 && ignore == nullptr) {
+      // The common case of a search text: ASCII needs no decoding.
+      out.push_back(static_cast<char>(fold && byte >= 'A' && byte <= 'Z' ? byte + 32 : byte));
+      ++pos;
+      continue;
+    }
     size_t length = 1;
-    const char32_t c = Decode(text, pos, length);
+    const char32_t c = DecodeUtf8(text, pos, length);
     if (ignore != nullptr && Deleted(c, *ignore)) {
       pos += length;
       continue;
@@ -145,7 +163,7 @@ void AppendKey(std::string_view text, const std::bitset<256>* ignore, bool fold,
 size_t SpaceBytesAt(std::string_view text, size_t pos) {
   if (static_cast<unsigned char>(text[pos]) < 0x80) return 0;
   size_t length = 0;
-  const char32_t c = Decode(text, pos, length);
+  const char32_t c = DecodeUtf8(text, pos, length);
   return IsUnicodeSpace(c) ? length : 0;
 }
 
@@ -179,4 +197,4 @@ void StripBlanks(const char* bytes, size_t& first, size_t& last, bool leading, b
   }
 }
 
-}  // namespace dv_unicode
+}  // namespace unicode
