@@ -124,12 +124,18 @@ std::string WebValue(const TQCWebExportOptions& w) {
          w.Previous + "\r\n" + w.Next + "\r\n" + Flag(w.UseBuildTagsFromProject) + "\r\n" + w.WebFilename;
 }
 
-#define QC_OPTION(name, text)                                                     \
-  {#name, [](const TQCProjectOptions& o) -> std::string { return text(o.name()); }, \
-   [](TQCProjectOptions& t, const TQCProjectOptions& s) { t.Set##name(s.name()); }}
-#define QC_COLOR(i)                                                                   \
-  {"HTMLColor" #i, [](const TQCProjectOptions& o) -> std::string { return Num(o.HTMLColor(i)); }, \
-   [](TQCProjectOptions& t, const TQCProjectOptions& s) { t.SetHTMLColor(i, s.HTMLColor(i)); }}
+#define QC_OPTION(name, text)                                                                   \
+  {                                                                                             \
+#name, [](const TQCProjectOptions& o)                                                       \
+                -> std::string { return text(o.name()); }, [](TQCProjectOptions & t,            \
+                                                              const TQCProjectOptions&          \
+                                                                  s) { t.Set##name(s.name()); } \
+  }
+#define QC_COLOR(i)                                                                                 \
+  {                                                                                                 \
+    "HTMLColor" #i, [](const TQCProjectOptions& o) -> std::string { return Num(o.HTMLColor(i)); },  \
+        [](TQCProjectOptions& t, const TQCProjectOptions& s) { t.SetHTMLColor(i, s.HTMLColor(i)); } \
+  }
 
 std::string Str(const std::string& v) { return v; }
 std::string List(const TStrings& v) { return v.Text(); }
@@ -231,8 +237,8 @@ class TPlanner {
   const TCodePageDecoder& FDecode;
 };
 
-TMergeDecision TPlanner::TopicDecision(const TQCTopic* b, const TQCTopic* o, const TQCTopic* t, int bi, int oi,
-                                       int ti) const {
+TMergeDecision TPlanner::TopicDecision(const TQCTopic* b, const TQCTopic* o, const TQCTopic* t, int bi,
+                                       int oi, int ti) const {
   TMergeDecision d;
   d.Level = TMergeLevel::Topic;
   d.BaseID = b ? b->TopicID() : -1;
@@ -250,8 +256,8 @@ void TPlanner::Topics(const std::function<void(int, int)>& progress) {
   const int total = ours.Count() + theirs.Count();
   // Each side's topics against the base, a base topic taken once.
   TTopicMatcher baseMatcher(base);
-  const auto matchAgainstBase = [&](const TQCTopics& side, std::vector<int>& sideToBase, std::vector<int>& baseToSide,
-                                    int done) {
+  const auto matchAgainstBase = [&](const TQCTopics& side, std::vector<int>& sideToBase,
+                                    std::vector<int>& baseToSide, int done) {
     sideToBase.assign(static_cast<size_t>(side.Count()), -1);
     baseToSide.assign(static_cast<size_t>(base.Count()), -1);
     for (int i = 0; i < side.Count(); ++i) {
@@ -335,13 +341,14 @@ void TPlanner::ThreeSided(TMergeDecision topic, const TQCTopic& b, const TQCTopi
     Add(std::move(topic));
     return;
   }
-  topic.Action = !theirsChanged ? TMergeAction::Ours
-                 : !oursChanged ? TMergeAction::Theirs
+  topic.Action = !theirsChanged  ? TMergeAction::Ours
+                 : !oursChanged  ? TMergeAction::Theirs
                  : o.IsEqual(&t) ? TMergeAction::Same
                                  : TMergeAction::Merged;
   const size_t topicAt = FPlan.Decisions.size();
   Add(topic);
-  if (topic.Action == TMergeAction::Ours || topic.Action == TMergeAction::Same) return;
+  // Every field and text block that changed is listed, also where one side
+  // alone changed them, so that the plan tells what the result took.
 
   bool conflict = false;
   for (const TTopicField& field : TopicFields()) {
@@ -443,10 +450,14 @@ void TPlanner::Macros() {
     d.Values = {rb.value_or(""), ro.value_or(""), rt.value_or("")};
     d.Action = MergeValue(value(rb), value(ro), value(rt));
     if (d.Action == TMergeAction::Kept) continue;
-    if (d.Action == TMergeAction::Theirs && !rt) d.Action = TMergeAction::Deleted;
-    else if (d.Action == TMergeAction::Theirs && !rb) d.Action = TMergeAction::Added;
-    else if (d.Action == TMergeAction::Ours && !ro) d.Action = TMergeAction::Deleted;
-    else if (d.Action == TMergeAction::Ours && !rb) d.Action = TMergeAction::Added;
+    if (d.Action == TMergeAction::Theirs && !rt)
+      d.Action = TMergeAction::Deleted;
+    else if (d.Action == TMergeAction::Theirs && !rb)
+      d.Action = TMergeAction::Added;
+    else if (d.Action == TMergeAction::Ours && !ro)
+      d.Action = TMergeAction::Deleted;
+    else if (d.Action == TMergeAction::Ours && !rb)
+      d.Action = TMergeAction::Added;
     d.BaseIndex = bi, d.OursIndex = oi, d.TheirsIndex = ti;
     Add(std::move(d));
   }
@@ -520,6 +531,7 @@ class TApplier {
   std::vector<TQCTopic*> FOursInResult;  // the result's topics by their index in ours
   std::vector<TQCTopic*> FToDelete;
   std::vector<const TMergeDecision*> FBoth;  // added on both sides, both kept
+  std::vector<TQCTopic*> FFromTheirs;        // topics the result took whole from theirs
   // The topic whose text blocks are being gathered.
   TQCTopic* FCurrent = nullptr;
   const TMergeDecision* FCurrentTopic = nullptr;
@@ -560,14 +572,15 @@ void TApplier::Run() {
   for (TQCTopic* topic : FToDelete) topic->Free();
   // Kept both: theirs under the next free ID, its links following it.
   TQCTopicIDMap renumbered;
-  std::vector<TQCTopic*> added;
+  std::vector<TQCTopic*>& added = FFromTheirs;
   for (const TMergeDecision* d : FBoth) {
     const TQCTopic* theirs = Side(*d, kTheirs);
     const int32_t id = FreeIDFrom(FResult, theirs->TopicID());
     if (id != theirs->TopicID()) renumbered.Put(theirs->TopicID(), id);
     added.push_back(AddTopicCopy(FResult, *theirs, id));
   }
-  for (TQCTopic* topic : added) FResult.RemapTopicLinks(*topic, renumbered);
+  if (!FBoth.empty())
+    for (TQCTopic* topic : added) FResult.RemapTopicLinks(*topic, renumbered);
   // The lists after the topics, so that contents links find their topics.
   for (const auto& [part, blocks] : listBlocks) ListPart(part, blocks);
 }
@@ -581,7 +594,10 @@ void TApplier::Topic(const TMergeDecision& d) {
       if (FCurrent) FToDelete.push_back(FCurrent);
       break;
     case TMergeAction::Added:
-      if (!FCurrent && theirs) FCurrent = AddTopicCopy(FResult, *theirs, FreeIDFrom(FResult, theirs->TopicID()));
+      if (!FCurrent && theirs) {
+        FCurrent = AddTopicCopy(FResult, *theirs, FreeIDFrom(FResult, theirs->TopicID()));
+        FFromTheirs.push_back(FCurrent);
+      }
       break;
     case TMergeAction::Conflict: {
       const TQCTopic* base = Side(d, kBase);
@@ -592,10 +608,13 @@ void TApplier::Topic(const TMergeDecision& d) {
         const bool keepChanged = r == TMergeResolution::Unresolved || r == TMergeResolution::Both ||
                                  (r == TMergeResolution::Ours) != oursDeleted;
         if (r == TMergeResolution::Base) {
-          if (FCurrent) CopyAllFields(*FCurrent, *base);
-          else FCurrent = AddTopicCopy(FResult, *base, FreeIDFrom(FResult, base->TopicID()));
+          if (FCurrent)
+            CopyAllFields(*FCurrent, *base);
+          else
+            FCurrent = AddTopicCopy(FResult, *base, FreeIDFrom(FResult, base->TopicID()));
         } else if (oursDeleted && keepChanged) {
           FCurrent = AddTopicCopy(FResult, *theirs, FreeIDFrom(FResult, theirs->TopicID()));
+          FFromTheirs.push_back(FCurrent);
         } else if (!oursDeleted && !keepChanged) {
           FToDelete.push_back(FCurrent);
         }
@@ -718,7 +737,8 @@ void TApplier::Macro(const TMergeDecision& d) {
 }  // namespace
 
 const char* MergeActionName(TMergeAction action) {
-  static const char* const names[] = {"kept", "ours", "theirs", "same", "merged", "added", "deleted", "conflict"};
+  static const char* const names[] = {"kept",   "ours",  "theirs",  "same",
+                                      "merged", "added", "deleted", "conflict"};
   return names[static_cast<int>(action)];
 }
 
@@ -748,8 +768,8 @@ void TMergePlan::ResolveAll(TMergeResolution resolution) {
     if (d.IsConflict()) d.Resolution = resolution;
 }
 
-TMergePlan PlanMerge(const TQuillcrafterDoc& base, const TQuillcrafterDoc& ours, const TQuillcrafterDoc& theirs,
-                     TTopicMatchMode mode, const TCodePageDecoder& decode,
+TMergePlan PlanMerge(const TQuillcrafterDoc& base, const TQuillcrafterDoc& ours,
+                     const TQuillcrafterDoc& theirs, TTopicMatchMode mode, const TCodePageDecoder& decode,
                      const std::function<void(int, int)>& progress) {
   TMergePlan plan;
   plan.Base = &base, plan.Ours = &ours, plan.Theirs = &theirs;

@@ -111,8 +111,8 @@ struct TMergePlan {
 /// Decides the merge of Ours and Theirs against Base. Decode reads the
 /// file's bytes for anything compared as shown text; Progress, when set,
 /// hears (topics done, topics in all).
-TMergePlan PlanMerge(const TQuillcrafterDoc& base, const TQuillcrafterDoc& ours, const TQuillcrafterDoc& theirs,
-                     TTopicMatchMode mode, const TCodePageDecoder& decode,
+TMergePlan PlanMerge(const TQuillcrafterDoc& base, const TQuillcrafterDoc& ours,
+                     const TQuillcrafterDoc& theirs, TTopicMatchMode mode, const TCodePageDecoder& decode,
                      const std::function<void(int, int)>& progress = {});
 
 /// Makes Result the merge the plan decides: a copy of the plan's Ours with

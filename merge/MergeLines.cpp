@@ -67,8 +67,10 @@ std::vector<int> MatchLines(const std::vector<int>& a, const std::vector<int>& b
   return match;
 }
 
-bool SameRange(const std::vector<int>& a, int aStart, int aEnd, const std::vector<int>& b, int bStart, int bEnd) {
-  return aEnd - aStart == bEnd - bStart && std::equal(a.begin() + aStart, a.begin() + aEnd, b.begin() + bStart);
+bool SameRange(const std::vector<int>& a, int aStart, int aEnd, const std::vector<int>& b, int bStart,
+               int bEnd) {
+  return aEnd - aStart == bEnd - bStart &&
+         std::equal(a.begin() + aStart, a.begin() + aEnd, b.begin() + bStart);
 }
 
 bool IsWordByte(unsigned char c) {
@@ -77,14 +79,16 @@ bool IsWordByte(unsigned char c) {
 
 }  // namespace
 
-std::vector<TMergeChunk> MergeLines3(const std::vector<std::string>& base, const std::vector<std::string>& ours,
+std::vector<TMergeChunk> MergeLines3(const std::vector<std::string>& base,
+                                     const std::vector<std::string>& ours,
                                      const std::vector<std::string>& theirs) {
   // Lines as numbers, so that the searches compare integers.
   std::unordered_map<std::string_view, int> ids;
   const auto intern = [&ids](const std::vector<std::string>& lines) {
     std::vector<int> out;
     out.reserve(lines.size());
-    for (const std::string& line : lines) out.push_back(ids.emplace(line, static_cast<int>(ids.size())).first->second);
+    for (const std::string& line : lines)
+      out.push_back(ids.emplace(line, static_cast<int>(ids.size())).first->second);
     return out;
   };
   const std::vector<int> b = intern(base), o = intern(ours), t = intern(theirs);
@@ -106,10 +110,11 @@ std::vector<TMergeChunk> MergeLines3(const std::vector<std::string>& base, const
     // The next base line both sides kept ends the chunk.
     int next = i;
     while (next < nb && (toOurs[next] < 0 || toTheirs[next] < 0)) ++next;
-    TMergeChunk chunk{TChunkKind::Conflict, i, next, j, next < nb ? toOurs[next] : no,
-                      k, next < nb ? toTheirs[next] : nt};
+    TMergeChunk chunk{TChunkKind::Conflict,           i, next, j, next < nb ? toOurs[next] : no, k,
+                      next < nb ? toTheirs[next] : nt};
     const bool oursSame = SameRange(b, chunk.BaseStart, chunk.BaseEnd, o, chunk.OursStart, chunk.OursEnd);
-    const bool theirsSame = SameRange(b, chunk.BaseStart, chunk.BaseEnd, t, chunk.TheirsStart, chunk.TheirsEnd);
+    const bool theirsSame =
+        SameRange(b, chunk.BaseStart, chunk.BaseEnd, t, chunk.TheirsStart, chunk.TheirsEnd);
     if (oursSame && theirsSame)
       chunk.Kind = TChunkKind::Stable;
     else if (theirsSame)

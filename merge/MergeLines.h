@@ -31,7 +31,8 @@ struct TMergeChunk {
 /// changed on one side only is never split from its stable neighbours by
 /// the other side, so taking each chunk's side rebuilds that side wholly
 /// when the other is unchanged.
-std::vector<TMergeChunk> MergeLines3(const std::vector<std::string>& base, const std::vector<std::string>& ours,
+std::vector<TMergeChunk> MergeLines3(const std::vector<std::string>& base,
+                                     const std::vector<std::string>& ours,
                                      const std::vector<std::string>& theirs);
 
 /// The words of a line as the word merge sees them: runs of ASCII letters,

@@ -39,10 +39,15 @@ const char* MatchModeName(TTopicMatchMode mode) {
 
 std::string MergePlanJson(const TMergePlan& plan, const TCodePageDecoder& decode) {
   const auto text = [&decode](const std::string& bytes) { return decode ? decode(bytes, 1252) : bytes; };
-  std::string out = "{\n  \"match\": \"";
+  std::string out = "{\n  \"plan\": \"three-way-merge\",\n  \"version\": 1,\n  \"match\": \"";
   out += MatchModeName(plan.MatchMode);
   out += "\",\n  \"conflicts\": " + std::to_string(plan.ConflictCount());
   out += ",\n  \"unresolved\": " + std::to_string(plan.UnresolvedCount());
+  out += ",\n  \"labels\": {\"ours\": ";
+  AppendString(out, plan.Labels.Ours);
+  out += ", \"theirs\": ";
+  AppendString(out, plan.Labels.Theirs);
+  out += "}";
   out += ",\n  \"decisions\": [";
   bool first = true;
   for (const TMergeDecision& d : plan.Decisions) {
@@ -65,8 +70,8 @@ std::string MergePlanJson(const TMergePlan& plan, const TCodePageDecoder& decode
       out += ", \"name\": ";
       AppendString(out, d.Name);
     }
-    if (d.Level == TMergeLevel::TextBlock || (d.Level == TMergeLevel::Item && d.Part != "options" &&
-                                              d.Part != "text macros")) {
+    if (d.Level == TMergeLevel::TextBlock ||
+        (d.Level == TMergeLevel::Item && d.Part != "options" && d.Part != "text macros")) {
       out += ", \"lines\": {\"base\": [" + std::to_string(d.BaseStart) + ", " + std::to_string(d.BaseEnd) +
              "], \"ours\": [" + std::to_string(d.OursStart) + ", " + std::to_string(d.OursEnd) +
              "], \"theirs\": [" + std::to_string(d.TheirsStart) + ", " + std::to_string(d.TheirsEnd) + "]}";
@@ -80,7 +85,7 @@ std::string MergePlanJson(const TMergePlan& plan, const TCodePageDecoder& decode
       out += "\"";
     }
     if (d.IsConflict() || d.Level == TMergeLevel::Field || d.Level == TMergeLevel::Item ||
-        d.Action == TMergeAction::Merged) {
+        (d.Action == TMergeAction::Merged && d.Level != TMergeLevel::Topic)) {
       out += ", \"values\": {\"base\": ";
       AppendString(out, text(d.Values[0]));
       out += ", \"ours\": ";
@@ -89,7 +94,7 @@ std::string MergePlanJson(const TMergePlan& plan, const TCodePageDecoder& decode
       AppendString(out, text(d.Values[2]));
       out += "}";
     }
-    if (d.Action == TMergeAction::Merged) {
+    if (d.Action == TMergeAction::Merged && d.Level != TMergeLevel::Topic) {
       out += ", \"merged\": ";
       AppendString(out, text(d.MergedValue));
     }

@@ -50,7 +50,8 @@ std::vector<std::string> SplitValueLines(const std::string& value) {
   return lines;
 }
 
-std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base, const std::vector<std::string>& ours,
+std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
+                                           const std::vector<std::string>& ours,
                                            const std::vector<std::string>& theirs) {
   std::vector<TMergeDecision> blocks;
   for (const TMergeChunk& chunk : MergeLines3(base, ours, theirs)) {
@@ -79,9 +80,11 @@ std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
         // header ends nor after the text's closing brace, which the block
         // reaching the end of a side holds.
         d.Markable = chunk.BaseStart > 0 && chunk.OursStart > 0 && chunk.TheirsStart > 0 &&
-                     chunk.BaseEnd < static_cast<int>(base.size()) && chunk.OursEnd < static_cast<int>(ours.size()) &&
+                     chunk.BaseEnd < static_cast<int>(base.size()) &&
+                     chunk.OursEnd < static_cast<int>(ours.size()) &&
                      chunk.TheirsEnd < static_cast<int>(theirs.size());
-        const bool oneLineEach = chunk.BaseEnd - chunk.BaseStart == 1 && chunk.OursEnd - chunk.OursStart == 1 &&
+        const bool oneLineEach = chunk.BaseEnd - chunk.BaseStart == 1 &&
+                                 chunk.OursEnd - chunk.OursStart == 1 &&
                                  chunk.TheirsEnd - chunk.TheirsStart == 1;
         std::string merged;
         if (oneLineEach && MergeWords3(base[static_cast<size_t>(chunk.BaseStart)],
@@ -119,8 +122,8 @@ std::vector<std::string> ChosenTextLines(const TMergeDecision& block, const TMer
     default:
       break;
   }
-  const std::vector<std::string> sides[3] = {SplitValueLines(block.Values[0]), SplitValueLines(block.Values[1]),
-                                             SplitValueLines(block.Values[2])};
+  const std::vector<std::string> sides[3] = {
+      SplitValueLines(block.Values[0]), SplitValueLines(block.Values[1]), SplitValueLines(block.Values[2])};
   bool markable = block.Markable;
   for (const std::vector<std::string>& lines : sides)
     for (const std::string& line : lines)

@@ -17,7 +17,8 @@
 /// all sides, as a TextBlock decision with its ranges, its three values
 /// (lines joined with CR LF) and, for a line merged word by word, the merged
 /// line as MergedValue.
-std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base, const std::vector<std::string>& ours,
+std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
+                                           const std::vector<std::string>& ours,
                                            const std::vector<std::string>& theirs);
 
 /// The lines a text block puts in the merged text. An unresolved conflict

@@ -88,6 +88,7 @@ const qctool::QctoolCommand kMerge(
     {"merge",
      "merge BASE OURS THEIRS -o OUT [--match MODE] [--plan FILE.json] [--take ours|theirs|base] "
      "[--label-ours L --label-theirs L]",
-     "three-way merge of two projects changed from BASE; exit 0 merged, 1 conflicts remain, 2 error", &RunMerge});
+     "three-way merge of two projects changed from BASE; exit 0 merged, 1 conflicts remain, 2 error",
+     &RunMerge});
 
 }  // namespace
