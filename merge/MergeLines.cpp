@@ -7,7 +7,9 @@ namespace {
 
 /// Beyond this many differing lines the middle of a pair is taken as
 /// changed as a whole: still a correct merge, only coarser, and never slow.
-constexpr int kMaxEditDistance = 4000;
+constexpr int kMaxEditDistance = 1000;
+/// Lines of more words than this merge only as whole lines.
+constexpr size_t kMaxWordsPerLine = 20000;
 
 /// For every line of A, the index of the line of B it is paired with in a
 /// longest common subsequence, or -1 (Myers' greedy search between the
@@ -44,16 +46,19 @@ std::vector<int> MatchLines(const std::vector<int>& a, const std::vector<int>& b
         break;
       }
     }
-    trace.push_back(v);
+    // Only the diagonals this round reached: the trace stays quadratic in
+    // the distance, not in the length.
+    trace.emplace_back(v.begin() + (offset - d - 1), v.begin() + (offset + d + 2));
   }
   if (found < 0) return match;  // too different: the middle stays unpaired
   int x = an, y = bm;
   for (int d = found; d > 0; --d) {
+    // Round d-1's diagonals -d .. d, diagonal k at k + d.
     const std::vector<int>& prev = trace[static_cast<size_t>(d - 1)];
     const int k = x - y;
-    const bool down = k == -d || (k != d && prev[offset + k - 1] < prev[offset + k + 1]);
+    const bool down = k == -d || (k != d && prev[k - 1 + d] < prev[k + 1 + d]);
     const int prevK = down ? k + 1 : k - 1;
-    const int prevX = prev[offset + prevK], prevY = prevX - prevK;
+    const int prevX = prev[prevK + d], prevY = prevX - prevK;
     while (x > prevX && y > prevY) {
       --x, --y;
       match[head + x] = head + y;
@@ -149,6 +154,7 @@ std::vector<std::string> SplitWords(std::string_view line) {
 bool MergeWords3(std::string_view base, std::string_view ours, std::string_view theirs, std::string& merged) {
   const std::vector<std::string> b = SplitWords(base), o = SplitWords(ours), t = SplitWords(theirs);
   merged.clear();
+  if (b.size() > kMaxWordsPerLine || o.size() > kMaxWordsPerLine || t.size() > kMaxWordsPerLine) return false;
   for (const TMergeChunk& chunk : MergeLines3(b, o, t)) {
     if (chunk.Kind == TChunkKind::Conflict) return false;
     const bool fromTheirs = chunk.Kind == TChunkKind::Theirs;
