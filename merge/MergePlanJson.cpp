@@ -6,11 +6,32 @@
 
 namespace {
 
+/// The length of the valid UTF-8 sequence at I, or 0.
+size_t Utf8Length(const std::string& s, size_t i) {
+  const unsigned char c = static_cast<unsigned char>(s[i]);
+  const size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+  if (length == 0 || i + length > s.size()) return 0;
+  for (size_t k = 1; k < length; ++k)
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+/// A JSON string; a byte that is not valid UTF-8 (a label from the command
+/// line, say) becomes U+FFFD, so the plan always parses.
 void AppendString(std::string& out, const std::string& utf8) {
   out += '"';
-  for (const char c : utf8) {
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
     const unsigned char u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
+    if (u >= 0x80) {
+      const size_t length = Utf8Length(utf8, i);
+      if (length == 0) {
+        out += "\xEF\xBF\xBD";
+      } else {
+        out.append(utf8, i, length);
+        i += length - 1;
+      }
+    } else if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
     } else if (u < 0x20) {

@@ -78,6 +78,14 @@ def main():
         check("--take theirs takes their line", b"Press Ctrl+T to add a page." in read(out))
         check("labels in the plan", document["labels"] == {"ours": "mine", "theirs": "yours"})
 
+        # A label that is not UTF-8 still gives a plan that parses, and a marked file.
+        status = subprocess.run([QCTOOL, "merge", BASE, OURS, THEIRS, "-o", out, "--plan", plan,
+                                 b"--label-ours", b"caf\xe9 {x}"], capture_output=True).returncode
+        with open(plan, encoding="utf-8") as f:
+            document = json.load(f)
+        check("a label of any bytes", status == 1 and document["labels"]["ours"] == "caf\ufffd {x}")
+        check("the label escaped in the text", b"<<<<<<< caf\\'e9 \\{x\\}\\par}" in read(out))
+
         for side in (OURS, THEIRS):
             status = merge(BASE, side, BASE, "-o", out)
             check("merge(B, X, B) = X", status == 0 and read(out) == read(side))
