@@ -662,16 +662,13 @@ void TApplier::Field(const TMergeDecision& d) {
 void TApplier::FinishText() {
   if (FTextBlocks.empty()) return;
   if (FCurrent != nullptr) {
+    const TQCTopic* b = Side(*FCurrentTopic, kBase);
     const TQCTopic* o = Side(*FCurrentTopic, kOurs);
-    const std::vector<std::string> ours = Lines(o->Text());
+    const TQCTopic* t = Side(*FCurrentTopic, kTheirs);
     TStringList text;
-    int at = 0;
-    for (const TMergeDecision* block : FTextBlocks) {
-      for (; at < block->OursStart; ++at) text.Add(ours[static_cast<size_t>(at)]);
-      for (const std::string& line : ChosenTextLines(*block, FPlan.Labels)) text.Add(line);
-      at = block->OursEnd;
-    }
-    for (; at < static_cast<int>(ours.size()); ++at) text.Add(ours[static_cast<size_t>(at)]);
+    for (const std::string& line :
+         BuildMergedText(Lines(b->Text()), Lines(o->Text()), Lines(t->Text()), FTextBlocks, FPlan.Labels))
+      text.Add(line);
     if (!(text.Text() == FCurrent->Text().Text())) FCurrent->SetText(text);
   }
   FTextBlocks.clear();

@@ -1,5 +1,6 @@
 #include "merge/MergeText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -138,4 +139,25 @@ std::vector<std::string> ChosenTextLines(const TMergeDecision& block, const TMer
   lines.insert(lines.end(), sides[2].begin(), sides[2].end());
   lines.push_back(MarkerParagraph(">>>>>>> " + labels.Theirs));
   return lines;
+}
+
+std::vector<std::string> BuildMergedText(const std::vector<std::string>& base,
+                                         const std::vector<std::string>& ours,
+                                         const std::vector<std::string>& theirs,
+                                         const std::vector<const TMergeDecision*>& blocks,
+                                         const TMergeLabels& labels) {
+  // The blocks carry their own lines; base and theirs are what a splice of
+  // formatted lines would read from.
+  (void)base;
+  (void)theirs;
+  std::vector<std::string> text;
+  int at = 0;
+  for (const TMergeDecision* block : blocks) {
+    for (; at < block->OursStart && at < static_cast<int>(ours.size()); ++at)
+      text.push_back(ours[static_cast<size_t>(at)]);
+    for (std::string& line : ChosenTextLines(*block, labels)) text.push_back(std::move(line));
+    at = std::max(at, block->OursEnd);
+  }
+  for (; at < static_cast<int>(ours.size()); ++at) text.push_back(ours[static_cast<size_t>(at)]);
+  return text;
 }

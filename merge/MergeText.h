@@ -27,5 +27,14 @@ std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
 /// marks would break it: then ours.
 std::vector<std::string> ChosenTextLines(const TMergeDecision& block, const TMergeLabels& labels);
 
+/// The merged text of a topic: ours, with the lines each block chooses in
+/// place of ours' lines of the block. Blocks are those MergeTopicText gave
+/// for these texts, in order (with resolutions changed as wanted).
+std::vector<std::string> BuildMergedText(const std::vector<std::string>& base,
+                                         const std::vector<std::string>& ours,
+                                         const std::vector<std::string>& theirs,
+                                         const std::vector<const TMergeDecision*>& blocks,
+                                         const TMergeLabels& labels);
+
 /// Splits the CR LF joined lines of a decision's value.
 std::vector<std::string> SplitValueLines(const std::string& value);
