@@ -468,6 +468,10 @@ void TPlanner::Macros() {
 
 /// The side a decision takes its value from: 0 base, 1 ours, 2 theirs, -1 its merged value.
 int ChosenSide(const TMergeDecision& d) {
+  // A side chosen by hand wins over what the merge decided.
+  if (d.Resolution == TMergeResolution::Ours) return kOurs;
+  if (d.Resolution == TMergeResolution::Theirs) return kTheirs;
+  if (d.Resolution == TMergeResolution::Base) return kBase;
   switch (d.Action) {
     case TMergeAction::Theirs:
       return kTheirs;
@@ -716,8 +720,10 @@ void TApplier::ListPart(const std::string& part, const std::vector<const TMergeD
 
 void TApplier::Macro(const TMergeDecision& d) {
   int side = ChosenSide(d);
-  if (d.Action == TMergeAction::Added && d.OursIndex < 0) side = kTheirs;
-  if (d.Action == TMergeAction::Deleted && d.OursIndex >= 0) side = kTheirs;
+  if (d.Resolution == TMergeResolution::Unresolved) {
+    if (d.Action == TMergeAction::Added && d.OursIndex < 0) side = kTheirs;
+    if (d.Action == TMergeAction::Deleted && d.OursIndex >= 0) side = kTheirs;
+  }
   if (side == kOurs) return;
   TQCTextMacros& macros = FResult.TextMacros();
   const int at = IndexOfMacro(macros, d.Name);

@@ -53,6 +53,9 @@ enum class TMergeResolution : uint8_t {
 struct TMergeDecision {
   TMergeLevel Level = TMergeLevel::Topic;
   TMergeAction Action = TMergeAction::Kept;
+  /// For a conflict, what the file takes. Set on any field, text block or
+  /// item (not a whole topic), Ours, Theirs or Base overrides the action:
+  /// how a window takes one change back.
   TMergeResolution Resolution = TMergeResolution::Unresolved;
   /// The part of the file: "topic", "options", "window definitions",
   /// "contents links", "contents indices", "contents", "text macros".

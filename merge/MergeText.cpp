@@ -103,6 +103,11 @@ std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
 }
 
 std::vector<std::string> ChosenTextLines(const TMergeDecision& block, const TMergeLabels& labels) {
+  if (block.Action != TMergeAction::Conflict && block.Resolution != TMergeResolution::Unresolved &&
+      block.Resolution != TMergeResolution::Both)
+    return SplitValueLines(block.Values[block.Resolution == TMergeResolution::Base   ? 0
+                                        : block.Resolution == TMergeResolution::Ours ? 1
+                                                                                     : 2]);
   switch (block.Action) {
     case TMergeAction::Theirs:
       return SplitValueLines(block.Values[2]);

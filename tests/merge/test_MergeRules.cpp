@@ -222,3 +222,30 @@ TEST(MergeRules, TopicsMatchByTitleAcrossRenumbering) {
 }
 
 }  // namespace
+
+namespace {
+
+// As a window would: show the plan, change one decision, apply again.
+TEST(MergeRules, OneDecisionChangedAndAppliedAgain) {
+  TQuillcrafterDoc base, ours, theirs;
+  MakeBase(base);
+  CopyDoc(base, ours);
+  CopyDoc(base, theirs);
+  Find(ours, 1)->SetKeywords("print;save;export");
+  Find(theirs, 1)->SetKeywords("save");
+  SetLine(ours, 2, 3, "It takes an hour.\\par");
+  SetLine(theirs, 2, 3, "It takes a day.\\par");
+  Merged m;
+  Merge(base, ours, theirs, m);
+  ASSERT_EQ(Find(m.Result, 1)->Keywords(), "save;export");
+  for (TMergeDecision& d : m.Plan.Decisions) {
+    if (d.Name == "Keywords") d.Resolution = TMergeResolution::Ours;
+    if (d.IsConflict()) d.Resolution = TMergeResolution::Theirs;
+  }
+  ApplyMerge(m.Plan, m.Result);
+  EXPECT_EQ(Find(m.Result, 1)->Keywords(), "print;save;export");
+  EXPECT_EQ(TextOf(m, 2), Body({"Run the setup program.", "It takes a day.", "Then restart."}));
+  EXPECT_EQ(m.Result.Topics().Count(), 3);
+}
+
+}  // namespace
