@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 #include <optional>
-#include <set>
 
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicFields.h"
@@ -345,12 +344,9 @@ void TPlanner::ThreeSided(TMergeDecision topic, const TQCTopic& b, const TQCTopi
                  : !oursChanged  ? TMergeAction::Theirs
                  : o.IsEqual(&t) ? TMergeAction::Same
                                  : TMergeAction::Merged;
-  const size_t topicAt = FPlan.Decisions.size();
   Add(topic);
   // Every field and text block that changed is listed, also where one side
   // alone changed them, so that the plan tells what the result took.
-
-  bool conflict = false;
   for (const TTopicField& field : TopicFields()) {
     if (field.Name == "Text") continue;
     TMergeDecision d = topic;
@@ -363,14 +359,13 @@ void TPlanner::ThreeSided(TMergeDecision topic, const TQCTopic& b, const TQCTopi
       d.Action = TMergeAction::Merged;
       d.MergedValue = MergeKeywordSets(d.Values[kBase], d.Values[kOurs], d.Values[kTheirs]);
     }
-    conflict = conflict || d.IsConflict();
     Add(std::move(d));
   }
   if (!(o.TextEquals(t) && o.TextEquals(b))) {
-    for (TMergeDecision& block : MergeTopicText(Lines(b.Text()), Lines(o.Text()), Lines(t.Text()))) {
+    for (TMergeDecision& block : MergeTopicText(Lines(b.Text()), Lines(o.Text()), Lines(t.Text()), FDecode)) {
       TMergeDecision d = topic;
       d.Level = TMergeLevel::TextBlock;
-      d.Name = "Text";
+      d.Name = std::move(block.Name);
       d.Action = block.Action;
       d.BaseStart = block.BaseStart, d.BaseEnd = block.BaseEnd;
       d.OursStart = block.OursStart, d.OursEnd = block.OursEnd;
@@ -378,12 +373,9 @@ void TPlanner::ThreeSided(TMergeDecision topic, const TQCTopic& b, const TQCTopi
       d.Values = std::move(block.Values);
       d.MergedValue = std::move(block.MergedValue);
       d.Markable = block.Markable;
-      conflict = conflict || d.IsConflict();
       Add(std::move(d));
     }
   }
-  (void)conflict;
-  (void)topicAt;
 }
 
 void TPlanner::Options() {
@@ -435,9 +427,8 @@ void TPlanner::Macros() {
       if (!Has(names, macros->Items(i)->Name())) names.push_back(macros->Items(i)->Name());
   for (const std::string& name : names) {
     const int bi = IndexOfMacro(b, name), oi = IndexOfMacro(o, name), ti = IndexOfMacro(t, name);
-    const auto record = [&name](const TQuillcrafterDoc& doc, const TQCTextMacros& macros, int index) {
+    const auto record = [](const TQuillcrafterDoc& doc, const TQCTextMacros& macros, int index) {
       return index < 0 ? std::optional<std::string>() : MacroRecord(doc, *macros.Items(index));
-      (void)name;
     };
     const std::optional<std::string> rb = record(*FPlan.Base, b, bi), ro = record(*FPlan.Ours, o, oi),
                                      rt = record(*FPlan.Theirs, t, ti);
@@ -461,7 +452,6 @@ void TPlanner::Macros() {
     d.BaseIndex = bi, d.OursIndex = oi, d.TheirsIndex = ti;
     Add(std::move(d));
   }
-  (void)FDecode;
 }
 
 // --- Applying ----------------------------------------------------------------

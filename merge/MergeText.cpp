@@ -37,6 +37,11 @@ bool IsHeaderLine(const std::string& line) {
          line.find("\\colortbl") != std::string::npos || line.find("\\stylesheet") != std::string::npos;
 }
 
+/// The shown text of some lines of a topic's body, read as a group of their own.
+std::vector<std::string> ShownText(const std::string& lines, const TCodePageDecoder& decode) {
+  return RtfToPlainTextLines("{\\rtf1\\ansi " + lines + "}", decode);
+}
+
 }  // namespace
 
 std::vector<std::string> SplitValueLines(const std::string& value) {
@@ -53,7 +58,8 @@ std::vector<std::string> SplitValueLines(const std::string& value) {
 
 std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
                                            const std::vector<std::string>& ours,
-                                           const std::vector<std::string>& theirs) {
+                                           const std::vector<std::string>& theirs,
+                                           const TCodePageDecoder& decode) {
   std::vector<TMergeDecision> blocks;
   for (const TMergeChunk& chunk : MergeLines3(base, ours, theirs)) {
     if (chunk.Kind == TChunkKind::Stable) continue;
@@ -93,6 +99,13 @@ std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
                                        theirs[static_cast<size_t>(chunk.TheirsStart)], merged)) {
           d.Action = TMergeAction::Merged;
           d.MergedValue = merged + "\r\n";
+        } else if (decode) {
+          const std::vector<std::string> shown[3] = {
+              ShownText(d.Values[0], decode), ShownText(d.Values[1], decode), ShownText(d.Values[2], decode)};
+          if (shown[1] == shown[0] && shown[2] != shown[0])
+            d.Name = "Text: formatting by ours, wording by theirs";
+          else if (shown[2] == shown[0] && shown[1] != shown[0])
+            d.Name = "Text: wording by ours, formatting by theirs";
         }
         break;
       }

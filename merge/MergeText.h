@@ -16,10 +16,13 @@
 /// The text blocks of a three-way merge: every chunk that is not the same on
 /// all sides, as a TextBlock decision with its ranges, its three values
 /// (lines joined with CR LF) and, for a line merged word by word, the merged
-/// line as MergedValue.
+/// line as MergedValue. A conflict where one side changed only the
+/// formatting (its shown text, read with Decode, is the base's) and the other
+/// the wording says so in its Name.
 std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
                                            const std::vector<std::string>& ours,
-                                           const std::vector<std::string>& theirs);
+                                           const std::vector<std::string>& theirs,
+                                           const TCodePageDecoder& decode);
 
 /// The lines a text block puts in the merged text. An unresolved conflict
 /// gives visible marked paragraphs with all three versions between them,

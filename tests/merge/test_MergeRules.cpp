@@ -134,6 +134,13 @@ const Row kRows[] = {
      [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Click \\b Save\\b0  now.\\par"); },
      [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Press Save now.\\par"); }, TMergeAction::Merged,
      [](const Merged& m) { EXPECT_EQ(TextOf(m, 1)[3], "Press \\b Save\\b0  now.\\par"); }},
+    {"formatting and wording of the same word: a conflict that says which side did which",
+     [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Click \\b Save\\b0  now.\\par"); },
+     [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Click Store now.\\par"); }, TMergeAction::Conflict,
+     [](const Merged& m) {
+       for (const TMergeDecision& d : m.Plan.Decisions)
+         if (d.IsConflict()) EXPECT_EQ(d.Name, "Text: formatting by ours, wording by theirs");
+     }},
     {"the same words changed differently: a conflict marked in the text",
      [](TQuillcrafterDoc& d) { SetLine(d, 2, 3, "It takes an hour.\\par"); },
      [](TQuillcrafterDoc& d) { SetLine(d, 2, 3, "It takes a day.\\par"); }, TMergeAction::Conflict,
