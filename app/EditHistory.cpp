@@ -27,7 +27,7 @@ void TEditHistory::Copy(TCopyKind kind) {
   const bool intoLatest = kind == TCopyKind::ToLatest || kind == TCopyKind::TextToLatest;
   const bool textOnly = kind == TCopyKind::TextToLatest || kind == TCopyKind::TextToHistory;
   // The topic the copy will change, when it changes one rather than adding one.
-  TQCTopic* target = intoLatest ? FSession.OrigTopic() : FSession.HistTopic();
+  TQCTopic* target = intoLatest ? FSession.LatestTopic() : FSession.HistoryTopic();
   std::unique_ptr<TQCTopic> before = target ? TCopyCommand::Snapshot(*target) : nullptr;
   TQCTopic* added = FSession.Copy(kind);
   TQCTopic& changed = added ? *added : *target;

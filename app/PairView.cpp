@@ -150,8 +150,8 @@ TPairView::~TPairView() {
 }
 
 void TPairView::ShowSelectedPair() {
-  const TQCTopic* latest = FSession.OrigTopic();
-  const TQCTopic* history = FSession.HistTopic();
+  const TQCTopic* latest = FSession.LatestTopic();
+  const TQCTopic* history = FSession.HistoryTopic();
   // Each side shows its topic or nothing: never a topic of an earlier state.
   if (latest != nullptr) {
     LoadTopicText(*latest, *FLatestText);

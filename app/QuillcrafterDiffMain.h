@@ -76,8 +76,8 @@ class TfrmMain : public QWidget {
   int32_t DeletedCount() const { return Counters().DeletedCount(); }
   const TTopicCounters& Counters() const { return FSession->Counters(); }
   /// The topic selected in the list (Latest), and its History match; neither is owned.
-  TQCTopic* LatestTopic() const { return FSession->OrigTopic(); }
-  TQCTopic* HistoryTopic() const { return FSession->HistTopic(); }
+  TQCTopic* LatestTopic() const { return FSession->LatestTopic(); }
+  TQCTopic* HistoryTopic() const { return FSession->HistoryTopic(); }
   /// The match mode the drop-down shows.
   TTopicMatchMode MatchMode() const { return FSession->MatchMode(); }
 

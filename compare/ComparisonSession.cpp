@@ -224,8 +224,8 @@ void TComparisonSession::FollowSelection() {
   // has one, else the History topic, as a deleted entry or with the first
   // Latest topic that now matches it. Only pointers are compared: a topic
   // removed from outside may be gone already.
-  const TQCTopic* orig = OrigTopic();
-  const TQCTopic* hist = HistTopic();
+  const TQCTopic* orig = LatestTopic();
+  const TQCTopic* hist = HistoryTopic();
   int selected = orig != nullptr ? Latest().Topics().IndexOf(orig) : -1;
   if (selected < 0 && hist != nullptr) {
     selected = FPair->EntryIndexOf(hist);
@@ -243,8 +243,8 @@ void TComparisonSession::FollowSelection() {
 std::string TComparisonSession::StatusText(int panel) const {
   if (panel >= 0 && panel < TopicComparisonCount) return StatusPanelText(Counters(), panel);
   if (panel == TopicComparisonCount)
-    return OrigTopic() == nullptr && HistTopic() != nullptr ? SPairDifferent
-                                                            : PairStateText(OrigTopic(), HistTopic());
+    return LatestTopic() == nullptr && HistoryTopic() != nullptr ? SPairDifferent
+                                                            : PairStateText(LatestTopic(), HistoryTopic());
   return {};
 }
 
@@ -304,7 +304,7 @@ void TComparisonSession::TopicChanged(TQCTopic* topic) {
     NoteTopicChanged(topic);
   FPending.ClassesChanged = true;
   Recount(whole);
-  if (whole || topic == OrigTopic() || topic == HistTopic()) {
+  if (whole || topic == LatestTopic() || topic == HistoryTopic()) {
     FindPartner();
     FSelection->Compare();
     FPending.SelectionChanged = true;
@@ -427,8 +427,8 @@ void TComparisonSession::EntriesEdited(bool latestChanged) {
 // --- Copies ------------------------------------------------------------------------------------
 
 bool TComparisonSession::CanCopy(TCopyKind kind) const {
-  TQCTopic* orig = OrigTopic();
-  TQCTopic* hist = HistTopic();
+  TQCTopic* orig = LatestTopic();
+  TQCTopic* hist = HistoryTopic();
   if (orig != nullptr && hist != nullptr) return !orig->IsEqual(hist);
   if (hist != nullptr) return kind == TCopyKind::ToLatest;
   if (orig != nullptr) return kind == TCopyKind::ToHistory;
@@ -437,8 +437,8 @@ bool TComparisonSession::CanCopy(TCopyKind kind) const {
 
 std::optional<TTopicEdit> TComparisonSession::MakeCopy(TCopyKind kind) const {
   if (!CanCopy(kind)) return std::nullopt;
-  TQCTopic* orig = OrigTopic();
-  TQCTopic* hist = HistTopic();
+  TQCTopic* orig = LatestTopic();
+  TQCTopic* hist = HistoryTopic();
   switch (kind) {
     case TCopyKind::ToLatest:
       if (orig == nullptr) return TTopicEdit::Add(*hist, true);

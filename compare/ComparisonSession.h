@@ -168,13 +168,13 @@ class TComparisonSession {
   int SelectedIndex() const { return FSelected; }
   /// Selects entry Index (-1: none), finds its partner and compares their
   /// plain texts. An index outside the entries selects nothing. For a topic
-  /// only in History OrigTopic is nullptr and every line of HistTopic
+  /// only in History LatestTopic is nullptr and every line of HistoryTopic
   /// stands against a filler on the Latest side.
   void Select(int index);
   /// The selected pair with its texts and difference.
   const TSelectedPair& Selection() const { return *FSelection; }
-  TQCTopic* OrigTopic() const { return FSelection->Latest(); }
-  TQCTopic* HistTopic() const { return FSelection->History(); }
+  TQCTopic* LatestTopic() const { return FSelection->Latest(); }
+  TQCTopic* HistoryTopic() const { return FSelection->History(); }
   /// A pair is selected and its two topics differ: the copies apply.
   bool PairDiffers() const { return FSelection->Differs(); }
 

@@ -39,7 +39,7 @@ foreach(
         "<source>Open &amp;Recent</source>"
         "<source>Open Latest Quillcrafter File</source>"
         "<source>Identical Text Topics:</source>"
-        "<source>Copy ENTIRE Topic from History to Original</source>"
+        "<source>Copy ENTIRE Topic from History to Latest</source>"
         "<source>The Latest topic&apos;s text</source>"
         "<source>identical text</source>"
         "<source>Quillcrafter File (*.qcp)|*.qcp</source>"

@@ -88,7 +88,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy ENTIRE Topic from History to Original</source>
+        <source>Copy ENTIRE Topic from History to Latest</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -96,7 +96,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Topic TEXT ONLY from History to Original</source>
+        <source>Copy Topic TEXT ONLY from History to Latest</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -104,7 +104,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy ENTIRE Topic from Original To History</source>
+        <source>Copy ENTIRE Topic from Latest to History</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -112,7 +112,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy Topic TEXT ONLY from Original to History</source>
+        <source>Copy Topic TEXT ONLY from Latest to History</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -179,13 +179,13 @@ void TestMainWindow::designBeforeFirstOpen() {
     const char* hint;
     QKeySequence keys;
   } const actions[] = {
-      {f.Action(app::TCommand::CopyToLatest), h.SpeedButton1, "Copy ENTIRE Topic from History to Original",
+      {f.Action(app::TCommand::CopyToLatest), h.SpeedButton1, "Copy ENTIRE Topic from History to Latest",
        QKeySequence(Qt::CTRL | Qt::Key_E)},
       {f.Action(app::TCommand::CopyTextToLatest), h.SpeedButton2,
-       "Copy Topic TEXT ONLY from History to Original", QKeySequence(Qt::CTRL | Qt::Key_T)},
+       "Copy Topic TEXT ONLY from History to Latest", QKeySequence(Qt::CTRL | Qt::Key_T)},
       {f.Action(app::TCommand::CopyTextToHistory), h.SpeedButton3,
-       "Copy Topic TEXT ONLY from Original to History", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T)},
-      {f.Action(app::TCommand::CopyToHistory), h.SpeedButton4, "Copy ENTIRE Topic from Original To History",
+       "Copy Topic TEXT ONLY from Latest to History", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T)},
+      {f.Action(app::TCommand::CopyToHistory), h.SpeedButton4, "Copy ENTIRE Topic from Latest to History",
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)},
   };
   for (const auto& a : actions) {
@@ -501,20 +501,20 @@ void TestMainWindow::copyActions_data() {
   QTest::addColumn<bool>("enabledAfter");
   // Entire topic, same ID and context string: the pair becomes identical.
   QTest::newRow("entire to Latest, matched by ID")
-      << "CopyToOrig"
+      << "CopyToLatest"
       << "Installing (2)" << 0 << panel_texts(0, 2, 2, 4, "Identical") << false;
   QTest::newRow("entire to History, matched by ID")
-      << "CopyToHist"
+      << "CopyToHistory"
       << "Licence (3)" << 0 << panel_texts(1, 2, 1, 4, "Identical") << false;
   // Entire topic across different IDs: equal texts, still not identical.
   QTest::newRow("entire to Latest, matched by title")
-      << "CopyToOrig"
+      << "CopyToLatest"
       << "TQCTopic (7)" << 1 << panel_texts(2, 1, 3, 2, "Different", 2) << true;
   // Text only: identical when nothing else differed, else identical text.
-  QTest::newRow("text to Latest") << "CopyTextToOrig"
+  QTest::newRow("text to Latest") << "CopyTextToLatest"
                                   << "Installing (2)" << 0 << panel_texts(0, 2, 2, 4, "Identical") << false;
   QTest::newRow("text to History, title differs")
-      << "CopyTextToHist"
+      << "CopyTextToHistory"
       << "Installing (12)" << 1 << panel_texts(1, 2, 3, 2, "Different", 2) << true;
 }
 
@@ -531,8 +531,8 @@ void TestMainWindow::copyActions() {
   h.ClickTopic(h.RowOf(topic));
   QCOMPARE(action_state(f), QStringLiteral("enabled"));
   const std::string src1Label = h.dvDiffViewer1->Src1Label();
-  const QStringList histText = app::RichEditLines(*h.RichEdit2);
-  const QStringList origText = app::RichEditLines(*h.RichEdit1);
+  const QStringList historyText = app::RichEditLines(*h.RichEdit2);
+  const QStringList latestText = app::RichEditLines(*h.RichEdit1);
   QAction* a = f.findChild<QAction*>(action);
   QVERIFY(a != nullptr);
   QToolButton* button = nullptr;
@@ -544,10 +544,10 @@ void TestMainWindow::copyActions() {
   QCOMPARE(h.PanelTexts(), panels);
   QCOMPARE(action_state(f), enabledAfter ? QStringLiteral("enabled") : QStringLiteral("disabled"));
   // Both sides now show the same text at once, without a click; the caption waits for the next click.
-  if (action.endsWith(QLatin1String("Orig")))
-    QCOMPARE(app::RichEditLines(*h.RichEdit1), histText);
+  if (action.endsWith(QLatin1String("Latest")))
+    QCOMPARE(app::RichEditLines(*h.RichEdit1), historyText);
   else
-    QCOMPARE(app::RichEditLines(*h.RichEdit2), origText);
+    QCOMPARE(app::RichEditLines(*h.RichEdit2), latestText);
   QCOMPARE(app::RichEditLines(*h.RichEdit1), app::RichEditLines(*h.RichEdit2));
   for (const QString& kind : kinds_of(f.Session().DiffEngine().Result1()))
     QCOMPARE(kind, QStringLiteral("1"));

@@ -87,7 +87,7 @@ TEST_F(ComparisonSessionTest, ClassesCountersAndPairFollowTheMatchMode) {
   EXPECT_EQ(session.StatusText(3), "New Topics: 1");
 
   session.Select(0);
-  EXPECT_EQ(session.HistTopic()->Title(), "Installing");
+  EXPECT_EQ(session.HistoryTopic()->Title(), "Installing");
   EXPECT_EQ(session.StatusText(5), "Different");
   EXPECT_GT(session.DiffEngine().Result1().Count(), 0);
 
@@ -95,7 +95,7 @@ TEST_F(ComparisonSessionTest, ClassesCountersAndPairFollowTheMatchMode) {
   // text is the same: the shown pair belongs to the new mode.
   session.SetMatchMode(TTopicMatchMode::tmByTitle);
   EXPECT_EQ(session.SelectedIndex(), 0);
-  EXPECT_EQ(session.HistTopic()->TopicID(), 7);
+  EXPECT_EQ(session.HistoryTopic()->TopicID(), 7);
   EXPECT_EQ(session.EntryClass(0), tcIdenticalText);
   EXPECT_EQ(session.Counters().IdenticalTextCount(), 1);
   EXPECT_GE(selections, 3);
@@ -105,7 +105,7 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.OpenFiles(WritePair(), Path("History.qcp"));
   session.Select(0);
-  const TQCTopic* orig = session.OrigTopic();
+  const TQCTopic* orig = session.LatestTopic();
   const TTopicCounters counters = session.Counters();
   int resets = 0;
   const toolkit::TConnection observer =
@@ -118,7 +118,7 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
   EXPECT_ANY_THROW(session.OpenFiles(Path("Other.qcp"), Path("Missing.qcp")));
   EXPECT_EQ(resets, 0);
   EXPECT_EQ(session.LatestEntryCount(), 3);
-  EXPECT_EQ(session.OrigTopic(), orig);
+  EXPECT_EQ(session.LatestTopic(), orig);
   EXPECT_EQ(session.Counters(), counters);
   EXPECT_EQ(session.LatestFileName(), Path("Latest.qcp"));
   EXPECT_EQ(session.HistoryFileName(), Path("History.qcp"));
@@ -126,7 +126,7 @@ TEST_F(ComparisonSessionTest, AFailedOpenLeavesEverythingAsItWas) {
   // Without a History file the History document stays; the selection ends.
   session.OpenFiles(Path("Other.qcp"), std::nullopt);
   EXPECT_EQ(session.LatestEntryCount(), 1);
-  EXPECT_EQ(session.OrigTopic(), nullptr);
+  EXPECT_EQ(session.LatestTopic(), nullptr);
   EXPECT_EQ(session.History().Topics().Count(), 3);
 }
 
@@ -155,7 +155,7 @@ TEST_F(ComparisonSessionTest, CopiesApplyOnlyToADifferingPairAndReclassify) {
   EXPECT_EQ(classesChanged, 0);
   session.CopyToHistory();
   EXPECT_EQ(classesChanged, 1);
-  EXPECT_EQ(session.HistTopic()->Title(), "Setup");
+  EXPECT_EQ(session.HistoryTopic()->Title(), "Setup");
   EXPECT_EQ(session.EntryClass(0), tcIdentical);
   EXPECT_FALSE(session.PairDiffers());
   EXPECT_EQ(session.StatusText(5), "Identical");
@@ -199,7 +199,7 @@ TEST_F(ComparisonSessionTest, TheDifferenceSeesTextOutsideTheFileCodePage) {
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.OpenFiles(Path("L.qcp"), Path("H.qcp"));
   session.Select(0);
-  EXPECT_EQ(session.PlainTextOf(session.OrigTopic()), "\xCE\xB1\xCE\xB2\r\n");
+  EXPECT_EQ(session.PlainTextOf(session.LatestTopic()), "\xCE\xB1\xCE\xB2\r\n");
   const TStringList& rows = session.DiffEngine().Result1();
   ASSERT_EQ(rows.Count(), 1);
   EXPECT_EQ(DiffEntryKind(rows[0]), dkChanged);
@@ -216,7 +216,7 @@ TEST_F(ComparisonSessionTest, ANulInATopicIsComparedAsItsSymbol) {
   TComparisonSession session(&qtbridge::CodePageToUtf8);
   session.OpenFiles(Path("L.qcp"), Path("H.qcp"));
   session.Select(0);
-  EXPECT_EQ(session.PlainTextOf(session.OrigTopic()),
+  EXPECT_EQ(session.PlainTextOf(session.LatestTopic()),
             "a\xE2\x90\x80"
             "b\r\nsame\xE2\x90\x80"
             "after\r\n");
@@ -255,9 +255,9 @@ TEST_F(ComparisonSessionTest, HistoryTopicsNoLatestTopicMatchesAreDeletedEntries
 
   // Selecting one shows its lines against nothing on the Latest side.
   session.Select(3);
-  EXPECT_EQ(session.OrigTopic(), nullptr);
-  ASSERT_NE(session.HistTopic(), nullptr);
-  EXPECT_EQ(session.HistTopic()->TopicID(), 7);
+  EXPECT_EQ(session.LatestTopic(), nullptr);
+  ASSERT_NE(session.HistoryTopic(), nullptr);
+  EXPECT_EQ(session.HistoryTopic()->TopicID(), 7);
   EXPECT_EQ(session.StatusText(5), "Different");
   const TStringList& latestRows = session.DiffEngine().Result1();
   const TStringList& historyRows = session.DiffEngine().Result2();
@@ -276,7 +276,7 @@ TEST_F(ComparisonSessionTest, HistoryTopicsNoLatestTopicMatchesAreDeletedEntries
   EXPECT_EQ(entriesChanged, 1);
   EXPECT_EQ(DeletedIDs(session), std::vector<int32_t>{1});
   EXPECT_EQ(session.SelectedIndex(), 0);
-  EXPECT_EQ(session.HistTopic()->TopicID(), 7);
+  EXPECT_EQ(session.HistoryTopic()->TopicID(), 7);
   EXPECT_EQ(session.Counters().DeletedCount(), 1);
 
   session.SetMatchMode(TTopicMatchMode::tmByIDOrTitle);
@@ -290,7 +290,7 @@ TEST_F(ComparisonSessionTest, HistoryTopicsNoLatestTopicMatchesAreDeletedEntries
   EXPECT_EQ(session.EntryCount(), 3);
   EXPECT_EQ(session.StatusText(tcDeleted), "Deleted Topics: 0");
   EXPECT_EQ(session.SelectedIndex(), -1);
-  EXPECT_EQ(session.HistTopic(), nullptr);
+  EXPECT_EQ(session.HistoryTopic(), nullptr);
 }
 
 TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAgain) {
@@ -308,7 +308,7 @@ TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAg
 
   // Installing takes the next free ID after the 1 it had: 3.
   session.Select(3);
-  TQCTopic* installing = session.HistTopic();
+  TQCTopic* installing = session.HistoryTopic();
   TQCTopic* added = session.Copy(TCopyKind::ToLatest);
   ASSERT_NE(added, nullptr);
   EXPECT_EQ(added->TopicID(), 3);
@@ -316,8 +316,8 @@ TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAg
   EXPECT_EQ(added->Title(), "Installing");
   EXPECT_EQ(entriesChanged, 1);
   EXPECT_EQ(session.LatestEntryCount(), 4);
-  EXPECT_EQ(session.OrigTopic(), added);
-  EXPECT_EQ(session.HistTopic(), installing);
+  EXPECT_EQ(session.LatestTopic(), added);
+  EXPECT_EQ(session.HistoryTopic(), installing);
   EXPECT_EQ(session.EntryClass(session.SelectedIndex()), tcIdenticalText);
   EXPECT_EQ(DeletedIDs(session), (std::vector<int32_t>{5, 7}));
   // The pair differs only in its identity, and says so.
@@ -328,16 +328,16 @@ TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAg
   TRemovedTopic removed = session.RemoveTopic(*added);
   EXPECT_EQ(doctest_util::SaveBytes(session.Latest()), latestBytes);
   EXPECT_EQ(DeletedIDs(session), (std::vector<int32_t>{1, 5, 7}));
-  EXPECT_EQ(session.HistTopic(), installing);
+  EXPECT_EQ(session.HistoryTopic(), installing);
   EXPECT_EQ(session.SelectedIndex(), 3);
   EXPECT_EQ(session.RestoreTopic(std::move(removed)), added);
   EXPECT_EQ(session.Latest().Topics().IndexOf(added), 2);
-  EXPECT_EQ(session.OrigTopic(), added);
+  EXPECT_EQ(session.LatestTopic(), added);
 
   // Extra goes to History as 6, the 5 it had being taken there; the entry
   // keeps its place and finds its copy. Text-only copies never add.
   session.Select(3);
-  ASSERT_EQ(session.OrigTopic()->Title(), "Extra");
+  ASSERT_EQ(session.LatestTopic()->Title(), "Extra");
   EXPECT_FALSE(session.CanCopy(TCopyKind::TextToHistory));
   EXPECT_EQ(session.Copy(TCopyKind::ToLatest), nullptr);
   const int historyCount = session.History().Topics().Count();
@@ -346,16 +346,16 @@ TEST_F(ComparisonSessionTest, CopiesOfTopicsOnOneSideAddThemAndUndoRemovesThemAg
   EXPECT_EQ(copy->TopicID(), 6);
   EXPECT_EQ(session.History().Topics().Count(), historyCount + 1);
   EXPECT_EQ(session.SelectedIndex(), 3);
-  EXPECT_EQ(session.HistTopic(), copy);
+  EXPECT_EQ(session.HistoryTopic(), copy);
   EXPECT_EQ(session.Counters().NewCount(), 0);
   session.RemoveTopic(*copy);
-  EXPECT_EQ(session.HistTopic(), nullptr);
+  EXPECT_EQ(session.HistoryTopic(), nullptr);
   EXPECT_EQ(session.EntryClass(3), tcNew);
 
   // Where the ID is free the copy keeps it and is identical.
   session.SetMatchMode(TTopicMatchMode::tmByID);
   session.Select(session.EntryIndexOf(session.History().Topics().Items(4)));
-  ASSERT_EQ(session.HistTopic()->Title(), "Gone");
+  ASSERT_EQ(session.HistoryTopic()->Title(), "Gone");
   TQCTopic* gone = session.Copy(TCopyKind::ToLatest);
   ASSERT_NE(gone, nullptr);
   EXPECT_EQ(gone->TopicID(), 7);

@@ -71,11 +71,11 @@ std::optional<TTopicEdit> RandomEdit(TComparisonSession& session, TRandom& rando
     }
     case 1: {
       // A text of other lines, as a splice of a range of lines gives one.
-      TQCTopic* topic = session.OrigTopic() != nullptr ? session.OrigTopic() : session.HistTopic();
+      TQCTopic* topic = session.LatestTopic() != nullptr ? session.LatestTopic() : session.HistoryTopic();
       if (topic == nullptr) return std::nullopt;
       TStringList text;
       text.Add(Rtf("spliced " + std::to_string(random.Below(3))));
-      return TTopicEdit::Text(*topic, text, topic == session.OrigTopic());
+      return TTopicEdit::Text(*topic, text, topic == session.LatestTopic());
     }
     default:
       return session.MakeCopy(static_cast<TCopyKind>(random.Below(4)));
