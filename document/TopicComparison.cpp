@@ -98,8 +98,8 @@ std::string StatusPanelText(const TTopicCounters& counters, int index) {
          std::to_string(counters.Counts[static_cast<size_t>(index)]);
 }
 
-const char* PairStateText(const TQCTopic* orig, const TQCTopic* hist) {
-  if (orig == nullptr || orig->IsEqual(hist)) return SPairIdentical;
+const char* PairStateText(const TQCTopic* latest, const TQCTopic* history) {
+  if (latest == nullptr || latest->IsEqual(history)) return SPairIdentical;
   return SPairDifferent;
 }
 

@@ -129,10 +129,10 @@ TTopicCounters RecountTopics(const TQCTopics& latest, const TQCTopics& history, 
 /// its counter in plain decimal, e.g. "New Topics: 3".
 std::string StatusPanelText(const TTopicCounters& counters, int index);
 
-/// Text of the last panel: "Identical" when no pair is selected (Orig is
+/// Text of the last panel: "Identical" when no pair is selected (Latest is
 /// nullptr) or the pair is equal by IsEqual; "Different" otherwise (a
-/// selected New topic, whose Hist is nullptr, gives "Different").
-const char* PairStateText(const TQCTopic* orig, const TQCTopic* hist);
+/// selected New topic, whose History is nullptr, gives "Different").
+const char* PairStateText(const TQCTopic* latest, const TQCTopic* history);
 
 /// Answers FindMatchingTopic and CompareTopic against one History topic
 /// collection through hash indexes. The indexes are rebuilt on the first
