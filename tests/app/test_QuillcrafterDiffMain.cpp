@@ -877,4 +877,4 @@ void TestMainWindow::topicsOnlyInHistoryAreListedCopiedAndUndone() {
 }
 
 QTEST_MAIN(TestMainWindow)
-#include "tst_QuillcrafterDiffMain.moc"
+#include "test_QuillcrafterDiffMain.moc"

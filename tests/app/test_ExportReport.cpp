@@ -112,4 +112,4 @@ void TestExportReport::failedExportKeepsTheOldReport() {
 }
 
 QTEST_MAIN(TestExportReport)
-#include "tst_ExportReport.moc"
+#include "test_ExportReport.moc"

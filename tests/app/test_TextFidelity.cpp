@@ -80,4 +80,4 @@ void TestTextFidelity::nonLatinChangesShowInTheDifferencePane() {
 }
 
 QTEST_MAIN(TestTextFidelity)
-#include "tst_TextFidelity.moc"
+#include "test_TextFidelity.moc"

@@ -51,4 +51,4 @@ void TestSmallScreen::rememberedSizeIsKeptWithinTheScreen() {
 }
 
 QTEST_MAIN(TestSmallScreen)
-#include "tst_SmallScreen.moc"
+#include "test_SmallScreen.moc"

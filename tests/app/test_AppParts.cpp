@@ -276,4 +276,4 @@ void TestAppParts::coreTextsAreTranslatable() {
 }
 
 QTEST_MAIN(TestAppParts)
-#include "tst_AppParts.moc"
+#include "test_AppParts.moc"

@@ -213,4 +213,4 @@ void TestFindAndFilter::formattingAloneIsMarkedAndEveryPartIsPictured() {
 }
 
 QTEST_MAIN(TestFindAndFilter)
-#include "tst_FindAndFilter.moc"
+#include "test_FindAndFilter.moc"
