@@ -98,7 +98,7 @@ bool near_colour(const QColor& a, const QColor& b) {
 class TestMainWindow : public QObject {
   Q_OBJECT
  private Q_SLOTS:
-  void designBeforeFirstOpen();
+  void panelTextsBeforeFirstOpen();
   void openBothFiles();
   void openHistoryCancelled();
   void openFirstDialogCancelled();
@@ -125,7 +125,7 @@ class TestMainWindow : public QObject {
   void startFilesOpenTheExamplePair();
 };
 
-void TestMainWindow::designBeforeFirstOpen() {
+void TestMainWindow::panelTextsBeforeFirstOpen() {
   THarness h;
   TfrmMain& f = h.form;
   QVERIFY(f.windowTitle().startsWith(QStringLiteral("Quillcrafter Journeyman Diff v1.0.0.1 Copyright")));

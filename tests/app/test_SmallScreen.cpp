@@ -1,4 +1,4 @@
-/// The window's first size on a screen smaller than its design, at 200 %
+/// The window's first size on a screen smaller than that size, at 200 %
 /// scale (the test runs with QT_SCALE_FACTOR=2 on the offscreen screen).
 
 #include <QPushButton>
