@@ -1,20 +1,26 @@
 # Two commands for a newcomer: `make run` and `make test`.
 # Both install what is missing (Debian packages), build, then run.
 
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
+# The builds are the presets of CMakePresets.json: dev (build/), asan
+# (build-asan/), release (build-bench/) and fuzz (build-fuzz/).
+BUILD      := build
+ASAN_BUILD := build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-DEBS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
-        libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core \
-        xvfb xauth x11-apps diffutils \
-        desktop-file-utils appstream shared-mime-info groff-base dpkg-dev \
-        qt6-tools-dev qt6-l10n-tools qt6-svg-dev chromium python3-jsonschema
+# What building and opening the window needs; Xvfb only without a display.
+RUN_DEBS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev qt6-svg-dev \
+            fonts-dejavu-core $(if $(DISPLAY)$(WAYLAND_DISPLAY),,xvfb xauth)
+# What the tests, the benchmarks and the checks need on top.
+TEST_DEBS := $(RUN_DEBS) libgtest-dev libgmock-dev libbenchmark-dev clang-format \
+             xvfb xauth x11-apps diffutils \
+             desktop-file-utils appstream shared-mime-info groff-base dpkg-dev \
+             qt6-tools-dev qt6-l10n-tools chromium python3-jsonschema
+DEBS ?= $(TEST_DEBS)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test test-core asan run bench format format-check fuzz clean install package translations
+.PHONY: all deps build test asan run bench format format-check fuzz clean install package translations
 
 all: build
 
@@ -29,36 +35,36 @@ deps:
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
-
-build: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS)
+# Configured each time: a build first made by `make run` (without the test
+# packages) gains its tests and benchmarks once they are installed.
+build: deps
+	cmake --preset dev $(CMAKE_FLAGS)
+	cmake --build --preset dev -j $(JOBS)
 
 test: build asan
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	ctest --preset dev -j $(JOBS)
 
 # Every test once more under AddressSanitizer and UBSan: the core and the
 # Qt layer (offscreen) alike.
-$(ASAN_BUILD)/build.ninja:
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQC_SANITIZE=ON -DQC_BENCH=OFF
-
-asan: deps $(ASAN_BUILD)/build.ninja
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --output-on-failure -j $(JOBS)
+asan: deps
+	cmake --preset asan $(CMAKE_FLAGS)
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
 # Refreshes translations/QuillcrafterJourneymanDiff.ts, the Qt Linguist
 # template of the window's texts, after a text in app/ has changed.
-translations: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target translations
+translations: deps
+	cmake --preset dev $(CMAKE_FLAGS)
+	cmake --build --preset dev -j $(JOBS) --target translations
 
 EXAMPLE_LATEST  := examples/Latest.qcp
 EXAMPLE_HISTORY := examples/History.qcp
 
-run: build
-	@if [ ! -x $(BUILD)/app/QuillcrafterJourneymanDiff ]; then \
-	  echo "The window is not built yet."; exit 1; fi
+# Builds the window alone (and what it links): no tests, benchmarks or browser.
+run:
+	@$(MAKE) --no-print-directory deps DEBS="$(RUN_DEBS)"
+	cmake --preset dev $(CMAKE_FLAGS)
+	cmake --build --preset dev -j $(JOBS) --target QuillcrafterJourneymanDiff
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "No display: starting the window under Xvfb."; \
 	  xvfb-run -a $(BUILD)/app/QuillcrafterJourneymanDiff $(EXAMPLE_LATEST) $(EXAMPLE_HISTORY); \
@@ -67,8 +73,8 @@ run: build
 	fi
 
 bench: deps
-	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD)-bench -j $(JOBS) --target run_benchmarks
+	cmake --preset release $(CMAKE_FLAGS)
+	cmake --build --preset release -j $(JOBS) --target run_benchmarks
 
 # `make install PREFIX=/usr/local` (the default prefix; DESTDIR works as usual).
 # The desktop caches are refreshed only for a live install, not into DESTDIR.
@@ -103,9 +109,8 @@ FUZZ_DEBS := cmake ninja-build clang libclang-rt-dev libgtest-dev libgmock-dev
 
 fuzz:
 	@$(MAKE) --no-print-directory deps DEBS="$(FUZZ_DEBS)"
-	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DQC_CORE_ONLY=ON -DQC_FUZZ=ON -DQC_BENCH=OFF
-	cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_targets
+	cmake --preset fuzz $(CMAKE_FLAGS)
+	cmake --build --preset fuzz -j $(JOBS) --target fuzz_targets
 	bash tests/fuzz/run_fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:

@@ -30,9 +30,9 @@ std::vector<std::string> RtfBody(const std::vector<std::string>& paragraphs) {
   return lines;
 }
 
-void WriteProject(const QString& fileName, const std::vector<TTopicSpec>& topics) {
+void WriteProject(const QString& fileName, const std::vector<TTopicData>& topics) {
   TQuillcrafterDoc doc;
-  for (const TTopicSpec& def : topics) {
+  for (const TTopicData& def : topics) {
     TQCTopic* topic = doc.Topics().Add();
     topic->SetTopicID(def.id);
     TStringList text;
@@ -54,7 +54,7 @@ void WriteProject(const QString& fileName, const std::vector<TTopicSpec>& topics
 //   7 (no title)       History 70 has no title, other text     New / Different / Different
 //  12 Installing       text of Latest 2, title of History 2    New / Different / Different
 // History 8 exists only in History.
-std::vector<TTopicSpec> StandardLatest() {
+std::vector<TTopicData> StandardLatest() {
   return {
       {1, "Introduction", {"Welcome to the product.", "Read on."}, ""},
       {2, "Installing", {"Step one: unpack.", "Step two: run setup.", "Step three: enjoy."}, ""},
@@ -67,7 +67,7 @@ std::vector<TTopicSpec> StandardLatest() {
   };
 }
 
-std::vector<TTopicSpec> StandardHistory() {
+std::vector<TTopicData> StandardHistory() {
   return {
       {1, "Introduction", {"Welcome to the product.", "Read on."}, ""},
       {2, "Installing", {"Step one: unpack.", "Step two: run the installer.", "Step three: enjoy."}, ""},

@@ -28,7 +28,7 @@ namespace apptest {
 
 /// One topic of a test project: its body is given as plain paragraphs and
 /// written as RTF (a paragraph starting with '*' has its first word in bold).
-struct TTopicSpec {
+struct TTopicData {
   int32_t id = 0;
   std::string title;
   std::vector<std::string> paragraphs;
@@ -39,11 +39,11 @@ struct TTopicSpec {
 std::vector<std::string> RtfBody(const std::vector<std::string>& paragraphs);
 
 /// Writes a project file with these topics (any order; the document sorts them).
-void WriteProject(const QString& fileName, const std::vector<TTopicSpec>& topics);
+void WriteProject(const QString& fileName, const std::vector<TTopicData>& topics);
 
 /// The Latest and History topics of the standard pair (see the .cpp for the classes).
-std::vector<TTopicSpec> StandardLatest();
-std::vector<TTopicSpec> StandardHistory();
+std::vector<TTopicData> StandardLatest();
+std::vector<TTopicData> StandardHistory();
 
 /// Runs Step with writes limited to Bytes per file, so that a save fails
 /// part-way as on a full disk (also for root).

@@ -13,8 +13,8 @@
 
 namespace {
 
-struct TopicSpec {
-  TopicSpec(int32_t id_, std::string title_, std::vector<std::string> paragraphs_, std::string keywords_,
+struct TopicData {
+  TopicData(int32_t id_, std::string title_, std::vector<std::string> paragraphs_, std::string keywords_,
             std::string status_ = "Done", std::string browse_ = "", int32_t browseNum_ = 0)
       : id(id_),
         title(std::move(title_)),
@@ -34,7 +34,7 @@ struct TopicSpec {
 
 /// A body as the rich-edit control writes it: font and colour tables, the
 /// title in 16-point bold blue, then 10-point paragraphs.
-std::vector<std::string> Body(const TopicSpec& def) {
+std::vector<std::string> Body(const TopicData& def) {
   std::vector<std::string> lines;
   lines.push_back(
       "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil\\fcharset0 "
@@ -51,7 +51,7 @@ std::string Link(const std::string& text, int32_t id) {
   return "\\cf2\\ul " + text + "\\cf0\\ulnone\\{linkID=%" + std::to_string(id) + "\\}";
 }
 
-std::vector<TopicSpec> LatestTopics() {
+std::vector<TopicData> LatestTopics() {
   return {
       {1,
        "Welcome",
@@ -140,10 +140,10 @@ std::vector<TopicSpec> LatestTopics() {
   };
 }
 
-std::vector<TopicSpec> HistoryTopics() {
-  std::vector<TopicSpec> topics = LatestTopics();
-  std::vector<TopicSpec> history;
-  for (TopicSpec t : topics) {
+std::vector<TopicData> HistoryTopics() {
+  std::vector<TopicData> topics = LatestTopics();
+  std::vector<TopicData> history;
+  for (TopicData t : topics) {
     switch (t.id) {
       case 2:  // an older wording: Different
         t.paragraphs[2] = "Press \\f2 Ctrl+P\\f0  to add a page at any time.";
@@ -191,7 +191,7 @@ std::vector<TopicSpec> HistoryTopics() {
   return history;
 }
 
-void Fill(TQuillcrafterDoc& doc, const std::vector<TopicSpec>& defs, int32_t version) {
+void Fill(TQuillcrafterDoc& doc, const std::vector<TopicData>& defs, int32_t version) {
   TQCProjectOptions& o = doc.Options();
   o.SetFileVersion(version);
   o.SetHelpFileType(ft32Bit);
@@ -205,7 +205,7 @@ void Fill(TQuillcrafterDoc& doc, const std::vector<TopicSpec>& defs, int32_t ver
   o.SetOutput("inkwell.hlp");
   o.SetIncludeImages(true);
   o.WebExportOptions().WebFilename = "inkwell.html";
-  for (const TopicSpec& def : defs) {
+  for (const TopicData& def : defs) {
     TQCTopic* topic = doc.Topics().Add();
     topic->SetTopicID(def.id);
     topic->SetTitle(def.title);

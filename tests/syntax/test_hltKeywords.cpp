@@ -1,6 +1,7 @@
 /// Tests for the keyword tables of syntax/hltPas.cpp, hltCPlusPlus.cpp,
 /// hltJScript.cpp, hltVB.cpp, hltVBScript.cpp, hltSQL.cpp and hltDFM.cpp:
-/// the stated counts, the hash-table sizes, and every word recognised.
+/// the number of keywords of each language, the hash-table sizes, and every
+/// word recognised.
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ std::function<std::unique_ptr<ThltRTFSyntax>()> maker() {
 
 class Keywords : public testing::TestWithParam<KeywordCase> {};
 
-TEST_P(Keywords, CountsAndTableSizeAreAsStated) {
+TEST_P(Keywords, KeywordCountAndTableSizePerLanguage) {
   const KeywordCase& c = GetParam();
   const ThltKeywordTable& table = c.table();
   EXPECT_EQ(table.Keywords().size(), c.count);

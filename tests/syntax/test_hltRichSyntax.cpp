@@ -42,13 +42,13 @@ std::string body_of(ThltRTFSyntax& converter) {
   return rtf.substr(converter.Prologue().size());
 }
 
-TEST(hltRichSyntax, WorkedPrologueWithCourierNewAndTwoColours) {
+TEST(hltRichSyntax, PrologueWithCourierNewAndTwoColours) {
   // Given a bare converter with the colour list (blue, green)
   ThltRTFSyntax converter;
   converter.SetColors({clBlue, clGreen});
   // When an empty text is converted
   converter.SetText("");
-  // Then the prologue is byte for byte the documented one, followed by the closing brace
+  // Then the prologue is byte for byte the fixed header and colour table, then the closing brace
   EXPECT_EQ(converter.GetRTF(),
             kCourierHeader +
                 "{\\colortbl\\red0\\green0\\blue0;\\red0\\green0\\blue255;\\red0\\green128\\blue0;}"

@@ -494,4 +494,4 @@ void TestListControl::ensure_range_rejects_empty_range() {
 }
 
 QTEST_MAIN(TestListControl)
-#include "tst_dvListControl.moc"
+#include "test_dvListControl.moc"

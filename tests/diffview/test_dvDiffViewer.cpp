@@ -426,4 +426,4 @@ void TestDiffViewer::registration_kept_in_one_place() {
 }
 
 QTEST_MAIN(TestDiffViewer)
-#include "tst_dvDiffViewer.moc"
+#include "test_dvDiffViewer.moc"

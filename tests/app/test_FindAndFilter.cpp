@@ -113,7 +113,7 @@ void TestFindAndFilter::switchesAndSearchFilterTheListAndKeepTheSelection() {
 void TestFindAndFilter::theListKeepsItsTopTopicAndFollowsACopy() {
   THarness h;
   // 400 topics: the even ones identical, the odd ones different.
-  std::vector<TTopicSpec> latest, history;
+  std::vector<TTopicData> latest, history;
   for (int32_t id = 1; id <= 400; ++id) {
     const std::string title = "T" + std::to_string(id);
     latest.push_back({id, title, {"Text of " + title + "."}, ""});
@@ -213,4 +213,4 @@ void TestFindAndFilter::formattingAloneIsMarkedAndEveryPartIsPictured() {
 }
 
 QTEST_MAIN(TestFindAndFilter)
-#include "tst_FindAndFilter.moc"
+#include "test_FindAndFilter.moc"

@@ -1,4 +1,4 @@
-/// The window's first size on a screen smaller than its design, at 200 %
+/// The window's first size on a screen smaller than that size, at 200 %
 /// scale (the test runs with QT_SCALE_FACTOR=2 on the offscreen screen).
 
 #include <QPushButton>
@@ -51,4 +51,4 @@ void TestSmallScreen::rememberedSizeIsKeptWithinTheScreen() {
 }
 
 QTEST_MAIN(TestSmallScreen)
-#include "tst_SmallScreen.moc"
+#include "test_SmallScreen.moc"

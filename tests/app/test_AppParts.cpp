@@ -330,4 +330,4 @@ void TestAppParts::commandTableMakesActionsAndShortcutList() {
 }
 
 QTEST_MAIN(TestAppParts)
-#include "tst_AppParts.moc"
+#include "test_AppParts.moc"

@@ -57,7 +57,7 @@ void TestTextFidelity::nonLatinChangesShowInTheDifferencePane() {
   const QString japanese1 = QStringLiteral("\u65E5\u672C\u8A9E\u306E\u30C6\u30AD\u30B9\u30C8");
   const QString japanese2 = QStringLiteral("\u65E5\u672C\u8A9E\u306E\u6587\u7AE0");
   auto topic = [&](const QString& greek, const QString& japanese) {
-    return TTopicSpec{1, "Languages", {RtfEscaped(shared), RtfEscaped(greek), RtfEscaped(japanese)}, ""};
+    return TTopicData{1, "Languages", {RtfEscaped(shared), RtfEscaped(greek), RtfEscaped(japanese)}, ""};
   };
   WriteProject(h.Path(QStringLiteral("Latest.qcp")), {topic(greek1, japanese1)});
   WriteProject(h.Path(QStringLiteral("History.qcp")), {topic(greek2, japanese2)});
@@ -80,4 +80,4 @@ void TestTextFidelity::nonLatinChangesShowInTheDifferencePane() {
 }
 
 QTEST_MAIN(TestTextFidelity)
-#include "tst_TextFidelity.moc"
+#include "test_TextFidelity.moc"

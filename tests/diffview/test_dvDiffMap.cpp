@@ -29,8 +29,8 @@ class TestDiffMap : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void worked_example_bands();
-  void worked_example_pixels_and_click();
+  void four_rows_give_four_equal_bands();
+  void bands_paint_pixels_and_a_click_picks_the_row();
   void more_rows_than_pixels();
   void band_colour_precedence_data();
   void band_colour_precedence();
@@ -42,7 +42,7 @@ class TestDiffMap : public QObject {
   void indicator_margin_and_triangle();
 };
 
-void TestDiffMap::worked_example_bands() {
+void TestDiffMap::four_rows_give_four_equal_bands() {
   // A map 50 pixels high (H = 40) showing 4 rows 1, 4, 1, 1: s = 10.
   const auto bands = dvMapBands(rows({1, 4, 1, 1}), 50);
   QCOMPARE(bands.size(), size_t(4));
@@ -55,7 +55,7 @@ void TestDiffMap::worked_example_bands() {
   }
 }
 
-void TestDiffMap::worked_example_pixels_and_click() {
+void TestDiffMap::bands_paint_pixels_and_a_click_picks_the_row() {
   TdvDiffMap map;
   map.resize(25, 50);
   map.SetShowIndicator(false);
@@ -224,4 +224,4 @@ void TestDiffMap::indicator_margin_and_triangle() {
 }
 
 QTEST_MAIN(TestDiffMap)
-#include "tst_dvDiffMap.moc"
+#include "test_dvDiffMap.moc"

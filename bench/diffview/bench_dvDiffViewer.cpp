@@ -38,7 +38,7 @@ struct Environment {
   Environment() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
-    static char name[] = "diffwidgets_bench";
+    static char name[] = "diffview_bench";
     static char* argv[] = {name, nullptr};
     app = std::make_unique<QApplication>(argc, argv);
     viewer = std::make_unique<TdvDiffViewer>();

@@ -193,4 +193,4 @@ void TestAppearance::focusFollowsTheLayout() {
 }
 
 QTEST_MAIN(TestAppearance)
-#include "tst_Appearance.moc"
+#include "test_Appearance.moc"

@@ -100,7 +100,7 @@ bool near_colour(const QColor& a, const QColor& b) {
 class TestMainWindow : public QObject {
   Q_OBJECT
  private Q_SLOTS:
-  void designBeforeFirstOpen();
+  void panelTextsBeforeFirstOpen();
   void openBothFiles();
   void openHistoryCancelled();
   void openFirstDialogCancelled();
@@ -127,7 +127,7 @@ class TestMainWindow : public QObject {
   void startFilesOpenTheExamplePair();
 };
 
-void TestMainWindow::designBeforeFirstOpen() {
+void TestMainWindow::panelTextsBeforeFirstOpen() {
   THarness h;
   TfrmMain& f = h.form;
   QVERIFY(f.windowTitle().startsWith(QStringLiteral("Quillcrafter Journeyman Diff v1.0.0.1 Copyright")));
@@ -883,4 +883,4 @@ void TestMainWindow::topicsOnlyInHistoryAreListedCopiedAndUndone() {
 }
 
 QTEST_MAIN(TestMainWindow)
-#include "tst_QuillcrafterDiffMain.moc"
+#include "test_QuillcrafterDiffMain.moc"

@@ -243,4 +243,4 @@ void TestNeverLoseWork::changedOnDiskOffersToReadAgain() {
 }
 
 QTEST_MAIN(TestNeverLoseWork)
-#include "tst_NeverLoseWork.moc"
+#include "test_NeverLoseWork.moc"

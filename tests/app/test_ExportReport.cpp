@@ -138,4 +138,4 @@ void TestExportReport::aReportNeverReplacesACompareFileByAnyName() {
 }
 
 QTEST_MAIN(TestExportReport)
-#include "tst_ExportReport.moc"
+#include "test_ExportReport.moc"
