@@ -15,6 +15,13 @@ size_t SkipLineBreaks(std::string_view data, size_t at) {
   return at;
 }
 
+/// Past one CR LF, CR or LF at At.
+size_t SkipLineBreak(std::string_view data, size_t at) {
+  if (at >= data.size()) return at;
+  if (data[at] == '\r') return at + 1 < data.size() && data[at + 1] == '\n' ? at + 2 : at + 1;
+  return data[at] == '\n' ? at + 1 : at;
+}
+
 /// Tokens after which a line may start: the states there are kept until
 /// the reader says which of them ended a line (a \par in a table is told late).
 bool MayEndLine(const TRtfToken& token) {
@@ -229,8 +236,19 @@ TRtfLineMap MapRtfLines(std::string_view rtf, const TCodePageDecoder& decode) {
   TRtfLineMap map;
   map.IsRtf = TRtfReader::IsRtf(rtf);
   if (!map.IsRtf) {
-    map.Lines = RtfToPlainTextLines(rtf, decode);
-    map.TailBegin = rtf.size();
+    // Plain text: a line and its line break are its bytes.
+    for (std::string_view line : SplitPlainLines(rtf)) {
+      TRtfLineSource source;
+      source.Begin = static_cast<size_t>(line.data() - rtf.data());
+      source.TextEnd = source.Begin + line.size();
+      source.BreakEnd = SkipLineBreak(rtf, source.TextEnd);
+      source.End = source.BreakEnd;
+      source.LineEnd = source.End > source.TextEnd ? TRtfLineEnd::Paragraph : TRtfLineEnd::None;
+      source.States.emplace_back();
+      map.Lines.push_back(decode(line, 1252));
+      map.Sources.push_back(std::move(source));
+    }
+    map.TailBegin = map.Sources.empty() ? rtf.size() : map.Sources.back().End;
     return map;
   }
   TRtfReader reader;

@@ -48,7 +48,8 @@ struct TRtfLineMap {
   static constexpr size_t npos = std::string_view::npos;
   /// UTF-8 plain lines, exactly those RtfToPlainTextLines gives.
   std::vector<std::string> Lines;
-  /// One per line (none for text that is not RTF).
+  /// One per line; for text that is not RTF, the line's bytes and its line
+  /// break, in the default format.
   std::vector<TRtfLineSource> Sources;
   bool IsRtf = false;
   size_t BodyBegin = 0;  // end of the header: where the first line starts
@@ -60,5 +61,5 @@ struct TRtfLineMap {
   size_t ColorTableBegin = npos, ColorTableEnd = npos;
 };
 
-/// Maps the lines of RTF; text that is not RTF gets its lines alone.
+/// Maps the lines of RTF, or of text that is not RTF (Windows-1252 lines).
 TRtfLineMap MapRtfLines(std::string_view rtf, const TCodePageDecoder& decode);

@@ -71,6 +71,14 @@ bool IsContentWord(const TRtfKeyword& kw) {
   }
 }
 
+bool HasUnicodeWord(std::string_view bytes) {
+  for (size_t at = bytes.find("\\u"); at != std::string_view::npos; at = bytes.find("\\u", at + 1)) {
+    const char next = at + 2 < bytes.size() ? bytes[at + 2] : ' ';
+    if ((next >= '0' && next <= '9') || next == '-') return true;
+  }
+  return false;
+}
+
 struct TToken {
   TRtfToken Token;
   size_t Begin = 0;
@@ -100,7 +108,9 @@ class TSplicer {
            const TRtfLineMap& sourceMap)
       : FTarget(target), FT(targetMap), FSource(source), FS(sourceMap) {}
 
-  std::string Splice(int a, int b, int c, int d);
+  /// Rebuild: every line of the result as a group of its own, for texts
+  /// too broken for the plain splice to give their lines.
+  std::string Splice(int a, int b, int c, int d, bool rebuild);
 
  private:
   bool Outside(size_t begin, size_t end) const { return end <= FCutBegin || begin >= FCutEnd; }
@@ -122,6 +132,9 @@ class TSplicer {
   size_t FCutBegin = 0, FCutEnd = 0;
   // Fonts and colours: source number to target number, and the entries to
   // append to the target's tables.
+  void Prepare();
+
+  bool FHasFonts = false, FHasColors = false;
   bool FFontsEditable = true, FColorsEditable = true;
   std::map<int, int> FFontMap, FColorMap;
   std::map<int, TRtfFont> FNewFonts;
@@ -262,15 +275,17 @@ void TSplicer::MoveLine(std::string& out, const TRtfLineSource& line) {
   out += '{';
   Restore(out, line.Format());
   const bool row = line.LineEnd == TRtfLineEnd::Row;
-  const int open = CopyRewritten(out, line.Begin, row ? line.BreakEnd : line.TextEnd, line.States);
-  // The paragraph ends inside the groups the line leaves open: their
-  // paragraph format is the one it had.
-  if (line.LineEnd == TRtfLineEnd::LineBreak) {
-    // The paragraph went on past the \line; it ends here as it did there.
-    RestoreParagraph(out, line.Paragraph);
-  }
-  if (!row) out += "\\par";
+  const size_t end = row ? line.BreakEnd : line.TextEnd;
+  const int open = CopyRewritten(out, line.Begin, end, line.States);
+  // Fallback units still to skip after a \uN would swallow the words
+  // below; a group boundary ends them.
+  if (!row && HasUnicodeWord(FSource.substr(line.Begin, end - line.Begin))) out += "{}";
+  // Groups the line leaves open may be destinations that would swallow the
+  // paragraph end: they are closed first, and the paragraph then ends in
+  // the format it had, as it does where it goes on past a \line.
   out.append(static_cast<size_t>(open), '}');
+  if (!row && (open > 0 || line.LineEnd == TRtfLineEnd::LineBreak)) RestoreParagraph(out, line.Paragraph);
+  if (!row) out += "\\par";
   out += "}\r\n";
 }
 
@@ -340,42 +355,57 @@ std::string TSplicer::Skeleton(size_t begin, size_t end, bool& unmatched, bool& 
   return out;
 }
 
-std::string TSplicer::Splice(int a, int b, int c, int d) {
+void TSplicer::Prepare() {
+  // The tables can take new entries where they stand outside the cut.
+  FHasFonts = FT.FontTableBegin != TRtfLineMap::npos && FT.FontTableEnd != TRtfLineMap::npos;
+  FHasColors = FT.ColorTableBegin != TRtfLineMap::npos && FT.ColorTableEnd != TRtfLineMap::npos;
+  FFontsEditable = !FHasFonts || Outside(FT.FontTableBegin, FT.FontTableEnd);
+  FColorsEditable = !FHasColors || Outside(FT.ColorTableBegin, FT.ColorTableEnd);
+  FColors = FT.Tables.Colors;
+  FTargetColors = FColors.size();
+  FNextFont = FT.Tables.DefaultFont + 1;
+  for (const auto& [number, font] : FT.Tables.Fonts) FNextFont = std::max(FNextFont, number + 1);
+}
+
+std::string TSplicer::Splice(int a, int b, int c, int d, bool rebuild) {
   const int n = static_cast<int>(FT.Sources.size());
   FCutBegin = a < n ? FT.Sources[static_cast<size_t>(a)].Begin : FT.TailBegin;
   FCutEnd = b < n ? FT.Sources[static_cast<size_t>(b)].Begin : FT.TailBegin;
   std::string lead;
-  if (a == n && c < d && n > 0 && FT.Sources.back().LineEnd == TRtfLineEnd::None) {
+  if (rebuild) {
+    FCutBegin = n > 0 ? FT.Sources.front().Begin : FT.TailBegin;
+    FCutEnd = FT.TailBegin;
+  } else if (a == n && c < d && n > 0 && FT.Sources.back().LineEnd == TRtfLineEnd::None) {
     // Lines added after a last line that nothing ends: end it first.
-    lead = "\\par\r\n";
+    lead = HasUnicodeWord(FTarget.substr(FT.Sources.back().Begin)) ? "{}\\par\r\n" : "\\par\r\n";
   } else if (b == n && c == d && a > 0 && a < b &&
              FT.Sources[static_cast<size_t>(a) - 1].LineEnd == TRtfLineEnd::LineBreak) {
     // The new last line would end with a \line, which starts one more.
     FCutBegin = FT.Sources[static_cast<size_t>(a) - 1].TextEnd;
     lead = "\\par\r\n";
   }
-
-  // The tables can take new entries where they stand outside the cut.
-  const bool hasFonts = FT.FontTableBegin != TRtfLineMap::npos && FT.FontTableEnd != TRtfLineMap::npos;
-  const bool hasColors = FT.ColorTableBegin != TRtfLineMap::npos && FT.ColorTableEnd != TRtfLineMap::npos;
-  FFontsEditable = !hasFonts || Outside(FT.FontTableBegin, FT.FontTableEnd);
-  FColorsEditable = !hasColors || Outside(FT.ColorTableBegin, FT.ColorTableEnd);
-  FColors = FT.Tables.Colors;
-  FTargetColors = FColors.size();
-  FNextFont = FT.Tables.DefaultFont + 1;
-  for (const auto& [number, font] : FT.Tables.Fonts) FNextFont = std::max(FNextFont, number + 1);
+  Prepare();
 
   std::string moved;
-  for (int j = c; j < d; ++j) MoveLine(moved, FS.Sources[static_cast<size_t>(j)]);
+  if (rebuild) {
+    // Every line as a group of its own: the target's around the moved ones.
+    TSplicer self(FTarget, FT, FTarget, FT);
+    self.Prepare();
+    for (int i = 0; i < a; ++i) self.MoveLine(moved, FT.Sources[static_cast<size_t>(i)]);
+    for (int j = c; j < d; ++j) MoveLine(moved, FS.Sources[static_cast<size_t>(j)]);
+    for (int i = b; i < n; ++i) self.MoveLine(moved, FT.Sources[static_cast<size_t>(i)]);
+  } else {
+    for (int j = c; j < d; ++j) MoveLine(moved, FS.Sources[static_cast<size_t>(j)]);
+  }
   bool unmatched = false;
   bool untracked = false;
   std::string skeleton = Skeleton(FCutBegin, FCutEnd, unmatched, untracked);
   const bool sameState = b == n || (a < n && FT.Sources[static_cast<size_t>(a)].States ==
                                                  FT.Sources[static_cast<size_t>(b)].States);
-  if (!unmatched && sameState && !untracked) skeleton.clear();
+  if (!rebuild && !unmatched && sameState && !untracked) skeleton.clear();
   // An empty last line that nothing ends is a line only after a \line;
   // after the paragraph end the replacement ends with, it takes one more.
-  if (b == n - 1 && FT.Sources.back().LineEnd == TRtfLineEnd::None && FT.Lines.back().empty() &&
+  if (!rebuild && b == n - 1 && FT.Sources.back().LineEnd == TRtfLineEnd::None && FT.Lines.back().empty() &&
       (c < d || (a > 0 && FT.Sources[static_cast<size_t>(a) - 1].LineEnd != TRtfLineEnd::LineBreak))) {
     // In the paragraph format it had.
     skeleton += '{';
@@ -398,7 +428,7 @@ std::string TSplicer::Splice(int a, int b, int c, int d) {
       AppendEscaped(entries, font.Name);
       entries += ";}";
     }
-    if (hasFonts)
+    if (FHasFonts)
       inserts.emplace_back(FT.FontTableEnd - 1, entries);
     else
       inserts.emplace_back(FT.BodyBegin, "{\\fonttbl" + entries + "}\r\n");
@@ -416,7 +446,7 @@ std::string TSplicer::Splice(int a, int b, int c, int d) {
       AppendWord(entries, "blue", static_cast<int>(rgb & 255));
       entries += ';';
     }
-    if (hasColors)
+    if (FHasColors)
       inserts.emplace_back(FT.ColorTableEnd - 1, entries);
     else
       inserts.emplace_back(FT.BodyBegin, "{\\colortbl" + entries + "}\r\n");
@@ -478,6 +508,15 @@ std::string SpliceRtfLines(std::string_view target, int a, int b, std::string_vi
   c = std::clamp(c, 0, m);
   d = std::clamp(d, c, m);
   if (a == b && c == d) return std::string(target);
-  TSplicer splicer(target, targetMap, source, sourceMap);
-  return splicer.Splice(a, b, c, d);
+  // The result is read back: text broken enough (a brace that closes the
+  // document early, a line end inside a destination) gets every line
+  // rebuilt instead, and if even that reads wrong, the plain splice stands.
+  std::vector<std::string> expected(targetMap.Lines.begin(), targetMap.Lines.begin() + a);
+  expected.insert(expected.end(), sourceMap.Lines.begin() + c, sourceMap.Lines.begin() + d);
+  expected.insert(expected.end(), targetMap.Lines.begin() + b, targetMap.Lines.end());
+  if (expected.empty()) expected.emplace_back();
+  std::string spliced = TSplicer(target, targetMap, source, sourceMap).Splice(a, b, c, d, false);
+  if (MapRtfLines(spliced, decode).Lines == expected) return spliced;
+  std::string rebuilt = TSplicer(target, targetMap, source, sourceMap).Splice(a, b, c, d, true);
+  return MapRtfLines(rebuilt, decode).Lines == expected ? rebuilt : spliced;
 }

@@ -166,12 +166,28 @@ void ExpectMapped(const std::string& rtf, const std::string& name) {
   ASSERT_LE(map.TailBegin, rtf.size()) << name;
 }
 
-TEST(RtfLineMap, LinesAreThePlainTextOnTheCorpusAndOnRandomRtf) {
+TEST(RtfLineMap, LinesAreThePlainTextOnTheCorpusAndOnRandomRtfBrokenOrNot) {
   for (const auto& entry : fs::directory_iterator(fs::path(QC_SOURCE_DIR) / "tests/data/rtf-corpus"))
     if (entry.path().extension() == ".rtf")
       ExpectMapped(ReadFile(entry.path()), entry.path().filename().string());
   RtfMaker maker(1234);
-  for (int trial = 0; trial < 500; ++trial) ExpectMapped(maker.Text(), "random " + std::to_string(trial));
+  for (int trial = 0; trial < 1000; ++trial) {
+    std::string rtf = maker.Text();
+    // Half of them broken here and there: braces, backslashes and escapes
+    // dropped or added.
+    for (int edit = trial % 2 == 0 ? 0 : 1 + maker.Below(4); edit > 0; --edit) {
+      static const char* const kBits[] = {"{", "}", "\\", "\\'0d", "\\uc0 ", "\\bin3 ", "\\par", " "};
+      const size_t at = size_t(maker.Below(int(rtf.size()) + 1));
+      if (maker.OneIn(2) && at < rtf.size())
+        rtf.erase(at, 1);
+      else
+        rtf.insert(at, kBits[maker.Below(8)]);
+    }
+    ExpectMapped(rtf, "random " + std::to_string(trial) + ": " + rtf);
+    // Broken text may not splice into the lines asked for, but it splices.
+    const int n = int(RtfToPlainTextLines(rtf, kDecode).size());
+    EXPECT_NO_THROW(SpliceRtfLines(rtf, maker.Below(n + 1), n, rtf, 0, maker.Below(n + 1), kDecode));
+  }
 }
 
 TEST(RtfLineMap, FormatInForceWhereALineStarts) {
