@@ -262,13 +262,7 @@ const char* RowKindName(const TdvDiffRow& row) {
 // --- The topics ------------------------------------------------------------------------
 
 TTopicSource::TTopicSource(TComparisonSession& session, const TReportOptions& options)
-    : FSession(session), FOptions(options), FEngine(std::make_unique<TdvDiffEngine>()) {
-  // The same line difference the window shows for a pair.
-  const TdvDiffEngine& shown = session.DiffEngine();
-  FEngine->SetDiffOptions(shown.DiffOptions());
-  FEngine->SetMatchDepth(shown.MatchDepth());
-  FEngine->SetIgnoreChars(shown.IgnoreChars());
-
+    : FSession(session), FOptions(options), FEngine(session.DiffEngine()) {
   FHeader.LatestFile = session.LatestFileName();
   FHeader.HistoryFile = session.HistoryFileName();
   FHeader.LatestModified = FileModified(FHeader.LatestFile);
@@ -335,8 +329,10 @@ void TTopicSource::Load(int index, TDetail detail, TTopic& topic) {
   }
   if (!texts) return;
 
-  FEngine->CompareStrings(FText1, FText2);
-  const std::vector<TdvDiffRow>& rows = detail == TDetail::Full ? FEngine->Rows() : FEngine->LineRows();
+  // The same line difference the window shows for a pair, without touching
+  // what the window shows.
+  FDiff = FEngine.Compare(FText1, FText2, detail == TDetail::Full);
+  const std::vector<TdvDiffRow>& rows = FDiff.Rows;
   if (detail == TDetail::Full) topic.Rows.reserve(rows.size());
   for (const TdvDiffRow& row : rows) {
     if (row.Line1 >= 0 && row.Kind1 != dkSame) ++topic.LinesAdded;
@@ -349,8 +345,8 @@ void TTopicSource::Load(int index, TDetail detail, TTopic& topic) {
   // font swapped. Only where the formatted lines are the lines compared.
   const std::vector<TFormattedLine> lines1 = RtfToFormattedLines(entry.Latest->WholeText(), FOptions.Decode);
   const std::vector<TFormattedLine> lines2 = RtfToFormattedLines(entry.History->WholeText(), FOptions.Decode);
-  if (static_cast<int>(lines1.size()) != FEngine->InitialCount1() ||
-      static_cast<int>(lines2.size()) != FEngine->InitialCount2())
+  if (static_cast<int>(lines1.size()) != FDiff.LineCount1() ||
+      static_cast<int>(lines2.size()) != FDiff.LineCount2())
     return;
   for (TRow& row : topic.Rows) {
     const TdvDiffRow& diff = *row.Row;

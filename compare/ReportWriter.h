@@ -11,6 +11,7 @@
 #include "compare/ComparisonSession.h"
 #include "compare/Report.h"
 #include "diff/dvDiffEngine.h"
+#include "diff/dvDiffResult.h"
 
 namespace report {
 
@@ -133,7 +134,8 @@ class TTopicSource {
   const TComparisonSession& FSession;
   const TReportOptions& FOptions;
   THeader FHeader;
-  std::unique_ptr<TdvDiffEngine> FEngine;
+  const TdvDiffEngine& FEngine;  // the session's, for its options alone
+  TdvDiffResult FDiff;           // of the topic loaded last; its rows are the topic's
   std::string FText1, FText2;
   int FDone = 0;
 };

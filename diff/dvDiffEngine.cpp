@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "diff/dvDiffEngineSide.h"
+#include "diff/dvDiffResult.h"
 
 namespace {
 
@@ -366,4 +367,76 @@ const TdvDiffRow& TdvCustomDiffEngine::Row(int index) const {
   BuildRowCache();
   FindRowSpans(static_cast<size_t>(index));
   return FRowCache[static_cast<size_t>(index)];
+}
+
+// ---------------------------------------------------------------------------
+// The difference as a value
+
+TdvDiffResult TdvCustomDiffEngine::Compare(std::string_view text1, std::string_view text2, bool spans) const {
+  // A run of its own on the same algorithm and options: the stateful result
+  // (and whatever views it) is never touched, and both agree row for row.
+  TdvCustomDiffEngine run;
+  run.FDiffOptions = FDiffOptions;
+  run.FMatchDepth = FMatchDepth;
+  run.FIgnoreChars = FIgnoreChars;
+  run.FIndexedSearchFrom = FIndexedSearchFrom;
+  run.CompareStrings(text1, text2);
+
+  TdvDiffResult result;
+  result.Rows = spans ? run.Rows() : run.LineRows();
+  auto lines1 =
+      std::make_shared<std::vector<std::string>>(static_cast<size_t>(std::max(run.FInitialCount1, 0)));
+  auto lines2 =
+      std::make_shared<std::vector<std::string>>(static_cast<size_t>(std::max(run.FInitialCount2, 0)));
+  for (TdvDiffRow& row : result.Rows) {
+    if (row.Line1 >= 0 && static_cast<size_t>(row.Line1) < lines1->size()) {
+      std::string& line = (*lines1)[static_cast<size_t>(row.Line1)];
+      line = row.Text1;
+      row.Text1 = line;
+    }
+    if (row.Line2 >= 0 && static_cast<size_t>(row.Line2) < lines2->size()) {
+      std::string& line = (*lines2)[static_cast<size_t>(row.Line2)];
+      line = row.Text2;
+      row.Text2 = line;
+    }
+  }
+  result.Lines1 = std::move(lines1);
+  result.Lines2 = std::move(lines2);
+  result.Hunks = FindDiffHunks(result.Rows);
+  return result;
+}
+
+std::vector<TdvHunk> FindDiffHunks(const std::vector<TdvDiffRow>& rows) {
+  std::vector<TdvHunk> hunks;
+  const int count = static_cast<int>(rows.size());
+  for (int i = 0; i < count;) {
+    if (rows[static_cast<size_t>(i)].Kind1 == dkSame) {
+      ++i;
+      continue;
+    }
+    const int first = i;
+    while (i < count && rows[static_cast<size_t>(i)].Kind1 != dkSame) ++i;
+    hunks.push_back({first, i - first});
+  }
+  return hunks;
+}
+
+int TdvDiffResult::NextHunkRow(int row, bool forward) const {
+  if (forward) {
+    auto it = std::upper_bound(Hunks.begin(), Hunks.end(), row,
+                               [](int r, const TdvHunk& hunk) { return r < hunk.FirstRow; });
+    return it == Hunks.end() ? -1 : it->FirstRow;
+  }
+  const int before = std::min(row, RowCount());
+  auto it = std::lower_bound(Hunks.begin(), Hunks.end(), before,
+                             [](const TdvHunk& hunk, int r) { return hunk.FirstRow < r; });
+  return it == Hunks.begin() ? -1 : std::prev(it)->FirstRow;
+}
+
+int TdvDiffResult::HunkAt(int row) const {
+  auto it = std::upper_bound(Hunks.begin(), Hunks.end(), row,
+                             [](int r, const TdvHunk& hunk) { return r < hunk.FirstRow; });
+  if (it == Hunks.begin()) return -1;
+  --it;
+  return row < it->EndRow() ? static_cast<int>(it - Hunks.begin()) : -1;
 }

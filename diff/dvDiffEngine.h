@@ -140,6 +140,7 @@ struct TdvDiffRange {
 };
 
 class TdvCustomDiffEngine;
+struct TdvDiffResult;
 
 /// What an engine needs of a viewer: DiffChanged at the end of every run.
 /// The engine knows its viewers only through this interface. A viewer is
@@ -194,6 +195,13 @@ class TdvCustomDiffEngine : public TObject {
   /// The same for texts already in memory. Raises EInvalidOperation when
   /// called from a handler or viewer of a comparison still running.
   void CompareStrings(std::string_view text1, std::string_view text2);
+
+  /// The difference of two texts under this engine's options, as a value
+  /// (dvDiffResult.h): the same rows CompareStrings gives, with spans on the
+  /// changed rows when Spans is true. It leaves the engine's own result, its
+  /// viewers and its events alone, so one engine serves a view and any
+  /// number of readers. Raises what a run raises.
+  TdvDiffResult Compare(std::string_view text1, std::string_view text2, bool spans = true) const;
 
   /// The aligned results; valid until the next comparison. Inside
   /// OnDiffProgress they hold the rows of the running comparison so far.

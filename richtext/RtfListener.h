@@ -54,6 +54,15 @@ struct TRtfParaFormat {
   friend bool operator==(const TRtfParaFormat&, const TRtfParaFormat&) = default;
 };
 
+/// The formatting in force at a point of the text, as the reader tracks it:
+/// what a text moved elsewhere needs to look as it did.
+struct TRtfFormatState {
+  TRtfCharFormat Chr;
+  TRtfParaFormat Para;
+  int Uc = 1;  // \uc: fallback units after each \uN
+  friend bool operator==(const TRtfFormatState&, const TRtfFormatState&) = default;
+};
+
 /// One font-table entry.
 struct TRtfFont {
   std::string Name;    // bytes in the font's own code page
@@ -100,10 +109,16 @@ struct TRtfPicture {
   int ScaleY = 100;
 };
 
+struct TRtfToken;
+
 /// Receives what the reader reads, in document order.
 class TRtfListener {
  public:
   virtual ~TRtfListener() = default;
+  /// Called before the reader reads each token (after Start). Listeners that
+  /// map text back to its bytes ask the reader where it stands; the default
+  /// ignores it.
+  virtual void BeforeToken(const TRtfToken& token) { (void)token; }
   /// Called once before anything else; Tables stay valid until Finish.
   virtual void Start(const TRtfTables& tables) { (void)tables; }
   /// Bytes of text in code page CodePage (ASCII controls: only TAB).

@@ -23,6 +23,7 @@ bool TRtfReader::IsRtf(std::string_view bytes) {
 
 void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   FListener = &listener;
+  FTokenBegin = FTokenEnd = FBreakBegin = FBreakEnd = FHeldBreakBegin = FHeldBreakEnd = 0;
   FTables = TRtfTables();
   FState = TState();
   FStack.clear();
@@ -49,6 +50,9 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   for (;;) {
     TRtfToken token = tokenizer.Next();
     if (token.Kind == TRtfTokenKind::EndOfData) break;
+    FTokenBegin = tokenizer.TokenStart();
+    FTokenEnd = tokenizer.Position();
+    listener.BeforeToken(token);
 
     // Fallback units after \uN: one per byte of text, escape, symbol, word
     // or \bin block; a group boundary ends the skipping.
@@ -115,10 +119,21 @@ void TRtfReader::Read(std::string_view bytes, TRtfListener& listener) {
   FlushPendingSurrogate();
   if (FHeldParEnd) {
     FHeldParEnd = false;
+    FBreakBegin = FHeldBreakBegin;
+    FBreakEnd = FHeldBreakEnd;
     FListener->ParagraphEnd(FHeldPara);
   }
+  FTokenBegin = FTokenEnd = bytes.size();
   listener.Finish(FFinalParaSet ? FFinalPara : FState.Para);
   FListener = nullptr;
+}
+
+std::vector<TRtfFormatState> TRtfReader::StateStack() const {
+  std::vector<TRtfFormatState> states;
+  states.reserve(FStack.size() + 1);
+  for (const TState& state : FStack) states.push_back({state.Chr, state.Para, state.Uc});
+  states.push_back({FState.Chr, FState.Para, FState.Uc});
+  return states;
 }
 
 void TRtfReader::GroupStart() {
@@ -255,6 +270,8 @@ void TRtfReader::EmitUnicode(char32_t codePoint) {
       return;
     case 0x2028:
       FlushPendingSurrogate();
+      FBreakBegin = FTokenBegin;
+      FBreakEnd = FTokenEnd;
       FListener->LineBreak(FState.Chr);
       FParaHasContent = true;
       return;
@@ -290,6 +307,8 @@ void TRtfReader::EmitParagraphEnd() {
   FlushRun();
   FlushPendingSurrogate();
   BeforeContent();
+  FBreakBegin = FTokenBegin;
+  FBreakEnd = FTokenEnd;
   FListener->ParagraphEnd(FState.Para);
   FParaHasContent = false;
 }
@@ -298,6 +317,8 @@ void TRtfReader::BeforeContent() {
   if (FHeldParEnd || FCellTabs > 0) FlushRun();
   if (FHeldParEnd) {
     FHeldParEnd = false;
+    FBreakBegin = FHeldBreakBegin;
+    FBreakEnd = FHeldBreakEnd;
     FListener->ParagraphEnd(FHeldPara);
     FParaHasContent = false;
   }
@@ -490,6 +511,8 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
         BeforeContent();
         FHeldParEnd = true;
         FHeldPara = para;
+        FHeldBreakBegin = FTokenBegin;
+        FHeldBreakEnd = FTokenEnd;
       } else {
         EmitParagraphEnd();
       }
@@ -535,6 +558,8 @@ void TRtfReader::ControlWord(const TRtfToken& token, TRtfTokenizer& tokenizer) {
         FlushRun();
         FlushPendingSurrogate();
         BeforeContent();
+        FBreakBegin = FTokenBegin;
+        FBreakEnd = FTokenEnd;
         FListener->LineBreak(chr);
         FParaHasContent = true;
       }

@@ -49,6 +49,23 @@ class TRtfReader {
   /// The font and colour tables of the last document read.
   const TRtfTables& Tables() const { return FTables; }
 
+  // Where the reader stands, for a listener that maps what it is told back
+  // to the bytes (valid inside the listener's calls).
+  /// Bytes [TokenBegin, TokenEnd) of the token being read.
+  size_t TokenBegin() const { return FTokenBegin; }
+  size_t TokenEnd() const { return FTokenEnd; }
+  /// Bytes of the token that ended the paragraph or line being reported
+  /// (a \par held back in a table is reported later, with its own bytes).
+  size_t BreakBegin() const { return FBreakBegin; }
+  size_t BreakEnd() const { return FBreakEnd; }
+  /// Groups open before the token being read (the document's own included).
+  size_t Depth() const { return FStack.size() + FOverflow; }
+  /// True while text read now would be shown (not in a table, picture or
+  /// other destination).
+  bool InShownText() const { return FState.Dest == TDest::Normal; }
+  /// The formats of the open groups, outermost first; the last is in force.
+  std::vector<TRtfFormatState> StateStack() const;
+
  private:
   enum class TDest : uint8_t { Normal, Skip, FontTable, ColorTable, Pn, Upr, Pict };
   struct TState {
@@ -74,6 +91,9 @@ class TRtfReader {
   void PictureText(std::string_view bytes);
 
   TRtfListener* FListener = nullptr;
+  size_t FTokenBegin = 0, FTokenEnd = 0;
+  size_t FBreakBegin = 0, FBreakEnd = 0;
+  size_t FHeldBreakBegin = 0, FHeldBreakEnd = 0;
   TRtfTables FTables;
   TState FState;
   std::vector<TState> FStack;

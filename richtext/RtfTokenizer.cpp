@@ -23,6 +23,7 @@ TRtfToken TRtfTokenizer::Next() {
   TRtfToken token;
   while (FPos < FData.size()) {
     const auto c = static_cast<unsigned char>(FData[FPos]);
+    FStart = FPos;
     switch (c) {
       case '{':
         ++FPos;
@@ -56,6 +57,7 @@ TRtfToken TRtfTokenizer::Next() {
       }
     }
   }
+  FStart = FPos;
   token.Kind = TRtfTokenKind::EndOfData;
   return token;
 }

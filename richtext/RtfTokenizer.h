@@ -44,6 +44,9 @@ class TRtfTokenizer {
   std::string_view TakeBytes(int64_t count);
 
   size_t Position() const { return FPos; }
+  /// Where the token Next gave last starts (after the CR, LF and NUL
+  /// skipped before it); it ends at Position().
+  size_t TokenStart() const { return FStart; }
   bool AtEnd() const { return FPos >= FData.size(); }
 
  private:
@@ -51,4 +54,5 @@ class TRtfTokenizer {
 
   std::string_view FData;
   size_t FPos = 0;
+  size_t FStart = 0;
 };

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "diff/dvDiffEngine.h"
+#include "diff/dvDiffResult.h"
 #include "tests/diff/DiffReference.h"
 #include "tests/diff/DiffTestUtil.h"
 
@@ -216,6 +217,66 @@ TEST(DiffEngineRandom, RowsAgreeWithTheResultLists) {
   }
   EXPECT_THROW(engine.Row(engine.RowCount()), EListError);
   EXPECT_THROW(engine.Row(-1), EListError);
+}
+
+TEST(DiffEngineRandom, CompareAsAValueAgreesWithTheStatefulRunAndLeavesItAlone) {
+  TextMaker maker(3141);
+  TdvDiffEngine engine;
+  for (int trial = 0; trial < 300; ++trial) {
+    // Given: an engine with some options, holding the result of an earlier run.
+    engine.SetDiffOptions(TdvDiffOptions::FromBits(static_cast<uint8_t>(maker.Below(16))));
+    engine.SetMatchDepth(1 + maker.Below(4));
+    const Lines text1 = maker.Text(30);
+    const Lines text2 = trial % 2 == 0 ? maker.Text(30) : maker.Edited(text1);
+    engine.CompareStrings("earlier\n", "run\n");
+    const std::vector<std::string> before = diff_test::Entries(engine.Result1());
+
+    // When: the same texts are compared as a value and by a run.
+    const TdvDiffResult value = engine.Compare(diff_test::JoinLines(text1), diff_test::JoinLines(text2));
+    ASSERT_EQ(diff_test::Entries(engine.Result1()), before) << "trial " << trial;
+    engine.CompareStrings(diff_test::JoinLines(text1), diff_test::JoinLines(text2));
+
+    // Then: row for row the same, spans included, and the lines are the texts'.
+    const std::vector<TdvDiffRow>& rows = engine.Rows();
+    ASSERT_EQ(value.RowCount(), static_cast<int>(rows.size())) << "trial " << trial;
+    ASSERT_EQ(value.LineCount1(), static_cast<int>(text1.size()));
+    ASSERT_EQ(value.LineCount2(), static_cast<int>(text2.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const TdvDiffRow& a = value.Rows[i];
+      const TdvDiffRow& b = rows[i];
+      ASSERT_TRUE(a.Kind1 == b.Kind1 && a.Kind2 == b.Kind2 && a.Line1 == b.Line1 && a.Line2 == b.Line2 &&
+                  a.Text1 == b.Text1 && a.Text2 == b.Text2 && a.Spans1.size() == b.Spans1.size() &&
+                  a.Spans2.size() == b.Spans2.size())
+          << "trial " << trial << ", row " << i;
+      if (a.Line1 >= 0) {
+        ASSERT_EQ(a.Text1, text1[static_cast<size_t>(a.Line1)]);
+      }
+    }
+    // Hunks are the maximal runs of rows that are not same; stepping finds
+    // their first rows as a scan of the rows would.
+    auto starts = [&](int i) {
+      return rows[size_t(i)].Kind1 != dkSame && (i == 0 || rows[size_t(i) - 1].Kind1 == dkSame);
+    };
+    size_t hunk = 0;
+    for (int i = 0; i < value.RowCount(); ++i) {
+      if (starts(i)) {
+        ASSERT_LT(hunk, value.Hunks.size());
+        ASSERT_EQ(value.Hunks[hunk].FirstRow, i);
+        ++hunk;
+      }
+      ASSERT_EQ(value.HunkAt(i) >= 0, rows[size_t(i)].Kind1 != dkSame);
+    }
+    ASSERT_EQ(hunk, value.Hunks.size());
+    for (int row = -2; row <= value.RowCount() + 1; ++row) {
+      int next = -1, previous = -1;
+      for (int i = std::max(row + 1, 0); i < value.RowCount() && next < 0; ++i)
+        if (starts(i)) next = i;
+      for (int i = std::min(row, value.RowCount()) - 1; i >= 0 && previous < 0; --i)
+        if (starts(i)) previous = i;
+      ASSERT_EQ(value.NextHunkRow(row, true), next) << "trial " << trial << ", row " << row;
+      ASSERT_EQ(value.NextHunkRow(row, false), previous) << "trial " << trial << ", row " << row;
+    }
+  }
 }
 
 /// Line splitting as plainly as it can be said, byte by byte.
