@@ -97,8 +97,24 @@ void TestMergeWindow::mergeFlow() {
   saved.LoadFromFile(out.toStdString());
   ApplyMerge(w.Plan(), expected);
   QCOMPARE(saved.Topics().Count(), expected.Topics().Count());
+  // The result pane shows each topic's text as the saved file has it.
+  for (const TMergeRow& row : w.Rows()) {
+    const TMergeDecision& d = w.Plan().Decisions[static_cast<size_t>(row.First)];
+    if (d.Level != TMergeLevel::Topic || d.OursID < 0 || d.Action == TMergeAction::Deleted) continue;
+    const int at = saved.Topics().IndexOfTopicID(d.OursID);
+    QVERIFY(at >= 0);
+    QCOMPARE(RowResult(w.Plan(), row), saved.Topics().Items(at)->Text().Text());
+  }
   for (int i = 0; i < saved.Topics().Count(); ++i)
     QVERIFY(saved.Topics().Items(i)->IsEqual(expected.Topics().Items(i)));
+
+  // No base (as version-control tools give /dev/null): a two-way merge, every topic new on a side.
+  w.OpenMerge(QStringLiteral("/dev/null"), QStringLiteral(QC_SOURCE_DIR "/examples/merge/Ours.qcp"),
+              QStringLiteral(QC_SOURCE_DIR "/examples/merge/Theirs.qcp"), out);
+  QCOMPARE(w.Plan().Base->Topics().Count(), 0);
+  QVERIFY(!w.Rows().empty());
+  QCOMPARE(w.UndoStack().count(), 0);
+  QCOMPARE(w.ExitStatus(), 1);
   QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
   app::SetYesNoHandler(nullptr);
   app::SetMessageBoxHandler(nullptr);
