@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicFields.h"
@@ -255,6 +256,14 @@ void TPlanner::Topics(const std::function<void(int, int)>& progress) {
   const int total = ours.Count() + theirs.Count();
   // Each side's topics against the base, a base topic taken once.
   TTopicMatcher baseMatcher(base);
+  // A topic's Index() searches its collection: once per topic it would make the merge quadratic.
+  const auto indexMap = [](const TQCTopics& topics) {
+    std::unordered_map<const TQCTopic*, int> map;
+    map.reserve(static_cast<size_t>(topics.Count()));
+    for (int i = 0; i < topics.Count(); ++i) map.emplace(topics.Items(i), i);
+    return map;
+  };
+  const std::unordered_map<const TQCTopic*, int> baseIndex = indexMap(base);
   const auto matchAgainstBase = [&](const TQCTopics& side, std::vector<int>& sideToBase,
                                     std::vector<int>& baseToSide, int done) {
     sideToBase.assign(static_cast<size_t>(side.Count()), -1);
@@ -263,7 +272,7 @@ void TPlanner::Topics(const std::function<void(int, int)>& progress) {
       if (progress && i % 256 == 0) progress(done + i, total);
       const TQCTopic* match = baseMatcher.FindMatchingTopic(*side.Items(i), FPlan.MatchMode);
       if (match == nullptr) continue;
-      const int bi = match->Index();
+      const int bi = baseIndex.at(match);
       if (baseToSide[static_cast<size_t>(bi)] >= 0) continue;
       baseToSide[static_cast<size_t>(bi)] = i;
       sideToBase[static_cast<size_t>(i)] = bi;
@@ -275,13 +284,14 @@ void TPlanner::Topics(const std::function<void(int, int)>& progress) {
 
   // Topics new on their side against those new on ours.
   TTopicMatcher oursMatcher(ours);
+  const std::unordered_map<const TQCTopic*, int> oursIndex = indexMap(ours);
   std::vector<int> theirsToOursAdded(static_cast<size_t>(theirs.Count()), -1);
   std::vector<bool> oursAddedTaken(static_cast<size_t>(ours.Count()), false);
   for (int i = 0; i < theirs.Count(); ++i) {
     if (theirsToBase[static_cast<size_t>(i)] >= 0) continue;
     const TQCTopic* match = oursMatcher.FindMatchingTopic(*theirs.Items(i), FPlan.MatchMode);
     if (match == nullptr) continue;
-    const int oi = match->Index();
+    const int oi = oursIndex.at(match);
     if (oursToBase[static_cast<size_t>(oi)] >= 0 || oursAddedTaken[static_cast<size_t>(oi)]) continue;
     oursAddedTaken[static_cast<size_t>(oi)] = true;
     theirsToOursAdded[static_cast<size_t>(i)] = oi;
