@@ -10,7 +10,7 @@ DEBS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev 
         libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core \
         xvfb xauth x11-apps diffutils \
         desktop-file-utils appstream shared-mime-info groff-base dpkg-dev \
-        qt6-tools-dev qt6-l10n-tools qt6-svg-dev chromium python3-jsonschema
+        qt6-tools-dev qt6-l10n-tools qt6-svg-dev chromium python3-jsonschema git
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
