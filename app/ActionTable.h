@@ -44,6 +44,7 @@ enum class TCommand {
   Shortcuts,
   About,
   ClearRecent,  // in the Open Recent menu
+  MergeFiles,   // a three-way merge in a window of its own
   Count
 };
 

@@ -31,6 +31,7 @@
 #include "app/CoreTexts.h"
 #include "app/EditHistory.h"
 #include "app/ExportReport.h"
+#include "app/MergeWindow.h"
 #include "app/PairView.h"
 #include "app/ProjectFiles.h"
 #include "app/StatusBar.h"
@@ -198,6 +199,7 @@ void TfrmMain::CreateCommands() {
   FActions->OnTriggered(TCommand::SaveHistory, [this] { FFiles->SaveSide(false, false); });
   FActions->OnTriggered(TCommand::SaveHistoryAs, [this] { FFiles->SaveSide(false, true); });
   FActions->OnTriggered(TCommand::ExportReport, [this] { ExportReportExecute(); });
+  FActions->OnTriggered(TCommand::MergeFiles, [this] { TfrmMerge::AskAndShow(this); });
   FActions->OnTriggered(TCommand::ClearRecent, [this] { FFiles->ClearRecent(); });
   FActions->OnTriggered(TCommand::KeepBackups, [this] {
     FSession->SetBackups(Action(TCommand::KeepBackups)->isChecked());

@@ -11,6 +11,7 @@
 
 #include "app/AppText.h"
 #include "app/Application.h"
+#include "app/MergeWindow.h"
 #include "app/QuillcrafterDiffMain.h"
 #include "app/VersionInfo.h"
 #include "document/QuillcrafterDoc.h"
@@ -59,6 +60,17 @@ int main(int argc, char** argv) {
       QCoreApplication::translate("app", "The name the caption shows for the pair (a repository path)."),
       QCoreApplication::translate("app", "NAME"));
   parser.addOption(label);
+  // A merge for version-control tools: BASE (or /dev/null) with OURS and THEIRS as the two arguments.
+  const QCommandLineOption merge(
+      QStringLiteral("merge"),
+      QCoreApplication::translate("app",
+                                  "Merge OURS and THEIRS (the two arguments) changed from BASE into OUT."),
+      QCoreApplication::translate("app", "BASE"));
+  parser.addOption(merge);
+  const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                  QCoreApplication::translate("app", "The merged file --merge writes."),
+                                  QCoreApplication::translate("app", "OUT"));
+  parser.addOption(output);
   parser.addPositionalArgument(QStringLiteral("latest"),
                                QCoreApplication::translate("app", "The Latest project file (*.qcp)."),
                                QStringLiteral("[LATEST.qcp"));
@@ -91,9 +103,27 @@ int main(int argc, char** argv) {
         << usage;
     return 2;
   }
+  const bool merging = parser.isSet(merge);
+  if (merging && (files.size() != 2 || !parser.isSet(output))) {
+    err << QCoreApplication::translate("app", "--merge BASE needs OURS and THEIRS and -o OUT\n") << usage;
+    return 2;
+  }
   err.flush();
 
   app::TApplication application(argc, argv);
+  if (merging) {
+    // Exit status 0 only when OUT was saved with no conflict left.
+    app::TfrmMerge frmMerge;
+    frmMerge.show();
+    bool opened = false;
+    app::RunHandler([&] {
+      frmMerge.OpenMerge(parser.value(merge), files.value(0), files.value(1), parser.value(output));
+      opened = true;
+    });
+    if (!opened) return 1;
+    application.exec();
+    return frmMerge.ExitStatus();
+  }
   app::TfrmMain frmMain;
   if (parser.isSet(match)) frmMain.SetMatchModeIndex(static_cast<int>(*mode));
   frmMain.show();

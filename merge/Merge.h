@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,10 @@ struct TMergeDecision {
   std::string MergedValue;
   /// A text conflict that can be shown as marked paragraphs in place.
   bool Markable = false;
+  /// Lines a person put in place of a text block (one side after the
+  /// other, or their own edit), CR LF joined; when set they win over the
+  /// block's values and its resolution.
+  std::optional<std::string> ChosenValue;
   /// Which topic of each document the decision is about (index in its
   /// topics, -1 for none); not part of the plan's text.
   int BaseIndex = -1, OursIndex = -1, TheirsIndex = -1;

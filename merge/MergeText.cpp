@@ -116,6 +116,7 @@ std::vector<TMergeDecision> MergeTopicText(const std::vector<std::string>& base,
 }
 
 std::vector<std::string> ChosenTextLines(const TMergeDecision& block, const TMergeLabels& labels) {
+  if (block.ChosenValue) return SplitValueLines(*block.ChosenValue);
   if (block.Action != TMergeAction::Conflict && block.Resolution != TMergeResolution::Unresolved &&
       block.Resolution != TMergeResolution::Both)
     return SplitValueLines(block.Values[block.Resolution == TMergeResolution::Base   ? 0

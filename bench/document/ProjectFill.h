@@ -30,4 +30,26 @@ inline void Fill(TQuillcrafterDoc& doc, int variant, int count) {
   doc.Topics().EndUpdate();
 }
 
+/// One side of a merge triple (0 base, 1 ours, 2 theirs) over Fill's variant
+/// 1: ours and theirs each add a line to one topic in 60 (different ones),
+/// and to one in 600 a different line on each side, so a few hundred topics
+/// change on each side and some of them conflict.
+inline void FillTriple(TQuillcrafterDoc& doc, int side, int count) {
+  Fill(doc, 1, count);
+  const auto addLine = [](TQCTopic& topic, const std::string& words) {
+    TStringList text;
+    const TStrings& old = topic.Text();
+    for (int i = 0; i < old.Count(); ++i) text.Add(old.Strings(i));
+    // Before the closing line, so the text stays RTF.
+    text.Insert(text.Count() > 1 ? text.Count() - 1 : text.Count(), words + "\\par");
+    topic.SetText(text);
+  };
+  for (int i = 0; i < doc.Topics().Count(); ++i) {
+    TQCTopic& topic = *doc.Topics().Items(i);
+    if (side == 1 && i % 60 == 1) addLine(topic, "Ours added this line.");
+    if (side == 2 && i % 60 == 31) addLine(topic, "Theirs added this line.");
+    if (side > 0 && i % 600 == 7) addLine(topic, side == 1 ? "Ours says so." : "Theirs says otherwise.");
+  }
+}
+
 }  // namespace qcbench
