@@ -36,6 +36,22 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Merge OURS and THEIRS (the two arguments) changed from BASE into OUT.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>BASE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The merged file --merge writes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OUT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>The Latest project file (*.qcp).</source>
         <translation type="unfinished"></translation>
     </message>
@@ -48,6 +64,11 @@
 </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>--merge BASE needs OURS and THEIRS and -o OUT
+</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>app::TActionTable</name>
@@ -57,6 +78,10 @@
     </message>
     <message>
         <source>Open &amp;Recent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Merge Three Files...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -558,6 +583,253 @@ Licensed under the MIT licence.</source>
     </message>
     <message>
         <source>Dar&amp;k</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>app::TfrmMerge</name>
+    <message>
+        <source>Kept</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Theirs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Added</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kept</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>theirs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>merged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>conflict</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>automatic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>resolved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>resolved: chosen lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>resolved: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Topic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open the Base Project</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Our Project</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Their Project</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save the Merged Project As</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quillcrafter File (*.qcp)|*.qcp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Base</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save Merged File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Topic: Take &amp;Ours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Topic: Take &amp;Theirs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Topic: Take &amp;Base</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Topic: Keep Bo&amp;th</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change: Take Ours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change: Take Theirs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change: Take Base</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change: Ours Then Theirs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change: Theirs Then Ours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Take Ours for All Unresolved Conflicts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Take Theirs for All Unresolved Conflicts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Next Conflict</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Previous Conflict</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show &amp;Base</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Whole topic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Field %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Text lines %1-%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conflict (%1 unresolved of %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 conflicts unresolved; %3 rows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merge</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1%2 - Merge Three Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose for Topic &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose for a Change of &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 conflicts are still unresolved: their texts are saved marked, their values as ours. Save anyway?</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
