@@ -15,7 +15,7 @@ RUN_DEBS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-
 TEST_DEBS := $(RUN_DEBS) libgtest-dev libgmock-dev libbenchmark-dev clang-format \
              xvfb xauth x11-apps diffutils \
              desktop-file-utils appstream shared-mime-info groff-base dpkg-dev \
-             qt6-tools-dev qt6-l10n-tools chromium python3-jsonschema
+             qt6-tools-dev qt6-l10n-tools chromium python3-jsonschema git
 DEBS ?= $(TEST_DEBS)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

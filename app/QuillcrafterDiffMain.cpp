@@ -365,6 +365,7 @@ void TfrmMain::UpdateCaptions() {
   } else {
     QString names = QFileInfo(latest).fileName();
     if (!history.isEmpty()) names += QStringLiteral(", ") + QFileInfo(history).fileName();
+    if (!FCaptionLabel.isEmpty()) names = FCaptionLabel;
     setWindowTitle(tr("[*]%1 - %2").arg(names, FVersionCaption));
   }
   setWindowModified(FSession->Latest().Modified() || FSession->History().Modified());

@@ -87,6 +87,12 @@ class TfrmMain : public QWidget {
   void OpenFiles(const QString& latestFile, const QString& historyFile);
   /// Opens a recent pair (as Open does, after asking about unsaved changes).
   void OpenRecent(const QString& pair);
+  /// A name the caption shows instead of the files' names (a difftool's
+  /// repository path in place of its temporary files); empty: the names.
+  void SetCaptionLabel(const QString& label) {
+    FCaptionLabel = label;
+    UpdateCaptions();
+  }
   /// The list's selected row becomes the selected pair.
   void lbTopicsClick();
   /// Carries out a copy where the session allows it, as a step that can be undone.
@@ -149,6 +155,7 @@ class TfrmMain : public QWidget {
   TFocusMark* FocusMark = nullptr;
   QActionGroup* FColorSchemes = nullptr;  // Follow Desktop, Light, Dark
   QString FVersionCaption;
+  QString FCaptionLabel;
   /// Builds the search's texts while the window is idle.
   QTimer* FPrepareTimer = nullptr;
   bool FOuterSizeApplied = false;

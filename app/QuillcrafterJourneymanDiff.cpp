@@ -3,6 +3,10 @@
 // project file, opened at start as if chosen in the two open dialogs.
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include "app/AppText.h"
@@ -10,7 +14,25 @@
 #include "app/MergeWindow.h"
 #include "app/QuillcrafterDiffMain.h"
 #include "app/VersionInfo.h"
+#include "document/QuillcrafterDoc.h"
 #include "document/TopicComparison.h"
+
+namespace {
+
+/// A side of a difftool's pair: the file itself, or for /dev/null (a file
+/// added or deleted) an empty project in Folder, named as the repository's
+/// file and read-only on disk, so that nothing is saved where git reads no more.
+QString DiffSide(const QString& file, const QString& label, const QTemporaryDir& folder, const char* side) {
+  if (file != QStringLiteral("/dev/null")) return file;
+  const QString name = label.isEmpty() ? QStringLiteral("empty.qcp") : QFileInfo(label).fileName();
+  QDir(folder.path()).mkpath(QString::fromLatin1(side));
+  const QString path = folder.filePath(QString::fromLatin1(side) + QLatin1Char('/') + name);
+  TQuillcrafterDoc().SaveToFile(QFile::encodeName(path).toStdString());
+  QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+  return path;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The command line is read before the application object exists, so that
@@ -27,6 +49,17 @@ int main(int argc, char** argv) {
       QCoreApplication::translate("app", "Match topics by MODE: id, title or id-or-title."),
       QCoreApplication::translate("app", "MODE"));
   parser.addOption(match);
+  const QCommandLineOption diff(
+      QStringLiteral("diff"),
+      QCoreApplication::translate("app",
+                                  "As git difftool: LOCAL.qcp REMOTE.qcp follow, LOCAL as History, "
+                                  "REMOTE as Latest; /dev/null is an empty project."));
+  parser.addOption(diff);
+  const QCommandLineOption label(
+      QStringLiteral("label"),
+      QCoreApplication::translate("app", "The name the caption shows for the pair (a repository path)."),
+      QCoreApplication::translate("app", "NAME"));
+  parser.addOption(label);
   // A merge for version-control tools: BASE (or /dev/null) with OURS and THEIRS as the two arguments.
   const QCommandLineOption merge(
       QStringLiteral("merge"),
@@ -61,10 +94,10 @@ int main(int argc, char** argv) {
     out << usage;
     return 0;
   }
-  const QStringList files = parser.positionalArguments();
+  QStringList files = parser.positionalArguments();
   const std::optional<TTopicMatchMode> mode =
       parser.isSet(match) ? MatchModeFromToken(parser.value(match).toStdString()) : TTopicMatchMode::tmByID;
-  if (files.size() > 2 || !mode) {
+  if (files.size() > 2 || !mode || (parser.isSet(diff) && files.size() != 2)) {
     err << (!mode ? QCoreApplication::translate("app", "Unknown match mode: %1\n").arg(parser.value(match))
                   : QString())
         << usage;
@@ -94,6 +127,13 @@ int main(int argc, char** argv) {
   app::TfrmMain frmMain;
   if (parser.isSet(match)) frmMain.SetMatchModeIndex(static_cast<int>(*mode));
   frmMain.show();
+  // The empty sides live as long as the window.
+  QTemporaryDir emptySides;
+  if (parser.isSet(diff)) {
+    const QString name = parser.value(label);
+    files = {DiffSide(files[1], name, emptySides, "Latest"), DiffSide(files[0], name, emptySides, "History")};
+    if (!name.isEmpty()) frmMain.SetCaptionLabel(name);
+  }
   if (!files.isEmpty()) frmMain.OpenFiles(files.value(0), files.value(1));
   return application.exec();
 }
