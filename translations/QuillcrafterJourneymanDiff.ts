@@ -24,6 +24,18 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>As git difftool: LOCAL.qcp REMOTE.qcp follow, LOCAL as History, REMOTE as Latest; /dev/null is an empty project.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The name the caption shows for the pair (a repository path).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Merge OURS and THEIRS (the two arguments) changed from BASE into OUT.</source>
         <translation type="unfinished"></translation>
     </message>
