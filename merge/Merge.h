@@ -101,6 +101,9 @@ struct TMergePlan {
   const TQuillcrafterDoc* Theirs = nullptr;
   TTopicMatchMode MatchMode = TTopicMatchMode::tmByID;
   TMergeLabels Labels;
+  /// How the file's bytes read as shown text: the text merge splices the
+  /// shown lines with it.
+  TCodePageDecoder Decode;
   std::vector<TMergeDecision> Decisions;
 
   int ConflictCount() const;
