@@ -1,6 +1,7 @@
 #include "merge/MergeText.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 #include "richtext/RtfLineMap.h"
@@ -120,11 +121,24 @@ int Chosen(const TMergeDecision& d) {
 
 bool IsEdge(const TMergeDecision& d) { return d.Name == kHeaderName || d.Name == kTailName; }
 
-/// A marker as the one plain line of a text of its own.
-std::string Marker(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-  return PlainTextToRtf(text);
+/// A marker as the one line of a text of its own. Its header ends in a
+/// table, so that the line moved in is its text alone, on one file line.
+std::string Marker(const std::string& text) {
+  std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl}\r\n";
+  for (const char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '\\' || c == '{' || c == '}') {
+      rtf += '\\';
+      rtf += c;
+    } else if (u < 32 || u >= 0x80) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\'%02x", u);
+      rtf += hex;
+    } else {
+      rtf += c;
+    }
+  }
+  return rtf + "\\par\r\n}";
 }
 
 }  // namespace
