@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 
 #include "richtext/RtfLineMap.h"
 #include "richtext/RtfSplice.h"
