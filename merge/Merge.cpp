@@ -372,7 +372,7 @@ void TPlanner::ThreeSided(TMergeDecision topic, const TQCTopic& b, const TQCTopi
     Add(std::move(d));
   }
   if (!(o.TextEquals(t) && o.TextEquals(b))) {
-    for (TMergeDecision& block : MergeTopicText(Lines(b.Text()), Lines(o.Text()), Lines(t.Text()), FDecode)) {
+    for (TMergeDecision& block : MergeTopicText(b.WholeText(), o.WholeText(), t.WholeText(), FDecode)) {
       TMergeDecision d = topic;
       d.Level = TMergeLevel::TextBlock;
       d.Name = std::move(block.Name);
@@ -669,11 +669,9 @@ void TApplier::FinishText() {
     const TQCTopic* b = Side(*FCurrentTopic, kBase);
     const TQCTopic* o = Side(*FCurrentTopic, kOurs);
     const TQCTopic* t = Side(*FCurrentTopic, kTheirs);
-    TStringList text;
-    for (const std::string& line :
-         BuildMergedText(Lines(b->Text()), Lines(o->Text()), Lines(t->Text()), FTextBlocks, FPlan.Labels))
-      text.Add(line);
-    if (!(text.Text() == FCurrent->Text().Text())) FCurrent->SetText(text);
+    const std::string text = BuildMergedText(b->WholeText(), o->WholeText(), t->WholeText(), FTextBlocks,
+                                             FPlan.Labels, FPlan.Decode);
+    if (text != FCurrent->WholeText()) FCurrent->SetWholeText(text);
   }
   FTextBlocks.clear();
 }
@@ -777,6 +775,7 @@ TMergePlan PlanMerge(const TQuillcrafterDoc& base, const TQuillcrafterDoc& ours,
   TMergePlan plan;
   plan.Base = &base, plan.Ours = &ours, plan.Theirs = &theirs;
   plan.MatchMode = mode;
+  plan.Decode = decode;
   TPlanner planner(plan, decode);
   planner.Topics(progress);
   planner.Options();

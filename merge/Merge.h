@@ -67,10 +67,12 @@ struct TMergeDecision {
   std::string Title;
   /// A field or option name, a macro name; empty for whole topics and text.
   std::string Name;
-  /// Text blocks and list items: the half-open line ranges on each side.
+  /// Text blocks and list items: the half-open line ranges on each side
+  /// (for text blocks, of the lines the text shows).
   int BaseStart = 0, BaseEnd = 0, OursStart = 0, OursEnd = 0, TheirsStart = 0, TheirsEnd = 0;
-  /// The three values (file bytes; for line blocks the lines joined with
-  /// CR LF): always for conflicts, otherwise where they tell the change.
+  /// The three values (file bytes; for list blocks the lines joined with
+  /// CR LF, for text blocks the RTF of their lines): always for conflicts,
+  /// otherwise where they tell the change.
   std::array<std::string, 3> Values;  // base, ours, theirs
   /// The combined value of a Merged decision.
   std::string MergedValue;
@@ -106,6 +108,9 @@ struct TMergePlan {
   const TQuillcrafterDoc* Theirs = nullptr;
   TTopicMatchMode MatchMode = TTopicMatchMode::tmByID;
   TMergeLabels Labels;
+  /// How the file's bytes read as shown text: the text merge splices the
+  /// shown lines with it.
+  TCodePageDecoder Decode;
   std::vector<TMergeDecision> Decisions;
 
   int ConflictCount() const;

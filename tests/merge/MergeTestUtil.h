@@ -8,6 +8,7 @@
 
 #include "document/QuillcrafterDoc.h"
 #include "merge/Merge.h"
+#include "richtext/RtfPlainText.h"
 #include "tests/document/DocTestUtil.h"
 
 namespace mergetest {
@@ -60,6 +61,18 @@ inline std::string Latin1(std::string_view bytes, int) {
     }
   }
   return out;
+}
+
+/// The lines a topic's text shows.
+inline std::vector<std::string> Shown(const TQCTopic& topic) {
+  return RtfToPlainTextLines(topic.WholeText(), &Latin1);
+}
+
+/// The lines a body of these paragraphs shows.
+inline std::vector<std::string> ShownBody(const std::vector<std::string>& paragraphs) {
+  std::string rtf;
+  for (const std::string& line : Body(paragraphs)) rtf += line + "\r\n";
+  return RtfToPlainTextLines(rtf, &Latin1);
 }
 
 struct Merged {

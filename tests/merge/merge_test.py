@@ -63,7 +63,7 @@ def main():
         check("keywords of both sides", b"install;requirements" in merged)
         check("a topic from each side", b"Exporting" in merged and b"Searching" in merged)
         check("the conflict marked in the text",
-              b"{\\pard\\plain <<<<<<< ours\\par}" in merged and b"{\\pard\\plain >>>>>>> theirs\\par}" in merged)
+              b"<<<<<<< ours\\par}" in merged and b">>>>>>> theirs\\par}" in merged)
         resaved = os.path.join(tmp, "resaved.qcp")
         subprocess.run([QCTOOL, "resave", out, resaved], check=True)
         check("the merged file reads back as written", read(resaved) == merged)

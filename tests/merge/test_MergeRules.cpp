@@ -120,8 +120,10 @@ const Row kRows[] = {
      [](TQuillcrafterDoc& d) { SetLine(d, 2, 2, "Run the new setup program.\\par"); },
      [](TQuillcrafterDoc& d) { SetLine(d, 2, 4, "Then restart the computer.\\par"); }, TMergeAction::Ours,
      [](const Merged& m) {
-       EXPECT_EQ(TextOf(m, 2),
-                 Body({"Run the new setup program.", "It takes a minute.", "Then restart the computer."}));
+       EXPECT_EQ(Shown(*Find(m.Result, 2)), ShownBody({"Run the new setup program.", "It takes a minute.",
+                                                       "Then restart the computer."}));
+       // Ours' lines stay as ours wrote them; theirs comes spliced in with its look.
+       EXPECT_EQ(TextOf(m, 2)[2], "Run the new setup program.\\par");
      }},
     {"different words of one line: the words merge",
      [](TQuillcrafterDoc& d) { SetLine(d, 2, 3, "It takes one minute.\\par"); },
@@ -134,25 +136,32 @@ const Row kRows[] = {
      [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Click \\b Save\\b0  now.\\par"); },
      [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Press Save now.\\par"); }, TMergeAction::Merged,
      [](const Merged& m) { EXPECT_EQ(TextOf(m, 1)[3], "Press \\b Save\\b0  now.\\par"); }},
+    {"formatting on one line, wording on another: both kept, the formatted line spliced in with its look",
+     [](TQuillcrafterDoc& d) { SetLine(d, 1, 2, "Welcome to the new notes.\\par"); },
+     [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Click \\b Save\\b0  now.\\par"); }, TMergeAction::Ours,
+     [](const Merged& m) {
+       EXPECT_EQ(m.Plan.ConflictCount(), 0);
+       EXPECT_EQ(Shown(*Find(m.Result, 1)), ShownBody({"Welcome to the new notes.", "Click Save now."}));
+       EXPECT_EQ(TextOf(m, 1)[2], "Welcome to the new notes.\\par");
+       EXPECT_NE(Find(m.Result, 1)->WholeText().find("\\b Save\\b0"), std::string::npos);
+     }},
     {"formatting and wording of the same word: a conflict that says which side did which",
      [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Click \\b Save\\b0  now.\\par"); },
      [](TQuillcrafterDoc& d) { SetLine(d, 1, 3, "Click Store now.\\par"); }, TMergeAction::Conflict,
      [](const Merged& m) {
        for (const TMergeDecision& d : m.Plan.Decisions)
-         if (d.IsConflict()) EXPECT_EQ(d.Name, "Text: formatting by ours, wording by theirs");
+         if (d.IsConflict()) {
+           EXPECT_EQ(d.Name, "Text: formatting by ours, wording by theirs");
+         }
      }},
     {"the same words changed differently: a conflict marked in the text",
      [](TQuillcrafterDoc& d) { SetLine(d, 2, 3, "It takes an hour.\\par"); },
      [](TQuillcrafterDoc& d) { SetLine(d, 2, 3, "It takes a day.\\par"); }, TMergeAction::Conflict,
      [](const Merged& m) {
-       const std::vector<std::string> text = TextOf(m, 2);
-       ASSERT_EQ(text.size(), 12u);
-       EXPECT_EQ(text[3], "{\\pard\\plain <<<<<<< ours\\par}");
-       EXPECT_EQ(text[4], "It takes an hour.\\par");
-       EXPECT_EQ(text[5], "{\\pard\\plain ||||||| base\\par}");
-       EXPECT_EQ(text[7], "{\\pard\\plain =======\\par}");
-       EXPECT_EQ(text[8], "It takes a day.\\par");
-       EXPECT_EQ(text[9], "{\\pard\\plain >>>>>>> theirs\\par}");
+       EXPECT_EQ(Shown(*Find(m.Result, 2)),
+                 ShownBody({"Run the setup program.", "<<<<<<< ours", "It takes an hour.", "||||||| base",
+                            "It takes a minute.", "=======", "It takes a day.", ">>>>>>> theirs",
+                            "Then restart."}));
      }},
     {"an option changed on one side: that side", kNothing,
      [](TQuillcrafterDoc& d) { d.Options().SetCopyright("2026"); }, TMergeAction::Theirs,
@@ -209,7 +218,7 @@ TEST(MergeRules, TakeChoosesThatSideForEveryConflict) {
   Merge(base, ours, theirs, m, TMergeResolution::Theirs);
   EXPECT_EQ(m.Plan.ConflictCount(), 2);
   EXPECT_EQ(m.Plan.UnresolvedCount(), 0);
-  EXPECT_EQ(TextOf(m, 2)[3], "It takes a day.\\par");
+  EXPECT_EQ(Shown(*Find(m.Result, 2))[2], "It takes a day.");
   EXPECT_EQ(Find(m.Result, 3)->Title(), "Words");
 }
 
@@ -251,7 +260,8 @@ TEST(MergeRules, OneDecisionChangedAndAppliedAgain) {
   }
   ApplyMerge(m.Plan, m.Result);
   EXPECT_EQ(Find(m.Result, 1)->Keywords(), "print;save;export");
-  EXPECT_EQ(TextOf(m, 2), Body({"Run the setup program.", "It takes a day.", "Then restart."}));
+  EXPECT_EQ(Shown(*Find(m.Result, 2)),
+            ShownBody({"Run the setup program.", "It takes a day.", "Then restart."}));
   EXPECT_EQ(m.Result.Topics().Count(), 3);
 }
 
