@@ -186,8 +186,8 @@ std::string RowResult(const TMergePlan& plan, const TMergeRow& row) {
   const TQCTopic* ours = SideTopic(plan, d, 1);
   const TQCTopic* theirs = SideTopic(plan, d, 2);
   if (!blocks.empty() && base && ours && theirs)
-    return JoinCrLf(
-        BuildMergedText(TextLines(*base), TextLines(*ours), TextLines(*theirs), blocks, plan.Labels));
+    return BuildMergedText(base->WholeText(), ours->WholeText(), theirs->WholeText(), blocks, plan.Labels,
+                           plan.Decode);
   const TQCTopic* kept = ours ? ours : theirs;
   switch (d.Action) {
     case TMergeAction::Deleted:
