@@ -1,6 +1,7 @@
 #include "app/ProjectFiles.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -128,6 +129,7 @@ bool TProjectFiles::SaveSide(bool latest, bool askForName) {
   dialog.SetFileName(fileName);
   TWindowSettings::SetFolder(latest, fileName);
   WatchFiles();
+  RememberStamps();
   FHistory.MarkSaved(latest);
   if (OnMessage)
     OnMessage(
@@ -160,7 +162,7 @@ bool TProjectFiles::ConfirmDiscard(bool latest, bool history) {
   return true;
 }
 
-void TProjectFiles::FilesOpened() {
+void TProjectFiles::FilesOpened(int side) {
   const QString latest = QString::fromStdString(FSession.LatestFileName());
   const QString history = QString::fromStdString(FSession.HistoryFileName());
   FSettings.AddRecentPair(latest, history);
@@ -168,13 +170,18 @@ void TProjectFiles::FilesOpened() {
   TWindowSettings::SetFolder(true, latest);
   if (!history.isEmpty()) TWindowSettings::SetFolder(false, history);
   WatchFiles();
-  FHistory.Reset();
+  RememberStamps();
+  if (side == 0)
+    FHistory.Reset();
+  else
+    FHistory.ResetSide(side == 1);
   if (OnOpened) OnOpened();
   // What a load read past (data after the end of the project) is told once, as the file opens.
   for (TQuillcrafterDoc* document : {&FSession.Latest(), &FSession.History()}) {
     const std::string& name =
         document == &FSession.Latest() ? FSession.LatestFileName() : FSession.HistoryFileName();
-    for (const std::string& warning : document->TakeLoadWarnings()) HandleException(Exception(name + ": " + warning));
+    for (const std::string& warning : document->TakeLoadWarnings())
+      HandleException(Exception(name + ": " + warning));
   }
 }
 
@@ -185,20 +192,69 @@ void TProjectFiles::WatchFiles() {
 }
 
 void TProjectFiles::FileChangedOnDisk(const QString& fileName) {
-  if (FSavingOwnFile) return;
+  if (FSavingOwnFile || FAskingAboutChange) return;
   const bool latest = fileName == QString::fromStdString(FSession.LatestFileName());
   const bool history = fileName == QString::fromStdString(FSession.HistoryFileName());
   if (!latest && !history) return;
   // A file replaced by renaming is no longer watched under its name.
   WatchFiles();
   if (!QFileInfo::exists(fileName)) return;
-  if (!AskYesNo(tr("%1 has changed on disk. Read it again?").arg(QDir::toNativeSeparators(fileName)))) return;
-  if (!ConfirmDiscard(latest, history && !latest)) return;
-  if (latest)
-    FSession.OpenFiles(FileNameToCore(fileName), std::nullopt);
-  else
-    FSession.OpenHistory(FileNameToCore(fileName));
+  // One write often comes as several notices: a file as it was last read or
+  // answered for is no news.
+  if (DiskStamp(fileName) == FStamps[latest ? 0 : 1]) return;
+  ReadSideAgain(latest, true);
+}
+
+bool TProjectFiles::ReadSideAgain(bool latest, bool changedOnDisk) {
+  const QString fileName =
+      QString::fromStdString(latest ? FSession.LatestFileName() : FSession.HistoryFileName());
+  if (fileName.isEmpty()) return false;
+  const QString name = QFileInfo(fileName).fileName();
+  const int unsaved = FHistory.UnsavedSteps(latest);
+  // One question, saying what is lost.
+  QString question;
+  if (unsaved > 0)
+    question = (unsaved == 1 ? tr("Read %1 again? Your unsaved change to it will be lost.")
+                             : tr("Read %1 again? Your %2 unsaved changes to it will be lost."))
+                   .arg(name)
+                   .arg(unsaved);
+  else if (changedOnDisk)
+    question = tr("%1 has changed on disk. Read it again?").arg(QDir::toNativeSeparators(fileName));
+  if (!question.isEmpty()) {
+    FAskingAboutChange = true;
+    toolkit::TScopeExit asked([this] { FAskingAboutChange = false; });
+    const bool yes = AskYesNo(question);
+    // Answered for this state of the file: a late notice of the same write asks nothing more.
+    FStamps[latest ? 0 : 1] = DiskStamp(fileName);
+    if (!yes) return false;
+  }
+  FSession.ReadAgain(latest);
+  FHistory.ResetSide(latest);
+  WatchFiles();
+  RememberStamps();
+  if (OnOpened) OnOpened();
+  return true;
+}
+
+void TProjectFiles::Reload() {
+  if (FSession.LatestFileName().empty()) return;
+  if (!ConfirmDiscard(true, true)) return;
+  const QString latest = QString::fromStdString(FSession.LatestFileName());
+  const QString history = QString::fromStdString(FSession.HistoryFileName());
+  FSession.OpenFiles(FileNameToCore(latest),
+                     history.isEmpty() ? std::nullopt : std::optional<std::string>(FileNameToCore(history)));
   FilesOpened();
+}
+
+QString TProjectFiles::DiskStamp(const QString& fileName) const {
+  const QFileInfo info(fileName);
+  if (!info.exists()) return {};
+  return QStringLiteral("%1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+}
+
+void TProjectFiles::RememberStamps() {
+  FStamps[0] = DiskStamp(QString::fromStdString(FSession.LatestFileName()));
+  FStamps[1] = DiskStamp(QString::fromStdString(FSession.HistoryFileName()));
 }
 
 void TProjectFiles::FillRecentMenu() {
@@ -252,7 +308,8 @@ void TProjectFiles::OpenDropped(const QStringList& files, bool onHistorySide) {
   if (files.size() == 2 || !onHistorySide)
     SaveDialog(true).SetFileName(QFileInfo(files[0]).absoluteFilePath());
   if (files.size() == 2) SaveDialog(false).SetFileName(QFileInfo(files[1]).absoluteFilePath());
-  FilesOpened();
+  // One file dropped replaces only its side: the other keeps its changes and steps.
+  FilesOpened(files.size() == 2 ? 0 : onHistorySide ? 2 : 1);
 }
 
 }  // namespace app

@@ -50,6 +50,11 @@ class TProjectFiles : public QObject {
   void OpenDropped(const QStringList& files, bool onHistorySide);
   /// The file open as Latest (or History) changed on disk: offer to read it again.
   void FileChangedOnDisk(const QString& fileName);
+  /// Reads one side again from its file, asking first when that loses
+  /// unsaved changes to it; the other side stays as it is. False when cancelled.
+  bool ReadSideAgain(bool latest, bool changedOnDisk);
+  /// Reads both files again (asking first about unsaved changes).
+  void Reload();
 
   /// Saves a side under its own name, or asks for one when it has none (or
   /// AskForName says so); false when cancelled.
@@ -65,9 +70,13 @@ class TProjectFiles : public QObject {
 
  private:
   /// After opening: a fresh undo history, watched files, the pair remembered.
-  void FilesOpened();
+  /// Side 1 or 2: only Latest or History was opened, the other side's steps stay.
+  void FilesOpened(int side = 0);
   void WatchFiles();
   void FillRecentMenu();
+  /// The size and time of a side's file as last read, saved or answered for.
+  QString DiskStamp(const QString& fileName) const;
+  void RememberStamps();
 
   TComparisonSession& FSession;
   TEditHistory& FHistory;
@@ -80,6 +89,9 @@ class TProjectFiles : public QObject {
   QMenu* FRecentMenu = nullptr;
   QAction* FClearRecent = nullptr;
   bool FSavingOwnFile = false;
+  /// A question about a change on disk is open: the watcher's further notices wait for it.
+  bool FAskingAboutChange = false;
+  std::array<QString, 2> FStamps;  // Latest, History
 };
 
 }  // namespace app

@@ -168,6 +168,37 @@ void TComparisonSession::OpenHistory(const std::string& historyFile) {
   FPending.SelectionChanged = true;
 }
 
+void TComparisonSession::ReadAgain(bool latest) {
+  TNoticeScope notice(*this);
+  TReadPair read =
+      latest ? TProjectFiles::Read(LatestFileName(), nullptr) : TProjectFiles::ReadHistory(HistoryFileName());
+  // The selection is remembered by ID: the topics of the side read again are new objects.
+  const int32_t latestID = LatestTopic() != nullptr ? LatestTopic()->TopicID() : -1;
+  const int32_t historyID = HistoryTopic() != nullptr ? HistoryTopic()->TopicID() : -1;
+  const bool wasSelected = FSelected >= 0;
+  Disconnect();
+  ForgetSelection();
+  FFiles->Take(std::move(read));
+  Connect();
+  NewPair();
+  if (wasSelected) {
+    if (latestID >= 0) {
+      FSelected = Latest().Topics().IndexOfTopicID(latestID);
+    } else if (historyID >= 0) {
+      const int at = History().Topics().IndexOfTopicID(historyID);
+      FSelected = at >= 0 ? FPair->EntryIndexOf(History().Topics().Items(at)) : -1;
+    }
+    if (FSelected >= 0) FindPartner();
+  }
+  FSelection->Compare();
+  if (latest) FPending.EntriesReset = true;
+  FPending.EntriesMoved = true;
+  FPending.ClassesChanged = true;
+  FPending.AllTopicsChanged = true;
+  FPending.CountersChanged = true;
+  FPending.SelectionChanged = true;
+}
+
 void TComparisonSession::SaveLatest(const std::string& fileName) { FFiles->SaveLatest(fileName); }
 
 void TComparisonSession::SaveHistory(const std::string& fileName) { FFiles->SaveHistory(fileName); }
@@ -243,8 +274,9 @@ void TComparisonSession::FollowSelection() {
 std::string TComparisonSession::StatusText(int panel) const {
   if (panel >= 0 && panel < TopicComparisonCount) return StatusPanelText(Counters(), panel);
   if (panel == TopicComparisonCount)
-    return LatestTopic() == nullptr && HistoryTopic() != nullptr ? SPairDifferent
-                                                            : PairStateText(LatestTopic(), HistoryTopic());
+    return LatestTopic() == nullptr && HistoryTopic() != nullptr
+               ? SPairDifferent
+               : PairStateText(LatestTopic(), HistoryTopic());
   return {};
 }
 

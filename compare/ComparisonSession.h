@@ -97,6 +97,10 @@ class TComparisonSession {
   /// Opens only History (all or nothing, as OpenFiles); Latest stays with
   /// its changes, the selection ends and every class is new.
   void OpenHistory(const std::string& historyFile);
+  /// Reads one side again from its file (all or nothing, as OpenFiles);
+  /// the other document stays as it is, changes and all, and the
+  /// selection stays with the topic IDs it showed where they still are.
+  void ReadAgain(bool latest);
   /// Writes the Latest document to FileName, which becomes LatestFileName; a
   /// failed save leaves the old file, the name and the Modified flag.
   void SaveLatest(const std::string& fileName);

@@ -14,7 +14,16 @@ std::unique_ptr<TQuillcrafterDoc> ReadProjectDocument(const std::string& fileNam
 }
 
 void SaveProjectDocument(TQuillcrafterDoc& document, const std::string& fileName, bool backups) {
-  document.SaveToFile(fileName, backups);
+  // A failed save leaves nothing new on disk: a backup it made on the way goes again.
+  const std::string backup = fileName + ".bak";
+  std::error_code error;
+  const bool hadBackup = !backups || std::filesystem::exists(backup, error) || error;
+  try {
+    document.SaveToFile(fileName, backups);
+  } catch (...) {
+    if (!hadBackup) std::filesystem::remove(backup, error);
+    throw;
+  }
 }
 
 TReadPair::TReadPair() = default;
