@@ -137,7 +137,7 @@ void TfrmMain::CreateParts() {
        {QT_TR_NOOP("Different Topics:"), QT_TR_NOOP("Identical Topics:"),
         QT_TR_NOOP("Identical Text Topics:"), QT_TR_NOOP("New Topics:"), QT_TR_NOOP("Deleted Topics:")})
     StatusBar1->AddPanel(tr(panel), 160, TStatusPanelStyle::psOwnerDraw);
-  StatusBar1->AddPanel(tr("Different"), 50, TStatusPanelStyle::psText);
+  StatusBar1->AddPanel(QString(), 50, TStatusPanelStyle::psText);
   StatusBar1->setAccessibleName(tr("Counts"));
   StatusBar1->setAccessibleDescription(tr("How many topics are in each class"));
   StatusBar1->OnDrawPanel = [](TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect) {
@@ -258,6 +258,7 @@ void TfrmMain::ObserveSession() {
     else if (change.ChangedEntry >= 0)
       FListPane->RedrawEntry(change.ChangedEntry);
     if (change.CountersChanged) {
+      FListPane->UpdateDoubts();
       UpdateStatusBar();
       FListPane->FollowFilter();
       FListPane->UpdateFilterButtons();
@@ -333,6 +334,8 @@ void TfrmMain::FormCreate() {
   Action(TCommand::ShowDeleted)->setChecked(TWindowSettings::Value(TSetting::ShowDeleted).toBool());
   FSession->SetShowDeleted(Action(TCommand::ShowDeleted)->isChecked());
   RestoreColorScheme(*OpenSettings());
+  UpdateStatusBar();
+  UpdateActions();
   Action(TCommand::KeepBackups)->setChecked(FSession->Backups());
   FFiles->RestoreFolders();
   // The keyboard starts in the list: a first arrow key picks a topic rather
@@ -343,6 +346,8 @@ void TfrmMain::FormCreate() {
 void TfrmMain::FilesOpened() {
   // The search's texts are built while the window waits for the user.
   FPrepareTimer->start();
+  // Pairings the matching could not be sure of are told as the files open.
+  if (const QString doubts = DoubtsMessage(); !doubts.isEmpty()) StatusBar1->ShowMessage(doubts, 30000);
   // The topics are what one works through next.
   FListPane->List().setFocus();
 #if defined(__GLIBC__)
@@ -376,7 +381,11 @@ void TfrmMain::UpdateActions() {
     Action(command)->setEnabled(FSession->CanCopy(kind));
   const bool latestOpen = !FSession->LatestFileName().empty();
   const bool historyOpen = !FSession->HistoryFileName().empty();
+  // Nothing to save or report until a file is open.
+  const bool anyOpen = AnyFileOpen();
   Action(TCommand::Save)->setEnabled(latestOpen && FSession->Latest().Modified());
+  Action(TCommand::SaveAs)->setEnabled(anyOpen);
+  FListPane->SaveButton().setEnabled(anyOpen);
   Action(TCommand::SaveHistory)->setEnabled(historyOpen && FSession->History().Modified());
   Action(TCommand::SaveHistoryAs)->setEnabled(historyOpen);
   Action(TCommand::ExportReport)->setEnabled(latestOpen);
@@ -387,9 +396,31 @@ void TfrmMain::UpdateActions() {
   Action(TCommand::Redo)->setText(undo.canRedo() ? tr("&Redo %1").arg(undo.redoText()) : tr("&Redo"));
 }
 
+bool TfrmMain::AnyFileOpen() const {
+  return !FSession->LatestFileName().empty() || !FSession->HistoryFileName().empty() ||
+         FSession->EntryCount() > 0;
+}
+
 void TfrmMain::UpdateStatusBar() {
+  // With nothing open there is nothing to count.
+  const bool open = AnyFileOpen();
   for (int i = 0; i < TComparisonSession::StatusPanelCount; ++i)
-    StatusBar1->SetPanelText(i, CoreText(FSession->StatusText(i)));
+    StatusBar1->SetPanelText(i, open ? CoreText(FSession->StatusText(i)) : QString());
+  // Hidden, the topics only in History are still counted.
+  if (open && !FSession->ShowDeleted()) {
+    TTopicCounters counters = FSession->Counters();
+    counters.Counts[tcDeleted] = FSession->Pair().UnmatchedHistoryCount();
+    StatusBar1->SetPanelText(tcDeleted, CoreText(StatusPanelText(counters, tcDeleted)));
+  }
+}
+
+QString TfrmMain::DoubtsMessage() const {
+  const TPairingDoubts& doubts = FListPane->Doubts();
+  QStringList parts;
+  if (doubts.SharedIDs > 0) parts << tr("%1 topics share an ID with another").arg(doubts.SharedIDs);
+  if (doubts.SharedMatches > 0)
+    parts << tr("%1 Latest topics match the same History topic").arg(doubts.SharedMatches);
+  return parts.join(tr("; ", "between the parts of a status message"));
 }
 
 // --- Handlers ----------------------------------------------------------------------------
