@@ -82,14 +82,41 @@ void TProjectFiles::Open() {
   QString history;
   // History is asked for once Latest has been read; nothing changes on
   // screen until both are in.
-  FSession.OpenFiles(FileNameToCore(latest), [this, &history]() -> std::optional<std::string> {
-    if (!OpenDialog(false).Execute()) return std::nullopt;
-    history = OpenDialog(false).FileName();
-    return FileNameToCore(history);
+  std::string historyError;
+  NamedErrors(latest, [&] {
+    FSession.OpenFiles(
+        FileNameToCore(latest),
+        [this, &history]() -> std::optional<std::string> {
+          if (!OpenDialog(false).Execute()) return std::nullopt;
+          history = OpenDialog(false).FileName();
+          return FileNameToCore(history);
+        },
+        &historyError);
   });
+  // A History that cannot be read is told by its name; the good Latest opens all the same.
+  if (!historyError.empty()) history.clear();
   SaveDialog(true).SetFileName(QFileInfo(latest).absoluteFilePath());
   if (!history.isEmpty()) SaveDialog(false).SetFileName(QFileInfo(history).absoluteFilePath());
   FilesOpened();
+  if (!historyError.empty()) {
+    Exception error(historyError);
+    NameError(error, OpenDialog(false).FileName());
+    HandleException(error);
+  }
+}
+
+void TProjectFiles::NameError(Exception& error, const QString& fileName) {
+  const std::string name = FileNameToCore(QFileInfo(fileName).fileName());
+  if (error.Message().find(name) == std::string::npos) error.SetMessage(name + ": " + error.Message());
+}
+
+void TProjectFiles::NamedErrors(const QString& fileName, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (Exception& error) {
+    NameError(error, fileName);
+    throw;
+  }
 }
 
 void TProjectFiles::OpenFiles(const QString& latestFile, const QString& historyFile) {
@@ -296,14 +323,39 @@ void TProjectFiles::ClearRecent() {
 void TProjectFiles::OpenDropped(const QStringList& files, bool onHistorySide) {
   if (files.size() == 2) {
     if (!ConfirmDiscard(true, true)) return;
-    FSession.OpenFiles(FileNameToCore(files[0]), std::optional<std::string>(FileNameToCore(files[1])));
+    std::string historyError;
+    try {
+      NamedErrors(files[0], [&] {
+        FSession.OpenFiles(
+            FileNameToCore(files[0]), [&] { return std::optional<std::string>(FileNameToCore(files[1])); },
+            &historyError);
+      });
+    } catch (const Exception&) {
+      // Latest cannot be read: the good History still opens, and then Latest's error is told.
+      const std::exception_ptr latestError = std::current_exception();
+      try {
+        FSession.OpenHistory(FileNameToCore(files[1]));
+      } catch (const Exception&) {
+        std::rethrow_exception(latestError);
+      }
+      SaveDialog(false).SetFileName(QFileInfo(files[1]).absoluteFilePath());
+      FilesOpened(2);
+      std::rethrow_exception(latestError);
+    }
+    if (!historyError.empty()) {
+      SaveDialog(true).SetFileName(QFileInfo(files[0]).absoluteFilePath());
+      FilesOpened();
+      Exception error(historyError);
+      NameError(error, files[1]);
+      throw error;
+    }
   } else if (onHistorySide) {
     if (!ConfirmDiscard(false, true)) return;
-    FSession.OpenHistory(FileNameToCore(files[0]));
+    NamedErrors(files[0], [&] { FSession.OpenHistory(FileNameToCore(files[0])); });
     SaveDialog(false).SetFileName(QFileInfo(files[0]).absoluteFilePath());
   } else {
     if (!ConfirmDiscard(true, false)) return;
-    FSession.OpenFiles(FileNameToCore(files[0]), std::nullopt);
+    NamedErrors(files[0], [&] { FSession.OpenFiles(FileNameToCore(files[0]), std::nullopt); });
   }
   if (files.size() == 2 || !onHistorySide)
     SaveDialog(true).SetFileName(QFileInfo(files[0]).absoluteFilePath());

@@ -11,6 +11,7 @@
 #include "app/FileDialogs.h"
 #include "app/WindowSettings.h"
 #include "compare/ComparisonSession.h"
+#include "toolkit/SysUtils.h"
 
 class QAction;
 class QFileSystemWatcher;
@@ -74,6 +75,9 @@ class TProjectFiles : public QObject {
   void FilesOpened(int side = 0);
   void WatchFiles();
   void FillRecentMenu();
+  /// An error of reading FileName says which file it was (unless it does already).
+  static void NameError(Exception& error, const QString& fileName);
+  static void NamedErrors(const QString& fileName, const std::function<void()>& step);
   /// The size and time of a side's file as last read, saved or answered for.
   QString DiskStamp(const QString& fileName) const;
   void RememberStamps();

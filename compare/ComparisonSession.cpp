@@ -124,10 +124,11 @@ void TComparisonSession::ForgetSelection() {
 }
 
 void TComparisonSession::OpenFiles(const std::string& latestFile,
-                                   const std::function<std::optional<std::string>()>& chooseHistory) {
+                                   const std::function<std::optional<std::string>()>& chooseHistory,
+                                   std::string* historyError) {
   // Both files are read into documents of their own first; only when both
   // have been read do they take the place of the ones shown.
-  TakeDocuments(TProjectFiles::Read(latestFile, chooseHistory));
+  TakeDocuments(TProjectFiles::Read(latestFile, chooseHistory, historyError));
 }
 
 void TComparisonSession::SetDocuments(std::unique_ptr<TQuillcrafterDoc> latest,

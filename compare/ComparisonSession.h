@@ -102,8 +102,11 @@ class TComparisonSession {
   /// broken Latest is reported before anyone is asked for History).
   /// ChooseHistory gives History's file name, or nothing to keep the
   /// History document as it is.
+  /// With HistoryError given, a History that cannot be read leaves the
+  /// History shown as it is and its message there; Latest opens all the same.
   void OpenFiles(const std::string& latestFile,
-                 const std::function<std::optional<std::string>()>& chooseHistory);
+                 const std::function<std::optional<std::string>()>& chooseHistory,
+                 std::string* historyError = nullptr);
   /// Takes documents built in memory as Latest and History (a document
   /// not given stays; the file name of one given becomes empty), as
   /// OpenFiles does with the documents it read.

@@ -40,7 +40,8 @@ TProjectFiles::TProjectFiles()
 TProjectFiles::~TProjectFiles() = default;
 
 TReadPair TProjectFiles::Read(const std::string& latestFile,
-                              const std::function<std::optional<std::string>()>& chooseHistory) {
+                              const std::function<std::optional<std::string>()>& chooseHistory,
+                              std::string* historyError) {
   TReadPair read;
   // History is chosen only once Latest has been read, so that a broken
   // Latest is reported before anyone is asked for History.
@@ -48,8 +49,13 @@ TReadPair TProjectFiles::Read(const std::string& latestFile,
   read.LatestFileName = latestFile;
   const std::optional<std::string> historyFile = chooseHistory ? chooseHistory() : std::nullopt;
   if (historyFile) {
-    read.History = ReadProjectDocument(*historyFile);
-    read.HistoryFileName = *historyFile;
+    try {
+      read.History = ReadProjectDocument(*historyFile);
+      read.HistoryFileName = *historyFile;
+    } catch (const Exception& error) {
+      if (historyError == nullptr) throw;
+      *historyError = error.Message();
+    }
   }
   return read;
 }

@@ -49,6 +49,7 @@ class TestNeverLoseWork : public QObject {
   void droppedFilesOpenTheirSide();
   void changedOnDiskOffersToReadAgain();
   void readingOneSideAgainKeepsTheOther();
+  void aBadFileIsNamedAndTheGoodOneOpens();
 };
 
 void TestNeverLoseWork::saveBothSidesAndUndoToTheSavedBytes() {
@@ -283,6 +284,21 @@ void TestNeverLoseWork::readingOneSideAgainKeepsTheOther() {
   QTRY_VERIFY(!f.Session().History().Modified());
   QCOMPARE(f.UndoStack().count(), 0);
   QVERIFY(h.messages.isEmpty());
+}
+
+void TestNeverLoseWork::aBadFileIsNamedAndTheGoodOneOpens() {
+  THarness h;
+  WriteProject(h.Path(QStringLiteral("Latest.qcp")), StandardLatest());
+  QFile bad(h.Path(QStringLiteral("History.qcp")));
+  QVERIFY(bad.open(QIODevice::WriteOnly));
+  bad.write("not a project at all");
+  bad.close();
+  h.Open(h.Path(QStringLiteral("Latest.qcp")), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(h.messages.size(), 1);
+  QVERIFY2(h.messages[0].startsWith(QStringLiteral("History.qcp: ")), qPrintable(h.messages[0]));
+  QCOMPARE(QString::fromStdString(h.form.Session().LatestFileName()), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(h.form.Session().LatestEntryCount(), 8);
+  QVERIFY(h.form.Session().HistoryFileName().empty());
 }
 
 QTEST_MAIN(TestNeverLoseWork)
