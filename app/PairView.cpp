@@ -251,7 +251,15 @@ void TPairView::EnterMatches(bool forward) {
 }
 
 bool TPairView::NextChange(bool forward) {
-  const int row = FSession.NextChangeRow(FViewer->Pane1()->ItemIndex(), forward);
+  return ShowChangeRow(FSession.NextChangeRow(FViewer->Pane1()->ItemIndex(), forward));
+}
+
+bool TPairView::EnterChanges(bool forward) {
+  const int rows = static_cast<int>(FSession.DiffEngine().Rows().size());
+  return ShowChangeRow(FSession.NextChangeRow(forward ? -1 : rows, forward));
+}
+
+bool TPairView::ShowChangeRow(int row) {
   if (row < 0) return false;
   FViewer->verticalScrollBar()->setValue(row);
   for (TdvListControl* pane : {FViewer->Pane1(), FViewer->Pane2()}) pane->SetItemIndex(row);

@@ -468,9 +468,23 @@ void TfrmMain::NextDifferenceExecute(bool forward) {
 }
 
 void TfrmMain::NextChangeExecute(bool forward) {
-  if (!FPairView->NextChange(forward))
+  if (FPairView->NextChange(forward)) return;
+  // At a topic's end the way goes on into the next listed topic that is
+  // not identical, at its first change (going back: at its last).
+  bool wrapped = false;
+  const int from = FSession->SelectedIndex();
+  const int next = FSession->Filter().NextDifferentListed(from, forward, &wrapped);
+  if (next < 0 || next == from) {
     StatusBar1->ShowMessage(forward ? tr("No further change in this topic")
                                     : tr("No earlier change in this topic"));
+    return;
+  }
+  FListPane->ShowSelected(next);
+  FSession->Select(next);
+  FPairView->EnterChanges(forward);
+  if (wrapped && from >= 0)
+    StatusBar1->ShowMessage(forward ? tr("Passed the last topic; went on from the first")
+                                    : tr("Passed the first topic; went on from the last"));
 }
 
 void TfrmMain::StepSearchMatch(bool forward) {
