@@ -23,6 +23,8 @@ TCopyCommand::TCopyCommand(TComparisonSession& session, TQCTopic& added, bool in
 TCopyCommand::~TCopyCommand() = default;
 
 void TCopyCommand::undo() {
+  // A step made from an edit already taken back (the stack rebuilt) has nothing to take back.
+  if (!FEdit.Applied()) return;
   try {
     FEdit.Revert(FSession);
   } catch (...) {
@@ -36,6 +38,7 @@ void TCopyCommand::redo() {
     FDone = false;
     return;
   }
+  if (FEdit.Applied()) return;
   try {
     FEdit.Apply(FSession);
   } catch (...) {

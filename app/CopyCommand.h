@@ -36,6 +36,8 @@ class TCopyCommand : public QUndoCommand {
   /// The document the step changes.
   bool IntoLatest() const { return FEdit.IntoLatest(); }
   const TTopicEdit& Edit() const { return FEdit; }
+  /// Moves the edit out, in the state it is in, for a step that takes its place.
+  TTopicEdit TakeEdit() { return std::move(FEdit); }
   /// The error the last undo or redo met, or null; the stack cannot carry
   /// exceptions, so its caller raises it afterwards.
   std::exception_ptr TakeError();

@@ -25,6 +25,9 @@ const char* const kCatalogue[] = {
     QT_TRANSLATE_NOOP("core", "Deleted Topics: %d"),
     QT_TRANSLATE_NOOP("core", "Identical"),
     QT_TRANSLATE_NOOP("core", "Different"),
+    QT_TRANSLATE_NOOP("core", "Identical text"),
+    QT_TRANSLATE_NOOP("core", "New"),
+    QT_TRANSLATE_NOOP("core", "Deleted"),
     // The classes in words, inside the window's sentences.
     QT_TRANSLATE_NOOP("core", "different"),
     QT_TRANSLATE_NOOP("core", "identical"),

@@ -3,6 +3,7 @@
 #include <QUndoStack>
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/AppText.h"
 #include "app/CopyCommand.h"
@@ -63,6 +64,56 @@ void TEditHistory::Reset() {
   FSession.Latest().SetModified(false);
   FSession.History().SetModified(false);
   UpdateModified();
+}
+
+void TEditHistory::ResetSide(bool latest) {
+  // The stack cannot drop steps from its middle: the other side's steps
+  // move into new ones, in order, and the stack comes back to the same
+  // place among them. Their edits are independent of the side read again.
+  struct TKept {
+    TTopicEdit edit;
+    QString text;
+  };
+  std::vector<TKept> kept;
+  int index = 0;
+  int otherSavedAt = -1;
+  const int oldOtherSavedAt = latest ? FHistorySavedAt : FLatestSavedAt;
+  for (int i = 0; i < FUndo->count(); ++i) {
+    if (i == oldOtherSavedAt) otherSavedAt = static_cast<int>(kept.size());
+    auto* step = static_cast<TCopyCommand*>(const_cast<QUndoCommand*>(FUndo->command(i)));
+    if (step->IntoLatest() == latest) continue;
+    if (i < FUndo->index()) index = static_cast<int>(kept.size()) + 1;
+    kept.push_back({step->TakeEdit(), step->text()});
+  }
+  if (oldOtherSavedAt == FUndo->count()) otherSavedAt = static_cast<int>(kept.size());
+  const bool otherModified = latest ? FSession.History().Modified() : FSession.Latest().Modified();
+  FUndo->blockSignals(true);
+  FUndo->clear();
+  for (TKept& step : kept) FUndo->push(new TCopyCommand(FSession, std::move(step.edit), step.text));
+  // Steps above the current place were taken back already: going there takes nothing back again.
+  FUndo->setIndex(index);
+  FUndo->blockSignals(false);
+  (latest ? FLatestSavedAt : FHistorySavedAt) = FUndo->index();
+  (latest ? FHistorySavedAt : FLatestSavedAt) = otherSavedAt;
+  FSession.Latest().SetModified(false);
+  FSession.History().SetModified(false);
+  UpdateModified();
+  // A side whose saved state was lost with a dropped step stays unsaved.
+  if (otherModified) (latest ? FSession.History() : FSession.Latest()).SetModified(true);
+  if (OnModifiedChanged) OnModifiedChanged();
+}
+
+int TEditHistory::UnsavedSteps(bool latest) const {
+  const int savedAt = latest ? FLatestSavedAt : FHistorySavedAt;
+  const int from = savedAt < 0 ? 0 : std::min(savedAt, FUndo->index());
+  const int to = savedAt < 0 ? FUndo->index() : std::max(savedAt, FUndo->index());
+  int count = 0;
+  for (int i = from; i < to; ++i) {
+    const auto* step = static_cast<const TCopyCommand*>(FUndo->command(i));
+    if (step != nullptr && step->IntoLatest() == latest) ++count;
+  }
+  const TQuillcrafterDoc& document = latest ? FSession.Latest() : FSession.History();
+  return count == 0 && document.Modified() ? 1 : count;
 }
 
 void TEditHistory::MarkSaved(bool latest) {

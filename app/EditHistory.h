@@ -28,6 +28,12 @@ class TEditHistory : public QObject {
   /// Files were opened: the steps point at topics of the documents just
   /// replaced, so they go, and both sides are as their files.
   void Reset();
+  /// One side was read again: the steps that touched it go (its topics
+  /// are new objects), the other side's steps, state and mark stay.
+  void ResetSide(bool latest);
+  /// How many steps lie between a side's saved state and the current one
+  /// and touch it: its unsaved changes.
+  int UnsavedSteps(bool latest) const;
   /// A side was saved: it is as its file in the current state.
   void MarkSaved(bool latest);
 

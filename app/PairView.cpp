@@ -200,6 +200,21 @@ void TPairView::ShowFormatChanges(const std::vector<TRowFormatChange>& changes) 
     note.Spans2 = note.Spans1;
     notes.push_back(std::move(note));
   }
+  // Rows that read the same but for their blanks get the same thin mark, on the blanks themselves.
+  for (const TSelectedPair::TBlankRow& blank : FSession.Selection().BlankRows()) {
+    auto it =
+        std::find_if(notes.begin(), notes.end(), [&](const TdvRowNote& n) { return n.Row == blank.Row; });
+    if (it == notes.end()) {
+      notes.push_back({});
+      it = notes.end() - 1;
+      it->Row = blank.Row;
+    }
+    const QString tip = blank.Blanks.AtStart ? tr("Blanks at the line's start or end differ")
+                                             : tr("Blanks at the line's end differ");
+    it->ToolTip = it->ToolTip.isEmpty() ? tip : it->ToolTip + QLatin1Char('\n') + tip;
+    for (const auto& [begin, length] : blank.Blanks.Spans1) it->Spans1.push_back({begin, length});
+    for (const auto& [begin, length] : blank.Blanks.Spans2) it->Spans2.push_back({begin, length});
+  }
   FViewer->SetRowNotes(std::move(notes));
 }
 
@@ -236,7 +251,15 @@ void TPairView::EnterMatches(bool forward) {
 }
 
 bool TPairView::NextChange(bool forward) {
-  const int row = FSession.NextChangeRow(FViewer->Pane1()->ItemIndex(), forward);
+  return ShowChangeRow(FSession.NextChangeRow(FViewer->Pane1()->ItemIndex(), forward));
+}
+
+bool TPairView::EnterChanges(bool forward) {
+  const int rows = static_cast<int>(FSession.DiffEngine().Rows().size());
+  return ShowChangeRow(FSession.NextChangeRow(forward ? -1 : rows, forward));
+}
+
+bool TPairView::ShowChangeRow(int row) {
   if (row < 0) return false;
   FViewer->verticalScrollBar()->setValue(row);
   for (TdvListControl* pane : {FViewer->Pane1(), FViewer->Pane2()}) pane->SetItemIndex(row);

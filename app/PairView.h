@@ -58,12 +58,15 @@ class TPairView : public QFrame {
 
   /// Shows the next (or previous) change block; false when there is none.
   bool NextChange(bool forward);
+  /// Shows the first (or, going back, the last) change block; false when there is none.
+  bool EnterChanges(bool forward);
 
  private:
   void ShowFormatChanges(const std::vector<TRowFormatChange>& changes);
   void MarkSearchMatches();
   /// Scrolls both texts so that the difference's top row stands level with them.
   void ScrollTextsToRow(int row);
+  bool ShowChangeRow(int row);
 
   TComparisonSession& FSession;
   QLabel* FDifferencesStrip;

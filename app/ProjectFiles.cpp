@@ -1,6 +1,7 @@
 #include "app/ProjectFiles.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -81,14 +82,41 @@ void TProjectFiles::Open() {
   QString history;
   // History is asked for once Latest has been read; nothing changes on
   // screen until both are in.
-  FSession.OpenFiles(FileNameToCore(latest), [this, &history]() -> std::optional<std::string> {
-    if (!OpenDialog(false).Execute()) return std::nullopt;
-    history = OpenDialog(false).FileName();
-    return FileNameToCore(history);
+  std::string historyError;
+  NamedErrors(latest, [&] {
+    FSession.OpenFiles(
+        FileNameToCore(latest),
+        [this, &history]() -> std::optional<std::string> {
+          if (!OpenDialog(false).Execute()) return std::nullopt;
+          history = OpenDialog(false).FileName();
+          return FileNameToCore(history);
+        },
+        &historyError);
   });
+  // A History that cannot be read is told by its name; the good Latest opens all the same.
+  if (!historyError.empty()) history.clear();
   SaveDialog(true).SetFileName(QFileInfo(latest).absoluteFilePath());
   if (!history.isEmpty()) SaveDialog(false).SetFileName(QFileInfo(history).absoluteFilePath());
   FilesOpened();
+  if (!historyError.empty()) {
+    Exception error(historyError);
+    NameError(error, OpenDialog(false).FileName());
+    HandleException(error);
+  }
+}
+
+void TProjectFiles::NameError(Exception& error, const QString& fileName) {
+  const std::string name = FileNameToCore(QFileInfo(fileName).fileName());
+  if (error.Message().find(name) == std::string::npos) error.SetMessage(name + ": " + error.Message());
+}
+
+void TProjectFiles::NamedErrors(const QString& fileName, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (Exception& error) {
+    NameError(error, fileName);
+    throw;
+  }
 }
 
 void TProjectFiles::OpenFiles(const QString& latestFile, const QString& historyFile) {
@@ -128,6 +156,7 @@ bool TProjectFiles::SaveSide(bool latest, bool askForName) {
   dialog.SetFileName(fileName);
   TWindowSettings::SetFolder(latest, fileName);
   WatchFiles();
+  RememberStamps();
   FHistory.MarkSaved(latest);
   if (OnMessage)
     OnMessage(
@@ -160,7 +189,7 @@ bool TProjectFiles::ConfirmDiscard(bool latest, bool history) {
   return true;
 }
 
-void TProjectFiles::FilesOpened() {
+void TProjectFiles::FilesOpened(int side) {
   const QString latest = QString::fromStdString(FSession.LatestFileName());
   const QString history = QString::fromStdString(FSession.HistoryFileName());
   FSettings.AddRecentPair(latest, history);
@@ -168,13 +197,18 @@ void TProjectFiles::FilesOpened() {
   TWindowSettings::SetFolder(true, latest);
   if (!history.isEmpty()) TWindowSettings::SetFolder(false, history);
   WatchFiles();
-  FHistory.Reset();
+  RememberStamps();
+  if (side == 0)
+    FHistory.Reset();
+  else
+    FHistory.ResetSide(side == 1);
   if (OnOpened) OnOpened();
   // What a load read past (data after the end of the project) is told once, as the file opens.
   for (TQuillcrafterDoc* document : {&FSession.Latest(), &FSession.History()}) {
     const std::string& name =
         document == &FSession.Latest() ? FSession.LatestFileName() : FSession.HistoryFileName();
-    for (const std::string& warning : document->TakeLoadWarnings()) HandleException(Exception(name + ": " + warning));
+    for (const std::string& warning : document->TakeLoadWarnings())
+      HandleException(Exception(name + ": " + warning));
   }
 }
 
@@ -185,20 +219,69 @@ void TProjectFiles::WatchFiles() {
 }
 
 void TProjectFiles::FileChangedOnDisk(const QString& fileName) {
-  if (FSavingOwnFile) return;
+  if (FSavingOwnFile || FAskingAboutChange) return;
   const bool latest = fileName == QString::fromStdString(FSession.LatestFileName());
   const bool history = fileName == QString::fromStdString(FSession.HistoryFileName());
   if (!latest && !history) return;
   // A file replaced by renaming is no longer watched under its name.
   WatchFiles();
   if (!QFileInfo::exists(fileName)) return;
-  if (!AskYesNo(tr("%1 has changed on disk. Read it again?").arg(QDir::toNativeSeparators(fileName)))) return;
-  if (!ConfirmDiscard(latest, history && !latest)) return;
-  if (latest)
-    FSession.OpenFiles(FileNameToCore(fileName), std::nullopt);
-  else
-    FSession.OpenHistory(FileNameToCore(fileName));
+  // One write often comes as several notices: a file as it was last read or
+  // answered for is no news.
+  if (DiskStamp(fileName) == FStamps[latest ? 0 : 1]) return;
+  ReadSideAgain(latest, true);
+}
+
+bool TProjectFiles::ReadSideAgain(bool latest, bool changedOnDisk) {
+  const QString fileName =
+      QString::fromStdString(latest ? FSession.LatestFileName() : FSession.HistoryFileName());
+  if (fileName.isEmpty()) return false;
+  const QString name = QFileInfo(fileName).fileName();
+  const int unsaved = FHistory.UnsavedSteps(latest);
+  // One question, saying what is lost.
+  QString question;
+  if (unsaved > 0)
+    question = (unsaved == 1 ? tr("Read %1 again? Your unsaved change to it will be lost.")
+                             : tr("Read %1 again? Your %2 unsaved changes to it will be lost."))
+                   .arg(name)
+                   .arg(unsaved);
+  else if (changedOnDisk)
+    question = tr("%1 has changed on disk. Read it again?").arg(QDir::toNativeSeparators(fileName));
+  if (!question.isEmpty()) {
+    FAskingAboutChange = true;
+    toolkit::TScopeExit asked([this] { FAskingAboutChange = false; });
+    const bool yes = AskYesNo(question);
+    // Answered for this state of the file: a late notice of the same write asks nothing more.
+    FStamps[latest ? 0 : 1] = DiskStamp(fileName);
+    if (!yes) return false;
+  }
+  FSession.ReadAgain(latest);
+  FHistory.ResetSide(latest);
+  WatchFiles();
+  RememberStamps();
+  if (OnOpened) OnOpened();
+  return true;
+}
+
+void TProjectFiles::Reload() {
+  if (FSession.LatestFileName().empty()) return;
+  if (!ConfirmDiscard(true, true)) return;
+  const QString latest = QString::fromStdString(FSession.LatestFileName());
+  const QString history = QString::fromStdString(FSession.HistoryFileName());
+  FSession.OpenFiles(FileNameToCore(latest),
+                     history.isEmpty() ? std::nullopt : std::optional<std::string>(FileNameToCore(history)));
   FilesOpened();
+}
+
+QString TProjectFiles::DiskStamp(const QString& fileName) const {
+  const QFileInfo info(fileName);
+  if (!info.exists()) return {};
+  return QStringLiteral("%1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+}
+
+void TProjectFiles::RememberStamps() {
+  FStamps[0] = DiskStamp(QString::fromStdString(FSession.LatestFileName()));
+  FStamps[1] = DiskStamp(QString::fromStdString(FSession.HistoryFileName()));
 }
 
 void TProjectFiles::FillRecentMenu() {
@@ -240,19 +323,45 @@ void TProjectFiles::ClearRecent() {
 void TProjectFiles::OpenDropped(const QStringList& files, bool onHistorySide) {
   if (files.size() == 2) {
     if (!ConfirmDiscard(true, true)) return;
-    FSession.OpenFiles(FileNameToCore(files[0]), std::optional<std::string>(FileNameToCore(files[1])));
+    std::string historyError;
+    try {
+      NamedErrors(files[0], [&] {
+        FSession.OpenFiles(
+            FileNameToCore(files[0]), [&] { return std::optional<std::string>(FileNameToCore(files[1])); },
+            &historyError);
+      });
+    } catch (const Exception&) {
+      // Latest cannot be read: the good History still opens, and then Latest's error is told.
+      const std::exception_ptr latestError = std::current_exception();
+      try {
+        FSession.OpenHistory(FileNameToCore(files[1]));
+      } catch (const Exception&) {
+        std::rethrow_exception(latestError);
+      }
+      SaveDialog(false).SetFileName(QFileInfo(files[1]).absoluteFilePath());
+      FilesOpened(2);
+      std::rethrow_exception(latestError);
+    }
+    if (!historyError.empty()) {
+      SaveDialog(true).SetFileName(QFileInfo(files[0]).absoluteFilePath());
+      FilesOpened();
+      Exception error(historyError);
+      NameError(error, files[1]);
+      throw error;
+    }
   } else if (onHistorySide) {
     if (!ConfirmDiscard(false, true)) return;
-    FSession.OpenHistory(FileNameToCore(files[0]));
+    NamedErrors(files[0], [&] { FSession.OpenHistory(FileNameToCore(files[0])); });
     SaveDialog(false).SetFileName(QFileInfo(files[0]).absoluteFilePath());
   } else {
     if (!ConfirmDiscard(true, false)) return;
-    FSession.OpenFiles(FileNameToCore(files[0]), std::nullopt);
+    NamedErrors(files[0], [&] { FSession.OpenFiles(FileNameToCore(files[0]), std::nullopt); });
   }
   if (files.size() == 2 || !onHistorySide)
     SaveDialog(true).SetFileName(QFileInfo(files[0]).absoluteFilePath());
   if (files.size() == 2) SaveDialog(false).SetFileName(QFileInfo(files[1]).absoluteFilePath());
-  FilesOpened();
+  // One file dropped replaces only its side: the other keeps its changes and steps.
+  FilesOpened(files.size() == 2 ? 0 : onHistorySide ? 2 : 1);
 }
 
 }  // namespace app

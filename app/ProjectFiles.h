@@ -11,6 +11,7 @@
 #include "app/FileDialogs.h"
 #include "app/WindowSettings.h"
 #include "compare/ComparisonSession.h"
+#include "toolkit/SysUtils.h"
 
 class QAction;
 class QFileSystemWatcher;
@@ -50,6 +51,11 @@ class TProjectFiles : public QObject {
   void OpenDropped(const QStringList& files, bool onHistorySide);
   /// The file open as Latest (or History) changed on disk: offer to read it again.
   void FileChangedOnDisk(const QString& fileName);
+  /// Reads one side again from its file, asking first when that loses
+  /// unsaved changes to it; the other side stays as it is. False when cancelled.
+  bool ReadSideAgain(bool latest, bool changedOnDisk);
+  /// Reads both files again (asking first about unsaved changes).
+  void Reload();
 
   /// Saves a side under its own name, or asks for one when it has none (or
   /// AskForName says so); false when cancelled.
@@ -65,9 +71,16 @@ class TProjectFiles : public QObject {
 
  private:
   /// After opening: a fresh undo history, watched files, the pair remembered.
-  void FilesOpened();
+  /// Side 1 or 2: only Latest or History was opened, the other side's steps stay.
+  void FilesOpened(int side = 0);
   void WatchFiles();
   void FillRecentMenu();
+  /// An error of reading FileName says which file it was (unless it does already).
+  static void NameError(Exception& error, const QString& fileName);
+  static void NamedErrors(const QString& fileName, const std::function<void()>& step);
+  /// The size and time of a side's file as last read, saved or answered for.
+  QString DiskStamp(const QString& fileName) const;
+  void RememberStamps();
 
   TComparisonSession& FSession;
   TEditHistory& FHistory;
@@ -80,6 +93,9 @@ class TProjectFiles : public QObject {
   QMenu* FRecentMenu = nullptr;
   QAction* FClearRecent = nullptr;
   bool FSavingOwnFile = false;
+  /// A question about a change on disk is open: the watcher's further notices wait for it.
+  bool FAskingAboutChange = false;
+  std::array<QString, 2> FStamps;  // Latest, History
 };
 
 }  // namespace app

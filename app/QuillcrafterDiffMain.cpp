@@ -138,7 +138,7 @@ void TfrmMain::CreateParts() {
        {QT_TR_NOOP("Different Topics:"), QT_TR_NOOP("Identical Topics:"),
         QT_TR_NOOP("Identical Text Topics:"), QT_TR_NOOP("New Topics:"), QT_TR_NOOP("Deleted Topics:")})
     StatusBar1->AddPanel(tr(panel), 160, TStatusPanelStyle::psOwnerDraw);
-  StatusBar1->AddPanel(tr("Different"), 50, TStatusPanelStyle::psText);
+  StatusBar1->AddPanel(QString(), 50, TStatusPanelStyle::psText);
   StatusBar1->setAccessibleName(tr("Counts"));
   StatusBar1->setAccessibleDescription(tr("How many topics are in each class"));
   StatusBar1->OnDrawPanel = [](TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect) {
@@ -260,6 +260,7 @@ void TfrmMain::ObserveSession() {
     else if (change.ChangedEntry >= 0)
       FListPane->RedrawEntry(change.ChangedEntry);
     if (change.CountersChanged) {
+      FListPane->UpdateDoubts();
       UpdateStatusBar();
       FListPane->FollowFilter();
       FListPane->UpdateFilterButtons();
@@ -335,6 +336,8 @@ void TfrmMain::FormCreate() {
   Action(TCommand::ShowDeleted)->setChecked(TWindowSettings::Value(TSetting::ShowDeleted).toBool());
   FSession->SetShowDeleted(Action(TCommand::ShowDeleted)->isChecked());
   RestoreColorScheme(*OpenSettings());
+  UpdateStatusBar();
+  UpdateActions();
   Action(TCommand::KeepBackups)->setChecked(FSession->Backups());
   FFiles->RestoreFolders();
   // The keyboard starts in the list: a first arrow key picks a topic rather
@@ -345,6 +348,8 @@ void TfrmMain::FormCreate() {
 void TfrmMain::FilesOpened() {
   // The search's texts are built while the window waits for the user.
   FPrepareTimer->start();
+  // Pairings the matching could not be sure of are told as the files open.
+  if (const QString doubts = DoubtsMessage(); !doubts.isEmpty()) StatusBar1->ShowMessage(doubts, 30000);
   // The topics are what one works through next.
   FListPane->List().setFocus();
 #if defined(__GLIBC__)
@@ -379,7 +384,11 @@ void TfrmMain::UpdateActions() {
     Action(command)->setEnabled(FSession->CanCopy(kind));
   const bool latestOpen = !FSession->LatestFileName().empty();
   const bool historyOpen = !FSession->HistoryFileName().empty();
+  // Nothing to save or report until a file is open.
+  const bool anyOpen = AnyFileOpen();
   Action(TCommand::Save)->setEnabled(latestOpen && FSession->Latest().Modified());
+  Action(TCommand::SaveAs)->setEnabled(anyOpen);
+  FListPane->SaveButton().setEnabled(anyOpen);
   Action(TCommand::SaveHistory)->setEnabled(historyOpen && FSession->History().Modified());
   Action(TCommand::SaveHistoryAs)->setEnabled(historyOpen);
   Action(TCommand::ExportReport)->setEnabled(latestOpen);
@@ -390,9 +399,31 @@ void TfrmMain::UpdateActions() {
   Action(TCommand::Redo)->setText(undo.canRedo() ? tr("&Redo %1").arg(undo.redoText()) : tr("&Redo"));
 }
 
+bool TfrmMain::AnyFileOpen() const {
+  return !FSession->LatestFileName().empty() || !FSession->HistoryFileName().empty() ||
+         FSession->EntryCount() > 0;
+}
+
 void TfrmMain::UpdateStatusBar() {
+  // With nothing open there is nothing to count.
+  const bool open = AnyFileOpen();
   for (int i = 0; i < TComparisonSession::StatusPanelCount; ++i)
-    StatusBar1->SetPanelText(i, CoreText(FSession->StatusText(i)));
+    StatusBar1->SetPanelText(i, open ? CoreText(FSession->StatusText(i)) : QString());
+  // Hidden, the topics only in History are still counted.
+  if (open && !FSession->ShowDeleted()) {
+    TTopicCounters counters = FSession->Counters();
+    counters.Counts[tcDeleted] = FSession->Pair().UnmatchedHistoryCount();
+    StatusBar1->SetPanelText(tcDeleted, CoreText(StatusPanelText(counters, tcDeleted)));
+  }
+}
+
+QString TfrmMain::DoubtsMessage() const {
+  const TPairingDoubts& doubts = FListPane->Doubts();
+  QStringList parts;
+  if (doubts.SharedIDs > 0) parts << tr("%1 topics share an ID with another").arg(doubts.SharedIDs);
+  if (doubts.SharedMatches > 0)
+    parts << tr("%1 Latest topics match the same History topic").arg(doubts.SharedMatches);
+  return parts.join(tr("; ", "between the parts of a status message"));
 }
 
 // --- Handlers ----------------------------------------------------------------------------
@@ -440,9 +471,23 @@ void TfrmMain::NextDifferenceExecute(bool forward) {
 }
 
 void TfrmMain::NextChangeExecute(bool forward) {
-  if (!FPairView->NextChange(forward))
+  if (FPairView->NextChange(forward)) return;
+  // At a topic's end the way goes on into the next listed topic that is
+  // not identical, at its first change (going back: at its last).
+  bool wrapped = false;
+  const int from = FSession->SelectedIndex();
+  const int next = FSession->Filter().NextDifferentListed(from, forward, &wrapped);
+  if (next < 0 || next == from) {
     StatusBar1->ShowMessage(forward ? tr("No further change in this topic")
                                     : tr("No earlier change in this topic"));
+    return;
+  }
+  FListPane->ShowSelected(next);
+  FSession->Select(next);
+  FPairView->EnterChanges(forward);
+  if (wrapped && from >= 0)
+    StatusBar1->ShowMessage(forward ? tr("Passed the last topic; went on from the first")
+                                    : tr("Passed the first topic; went on from the last"));
 }
 
 void TfrmMain::StepSearchMatch(bool forward) {

@@ -121,6 +121,10 @@ class TfrmMain : public QWidget {
   /// Connects the session's notices to what shows them.
   void ObserveSession();
   void UpdateStatusBar();
+  /// A file is open (or documents were given): there is something to save and report.
+  bool AnyFileOpen() const;
+  /// The doubtful pairings in words for the status bar, or nothing.
+  QString DoubtsMessage() const;
   /// Selects the next (or previous) topic that is not identical, going round at the end.
   void NextDifferenceExecute(bool forward);
   /// Shows the next (or previous) change block of the pair in the viewer and both texts.

@@ -156,7 +156,14 @@ TTopicListPane::TTopicListPane(TComparisonSession& session, THandle handle, QWid
   });
   FList->OnItemToolTip = [this](int row) {
     const int index = EntryOfRow(row);
-    return index >= 0 ? QString::fromStdString(FSession.EntryToolTip(index)) : QString();
+    if (index < 0) return QString();
+    QString tip = QString::fromStdString(FSession.EntryToolTip(index));
+    if (static_cast<size_t>(index) < FDoubts.Notes.size() &&
+        !FDoubts.Notes[static_cast<size_t>(index)].empty())
+      tip +=
+          QLatin1Char('\n') +
+          tr("Doubtful pairing: %1").arg(QString::fromStdString(FDoubts.Notes[static_cast<size_t>(index)]));
+    return tip;
   };
   FList->OnItemDescription = [this](int row) {
     const int index = EntryOfRow(row);
@@ -236,9 +243,27 @@ int TTopicListPane::RowOfEntry(int index) const {
 
 int TTopicListPane::SelectedEntry() const { return EntryOfRow(FList->ItemIndex()); }
 
+QString TTopicListPane::Caption(int index) const {
+  QString text = ToQString(FSession.EntryCaption(index));
+  const int32_t partner = FSession.PartnerIDIfOther(index);
+  if (partner >= 0 && text.endsWith(QLatin1Char(')'))) {
+    text.chop(1);
+    text += QStringLiteral(" \u2194 %1)").arg(partner);
+  }
+  return text;
+}
+
+void TTopicListPane::UpdateDoubts() {
+  FDoubts = FSession.PairingDoubts();
+  FList->viewport()->update();
+}
+
 void TTopicListPane::UpdateFilterButtons() {
   TEntryFilter& filter = FSession.Filter();
-  const auto& counts = filter.Counts();
+  std::array<int32_t, TopicComparisonCount> counts = filter.Counts();
+  // Topics only in History that are not listed are still counted, as any class switched off is.
+  if (!FSession.ShowDeleted() && filter.SearchText().empty())
+    counts[tcDeleted] = FSession.Pair().UnmatchedHistoryCount();
   for (size_t i = 0; i < FFilterButtons.size(); ++i) {
     QToolButton* button = FFilterButtons[i];
     const auto kind = static_cast<TTopicComparison>(i);
@@ -282,8 +307,13 @@ void TTopicListPane::DrawItem(TListBox* list, int index, QPainter& canvas, const
                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                     QString::fromUtf8(TopicClassTable[kind].Mark));
   }
+  // The topic as it is now: a copy may have changed its title since the rows were made.
+  QString caption = entry >= 0 ? Caption(entry) : ToQString(items[index]);
+  if (entry >= 0 && static_cast<size_t>(entry) < FDoubts.Notes.size() &&
+      !FDoubts.Notes[static_cast<size_t>(entry)].empty())
+    caption = QStringLiteral("\u26A0 ") + caption;
   canvas.drawText(QRect(rect.left() + indent, rect.top(), rect.width() - indent, rect.height()),
-                  Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ToQString(items[index]));
+                  Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
   // Texts that differ only in formatting carry a mark at the row's end, over the caption's tail.
   if (entry >= 0 && FSession.Filter().FormattingOnly(entry)) {
     const QString text = tr(kFormattingMark);

@@ -46,6 +46,13 @@ class TTopicListPane : public QFrame {
   void FollowFilter();
   /// Redraws entry Index's row, or every row (-1).
   void RedrawEntry(int index);
+  /// Looks again for doubtful pairings (after the classes changed); the
+  /// rows concerned carry a mark and say why in their tooltip.
+  void UpdateDoubts();
+  const TPairingDoubts& Doubts() const { return FDoubts; }
+  /// Entry Index as its row reads: "Printing (7)", with its partner's ID
+  /// where that differs, "Printing (7 ↔ 12)".
+  QString Caption(int index) const;
   /// The counts on the class switches and their states.
   void UpdateFilterButtons();
   /// Lists the match modes in Menu; the one the drop-down shows is checked.
@@ -82,6 +89,7 @@ class TTopicListPane : public QFrame {
   std::vector<int> FShownEntries;
   /// The topic at the top of the list (not dereferenced: it may be gone).
   const TQCTopic* FTopTopic = nullptr;
+  TPairingDoubts FDoubts;
 };
 
 /// Each class in words, translated.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_map>
 
 #include "compare/EntryFilter.h"
 #include "compare/FormatDifferences.h"
@@ -123,10 +124,11 @@ void TComparisonSession::ForgetSelection() {
 }
 
 void TComparisonSession::OpenFiles(const std::string& latestFile,
-                                   const std::function<std::optional<std::string>()>& chooseHistory) {
+                                   const std::function<std::optional<std::string>()>& chooseHistory,
+                                   std::string* historyError) {
   // Both files are read into documents of their own first; only when both
   // have been read do they take the place of the ones shown.
-  TakeDocuments(TProjectFiles::Read(latestFile, chooseHistory));
+  TakeDocuments(TProjectFiles::Read(latestFile, chooseHistory, historyError));
 }
 
 void TComparisonSession::SetDocuments(std::unique_ptr<TQuillcrafterDoc> latest,
@@ -164,6 +166,37 @@ void TComparisonSession::OpenHistory(const std::string& historyFile) {
   FPending.ClassesChanged = true;
   FPending.AllTopicsChanged = true;
   FPending.EntriesMoved = true;
+  FPending.CountersChanged = true;
+  FPending.SelectionChanged = true;
+}
+
+void TComparisonSession::ReadAgain(bool latest) {
+  TNoticeScope notice(*this);
+  TReadPair read =
+      latest ? TProjectFiles::Read(LatestFileName(), nullptr) : TProjectFiles::ReadHistory(HistoryFileName());
+  // The selection is remembered by ID: the topics of the side read again are new objects.
+  const int32_t latestID = LatestTopic() != nullptr ? LatestTopic()->TopicID() : -1;
+  const int32_t historyID = HistoryTopic() != nullptr ? HistoryTopic()->TopicID() : -1;
+  const bool wasSelected = FSelected >= 0;
+  Disconnect();
+  ForgetSelection();
+  FFiles->Take(std::move(read));
+  Connect();
+  NewPair();
+  if (wasSelected) {
+    if (latestID >= 0) {
+      FSelected = Latest().Topics().IndexOfTopicID(latestID);
+    } else if (historyID >= 0) {
+      const int at = History().Topics().IndexOfTopicID(historyID);
+      FSelected = at >= 0 ? FPair->EntryIndexOf(History().Topics().Items(at)) : -1;
+    }
+    if (FSelected >= 0) FindPartner();
+  }
+  FSelection->Compare();
+  if (latest) FPending.EntriesReset = true;
+  FPending.EntriesMoved = true;
+  FPending.ClassesChanged = true;
+  FPending.AllTopicsChanged = true;
   FPending.CountersChanged = true;
   FPending.SelectionChanged = true;
 }
@@ -211,6 +244,70 @@ std::string TComparisonSession::EntryCaption(int index) const {
   return Format("%s (%d)", std::string(topic->DisplayNameView()).c_str(), topic->TopicID());
 }
 
+TPairingDoubts TComparisonSession::PairingDoubts() const {
+  TPairingDoubts doubts;
+  doubts.Notes.resize(static_cast<size_t>(EntryCount()));
+  std::unordered_map<const TQCTopic*, int> deletedEntries;
+  for (int i = LatestEntryCount(); i < EntryCount(); ++i) deletedEntries[ClassifiedEntry(i).History] = i;
+  const auto entryOf = [&](const TQCTopic* topic) {
+    if (topic->Topics() == &Latest().Topics()) return topic->Index();
+    const auto it = deletedEntries.find(topic);
+    return it != deletedEntries.end() ? it->second : -1;
+  };
+  // IDs held twice within one file.
+  for (const TQuillcrafterDoc* document : {&Latest(), &History()}) {
+    const TQCTopics& topics = document->Topics();
+    std::unordered_map<int32_t, std::vector<const TQCTopic*>> byID;
+    for (int i = 0; i < topics.Count(); ++i) byID[topics.Items(i)->TopicID()].push_back(topics.Items(i));
+    for (const auto& [id, holders] : byID) {
+      if (holders.size() < 2) continue;
+      doubts.SharedIDs += static_cast<int>(holders.size());
+      for (const TQCTopic* topic : holders) {
+        const int entry = entryOf(topic);
+        if (entry < 0) continue;
+        std::string& note = doubts.Notes[static_cast<size_t>(entry)];
+        if (!note.empty()) note += "; ";
+        note += Format("%s has %d topics with ID %d", document == &Latest() ? "Latest" : "History",
+                       static_cast<int>(holders.size()), id);
+      }
+    }
+  }
+  // History topics that several Latest topics match.
+  std::unordered_map<const TQCTopic*, std::vector<int>> byMatch;
+  for (int i = 0; i < LatestEntryCount(); ++i)
+    if (const TQCTopic* match = ClassifiedEntry(i).History; match != nullptr) byMatch[match].push_back(i);
+  for (const auto& [match, entries] : byMatch) {
+    if (entries.size() < 2) continue;
+    doubts.SharedMatches += static_cast<int>(entries.size());
+    for (int entry : entries) {
+      // A few of the others name the group; a tooltip stays one line.
+      constexpr int kNamed = 5;
+      std::string others;
+      int named = 0;
+      for (int other : entries) {
+        if (other == entry) continue;
+        if (named++ == kNamed) {
+          others += Format(" and %d more", static_cast<int>(entries.size()) - 1 - kNamed);
+          break;
+        }
+        if (!others.empty()) others += ", ";
+        others += std::to_string(ClassifiedEntry(other).Latest->TopicID());
+      }
+      std::string& note = doubts.Notes[static_cast<size_t>(entry)];
+      if (!note.empty()) note += "; ";
+      note += Format("matches History topic %d, as Latest %s %s", match->TopicID(),
+                     entries.size() > 2 ? "topics" : "topic", others.c_str());
+    }
+  }
+  return doubts;
+}
+
+int32_t TComparisonSession::PartnerIDIfOther(int index) const {
+  const TComparisonEntry entry = ClassifiedEntry(index);
+  if (entry.Latest == nullptr || entry.History == nullptr) return -1;
+  return entry.History->TopicID() != entry.Latest->TopicID() ? entry.History->TopicID() : -1;
+}
+
 void TComparisonSession::Recount(bool entriesMoved) {
   const bool changed = FPair->Reclassify() || entriesMoved;
   FPending.CountersChanged = true;
@@ -242,9 +339,11 @@ void TComparisonSession::FollowSelection() {
 
 std::string TComparisonSession::StatusText(int panel) const {
   if (panel >= 0 && panel < TopicComparisonCount) return StatusPanelText(Counters(), panel);
+  // The selected topic's class in the list's words; nothing while none is selected.
   if (panel == TopicComparisonCount)
-    return LatestTopic() == nullptr && HistoryTopic() != nullptr ? SPairDifferent
-                                                            : PairStateText(LatestTopic(), HistoryTopic());
+    return FSelected >= 0 && (LatestTopic() != nullptr || HistoryTopic() != nullptr)
+               ? ClassInfo(EntryClass(FSelected)).Label
+               : std::string();
   return {};
 }
 

@@ -60,6 +60,20 @@ struct TComparisonChange {
   }
 };
 
+/// Pairings the matching made without a doubt it could see: topics that
+/// share their ID with another topic of the same file, and Latest topics
+/// that match the same History topic as another Latest topic does. The
+/// matching stays as it is; these are told so that nobody trusts them blindly.
+struct TPairingDoubts {
+  /// Topics of either file whose ID another topic of that file has too.
+  int SharedIDs = 0;
+  /// Latest topics whose History match another Latest topic matches too.
+  int SharedMatches = 0;
+  /// Per entry, what is doubtful about it (empty: nothing), in words for a tooltip.
+  std::vector<std::string> Notes;
+  bool Any() const { return SharedIDs > 0 || SharedMatches > 0; }
+};
+
 /// The four copies between the selected pair's topics.
 enum class TCopyKind : uint8_t { ToLatest, TextToLatest, ToHistory, TextToHistory };
 
@@ -88,8 +102,11 @@ class TComparisonSession {
   /// broken Latest is reported before anyone is asked for History).
   /// ChooseHistory gives History's file name, or nothing to keep the
   /// History document as it is.
+  /// With HistoryError given, a History that cannot be read leaves the
+  /// History shown as it is and its message there; Latest opens all the same.
   void OpenFiles(const std::string& latestFile,
-                 const std::function<std::optional<std::string>()>& chooseHistory);
+                 const std::function<std::optional<std::string>()>& chooseHistory,
+                 std::string* historyError = nullptr);
   /// Takes documents built in memory as Latest and History (a document
   /// not given stays; the file name of one given becomes empty), as
   /// OpenFiles does with the documents it read.
@@ -97,6 +114,10 @@ class TComparisonSession {
   /// Opens only History (all or nothing, as OpenFiles); Latest stays with
   /// its changes, the selection ends and every class is new.
   void OpenHistory(const std::string& historyFile);
+  /// Reads one side again from its file (all or nothing, as OpenFiles);
+  /// the other document stays as it is, changes and all, and the
+  /// selection stays with the topic IDs it showed where they still are.
+  void ReadAgain(bool latest);
   /// Writes the Latest document to FileName, which becomes LatestFileName; a
   /// failed save leaves the old file, the name and the Modified flag.
   void SaveLatest(const std::string& fileName);
@@ -150,6 +171,12 @@ class TComparisonSession {
   /// topics again: the same as Entry(Index) whenever a notice is raised.
   TComparisonEntry ClassifiedEntry(int index) const { return FPair->ClassifiedEntry(index); }
 
+  /// The doubtful pairings of the entries as they are now classified.
+  TPairingDoubts PairingDoubts() const;
+  /// The ID of entry Index's History partner when it differs from its
+  /// Latest topic's ID (a match by title); -1 otherwise.
+  int32_t PartnerIDIfOther(int index) const;
+
   /// Which entries the list shows (classes, search); it follows every change
   /// notice, before any other observer.
   TEntryFilter& Filter() { return *FFilter; }
@@ -159,8 +186,8 @@ class TComparisonSession {
   /// Counts entries by class: the counters add up to EntryCount.
   const TTopicCounters& Counters() const { return FPair->Counters(); }
   /// Status panels 0 to 4: class and count ("New Topics: 3"); panel 5: the
-  /// state of the selected pair ("Identical" or "Different"; a topic on
-  /// one side only is "Different").
+  /// class of the selected entry as the list names it ("Identical text",
+  /// "New"), empty while none is selected.
   std::string StatusText(int panel) const;
   static constexpr int StatusPanelCount = TopicComparisonCount + 1;
 

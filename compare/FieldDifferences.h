@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "richtext/RtfPlainText.h"
@@ -26,6 +27,17 @@ struct TFieldDifference {
   /// formatting differ.
   std::string Summary;
 };
+
+/// Where two lines differ only in blanks (bytes 0..32): the blanks at
+/// each line's start and end, as {begin, length} spans of each line; none
+/// when the lines differ otherwise or not at all. Ignoring case, words
+/// differing in ASCII case alone count as the same.
+struct TBlankDifference {
+  bool Found = false;
+  bool AtStart = false;  // the blanks before the first word differ
+  std::vector<std::pair<int, int>> Spans1, Spans2;
+};
+TBlankDifference LineBlankDifference(std::string_view line1, std::string_view line2, bool ignoreCase = false);
 
 /// The differences of Latest against History, in field table order (empty
 /// exactly when the topics are equal). Decode reads the file's bytes

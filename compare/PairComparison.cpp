@@ -26,7 +26,7 @@ bool TPairComparison::Reclassify() {
   const TQCTopics& history = FHistory.Topics();
   TTopicCounters counters;
   std::unordered_set<const TQCTopic*> matched;
-  if (FShowDeleted) matched.reserve(static_cast<size_t>(latest.Count()));
+  matched.reserve(static_cast<size_t>(latest.Count()));
   std::vector<TComparisonEntry> classified;
   classified.reserve(static_cast<size_t>(latest.Count()));
   for (int i = 0; i < latest.Count(); ++i) {
@@ -35,13 +35,19 @@ bool TPairComparison::Reclassify() {
     const TTopicComparison kind = ClassifyPair(*topic, match);
     ++counters.Counts[kind];
     classified.push_back({topic, match, kind});
-    if (match != nullptr && FShowDeleted) matched.insert(match);
+    if (match != nullptr) matched.insert(match);
   }
+  // Hidden, the topics only in History are no entries (nor counted among
+  // them), yet how many there are is still known.
   std::vector<TQCTopic*> deleted;
-  if (FShowDeleted)
-    for (int i = 0; i < history.Count(); ++i)
-      if (!matched.contains(history.Items(i))) deleted.push_back(history.Items(i));
+  int32_t deletedCount = 0;
+  for (int i = 0; i < history.Count(); ++i)
+    if (!matched.contains(history.Items(i))) {
+      ++deletedCount;
+      if (FShowDeleted) deleted.push_back(history.Items(i));
+    }
   counters.Counts[tcDeleted] = static_cast<int32_t>(deleted.size());
+  FUnmatchedHistoryCount = deletedCount;
   FCounters = counters;
   FClassified = std::move(classified);
   const bool changed = deleted != FDeleted;

@@ -76,6 +76,8 @@ class TPairComparison {
   TQCTopic* MatchOf(const TQCTopic& latestTopic) const;
   /// Counts entries by class: the counters add up to EntryCount.
   const TTopicCounters& Counters() const { return FCounters; }
+  /// The History topics no Latest topic matches, whether they are shown or not.
+  int32_t UnmatchedHistoryCount() const { return FUnmatchedHistoryCount; }
 
   /// Carries out Edit, a change of Target (a topic of either document), and
   /// brings classes and counters up to date: only the entries of Target
@@ -89,6 +91,7 @@ class TPairComparison {
   TTopicMatchMode FMatchMode;
   bool FShowDeleted;
   TTopicCounters FCounters;
+  int32_t FUnmatchedHistoryCount = 0;
   // The Latest entries as the last classification found them.
   std::vector<TComparisonEntry> FClassified;
   // The History topics no Latest topic matches, in History order (empty

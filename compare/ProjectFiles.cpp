@@ -14,7 +14,16 @@ std::unique_ptr<TQuillcrafterDoc> ReadProjectDocument(const std::string& fileNam
 }
 
 void SaveProjectDocument(TQuillcrafterDoc& document, const std::string& fileName, bool backups) {
-  document.SaveToFile(fileName, backups);
+  // A failed save leaves nothing new on disk: a backup it made on the way goes again.
+  const std::string backup = fileName + ".bak";
+  std::error_code error;
+  const bool hadBackup = !backups || std::filesystem::exists(backup, error) || error;
+  try {
+    document.SaveToFile(fileName, backups);
+  } catch (...) {
+    if (!hadBackup) std::filesystem::remove(backup, error);
+    throw;
+  }
 }
 
 TReadPair::TReadPair() = default;
@@ -31,7 +40,8 @@ TProjectFiles::TProjectFiles()
 TProjectFiles::~TProjectFiles() = default;
 
 TReadPair TProjectFiles::Read(const std::string& latestFile,
-                              const std::function<std::optional<std::string>()>& chooseHistory) {
+                              const std::function<std::optional<std::string>()>& chooseHistory,
+                              std::string* historyError) {
   TReadPair read;
   // History is chosen only once Latest has been read, so that a broken
   // Latest is reported before anyone is asked for History.
@@ -39,8 +49,13 @@ TReadPair TProjectFiles::Read(const std::string& latestFile,
   read.LatestFileName = latestFile;
   const std::optional<std::string> historyFile = chooseHistory ? chooseHistory() : std::nullopt;
   if (historyFile) {
-    read.History = ReadProjectDocument(*historyFile);
-    read.HistoryFileName = *historyFile;
+    try {
+      read.History = ReadProjectDocument(*historyFile);
+      read.HistoryFileName = *historyFile;
+    } catch (const Exception& error) {
+      if (historyError == nullptr) throw;
+      *historyError = error.Message();
+    }
   }
   return read;
 }

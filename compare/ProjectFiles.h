@@ -46,9 +46,12 @@ class TProjectFiles {
   const std::string& HistoryFileName() const { return FHistoryFileName; }
 
   /// Reads Latest and then, when ChooseHistory names one, History; raises
-  /// when either cannot be read, and changes nothing either way.
+  /// when either cannot be read, and changes nothing either way. With
+  /// HistoryError given, a History that cannot be read is no failure: its
+  /// message goes there and only Latest is read.
   static TReadPair Read(const std::string& latestFile,
-                        const std::function<std::optional<std::string>()>& chooseHistory);
+                        const std::function<std::optional<std::string>()>& chooseHistory,
+                        std::string* historyError = nullptr);
   /// Only History.
   static TReadPair ReadHistory(const std::string& historyFile);
   /// The documents read take the place of the ones held (the others stay).

@@ -267,6 +267,8 @@ TTopicSource::TTopicSource(TComparisonSession& session, const TReportOptions& op
   FHeader.HistoryFile = session.HistoryFileName();
   FHeader.LatestModified = FileModified(FHeader.LatestFile);
   FHeader.HistoryModified = FileModified(FHeader.HistoryFile);
+  FHeader.LatestUnsaved = session.Latest().Modified();
+  FHeader.HistoryUnsaved = session.History().Modified();
   FHeader.Generated = IsoTime(GeneratedTime(options));
   FHeader.MatchMode = MatchModeInfo(session.MatchMode()).Token;
   FHeader.Counters = session.Counters();

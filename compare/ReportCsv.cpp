@@ -38,6 +38,17 @@ void WriteCsv(TTopicSource& source, TOutput& out) {
     out << ',' << topic.LinesAdded << ',' << topic.LinesRemoved << "\r\n";
     source.Progress();
   }
+  // Data not yet saved is told in a last row of its own, so that the rows
+  // above keep their meaning for whatever reads them.
+  const THeader& header = source.Header();
+  if (header.LatestUnsaved || header.HistoryUnsaved) {
+    const char* sides = header.LatestUnsaved && header.HistoryUnsaved ? "Latest and History include"
+                        : header.LatestUnsaved                        ? "Latest includes"
+                                                                      : "History includes";
+    out << "note,,,";
+    AppendCsv(out.Buffer(), std::string(sides) + " unsaved changes");
+    out << ",,,\r\n";
+  }
 }
 
 }  // namespace report

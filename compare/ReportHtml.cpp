@@ -103,14 +103,17 @@ void ClassLabel(TOutput& out, TTopicComparison cls) {
 }
 
 void FileLine(TOutput& out, const char* side, const std::string& fileName, const std::string& modified,
-              int topics) {
+              bool unsaved, int topics) {
   out << "<dt>" << side << "</dt><dd><code>";
   if (fileName.empty())
     out << "(none)";
   else
     Escaped(out, fileName);
   out << "</code>";
-  if (!modified.empty()) out << " <span class=\"muted\">modified " << modified << "</span>";
+  if (unsaved)
+    out << " <strong class=\"unsaved\">includes unsaved changes</strong>";
+  else if (!modified.empty())
+    out << " <span class=\"muted\">modified " << modified << "</span>";
   out << " <span class=\"muted\">&middot; " << topics << (topics == 1 ? " topic" : " topics")
       << "</span></dd>\n";
 }
@@ -131,8 +134,10 @@ void Head(TOutput& out, const THeader& header, const TReportOptions& options) {
   ClassColors(out);
   out << "</style>\n</head>\n<body>\n<header>\n<h1>Comparison report</h1>\n"
       << "<dl class=\"about\">\n";
-  FileLine(out, "Latest", header.LatestFile, header.LatestModified, header.LatestTopics);
-  FileLine(out, "History", header.HistoryFile, header.HistoryModified, header.HistoryTopics);
+  FileLine(out, "Latest", header.LatestFile, header.LatestModified, header.LatestUnsaved,
+           header.LatestTopics);
+  FileLine(out, "History", header.HistoryFile, header.HistoryModified, header.HistoryUnsaved,
+           header.HistoryTopics);
   out << "<dt>Matched</dt><dd id=\"match\" data-mode=\"" << header.MatchMode << "\">"
       << MatchModeInfo(options.MatchMode).Phrase << "</dd>\n<dt>Listed</dt><dd id=\"listed\">";
   if (options.Classes == TReportClasses::All()) {

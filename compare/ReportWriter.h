@@ -75,6 +75,9 @@ struct THeader {
   std::string HistoryFile;
   std::string LatestModified;  // ISO 8601, or empty when the file has no date
   std::string HistoryModified;
+  /// The side holds changes its file does not have yet: its date would mislead.
+  bool LatestUnsaved = false;
+  bool HistoryUnsaved = false;
   std::string Generated;
   std::string MatchMode;  // "id", "title" or "id-or-title"
   TTopicCounters Counters;

@@ -45,6 +45,15 @@ void TSelectedPair::Compare() {
   FLatestPlainText = PlainTextOf(FLatest);
   FHistoryPlainText = PlainTextOf(FHistory);
   FEngine->CompareStrings(FLatestPlainText, FHistoryPlainText);
+  FBlankRows.clear();
+  const bool ignoreCase = !FEngine->DiffOptions().Contains(fdoCaseSensitive);
+  const std::vector<TdvDiffRow>& rows = FEngine->Rows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const TdvDiffRow& row = rows[i];
+    if (row.Kind1 != dkSame || row.Text1 == row.Text2) continue;
+    TBlankDifference blanks = LineBlankDifference(row.Text1, row.Text2, ignoreCase);
+    if (blanks.Found) FBlankRows.push_back({static_cast<int>(i), std::move(blanks)});
+  }
 }
 
 bool TSelectedPair::Differs() const {
@@ -76,8 +85,13 @@ int TSelectedPair::NextChangeRow(int row, bool forward) const {
   const std::vector<TdvDiffRow>& rows = FEngine->Rows();
   const int count = static_cast<int>(rows.size());
   auto changed = [&](int i) { return rows[static_cast<size_t>(i)].Kind1 != dkSame; };
-  // A block starts where a changed row follows a same row (or the start).
-  auto starts = [&](int i) { return changed(i) && (i == 0 || !changed(i - 1)); };
+  auto blank = [&](int i) {
+    return std::binary_search(FBlankRows.begin(), FBlankRows.end(), TBlankRow{i, {}},
+                              [](const TBlankRow& a, const TBlankRow& b) { return a.Row < b.Row; });
+  };
+  // A block starts where a changed row follows a same row (or the start);
+  // a row whose blanks alone differ is a stop of its own.
+  auto starts = [&](int i) { return (changed(i) && (i == 0 || !changed(i - 1))) || blank(i); };
   if (forward) {
     for (int i = std::max(row + 1, 0); i < count; ++i)
       if (starts(i)) return i;

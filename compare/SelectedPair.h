@@ -62,7 +62,14 @@ class TSelectedPair {
   /// The rows whose lines read the same but are formatted differently
   /// (none when the texts are equal).
   std::vector<TRowFormatChange> FormatChanges() const;
-  /// The first row of the nearest change block after Row (before it when
+  /// The rows the difference pairs as the same whose lines differ in
+  /// their blanks alone, with the blanks concerned, in row order.
+  struct TBlankRow {
+    int Row = -1;
+    TBlankDifference Blanks;
+  };
+  const std::vector<TBlankRow>& BlankRows() const { return FBlankRows; }
+  /// The first row of the nearest change block (or row of differing blanks) after Row (before it when
   /// Forward is false); -1 when there is none.
   int NextChangeRow(int row, bool forward) const;
 
@@ -74,4 +81,5 @@ class TSelectedPair {
   TQCTopic* FHistory = nullptr;
   std::string FLatestPlainText;
   std::string FHistoryPlainText;
+  std::vector<TBlankRow> FBlankRows;
 };

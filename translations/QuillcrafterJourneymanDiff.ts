@@ -306,6 +306,14 @@
         <source>Differences: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Blanks at the line&apos;s start or end differ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Blanks at the line&apos;s end differ</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>app::TProjectFiles</name>
@@ -339,6 +347,14 @@
     </message>
     <message>
         <source>History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read %1 again? Your unsaved change to it will be lost.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read %1 again? Your %2 unsaved changes to it will be lost.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -442,6 +458,10 @@ Open it now?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Doubtful pairing: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%1k</source>
         <comment>a count in thousands</comment>
         <translation type="unfinished"></translation>
@@ -480,10 +500,6 @@ Open it now?</source>
     </message>
     <message>
         <source>Deleted Topics:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Different</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -531,6 +547,19 @@ Licensed under the MIT licence.</source>
     </message>
     <message>
         <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 topics share an ID with another</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 Latest topics match the same History topic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; </source>
+        <comment>between the parts of a status message</comment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -873,6 +902,18 @@ Licensed under the MIT licence.</source>
     </message>
     <message>
         <source>Different</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Identical text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

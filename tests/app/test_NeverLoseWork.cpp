@@ -48,6 +48,8 @@ class TestNeverLoseWork : public QObject {
   void recentPairsNewestFirstAndBounded();
   void droppedFilesOpenTheirSide();
   void changedOnDiskOffersToReadAgain();
+  void readingOneSideAgainKeepsTheOther();
+  void aBadFileIsNamedAndTheGoodOneOpens();
 };
 
 void TestNeverLoseWork::saveBothSidesAndUndoToTheSavedBytes() {
@@ -240,6 +242,63 @@ void TestNeverLoseWork::changedOnDiskOffersToReadAgain() {
   QVERIFY(h.yesNoQuestions[0].contains(QStringLiteral("History.qcp")));
   QTRY_COMPARE(f.Session().History().Topics().Count(), 1);
   QVERIFY(h.messages.isEmpty());
+}
+
+void TestNeverLoseWork::readingOneSideAgainKeepsTheOther() {
+  THarness h;
+  h.OpenStandardPair();
+  app::TfrmMain& f = h.form;
+  // One change to Latest, two to History, the last one selected.
+  h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
+  f.Action(app::TCommand::CopyTextToLatest)->trigger();
+  h.ClickTopic(h.RowOf(QStringLiteral("Licence (3)")));
+  f.Action(app::TCommand::CopyToHistory)->trigger();
+  h.ClickTopic(h.RowOf(QStringLiteral("Renamed Latest (6)")));
+  f.Action(app::TCommand::CopyToHistory)->trigger();
+  QCOMPARE(f.UndoStack().count(), 3);
+  // Another program writes Latest: one question, however many notices the write gives.
+  h.yesNoAnswers = {true};
+  std::vector<TTopicSpec> latest = StandardLatest();
+  latest[0].paragraphs = {"Welcome, reader."};
+  WriteProject(h.Path(QStringLiteral("Latest.qcp")), latest);
+  QTRY_VERIFY(!f.Session().Latest().Modified());
+  QTest::qWait(200);
+  QCOMPARE(h.yesNoQuestions,
+           QStringList{QStringLiteral("Read Latest.qcp again? Your unsaved change to it will be lost.")});
+  // History keeps its changes, its mark, its steps; the selection stays.
+  QVERIFY(f.Session().History().Modified() && f.isWindowModified());
+  QCOMPARE(f.UndoStack().count(), 2);
+  QCOMPARE(f.UndoStack().index(), 2);
+  QVERIFY(f.LatestTopic() != nullptr && f.LatestTopic()->TopicID() == 6);
+  f.Action(app::TCommand::Undo)->trigger();
+  f.Action(app::TCommand::Undo)->trigger();
+  QVERIFY(!f.Session().History().Modified());
+  f.Action(app::TCommand::Redo)->trigger();
+  QVERIFY(f.Session().History().Modified());
+  // Reading History again now names the one change it would lose, and Quit still asks about nothing else.
+  h.yesNoAnswers = {true};
+  WriteProject(h.Path(QStringLiteral("History.qcp")), StandardHistory());
+  QTRY_COMPARE(h.yesNoQuestions.size(), 2);
+  QCOMPARE(h.yesNoQuestions[1],
+           QStringLiteral("Read History.qcp again? Your unsaved change to it will be lost."));
+  QTRY_VERIFY(!f.Session().History().Modified());
+  QCOMPARE(f.UndoStack().count(), 0);
+  QVERIFY(h.messages.isEmpty());
+}
+
+void TestNeverLoseWork::aBadFileIsNamedAndTheGoodOneOpens() {
+  THarness h;
+  WriteProject(h.Path(QStringLiteral("Latest.qcp")), StandardLatest());
+  QFile bad(h.Path(QStringLiteral("History.qcp")));
+  QVERIFY(bad.open(QIODevice::WriteOnly));
+  bad.write("not a project at all");
+  bad.close();
+  h.Open(h.Path(QStringLiteral("Latest.qcp")), h.Path(QStringLiteral("History.qcp")));
+  QCOMPARE(h.messages.size(), 1);
+  QVERIFY2(h.messages[0].startsWith(QStringLiteral("History.qcp: ")), qPrintable(h.messages[0]));
+  QCOMPARE(QString::fromStdString(h.form.Session().LatestFileName()), h.Path(QStringLiteral("Latest.qcp")));
+  QCOMPARE(h.form.Session().LatestEntryCount(), 8);
+  QVERIFY(h.form.Session().HistoryFileName().empty());
 }
 
 QTEST_MAIN(TestNeverLoseWork)

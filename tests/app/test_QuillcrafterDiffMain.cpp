@@ -28,10 +28,8 @@ using app::TfrmMain;
 
 namespace {
 
-const QStringList kDesignPanels = {
-    QStringLiteral("Different Topics:"),      QStringLiteral("Identical Topics:"),
-    QStringLiteral("Identical Text Topics:"), QStringLiteral("New Topics:"),
-    QStringLiteral("Deleted Topics:"),        QStringLiteral("Different")};
+// With nothing open there is nothing to count.
+const QStringList kDesignPanels(6, QString());
 
 // The standard pair leaves 3 History topics unmatched by ID, 2 by title and 1 by ID or title.
 QStringList panel_texts(int different, int identical, int identicalText, int fresh, const char* pair,
@@ -213,7 +211,8 @@ void TestMainWindow::panelTextsBeforeFirstOpen() {
   const int sourceCode = f.Session().Latest().TextMacros().IndexOfDisplayName("*SourceCode");
   QVERIFY(sourceCode >= 0);
   QCOMPARE(f.Session().Latest().TextMacros().Items(sourceCode)->Size(), 10);
-  // The owner-drawn panels show their design texts in the class colours.
+  // Once files are open, the owner-drawn panels show their counts in the class colours.
+  h.OpenStandardPair();
   const QImage bar = h.StatusBar1->grab().toImage();
   QVERIFY_INK(bar, h.StatusBar1->PanelRect(0), QColor(200, 0, 0));
   QVERIFY_INK(bar, h.StatusBar1->PanelRect(1), QColor(0, 0, 0));
@@ -235,7 +234,7 @@ void TestMainWindow::openBothFiles() {
                                        QStringLiteral("Only in History (8)"), QStringLiteral("Moved (50)"),
                                        QStringLiteral("TQCTopic (70)")}));
   QCOMPARE(h.lbTopics->ItemIndex(), -1);
-  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, ""));
   // Captions name the files; the tooltips give their paths.
   QCOMPARE(h.GroupBox1->title(), QStringLiteral("Latest.qcp"));
   QCOMPARE(h.GroupBox2->title(), QStringLiteral("History.qcp"));
@@ -255,15 +254,15 @@ void TestMainWindow::openHistoryCancelled() {
   // First open, History cancelled: everything is New against the empty History.
   h.Open(latest, QString());
   QCOMPARE(h.historyShown, 1);
-  QCOMPARE(h.PanelTexts(), panel_texts(0, 0, 0, 8, "Identical", 0));
+  QCOMPARE(h.PanelTexts(), panel_texts(0, 0, 0, 8, "", 0));
   QCOMPARE(h.GroupBox2->title(), QStringLiteral("File"));
   QCOMPARE(h.GroupBox1->toolTip(), latest);
   QCOMPARE(h.GroupBox1->title(), QStringLiteral("L \u00E9t\u00E9.qcp"));
   // With History opened and then cancelled on a later open, the earlier History stays.
   h.Open(latest, h.Path(QStringLiteral("H.qcp")));
-  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, ""));
   h.Open(latest, QString());
-  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, ""));
   QCOMPARE(h.GroupBox2->toolTip(), h.Path(QStringLiteral("H.qcp")));
   QVERIFY(h.messages.isEmpty());
 }
@@ -322,25 +321,23 @@ void TestMainWindow::openBrokenHistory() {
   QVERIFY(broken.open(QIODevice::WriteOnly));
   broken.write("Quillcrafter project file.\r\n13\r\n");  // cut short after the header
   broken.close();
-  const QStringList entries = h.ListTexts();
   h.Open(h.Path(QStringLiteral("Other.qcp")), h.Path(QStringLiteral("Broken.qcp")));
+  // The broken History is named; the good Latest opens beside the History shown before.
   QCOMPARE(h.messages.size(), 1);
-  // Latest was read, but a broken History keeps both files as they were.
-  QCOMPARE(h.ListTexts(), entries);
-  QCOMPARE(h.PanelTexts(), panels);
-  QCOMPARE(h.GroupBox1->toolTip(), h.Path(QStringLiteral("Latest.qcp")));
-  QCOMPARE(h.form.SaveDialog1->FileName(), h.Path(QStringLiteral("Latest.qcp")));
+  QVERIFY2(h.messages[0].startsWith(QStringLiteral("Broken.qcp: ")), qPrintable(h.messages[0]));
+  QCOMPARE(h.GroupBox1->toolTip(), h.Path(QStringLiteral("Other.qcp")));
   QCOMPARE(h.GroupBox2->toolTip(), h.Path(QStringLiteral("History.qcp")));
-  QCOMPARE(h.form.Session().Latest().Topics().Count(), 8);
+  QCOMPARE(h.form.Session().Latest().Topics().Count(), 1);
   QCOMPARE(h.form.Session().History().Topics().Count(), 7);
+  QVERIFY(h.PanelTexts() != panels);
 }
 
 void TestMainWindow::countsPerMatchMode_data() {
   QTest::addColumn<int>("mode");
   QTest::addColumn<QStringList>("panels");
-  QTest::newRow("by ID") << 0 << panel_texts(1, 1, 2, 4, "Identical");
-  QTest::newRow("by title") << 1 << panel_texts(3, 1, 2, 2, "Identical", 2);
-  QTest::newRow("by ID or title") << 2 << panel_texts(3, 1, 3, 1, "Identical", 1);
+  QTest::newRow("by ID") << 0 << panel_texts(1, 1, 2, 4, "");
+  QTest::newRow("by title") << 1 << panel_texts(3, 1, 2, 2, "", 2);
+  QTest::newRow("by ID or title") << 2 << panel_texts(3, 1, 3, 1, "", 1);
 }
 
 void TestMainWindow::countsPerMatchMode() {
@@ -353,7 +350,7 @@ void TestMainWindow::countsPerMatchMode() {
   QCOMPARE(QStringLiteral("Deleted Topics: %1").arg(h.form.DeletedCount()), panels[4]);
   // And back to matching by ID gives the counts of the open again.
   h.cbMatch->setCurrentIndex(0);
-  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, ""));
 }
 
 void TestMainWindow::listColoursAndHighlight() {
@@ -423,7 +420,7 @@ void TestMainWindow::clickDifferentIdenticalNew() {
   QCOMPARE(h.dvDiffViewer1->Src2Label(), std::string());
   for (const QString& kind : kinds_of(f.Session().DiffEngine().Result1()))
     QCOMPARE(kind, QStringLiteral("2"));
-  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("New"));
   QVERIFY(f.HistoryTopic() == nullptr);
   // Only the entire copy into History applies to a topic History lacks.
   QVERIFY(f.Action(app::TCommand::CopyToHistory)->isEnabled());
@@ -453,7 +450,7 @@ void TestMainWindow::clickKeepsPairAcrossModeChangeAndOpen() {
   h.OpenStandardPair();
   TfrmMain& f = h.form;
   h.ClickTopic(h.RowOf(QStringLiteral("Moved (5)")));  // New under ID matching
-  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Different"));
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("New"));
   TQCTopic* orig = f.LatestTopic();
   // A new mode keeps the topic and shows its partner under that mode: by
   // title, Moved (5) is History's topic 50.
@@ -465,7 +462,7 @@ void TestMainWindow::clickKeepsPairAcrossModeChangeAndOpen() {
   QVERIFY(!app::RichEditLines(*h.RichEdit2).join(QString()).isEmpty());
   QCOMPARE(h.PanelTexts().mid(0, 5), panel_texts(3, 1, 2, 2, "", 2).mid(0, 5));
   QCOMPARE(h.PanelTexts().last(),
-           QLatin1String(f.LatestTopic()->IsEqual(f.HistoryTopic()) ? "Identical" : "Different"));
+           QString::fromUtf8(ClassInfo(f.Session().EntryClass(f.Session().SelectedIndex())).Label));
   // An open shows the new files: no pair, nothing left of the old one.
   h.Open(h.Path(QStringLiteral("Latest.qcp")), h.Path(QStringLiteral("History.qcp")));
   QVERIFY(f.LatestTopic() == nullptr && f.HistoryTopic() == nullptr);
@@ -473,7 +470,7 @@ void TestMainWindow::clickKeepsPairAcrossModeChangeAndOpen() {
   QCOMPARE(app::RichEditLines(*h.RichEdit2).join(QString()), QString());
   QCOMPARE(h.dvDiffViewer1->Src1Label(), std::string("Latest"));
   QCOMPARE(f.Session().DiffEngine().Result1().Count(), 0);
-  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Identical"));
+  QCOMPARE(h.PanelTexts().last(), QString());
   QCOMPARE(h.lbTopics->ItemIndex(), -1);
 }
 
@@ -484,7 +481,7 @@ void TestMainWindow::formattingOnlyDifference() {
   WriteProject(h.Path(QStringLiteral("H.qcp")),
                {{1, "Bold", {"Important note here.", "Indented line  "}, ""}});
   h.Open(h.Path(QStringLiteral("L.qcp")), h.Path(QStringLiteral("H.qcp")));
-  QCOMPARE(h.PanelTexts(), panel_texts(1, 0, 0, 0, "Identical", 0));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 0, 0, 0, "", 0));
   h.ClickTopic(0);
   // Different for the classification, yet every rendered line compares equal
   // (bold alone, and blanks at either end, do not count).
@@ -509,13 +506,13 @@ void TestMainWindow::copyActions_data() {
   // Entire topic across different IDs: equal texts, still not identical.
   QTest::newRow("entire to Latest, matched by title")
       << "CopyToLatest"
-      << "TQCTopic (7)" << 1 << panel_texts(2, 1, 3, 2, "Different", 2) << true;
+      << "TQCTopic (7)" << 1 << panel_texts(2, 1, 3, 2, "Identical text", 2) << true;
   // Text only: identical when nothing else differed, else identical text.
   QTest::newRow("text to Latest") << "CopyTextToLatest"
                                   << "Installing (2)" << 0 << panel_texts(0, 2, 2, 4, "Identical") << false;
   QTest::newRow("text to History, title differs")
       << "CopyTextToHistory"
-      << "Installing (12)" << 1 << panel_texts(1, 2, 3, 2, "Different", 2) << true;
+      << "Installing (12)" << 1 << panel_texts(1, 2, 3, 2, "Identical text", 2) << true;
 }
 
 void TestMainWindow::copyActions() {
@@ -564,7 +561,7 @@ void TestMainWindow::copyIntoHistoryTopicMatchedTwice() {
   h.OpenStandardPair();
   TfrmMain& f = h.form;
   h.cbMatch->setCurrentIndex(1);  // Installing (2) and Installing (12) both match History 2
-  QCOMPARE(h.PanelTexts(), panel_texts(3, 1, 2, 2, "Identical", 2));
+  QCOMPARE(h.PanelTexts(), panel_texts(3, 1, 2, 2, "", 2));
   h.ClickTopic(h.RowOf(QStringLiteral("Installing (2)")));
   QTest::mouseClick(h.SpeedButton4, Qt::LeftButton);  // entire topic into History
   // Latest 2 is now identical, and Latest 12 (same text, other ID) identical text.
@@ -641,7 +638,7 @@ void TestMainWindow::shortcutsFollowEnabling() {
     QTest::keyClick(&f, keys, Qt::ControlModifier | Qt::AltModifier);
   }
   QCOMPARE(latest2()->WholeText(), text);
-  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, "Identical"));
+  QCOMPARE(h.PanelTexts(), panel_texts(1, 1, 2, 4, ""));
   // An identical pair: still nothing.
   h.ClickTopic(h.RowOf(QStringLiteral("Introduction (1)")));
   QTest::keyClick(h.lbTopics, Qt::Key_T, Qt::ControlModifier);
@@ -821,7 +818,12 @@ void TestMainWindow::f8AndF7MoveThroughTheDifferences() {
   QCoreApplication::processEvents();
   QVERIFY(app::RichEditFirstVisibleLine(*h.RichEdit1) > 20);
   QCOMPARE(app::RichEditFirstVisibleLine(*h.RichEdit2), app::RichEditFirstVisibleLine(*h.RichEdit1));
-  f.Action(app::TCommand::NextChange)->trigger();  // none further: stays, and says so
+  // None further: on into the next topic that differs, at its first change, and back again.
+  f.Action(app::TCommand::NextChange)->trigger();
+  QCOMPARE(h.lbTopics->ItemIndex(), 3);
+  QCOMPARE(h.dvDiffViewer1->Pane1()->ItemIndex(), f.Session().NextChangeRow(-1, true));
+  f.Action(app::TCommand::PreviousChange)->trigger();
+  QCOMPARE(h.lbTopics->ItemIndex(), 1);
   QCOMPARE(h.dvDiffViewer1->Pane1()->ItemIndex(), second);
   f.Action(app::TCommand::PreviousChange)->trigger();
   QCOMPARE(h.dvDiffViewer1->Pane1()->ItemIndex(), first);
@@ -875,10 +877,11 @@ void TestMainWindow::topicsOnlyInHistoryAreListedCopiedAndUndone() {
   QVERIFY(!f.Session().Latest().Modified());
   f.Action(app::TCommand::Redo)->trigger();
   QCOMPARE(f.Session().Latest().Topics().Count(), 9);
-  // The View option hides them, counts included.
+  // The View option hides them; they are still counted, on the panel and the class switch.
   f.Action(app::TCommand::ShowDeleted)->trigger();
   QCOMPARE(h.lbTopics->Count(), 9);
-  QCOMPARE(h.PanelTexts()[4], QStringLiteral("Deleted Topics: 0"));
+  QCOMPARE(h.PanelTexts()[4], QStringLiteral("Deleted Topics: 2"));
+  QVERIFY(f.findChild<QToolButton*>(QStringLiteral("FilterButton4"))->text().endsWith(QStringLiteral(" 2")));
   QVERIFY(h.messages.isEmpty());
 }
 

@@ -258,7 +258,7 @@ TEST_F(ComparisonSessionTest, HistoryTopicsNoLatestTopicMatchesAreDeletedEntries
   EXPECT_EQ(session.LatestTopic(), nullptr);
   ASSERT_NE(session.HistoryTopic(), nullptr);
   EXPECT_EQ(session.HistoryTopic()->TopicID(), 7);
-  EXPECT_EQ(session.StatusText(5), "Different");
+  EXPECT_EQ(session.StatusText(5), "Deleted");
   const TStringList& latestRows = session.DiffEngine().Result1();
   const TStringList& historyRows = session.DiffEngine().Result2();
   ASSERT_GT(historyRows.Count(), 0);
@@ -384,6 +384,36 @@ TEST_F(ComparisonSessionTest, FieldDifferencesSayWhatSetsAPairApart) {
   session.Select(0);
   EXPECT_EQ(session.SelectedFieldDifferences().size(), 3u);
   EXPECT_EQ(session.EntryToolTip(5), "");
+}
+
+TEST_F(ComparisonSessionTest, BlanksAtLineEndsAreToldMarkedAndStoppedAt) {
+  // Topic 1 differs only in a blank at its line's end, which the difference ignores.
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
+  SetTopics(session, {{1, "Blank", "Run setup.  "}, {2, "Lead", "  Run"}},
+            {{1, "Blank", "Run setup."}, {2, "Lead", "Run"}});
+  EXPECT_EQ(session.EntryToolTip(0), "Different; Text: blanks at line ends differ");
+  EXPECT_EQ(session.EntryToolTip(1), "Different; Text: blanks at line starts or ends differ");
+  session.Select(0);
+  ASSERT_EQ(session.Selection().BlankRows().size(), 1u);
+  const TSelectedPair::TBlankRow& row = session.Selection().BlankRows()[0];
+  EXPECT_EQ(row.Blanks.Spans1, (std::vector<std::pair<int, int>>{{10, 2}}));
+  EXPECT_TRUE(row.Blanks.Spans2.empty());
+  EXPECT_EQ(session.NextChangeRow(-1, true), row.Row);
+  EXPECT_EQ(session.NextChangeRow(row.Row, true), -1);
+}
+
+TEST_F(ComparisonSessionTest, DoubtfulPairingsAreCountedAndNamed) {
+  // By title, Latest 2 and 3 both match History 9.
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
+  SetTopics(session, {{1, "One"}, {2, "Same"}, {3, "Same"}}, {{1, "One"}, {9, "Same"}});
+  session.SetMatchMode(TTopicMatchMode::tmByTitle);
+  const TPairingDoubts doubts = session.PairingDoubts();
+  EXPECT_EQ(doubts.SharedIDs, 0);
+  EXPECT_EQ(doubts.SharedMatches, 2);
+  EXPECT_EQ(doubts.Notes[1], "matches History topic 9, as Latest topic 3");
+  EXPECT_EQ(doubts.Notes[0], "");
+  EXPECT_EQ(session.PartnerIDIfOther(1), 9);
+  EXPECT_EQ(session.PartnerIDIfOther(0), -1);
 }
 
 }  // namespace
