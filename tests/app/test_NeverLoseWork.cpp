@@ -258,7 +258,7 @@ void TestNeverLoseWork::readingOneSideAgainKeepsTheOther() {
   QCOMPARE(f.UndoStack().count(), 3);
   // Another program writes Latest: one question, however many notices the write gives.
   h.yesNoAnswers = {true};
-  std::vector<TTopicSpec> latest = StandardLatest();
+  std::vector<TTopicData> latest = StandardLatest();
   latest[0].paragraphs = {"Welcome, reader."};
   WriteProject(h.Path(QStringLiteral("Latest.qcp")), latest);
   QTRY_VERIFY(!f.Session().Latest().Modified());
