@@ -44,6 +44,13 @@ enum class TCommand {
   Shortcuts,
   About,
   ClearRecent,  // in the Open Recent menu
+  // Copies of the current change block (or the selected rows) of the pair.
+  CopyChangeToLatest,          // Alt+Left
+  CopyChangeToHistory,         // Alt+Right
+  CopyChangeToLatestAndNext,   // Ctrl+Alt+Left: then the next change
+  CopyChangeToHistoryAndNext,  // Ctrl+Alt+Right
+  LockLatest,                  // a side that no copy may change
+  LockHistory,
   Count
 };
 

@@ -11,6 +11,7 @@
 #include "app/RichEditBridge.h"
 #include "compare/ComparisonSession.h"
 #include "compare/FormatDifferences.h"
+#include "diff/dvDiffResult.h"
 
 class QAction;
 class QLabel;
@@ -58,6 +59,18 @@ class TPairView : public QFrame {
 
   /// Shows the next (or previous) change block; false when there is none.
   bool NextChange(bool forward);
+  /// The rows a copy of one change takes: the selected rows when several
+  /// are, otherwise the change block holding the current row (an empty run
+  /// when it is on an equal row).
+  TdvHunk CopyRows() const;
+  /// Makes Row (clamped) the current row, keeping it in view.
+  void ShowRow(int row);
+  /// The difference's current row (-1: none).
+  int CurrentRow() const;
+  /// Sides no copy may change: the gutter shows no arrow toward them.
+  void SetLockedSides(bool latest, bool history);
+  /// The gutter's arrows for the change blocks of the pair shown.
+  void ShowCopyArrows();
 
  private:
   void ShowFormatChanges(const std::vector<TRowFormatChange>& changes);
@@ -76,6 +89,8 @@ class TPairView : public QFrame {
   std::array<QToolButton*, 4> FCopyButtons{};
   TdvDiffViewer* FViewer;
   bool FScrollTogether = true;
+  bool FLatestLocked = false;
+  bool FHistoryLocked = false;
   /// Where the search text stands in each text, and which place is current
   /// (Latest's places first, then History's; -1: none).
   std::vector<TTextSpan> FLatestMatches;

@@ -91,6 +91,10 @@ class TfrmMain : public QWidget {
   void lbTopicsClick();
   /// Carries out a copy where the session allows it, as a step that can be undone.
   void CopyExecute(TCopyKind kind);
+  /// Copies the current change block, or the selected rows, of the pair
+  /// into Latest (IntoLatest) or History, as a step that can be undone;
+  /// Next then goes on to the next change.
+  void CopyChangeExecute(bool intoLatest, bool next);
   void UndoExecute();
 
  protected:

@@ -1,0 +1,101 @@
+/// Copies of one change in the window, driven by the keys on the example
+/// pair: Alt+Left makes Getting Started identical, Ctrl+Z gives back its
+/// bytes, a locked side takes no copy, Ctrl+Alt+Right goes on to the next
+/// change, and Ctrl+S writes a file in which only that topic changed.
+
+#include <QAction>
+#include <QFile>
+#include <QTest>
+#include <QUndoStack>
+
+#include "AppTestSupport.h"
+#include "app/AppText.h"
+#include "compare/ChangeCopy.h"
+#include "diffview/dvListControl.h"
+#include "document/QuillcrafterDoc.h"
+
+using namespace apptest;
+
+namespace {
+
+TQCTopic* TopicOf(TQuillcrafterDoc& doc, int32_t id) {
+  return doc.Topics().Items(doc.Topics().IndexOfTopicID(id));
+}
+
+}  // namespace
+
+class TestSingleChange : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void keysCopyOneChangeUndoLockAndSave();
+};
+
+void TestSingleChange::keysCopyOneChangeUndoLockAndSave() {
+  THarness h;
+  app::TfrmMain& f = h.form;
+  const QString latest = h.Path(QStringLiteral("Latest.qcp"));
+  const QString history = h.Path(QStringLiteral("History.qcp"));
+  QVERIFY(QFile::copy(QStringLiteral(QC_SOURCE_DIR "/examples/Latest.qcp"), latest));
+  QVERIFY(QFile::copy(QStringLiteral(QC_SOURCE_DIR "/examples/History.qcp"), history));
+  h.Open(latest, history);
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  TComparisonSession& session = f.Session();
+  TQuillcrafterDoc saved;
+  saved.LoadFromFile(app::FileNameToCore(latest));
+
+  h.ClickTopic(h.RowOf(QStringLiteral("Getting Started (2)")));
+  const int entry = session.SelectedIndex();
+  QCOMPARE(session.EntryClass(entry), tcDifferent);
+  QCOMPARE(ChangeBlocks(session.Selection()).size(), size_t{1});
+  const std::string before = session.LatestTopic()->WholeText();
+  TdvListControl* pane = h.dvDiffViewer1->Pane1();
+  pane->setFocus();
+  QTest::keyClick(pane, Qt::Key_F7);
+  QVERIFY(pane->ItemIndex() >= 0);
+
+  // Locked, Latest takes no copy; the key does nothing else either.
+  f.Action(app::TCommand::LockLatest)->trigger();
+  QTest::keyClick(pane, Qt::Key_Left, Qt::AltModifier);
+  QCOMPARE(session.LatestTopic()->WholeText(), before);
+  QVERIFY(!f.isWindowModified());
+  f.Action(app::TCommand::LockLatest)->trigger();
+
+  QTest::keyClick(pane, Qt::Key_Left, Qt::AltModifier);
+  QCOMPARE(session.EntryClass(entry), tcIdentical);
+  QVERIFY(ChangeBlocks(session.Selection()).empty());
+  QVERIFY(f.isWindowModified());
+  QCOMPARE(f.Action(app::TCommand::Undo)->text(), QStringLiteral("&Undo Copy Change 1 to Latest"));
+  QCOMPARE(h.PanelTexts().last(), QStringLiteral("Identical"));
+
+  QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(session.LatestTopic()->WholeText(), before);
+  QCOMPARE(session.EntryClass(entry), tcDifferent);
+  QVERIFY(!f.isWindowModified());
+
+  // Into History, going on to the next change (there is none: the row stays).
+  QTest::keyClick(pane, Qt::Key_F7);
+  QTest::keyClick(pane, Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
+  QCOMPARE(session.PlainTextOf(session.HistoryTopic()), session.PlainTextOf(session.LatestTopic()));
+  QVERIFY(session.History().Modified() && !session.Latest().Modified());
+  QCOMPARE(f.Action(app::TCommand::Undo)->text(), QStringLiteral("&Undo Copy Change 1 to History"));
+  QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+
+  // Copied again into Latest and saved: only Getting Started differs from the file.
+  QTest::keyClick(pane, Qt::Key_F7);
+  QTest::keyClick(pane, Qt::Key_Left, Qt::AltModifier);
+  QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+  QVERIFY(!session.Latest().Modified());
+  TQuillcrafterDoc written;
+  written.LoadFromFile(app::FileNameToCore(latest));
+  QCOMPARE(written.Topics().Count(), saved.Topics().Count());
+  for (int i = 0; i < saved.Topics().Count(); ++i) {
+    TQCTopic* was = saved.Topics().Items(i);
+    TQCTopic* now = TopicOf(written, was->TopicID());
+    QCOMPARE(now->WholeText() == was->WholeText(), was->TopicID() != 2);
+  }
+  QCOMPARE(TopicOf(written, 2)->WholeText(), TopicOf(session.History(), 2)->WholeText());
+}
+
+QTEST_MAIN(TestSingleChange)
+#include "test_SingleChange.moc"
