@@ -41,6 +41,7 @@
 #include "app/WindowParts.h"
 #include "compare/ChangeCopy.h"
 #include "compare/EntryFilter.h"
+#include "diffview/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
 #include "qtbridge/QtText.h"
 
