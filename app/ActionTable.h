@@ -49,7 +49,9 @@ enum class TCommand {
   CopyChangeToHistory,         // Alt+Right
   CopyChangeToLatestAndNext,   // Ctrl+Alt+Left: then the next change
   CopyChangeToHistoryAndNext,  // Ctrl+Alt+Right
-  LockLatest,                  // a side that no copy may change
+  CopyFormattingToLatest,      // of a row that reads the same on both sides
+  CopyFormattingToHistory,
+  LockLatest,  // a side that no copy may change
   LockHistory,
   Count
 };

@@ -211,6 +211,12 @@ void TfrmMain::CreateCommands() {
       pane->addAction(Action(copy.Command));
     }
   }
+  for (const auto& [command, latest] : {std::pair{TCommand::CopyFormattingToLatest, true},
+                                        std::pair{TCommand::CopyFormattingToHistory, false}}) {
+    FActions->OnTriggered(command, [this, latest] { CopyFormattingExecute(latest); });
+    dvDiffViewer1->Pane1()->addAction(Action(command));
+    dvDiffViewer1->Pane2()->addAction(Action(command));
+  }
   for (const auto& [command, setting] : {std::pair{TCommand::LockLatest, TSetting::LockLatest},
                                          std::pair{TCommand::LockHistory, TSetting::LockHistory}})
     FActions->OnTriggered(command, [this, command, setting] {
@@ -415,7 +421,9 @@ void TfrmMain::UpdateActions() {
   for (const auto& [command, latest] :
        {std::pair{TCommand::CopyChangeToLatest, true}, std::pair{TCommand::CopyChangeToLatestAndNext, true},
         std::pair{TCommand::CopyChangeToHistory, false},
-        std::pair{TCommand::CopyChangeToHistoryAndNext, false}})
+        std::pair{TCommand::CopyChangeToHistoryAndNext, false},
+        std::pair{TCommand::CopyFormattingToLatest, true},
+        std::pair{TCommand::CopyFormattingToHistory, false}})
     Action(command)->setEnabled(bothSides &&
                                 !Action(latest ? TCommand::LockLatest : TCommand::LockHistory)->isChecked());
   const bool latestOpen = !FSession->LatestFileName().empty();
@@ -488,6 +496,22 @@ void TfrmMain::CopyChangeExecute(bool intoLatest, bool next) {
     const int row = FSession->NextChangeRow(rows.FirstRow - 1, true);
     if (row >= 0) FPairView->ShowRow(row);
   }
+}
+
+void TfrmMain::CopyFormattingExecute(bool intoLatest) {
+  if (Action(intoLatest ? TCommand::LockLatest : TCommand::LockHistory)->isChecked()) {
+    StatusBar1->ShowMessage(intoLatest ? tr("Latest is locked") : tr("History is locked"));
+    return;
+  }
+  const int row = FPairView->CurrentRow();
+  std::optional<TTopicEdit> edit = MakeFormatCopy(FSession->Selection(), row, intoLatest);
+  if (!edit) {
+    StatusBar1->ShowMessage(tr("The current row does not differ in formatting alone"));
+    return;
+  }
+  FHistory->Apply(std::move(*edit),
+                  tr("Copy Formatting to %1").arg(intoLatest ? tr("Latest") : tr("History")));
+  FPairView->ShowRow(row);
 }
 
 void TfrmMain::UndoExecute() { FHistory->Undo(); }

@@ -95,6 +95,9 @@ class TfrmMain : public QWidget {
   /// into Latest (IntoLatest) or History, as a step that can be undone;
   /// Next then goes on to the next change.
   void CopyChangeExecute(bool intoLatest, bool next);
+  /// Gives the current row's line on one side the other side's formatting
+  /// (a row that reads the same on both), as a step that can be undone.
+  void CopyFormattingExecute(bool intoLatest);
   void UndoExecute();
 
  protected:

@@ -90,6 +90,23 @@ std::optional<TTopicEdit> MakeRowsCopy(const TSelectedPair& pair, int firstRow, 
   return edit;
 }
 
+std::optional<TTopicEdit> MakeFormatCopy(const TSelectedPair& pair, int row, bool intoLatest) {
+  TQCTopic* target = intoLatest ? pair.Latest() : pair.History();
+  const TQCTopic* source = intoLatest ? pair.History() : pair.Latest();
+  if (target == nullptr || source == nullptr) return std::nullopt;
+  const std::vector<TRowFormatChange> changes = pair.FormatChanges();
+  if (std::none_of(changes.begin(), changes.end(), [row](const TRowFormatChange& c) { return c.Row == row; }))
+    return std::nullopt;
+  const TdvDiffRow& r = pair.Engine().Rows()[static_cast<size_t>(row)];
+  const TLineRange latest{r.Line1, r.Line1 + 1}, history{r.Line2, r.Line2 + 1};
+  TStringList text;
+  text.SetText(CopyLines(target->WholeText(), intoLatest ? latest : history, source->WholeText(),
+                         intoLatest ? history : latest, pair.Decoder()));
+  TTopicEdit edit = TTopicEdit::Text(*target, text, intoLatest);
+  edit.SetLabel("Copy Formatting to " + SideName(intoLatest));
+  return edit;
+}
+
 std::optional<TTopicEdit> MakeChangeCopy(const TSelectedPair& pair, int block, bool intoLatest) {
   const std::vector<TdvHunk> blocks = ChangeBlocks(pair);
   if (block < 0 || block >= static_cast<int>(blocks.size())) return std::nullopt;

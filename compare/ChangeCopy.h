@@ -59,6 +59,12 @@ std::string CopyLines(std::string_view targetRtf, TLineRange into, std::string_v
 /// source's very bytes, so that the pair counts as identical.
 std::optional<TTopicEdit> MakeRowsCopy(const TSelectedPair& pair, int firstRow, int endRow, bool intoLatest);
 
+/// The formatting of row Row, a row whose lines read the same but look
+/// different, copied into Latest (IntoLatest) or History: the target's line
+/// becomes the source's line, the same words in the source's look, and
+/// nothing else changes. Nothing for any other row.
+std::optional<TTopicEdit> MakeFormatCopy(const TSelectedPair& pair, int row, bool intoLatest);
+
 /// Change block Block (from 0, in ChangeBlocks order) copied the same way,
 /// labelled "Copy Change 3 to Latest" (counting from 1); nothing when there
 /// is no such block.

@@ -170,4 +170,35 @@ TEST(ChangeCopyTest, SelectedRowsCopyOnlyTheirChangesAndEqualTextsMakeTheTopicId
   EXPECT_FALSE(MakeChangeCopy(session.Selection(), 0, true).has_value());
 }
 
+// On the example pair: a row that reads the same but looks different takes
+// the source's look and nothing else; copied the other way it goes back.
+TEST(ChangeCopyTest, FormattingCopiesOnTheExamplePair) {
+  TComparisonSession session(&qtbridge::CodePageToUtf8);
+  session.OpenFiles(QC_SOURCE_DIR "/examples/Latest.qcp", std::string(QC_SOURCE_DIR "/examples/History.qcp"));
+  int copies = 0;
+  for (int entry = 0; entry < session.EntryCount(); ++entry) {
+    session.Select(entry);
+    for (const TRowFormatChange& change : session.SelectedFormatChanges()) {
+      for (bool intoLatest : {true, false}) {
+        TQCTopic* target = intoLatest ? session.LatestTopic() : session.HistoryTopic();
+        const std::string before = target->WholeText();
+        const std::string plain = session.PlainTextOf(target);
+        const size_t formatRows = session.SelectedFormatChanges().size();
+        std::optional<TTopicEdit> edit = MakeFormatCopy(session.Selection(), change.Row, intoLatest);
+        ASSERT_TRUE(edit.has_value());
+        session.Apply(*edit);
+        EXPECT_EQ(session.PlainTextOf(target), plain);
+        EXPECT_EQ(session.SelectedFormatChanges().size(), formatRows - 1);
+        session.Revert(*edit);
+        EXPECT_EQ(target->WholeText(), before);
+        ++copies;
+      }
+    }
+    // A changed row has no formatting of its own to copy.
+    for (const TdvHunk& block : ChangeBlocks(session.Selection()))
+      EXPECT_FALSE(MakeFormatCopy(session.Selection(), block.FirstRow, true).has_value());
+  }
+  EXPECT_GT(copies, 0);
+}
+
 }  // namespace
