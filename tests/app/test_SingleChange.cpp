@@ -112,6 +112,22 @@ void TestSingleChange::keysCopyOneChangeUndoLockAndSave() {
     QCOMPARE(now->WholeText() == was->WholeText(), was->TopicID() != 2);
   }
   QCOMPARE(TopicOf(written, 2)->WholeText(), TopicOf(session.History(), 2)->WholeText());
+
+  // A row that reads the same but looks different takes History's look
+  // from the row's context menu, as one step.
+  int formatted = 0;
+  while (formatted < session.EntryCount() &&
+         (session.Select(formatted), session.SelectedFormatChanges().empty()))
+    ++formatted;
+  QVERIFY(formatted < session.EntryCount());
+  const size_t formatRows = session.SelectedFormatChanges().size();
+  const std::string plain = session.PlainTextOf(session.LatestTopic());
+  pane->SetItemIndex(session.SelectedFormatChanges().front().Row);
+  QVERIFY(pane->actions().contains(f.Action(app::TCommand::CopyFormattingToLatest)));
+  f.Action(app::TCommand::CopyFormattingToLatest)->trigger();
+  QCOMPARE(session.SelectedFormatChanges().size(), formatRows - 1);
+  QCOMPARE(session.PlainTextOf(session.LatestTopic()), plain);
+  QCOMPARE(f.Action(app::TCommand::Undo)->text(), QStringLiteral("&Undo Copy Formatting to Latest"));
 }
 
 QTEST_MAIN(TestSingleChange)
