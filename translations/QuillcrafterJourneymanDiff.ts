@@ -116,6 +116,30 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Copy Change to Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Change to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Change to Latest and Go to Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Change to History and Go to Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Formatting to Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Formatting to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>&amp;Find Topics...</source>
         <translation type="unfinished"></translation>
     </message>
@@ -141,6 +165,14 @@
     </message>
     <message>
         <source>&amp;Scroll Texts With the Difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lock &amp;Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lock Histor&amp;y</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -494,6 +526,42 @@ Licensed under the MIT licence.</source>
     </message>
     <message>
         <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest is locked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History is locked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No change at the current row</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Change %1 to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Lines to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The current row does not differ in formatting alone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Formatting to %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -12,6 +12,7 @@
 #include "AppTestSupport.h"
 #include "app/AppText.h"
 #include "compare/ChangeCopy.h"
+#include "compare/FormatDifferences.h"
 #include "diffview/dvListControl.h"
 #include "document/QuillcrafterDoc.h"
 
