@@ -45,6 +45,15 @@ enum class TCommand {
   About,
   ClearRecent,  // in the Open Recent menu
   MergeFiles,   // a three-way merge in a window of its own
+  // Copies of the current change block (or the selected rows) of the pair.
+  CopyChangeToLatest,          // Alt+Left
+  CopyChangeToHistory,         // Alt+Right
+  CopyChangeToLatestAndNext,   // Ctrl+Alt+Left: then the next change
+  CopyChangeToHistoryAndNext,  // Ctrl+Alt+Right
+  CopyFormattingToLatest,      // of a row that reads the same on both sides
+  CopyFormattingToHistory,
+  LockLatest,  // a side that no copy may change
+  LockHistory,
   Count
 };
 

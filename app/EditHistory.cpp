@@ -42,6 +42,13 @@ void TEditHistory::Copy(TCopyKind kind) {
                     : new TCopyCommand(FSession, *target, std::move(before), intoLatest, text));
 }
 
+void TEditHistory::Apply(TTopicEdit edit, const QString& text) {
+  FSession.Apply(edit);
+  if (FLatestSavedAt > FUndo->index()) FLatestSavedAt = -1;
+  if (FHistorySavedAt > FUndo->index()) FHistorySavedAt = -1;
+  FUndo->push(new TCopyCommand(FSession, std::move(edit), text));
+}
+
 void TEditHistory::Undo() {
   if (!FUndo->canUndo()) return;
   auto* step = static_cast<TCopyCommand*>(const_cast<QUndoCommand*>(FUndo->command(FUndo->index() - 1)));

@@ -21,6 +21,9 @@ class TEditHistory : public QObject {
 
   /// Carries out a copy where the session allows it and records it as a step.
   void Copy(TCopyKind kind);
+  /// Carries Edit out and records it as a step named Text (a copy of one
+  /// change, or of some lines).
+  void Apply(TTopicEdit edit, const QString& text);
   /// Undoes (redoes) the last step; an error the step met is raised here.
   void Undo();
   void Redo();

@@ -131,6 +131,9 @@ TPairView::TPairView(TComparisonSession& session, QWidget* parent) : QFrame(pare
     part.widget->setAccessibleDescription(tr(part.description));
   }
 
+  // Shift+click or Shift+arrows pick the rows a copy of lines takes.
+  for (TdvListControl* pane : {FViewer->Pane1(), FViewer->Pane2()}) pane->SetMultiSelect(true);
+
   FSplitter->addWidget(textsPanel);
   FSplitter->addWidget(FViewer);
   FSplitter->setStretchFactor(0, 0);
@@ -170,6 +173,7 @@ void TPairView::ShowSelectedPair() {
   }
   const std::vector<TRowFormatChange> formatChanges = FSession.SelectedFormatChanges();
   ShowFormatChanges(formatChanges);
+  ShowCopyArrows();
   const std::string differences = DifferencesLine(FSession.SelectedFieldDifferences(), formatChanges);
   const QString strip =
       differences.empty() ? QString() : tr("Differences: %1").arg(QString::fromStdString(differences));
@@ -266,6 +270,41 @@ bool TPairView::ShowChangeRow(int row) {
   // Shown even when the texts do not scroll with the difference.
   if (!FScrollTogether) ScrollTextsToRow(row);
   return true;
+}
+
+TdvHunk TPairView::CopyRows() const {
+  const TdvListControl* pane = FViewer->Pane1();
+  if (pane->SelLength() > 0) return {pane->SelStart(), pane->SelLength() + 1};
+  const std::vector<TdvDiffRow>& rows = FSession.DiffEngine().Rows();
+  const std::vector<TdvHunk> hunks = FindDiffHunks(rows);
+  const int row = pane->ItemIndex();
+  for (const TdvHunk& hunk : hunks)
+    if (row >= hunk.FirstRow && row < hunk.EndRow()) return hunk;
+  return {std::max(row, 0), 0};
+}
+
+void TPairView::SetLockedSides(bool latest, bool history) {
+  FLatestLocked = latest;
+  FHistoryLocked = history;
+  ShowCopyArrows();
+}
+
+void TPairView::ShowCopyArrows() {
+  std::vector<int32_t> rows;
+  const bool both = FSession.LatestTopic() != nullptr && FSession.HistoryTopic() != nullptr;
+  if (both)
+    for (const TdvHunk& hunk : FindDiffHunks(FSession.DiffEngine().Rows())) rows.push_back(hunk.FirstRow);
+  FViewer->SetCopyArrows(std::move(rows), !FLatestLocked, !FHistoryLocked);
+}
+
+int TPairView::CurrentRow() const { return FViewer->Pane1()->ItemIndex(); }
+
+void TPairView::ShowRow(int row) {
+  const int count = static_cast<int>(FSession.DiffEngine().Rows().size());
+  if (count == 0) return;
+  row = std::clamp(row, 0, count - 1);
+  for (TdvListControl* pane : {FViewer->Pane1(), FViewer->Pane2()}) pane->SetItemIndex(row);
+  if (!FScrollTogether) ScrollTextsToRow(row);
 }
 
 void TPairView::ScrollTextsToRow(int row) {

@@ -11,6 +11,7 @@
 #include "app/RichEditBridge.h"
 #include "compare/ComparisonSession.h"
 #include "compare/FormatDifferences.h"
+#include "diff/dvDiffResult.h"
 
 class QAction;
 class QLabel;
@@ -60,6 +61,18 @@ class TPairView : public QFrame {
   bool NextChange(bool forward);
   /// Shows the first (or, going back, the last) change block; false when there is none.
   bool EnterChanges(bool forward);
+  /// The rows a copy of one change takes: the selected rows when several
+  /// are, otherwise the change block holding the current row (an empty run
+  /// when it is on an equal row).
+  TdvHunk CopyRows() const;
+  /// Makes Row (clamped) the current row, keeping it in view.
+  void ShowRow(int row);
+  /// The difference's current row (-1: none).
+  int CurrentRow() const;
+  /// Sides no copy may change: the gutter shows no arrow toward them.
+  void SetLockedSides(bool latest, bool history);
+  /// The gutter's arrows for the change blocks of the pair shown.
+  void ShowCopyArrows();
 
  private:
   void ShowFormatChanges(const std::vector<TRowFormatChange>& changes);
@@ -79,6 +92,8 @@ class TPairView : public QFrame {
   std::array<QToolButton*, 4> FCopyButtons{};
   TdvDiffViewer* FViewer;
   bool FScrollTogether = true;
+  bool FLatestLocked = false;
+  bool FHistoryLocked = false;
   /// Where the search text stands in each text, and which place is current
   /// (Latest's places first, then History's; -1: none).
   std::vector<TTextSpan> FLatestMatches;

@@ -40,7 +40,9 @@
 #include "app/VersionInfo.h"
 #include "app/WindowLayout.h"
 #include "app/WindowParts.h"
+#include "compare/ChangeCopy.h"
 #include "compare/EntryFilter.h"
+#include "diffview/dvDiffViewer.h"
 #include "document/QuillcrafterDoc.h"
 #include "qtbridge/QtText.h"
 
@@ -193,6 +195,42 @@ void TfrmMain::CreateCommands() {
     FActions->SetButton(command, FPairView->CopyButton(i));
     FActions->OnTriggered(command, [this, kind] { CopyExecute(kind); });
   }
+  const struct {
+    TCommand Command;
+    bool IntoLatest;
+    bool Next;
+  } changeCopies[] = {{TCommand::CopyChangeToLatest, true, false},
+                      {TCommand::CopyChangeToHistory, false, false},
+                      {TCommand::CopyChangeToLatestAndNext, true, true},
+                      {TCommand::CopyChangeToHistoryAndNext, false, true}};
+  for (const auto& copy : changeCopies) {
+    FActions->OnTriggered(copy.Command, [this, copy] { CopyChangeExecute(copy.IntoLatest, copy.Next); });
+    // Also in the difference's context menu.
+    for (QWidget* pane :
+         {static_cast<QWidget*>(dvDiffViewer1->Pane1()), static_cast<QWidget*>(dvDiffViewer1->Pane2())}) {
+      pane->setContextMenuPolicy(Qt::ActionsContextMenu);
+      pane->addAction(Action(copy.Command));
+    }
+  }
+  for (const auto& [command, latest] : {std::pair{TCommand::CopyFormattingToLatest, true},
+                                        std::pair{TCommand::CopyFormattingToHistory, false}}) {
+    FActions->OnTriggered(command, [this, latest] { CopyFormattingExecute(latest); });
+    dvDiffViewer1->Pane1()->addAction(Action(command));
+    dvDiffViewer1->Pane2()->addAction(Action(command));
+  }
+  for (const auto& [command, setting] : {std::pair{TCommand::LockLatest, TSetting::LockLatest},
+                                         std::pair{TCommand::LockHistory, TSetting::LockHistory}})
+    FActions->OnTriggered(command, [this, command, setting] {
+      TWindowSettings::SetValue(setting, Action(command)->isChecked());
+      FPairView->SetLockedSides(Action(TCommand::LockLatest)->isChecked(),
+                                Action(TCommand::LockHistory)->isChecked());
+    });
+  dvDiffViewer1->OnCopyArrow = [this](int32_t row, bool toLatest) {
+    Handle([this, row, toLatest] {
+      FPairView->ShowRow(row);
+      CopyChangeExecute(toLatest, false);
+    });
+  };
   FActions->OnTriggered(TCommand::OpenFiles, [this] { FFiles->Open(); });
   FActions->OnTriggered(TCommand::Save, [this] { FFiles->SaveSide(true, false); });
   FActions->OnTriggered(TCommand::SaveAs, [this] { FFiles->SaveSide(true, true); });
@@ -335,6 +373,10 @@ void TfrmMain::FormCreate() {
   Action(TCommand::ScrollTogether)->setChecked(TWindowSettings::Value(TSetting::ScrollTogether).toBool());
   Action(TCommand::ShowDeleted)->setChecked(TWindowSettings::Value(TSetting::ShowDeleted).toBool());
   FSession->SetShowDeleted(Action(TCommand::ShowDeleted)->isChecked());
+  Action(TCommand::LockLatest)->setChecked(TWindowSettings::Value(TSetting::LockLatest).toBool());
+  Action(TCommand::LockHistory)->setChecked(TWindowSettings::Value(TSetting::LockHistory).toBool());
+  FPairView->SetLockedSides(Action(TCommand::LockLatest)->isChecked(),
+                            Action(TCommand::LockHistory)->isChecked());
   RestoreColorScheme(*OpenSettings());
   UpdateStatusBar();
   UpdateActions();
@@ -382,6 +424,16 @@ void TfrmMain::UpdateActions() {
                                       std::pair{TCommand::CopyToHistory, TCopyKind::ToHistory},
                                       std::pair{TCommand::CopyTextToHistory, TCopyKind::TextToHistory}})
     Action(command)->setEnabled(FSession->CanCopy(kind));
+  // A locked side takes no copy of a change: a slip of the key cannot change it.
+  const bool bothSides = FSession->LatestTopic() != nullptr && FSession->HistoryTopic() != nullptr;
+  for (const auto& [command, latest] :
+       {std::pair{TCommand::CopyChangeToLatest, true}, std::pair{TCommand::CopyChangeToLatestAndNext, true},
+        std::pair{TCommand::CopyChangeToHistory, false},
+        std::pair{TCommand::CopyChangeToHistoryAndNext, false},
+        std::pair{TCommand::CopyFormattingToLatest, true},
+        std::pair{TCommand::CopyFormattingToHistory, false}})
+    Action(command)->setEnabled(bothSides &&
+                                !Action(latest ? TCommand::LockLatest : TCommand::LockHistory)->isChecked());
   const bool latestOpen = !FSession->LatestFileName().empty();
   const bool historyOpen = !FSession->HistoryFileName().empty();
   // Nothing to save or report until a file is open.
@@ -449,6 +501,52 @@ void TfrmMain::lbTopicsClick() {
 }
 
 void TfrmMain::CopyExecute(TCopyKind kind) { FHistory->Copy(kind); }
+
+void TfrmMain::CopyChangeExecute(bool intoLatest, bool next) {
+  if (Action(intoLatest ? TCommand::LockLatest : TCommand::LockHistory)->isChecked()) {
+    StatusBar1->ShowMessage(intoLatest ? tr("Latest is locked") : tr("History is locked"));
+    return;
+  }
+  const TdvHunk rows = FPairView->CopyRows();
+  const std::vector<TdvHunk> blocks = ChangeBlocks(FSession->Selection());
+  const auto block = std::find(blocks.begin(), blocks.end(), rows);
+  std::optional<TTopicEdit> edit =
+      block != blocks.end()
+          ? MakeChangeCopy(FSession->Selection(), static_cast<int>(block - blocks.begin()), intoLatest)
+          : MakeRowsCopy(FSession->Selection(), rows.FirstRow, rows.EndRow(), intoLatest);
+  if (!edit) {
+    StatusBar1->ShowMessage(tr("No change at the current row"));
+    return;
+  }
+  const QString side = intoLatest ? tr("Latest") : tr("History");
+  const QString text =
+      block != blocks.end()
+          ? tr("Copy Change %1 to %2").arg(static_cast<int>(block - blocks.begin()) + 1).arg(side)
+          : tr("Copy Lines to %1").arg(side);
+  FHistory->Apply(std::move(*edit), text);
+  // The copied block is gone: the row it started at stays in view.
+  FPairView->ShowRow(rows.FirstRow);
+  if (next) {
+    const int row = FSession->NextChangeRow(rows.FirstRow - 1, true);
+    if (row >= 0) FPairView->ShowRow(row);
+  }
+}
+
+void TfrmMain::CopyFormattingExecute(bool intoLatest) {
+  if (Action(intoLatest ? TCommand::LockLatest : TCommand::LockHistory)->isChecked()) {
+    StatusBar1->ShowMessage(intoLatest ? tr("Latest is locked") : tr("History is locked"));
+    return;
+  }
+  const int row = FPairView->CurrentRow();
+  std::optional<TTopicEdit> edit = MakeFormatCopy(FSession->Selection(), row, intoLatest);
+  if (!edit) {
+    StatusBar1->ShowMessage(tr("The current row does not differ in formatting alone"));
+    return;
+  }
+  FHistory->Apply(std::move(*edit),
+                  tr("Copy Formatting to %1").arg(intoLatest ? tr("Latest") : tr("History")));
+  FPairView->ShowRow(row);
+}
 
 void TfrmMain::UndoExecute() { FHistory->Undo(); }
 

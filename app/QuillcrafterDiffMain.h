@@ -97,6 +97,13 @@ class TfrmMain : public QWidget {
   void lbTopicsClick();
   /// Carries out a copy where the session allows it, as a step that can be undone.
   void CopyExecute(TCopyKind kind);
+  /// Copies the current change block, or the selected rows, of the pair
+  /// into Latest (IntoLatest) or History, as a step that can be undone;
+  /// Next then goes on to the next change.
+  void CopyChangeExecute(bool intoLatest, bool next);
+  /// Gives the current row's line on one side the other side's formatting
+  /// (a row that reads the same on both), as a step that can be undone.
+  void CopyFormattingExecute(bool intoLatest);
   void UndoExecute();
 
  protected:

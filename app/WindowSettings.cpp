@@ -33,6 +33,8 @@ const TSettingKey kSettings[] = {
     {TSetting::Recent, "files/recent", QVariant()},
     {TSetting::LatestFolder, "files/latestFolder", QString()},
     {TSetting::HistoryFolder, "files/historyFolder", QString()},
+    {TSetting::LockLatest, "view/lockLatest", false},
+    {TSetting::LockHistory, "view/lockHistory", false},
 };
 
 const TSettingKey& KeyOf(TSetting setting) {

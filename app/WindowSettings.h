@@ -22,6 +22,8 @@ enum class TSetting {
   Recent,
   LatestFolder,
   HistoryFolder,
+  LockLatest,
+  LockHistory,
 };
 
 class TWindowSettings {

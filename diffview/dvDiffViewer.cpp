@@ -4,6 +4,9 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPolygonF>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -163,6 +166,8 @@ TdvDiffViewer::TdvDiffViewer(QWidget* parent) : TdvCustomDiffViewer(parent) {
   FSeparator->setFrameStyle(QFrame::VLine | QFrame::Sunken);
   FSeparator->setLineWidth(1);
   FPane2 = CreatePane("s2");
+  FGutter = new TdvCopyGutter(this, viewport());
+  FGutter->hide();
 
   connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
           [this](int action) { BarAction(1, action); });
@@ -217,14 +222,94 @@ void TdvDiffViewer::LayoutChildren() {
   FCaption1->setGeometry(0, 0, half, header);
   FCaption2->setGeometry(half, 0, width - half, header);
   // Pane 2 takes the odd pixel.
-  const int panes = std::max(width - kSeparatorWidth, 0);
+  const bool arrows = !FArrowRows.empty();
+  const int separator = arrows ? GutterWidth() : kSeparatorWidth;
+  const int panes = std::max(width - separator, 0);
   const int width1 = panes / 2;
   const int width2 = width1 + panes % 2;
   const int paneHeight = std::max(height - header, 0);
   FPane1->setGeometry(0, header, width1, paneHeight);
   FSeparator->setGeometry(width1, header, kSeparatorWidth, paneHeight);
-  FPane2->setGeometry(width1 + kSeparatorWidth, header, width2, paneHeight);
+  FSeparator->setVisible(!arrows);
+  FGutter->setGeometry(width1, header, separator, paneHeight);
+  FGutter->setVisible(arrows);
+  FPane2->setGeometry(width1 + separator, header, width2, paneHeight);
   UpdateScrollBars();
+}
+
+int TdvDiffViewer::GutterWidth() const { return 2 * std::max(FPane1->ItemHeight(), 12) + 4; }
+
+void TdvDiffViewer::SetCopyArrows(std::vector<int32_t> firstRows, bool toLatest, bool toHistory) {
+  if (!toLatest && !toHistory) firstRows.clear();
+  const bool relayout = firstRows.empty() != FArrowRows.empty();
+  FArrowRows = std::move(firstRows);
+  FArrowsToLatest = toLatest;
+  FArrowsToHistory = toHistory;
+  if (relayout) LayoutChildren();
+  FGutter->update();
+}
+
+QRect TdvDiffViewer::CopyArrowRect(int32_t row, bool toLatest) const {
+  if (!FGutter->isVisible() || !(toLatest ? FArrowsToLatest : FArrowsToHistory)) return {};
+  if (!std::binary_search(FArrowRows.begin(), FArrowRows.end(), row)) return {};
+  const int itemHeight = std::max(FPane1->ItemHeight(), 1);
+  const int y = (row - FPane1->TopIndex()) * itemHeight;
+  if (y < 0 || y >= FGutter->height()) return {};
+  const int half = FGutter->width() / 2;
+  const QRect inGutter(toLatest ? 0 : half, y, half, itemHeight);
+  return inGutter.translated(FGutter->mapTo(this, QPoint(0, 0)));
+}
+
+TdvCopyGutter::TdvCopyGutter(TdvDiffViewer* viewer, QWidget* parent) : QWidget(parent), FViewer(viewer) {
+  setObjectName(QStringLiteral("CopyGutter"));
+  setMouseTracking(true);
+}
+
+void TdvCopyGutter::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().color(QPalette::Window));
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawLine(width() / 2, 0, width() / 2, height());
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QColor arrow = palette().color(QPalette::Highlight);
+  for (int32_t row : FViewer->FArrowRows)
+    for (bool toLatest : {true, false}) {
+      QRect box = FViewer->CopyArrowRect(row, toLatest);
+      if (box.isEmpty()) continue;
+      box.translate(-mapTo(FViewer, QPoint(0, 0)));
+      const QRectF r = QRectF(box).adjusted(3, 2, -3, -2);
+      // A triangle pointing at the side the block goes to.
+      QPolygonF triangle;
+      if (toLatest)
+        triangle << QPointF(r.left(), r.center().y()) << r.topRight() << r.bottomRight();
+      else
+        triangle << r.topLeft() << r.bottomLeft() << QPointF(r.right(), r.center().y());
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(box.contains(FHover) ? arrow.darker(140) : arrow);
+      painter.drawPolygon(triangle);
+    }
+}
+
+void TdvCopyGutter::mouseMoveEvent(QMouseEvent* event) {
+  FHover = event->position().toPoint();
+  update();
+}
+
+void TdvCopyGutter::leaveEvent(QEvent*) {
+  FHover = QPoint(-1, -1);
+  update();
+}
+
+void TdvCopyGutter::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint at = mapTo(FViewer, event->position().toPoint());
+  for (int32_t row : FViewer->FArrowRows)
+    for (bool toLatest : {true, false})
+      if (FViewer->CopyArrowRect(row, toLatest).contains(at)) {
+        // The handler compares again and sets new arrows: the loop ends here.
+        if (FViewer->OnCopyArrow) FViewer->OnCopyArrow(row, toLatest);
+        return;
+      }
 }
 
 void TdvDiffViewer::resizeEvent(QResizeEvent*) { LayoutChildren(); }
@@ -245,6 +330,7 @@ void TdvDiffViewer::wheelEvent(QWheelEvent* event) {
 }
 
 void TdvDiffViewer::UpdateVertBar() {
+  if (FGutter) FGutter->update();
   const TFlagGuard guard(FUpdatingBars);
   QScrollBar* bar = verticalScrollBar();
   bar->setRange(0, FPane1->MaxTopIndex());

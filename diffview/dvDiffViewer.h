@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,8 +16,11 @@
 #include "diffview/dvListControl.h"
 #include "toolkit/Graphics.h"
 
+#include <functional>
+
 class QFrame;
 class QLabel;
+class TdvCopyGutter;
 
 /// A row whose two lines are the same text but look different (a word made
 /// bold, another font): the viewer draws it in the format colours, with a
@@ -133,6 +137,18 @@ class TdvDiffViewer : public TdvCustomDiffViewer {
   bool LockSelectedIndex() const { return FLockSelectedIndex; }
   void SetLockSelectedIndex(bool value);
 
+  /// The first rows of the change blocks, each with an arrow in the gutter
+  /// between the panes for each direction a copy may take (ToLatest: the
+  /// left one, pointing at pane 1). No rows: the gutter is the plain
+  /// separator again.
+  void SetCopyArrows(std::vector<int32_t> firstRows, bool toLatest, bool toHistory);
+  const std::vector<int32_t>& CopyArrowRows() const { return FArrowRows; }
+  /// Where the arrow of block Row toward one side is, in viewer coordinates
+  /// (empty while that row is out of view or has no such arrow).
+  QRect CopyArrowRect(int32_t row, bool toLatest) const;
+  /// An arrow was clicked: copy the block that starts at Row.
+  std::function<void(int32_t row, bool toLatest)> OnCopyArrow;
+
   TdvListControl* Pane1() const { return FPane1; }
   TdvListControl* Pane2() const { return FPane2; }
   QLabel* Caption1() const { return FCaption1; }
@@ -141,6 +157,8 @@ class TdvDiffViewer : public TdvCustomDiffViewer {
   int HeaderHeight() const;
 
   static constexpr int kSeparatorWidth = 2;
+  /// The separator's width while it carries copy arrows.
+  int GutterWidth() const;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -168,6 +186,11 @@ class TdvDiffViewer : public TdvCustomDiffViewer {
   TdvListControl* FPane1 = nullptr;
   TdvListControl* FPane2 = nullptr;
   QFrame* FSeparator = nullptr;
+  TdvCopyGutter* FGutter = nullptr;
+  std::vector<int32_t> FArrowRows;
+  bool FArrowsToLatest = false;
+  bool FArrowsToHistory = false;
+  friend class TdvCopyGutter;
   QFrame* FHeader = nullptr;
   QLabel* FCaption1 = nullptr;
   QLabel* FCaption2 = nullptr;
@@ -176,4 +199,21 @@ class TdvDiffViewer : public TdvCustomDiffViewer {
   bool FUpdatingBars = false;
   bool FIndependantHorzControl = false;
   bool FLockSelectedIndex = true;
+};
+
+/// The strip between the viewer's panes that carries the copy arrows of its
+/// change blocks, level with each block's first row.
+class TdvCopyGutter : public QWidget {
+ public:
+  TdvCopyGutter(TdvDiffViewer* viewer, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  TdvDiffViewer* FViewer;
+  QPoint FHover{-1, -1};
 };

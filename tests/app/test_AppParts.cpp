@@ -310,6 +310,10 @@ void TestAppParts::commandTableMakesActionsAndShortcutList() {
                                   "Previous Difference",
                                   "Next Change",
                                   "Previous Change",
+                                  "Copy Change to Latest",
+                                  "Copy Change to History",
+                                  "Copy Change to Latest and Go to Next",
+                                  "Copy Change to History and Go to Next",
                                   "Find Topics...",
                                   "Quit"};
   QStringList expectedNames;
