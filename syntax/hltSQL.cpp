@@ -32,8 +32,13 @@ const ThltKeywordTable& ThltSQLRTF::Keywords() {
   return table;
 }
 
+// Colour per token kind, in the order of the kinds: Comment, Identifier, Key,
+// Null, Number, Space (never scanned), String, Symbol, Unknown; comments (1)
+// in italics, keywords (3) in bold.
+constexpr uint8_t kSQLColors[ThltSQLRTF::tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 5, 7};
+
 // White space and line ends belong to the Symbol class.
-ThltSQLRTF::ThltSQLRTF() : ThltScannerRTF(tkNull, tkSymbol, tkUnknown) {
+ThltSQLRTF::ThltSQLRTF() : ThltStandardScannerRTF(kSQLColors, 1, 3, tkSymbol) {
   Keywords();
   SetDefaultColors();
 }
@@ -123,11 +128,4 @@ void ThltSQLRTF::Scan() {
         SpaceOrUnknownProc();
       }
   }
-}
-
-int ThltSQLRTF::GetTokenKind() {
-  // Colour per token kind, in the order of TTokenKind: Comment, Identifier,
-  // Key, Null, Number, String, Symbol, Unknown.
-  static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 6, 5, 7};
-  return kColor[FTokenID];
 }
