@@ -47,14 +47,11 @@ const ThltKeywordTable& ThltCppRTF::Keywords() {
 // Hex, Octal; comments (2) in italics, keywords (5) in bold.
 constexpr uint8_t kCppColors[ThltCppRTF::tkOctal + 1] = {2, 4, 5, 15, 6, 10, 11, 13, 14, 1, 3, 12, 7, 8, 9};
 
-ThltCppRTF::ThltCppRTF() : ThltStandardScannerRTF(kCppColors, 2, 5) {
+ThltCppRTF::ThltCppRTF()
+    : ThltStandardScannerRTF({clBlack, clGreen, clBlack, clBlack, clBlue, clBlue, clBlack, clBlack, clBlack,
+                              clBlack, clBlack, clBlack, clBlack, clBlack, clBlack},
+                             kCppColors, 2, 5) {
   Keywords();
-  SetDefaultColors();
-}
-
-void ThltCppRTF::SetDefaultColors() {
-  SetColors({clBlack, clGreen, clBlack, clBlack, clBlue, clBlue, clBlack, clBlack, clBlack, clBlack, clBlack,
-             clBlack, clBlack, clBlack, clBlack});
 }
 
 void ThltCppRTF::Next() {

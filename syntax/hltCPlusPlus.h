@@ -19,7 +19,6 @@ class ThltCppRTF : public ThltStandardScannerRTF {
   ThltCppRTF();
   std::string ClassName() const override { return "ThltCppRTF"; }
   void Next() override;
-  void SetDefaultColors() override;
 
   /// The keyword list (94 words, case-sensitive) and its hash table (207 entries).
   static const ThltKeywordTable& Keywords();

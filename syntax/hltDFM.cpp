@@ -9,9 +9,9 @@ constexpr ThltCharSet kSymbols("(),./<=>[]");
 
 }  // namespace
 
-ThltDFMRTF::ThltDFMRTF() : ThltStandardScannerRTF(kStandardColors, 1, 3) {
-  SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack});
-}
+ThltDFMRTF::ThltDFMRTF()
+    : ThltStandardScannerRTF({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack},
+                             kStandardColors, 1, 3) {}
 
 void ThltDFMRTF::SetDefaultColors() {
   SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack});

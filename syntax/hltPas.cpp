@@ -80,13 +80,10 @@ const ThltKeywordTable& ThltPasRTF::Keywords() {
 // keywords (3) in bold.
 constexpr uint8_t kPasColors[ThltPasRTF::tkAsm + 1] = {1, 2, 3, 9, 4, 5, 6, 7, 8, 9};
 
-ThltPasRTF::ThltPasRTF() : ThltStandardScannerRTF(kPasColors, 1, 3) {
+ThltPasRTF::ThltPasRTF()
+    : ThltStandardScannerRTF({clBlue, clBlack, clBlack, clBlack, clNavy, clBlack, clBlack, clGreen},
+                             kPasColors, 1, 3) {
   Keywords();
-  SetDefaultColors();
-}
-
-void ThltPasRTF::SetDefaultColors() {
-  SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlack, clBlack, clGreen});
 }
 
 void ThltPasRTF::Next() {

@@ -22,7 +22,6 @@ class ThltPasRTF : public ThltStandardScannerRTF {
   std::string ClassName() const override { return "ThltPasRTF"; }
   void Next() override;
   int GetTokenKind() override;
-  void SetDefaultColors() override;
 
   /// The keyword list and its hash table (192 entries).
   static const ThltKeywordTable& Keywords();

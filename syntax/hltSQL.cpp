@@ -38,13 +38,10 @@ const ThltKeywordTable& ThltSQLRTF::Keywords() {
 constexpr uint8_t kSQLColors[ThltSQLRTF::tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 5, 7};
 
 // White space and line ends belong to the Symbol class.
-ThltSQLRTF::ThltSQLRTF() : ThltStandardScannerRTF(kSQLColors, 1, 3, tkSymbol) {
+ThltSQLRTF::ThltSQLRTF()
+    : ThltStandardScannerRTF({clNavy, clBlack, clBlack, clBlack, clBlack, clBlue, clBlack}, kSQLColors, 1, 3,
+                             tkSymbol) {
   Keywords();
-  SetDefaultColors();
-}
-
-void ThltSQLRTF::SetDefaultColors() {
-  SetColors({clNavy, clBlack, clBlack, clBlack, clBlack, clBlue, clBlack});
 }
 
 void ThltSQLRTF::Next() {

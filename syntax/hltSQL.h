@@ -11,7 +11,6 @@ class ThltSQLRTF : public ThltStandardScannerRTF {
   ThltSQLRTF();
   std::string ClassName() const override { return "ThltSQLRTF"; }
   void Next() override;
-  void SetDefaultColors() override;
 
   /// The keyword list (126 words) and its hash table.
   static const ThltKeywordTable& Keywords();

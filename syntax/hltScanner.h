@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "syntax/hltRichSyntax.h"
@@ -210,6 +211,7 @@ class ThltStandardScannerRTF : public ThltScannerRTF {
   };
 
   int GetTokenKind() override { return FKindColors[FTokenID]; }
+  void SetDefaultColors() override { SetColors(FDefaultColors); }
   std::string FormatToken(int kind, const std::string& token) override {
     return StyledPiece(kind, token, FItalicColor, FBoldColor);
   }
@@ -217,16 +219,22 @@ class ThltStandardScannerRTF : public ThltScannerRTF {
  protected:
   static constexpr uint8_t kStandardColors[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
 
-  /// kindColors holds the colour of every kind the language scans, indexed by
-  /// kind; italicColor and boldColor (none where -1) are colour indexes.
-  explicit ThltStandardScannerRTF(const uint8_t* kindColors = kStandardColors, int italicColor = -1,
+  /// Installs defaultColors, which SetDefaultColors installs again. kindColors
+  /// holds the colour of every kind the language scans, indexed by kind;
+  /// italicColor and boldColor (none where -1) are colour indexes.
+  explicit ThltStandardScannerRTF(std::vector<TColor> defaultColors,
+                                  const uint8_t* kindColors = kStandardColors, int italicColor = -1,
                                   int boldColor = -1, uint8_t spaceID = tkSpace)
       : ThltScannerRTF(tkNull, spaceID, tkUnknown),
+        FDefaultColors(std::move(defaultColors)),
         FKindColors(kindColors),
         FItalicColor(italicColor),
-        FBoldColor(boldColor) {}
+        FBoldColor(boldColor) {
+    SetColors(FDefaultColors);
+  }
 
  private:
+  const std::vector<TColor> FDefaultColors;
   const uint8_t* const FKindColors;
   const int FItalicColor;
   const int FBoldColor;
