@@ -225,12 +225,8 @@ void TQuillcrafterDoc::Clear() {
 }
 
 void TQuillcrafterDoc::Assign(const TPersistent& source) {
-  const auto* doc = dynamic_cast<const TQuillcrafterDoc*>(&source);
-  if (doc == nullptr) {
-    TPersistent::Assign(source);
-    return;
-  }
-  if (doc == this) return;
+  const auto* doc = AssignSource<TPersistent>(*this, source);
+  if (doc == nullptr) return;
   FVersion = doc->FVersion;
   SetUndoStackSize(doc->FUndoStackSize);
   FOptions->Assign(*doc->FOptions);

@@ -67,12 +67,8 @@ void TQCContentsItem::Unlink(TGCollectionItem* other) {
 }
 
 void TQCContentsItem::Assign(const TPersistent& source) {
-  const auto* item = dynamic_cast<const TQCContentsItem*>(&source);
-  if (item == nullptr) {
-    TQCCollectionItem::Assign(source);
-    return;
-  }
-  if (item == this) return;
+  const auto* item = AssignSource<TQCCollectionItem>(*this, source);
+  if (item == nullptr) return;
   FLevel = item->FLevel;
   FTitle = item->FTitle;
   SetLink(item->FLink);
@@ -203,12 +199,8 @@ void TQCTextMacro::SetTabs(const TStrings& value) {
 void TQCTextMacro::TabsChanged() { Changed(false); }
 
 void TQCTextMacro::Assign(const TPersistent& source) {
-  const auto* macro = dynamic_cast<const TQCTextMacro*>(&source);
-  if (macro == nullptr) {
-    TGCollectionItem::Assign(source);
-    return;
-  }
-  if (macro == this) return;
+  const auto* macro = AssignSource<TGCollectionItem>(*this, source);
+  if (macro == nullptr) return;
   FName = macro->FName;
   FColor = macro->FColor;
   FTypeFace = macro->FTypeFace;
@@ -274,12 +266,8 @@ void TQCStatus::SetFont(const TFont& value) {
 }
 
 void TQCStatus::Assign(const TPersistent& source) {
-  const auto* status = dynamic_cast<const TQCStatus*>(&source);
-  if (status == nullptr) {
-    TCollectionItem::Assign(source);
-    return;
-  }
-  if (status == this) return;
+  const auto* status = AssignSource<TCollectionItem>(*this, source);
+  if (status == nullptr) return;
   FText = status->FText;
   SetFont(status->FFont);
 }

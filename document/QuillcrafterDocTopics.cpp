@@ -255,12 +255,8 @@ bool TQCTopic::IsEqual(const TObject* other) const {
 }
 
 void TQCTopic::Assign(const TPersistent& source) {
-  const auto* topic = dynamic_cast<const TQCTopic*>(&source);
-  if (topic == nullptr) {
-    TQCCollectionItem::Assign(source);
-    return;
-  }
-  if (topic == this) return;
+  const auto* topic = AssignSource<TQCCollectionItem>(*this, source);
+  if (topic == nullptr) return;
   for (const TTopicField& field : TopicFields())
     if (field.Copy) field.Copy(*this, *topic);
   // Selected, then the change notice.
@@ -327,12 +323,8 @@ int TQCTopics::FindInsertPosition(int32_t id) const {
 }
 
 void TQCTopics::Assign(const TPersistent& source) {
-  const auto* topics = dynamic_cast<const TQCTopics*>(&source);
-  if (topics == nullptr) {
-    TQCCollection::Assign(source);
-    return;
-  }
-  if (topics == this) return;
+  const auto* topics = AssignSource<TQCCollection>(*this, source);
+  if (topics == nullptr) return;
   toolkit::TUpdateBracket update(*this);
   Clear();
   for (int i = 0; i < topics->Count(); ++i) {

@@ -253,8 +253,9 @@ TEST(RtfSplice, RandomSplicesGiveTheReferenceTextKeepTheTargetAndTheLook) {
     const size_t cutEnd = b < n ? targetMap.Sources[size_t(b)].Begin : targetMap.TailBegin;
     const std::string_view kept = std::string_view(target).substr(cutEnd);
     ASSERT_TRUE(std::string_view(result).ends_with(kept)) << what << "\nresult: " << result;
-    if (cutEnd > 0 && target[cutEnd - 1] == '\n')
+    if (cutEnd > 0 && target[cutEnd - 1] == '\n') {
       ASSERT_EQ(result[result.size() - kept.size() - 1], '\n') << what;
+    }
     // ... and so is every line before them; the last of them may gain a
     // line break or a \par (a last line that nothing ends, before lines
     // added), or lose its \line for a \par (before a removal at the end).
