@@ -3,6 +3,7 @@
 #include "document/QuillcrafterDoc.h"
 
 #include "toolkit/ScopeGuard.h"
+#include "toolkit/StoreChanged.h"
 
 namespace {
 
@@ -124,8 +125,7 @@ void TQuillcrafterDoc::SetTopicIncrement(int value) {
 }
 
 void TQuillcrafterDoc::SetUndoStackSize(int value) {
-  if (value == FUndoStackSize) return;
-  FUndoStackSize = value;
+  if (!StoreChanged(FUndoStackSize, value)) return;
   if (OnUndoSizeChange && !FDestroying) OnUndoSizeChange(this);
 }
 

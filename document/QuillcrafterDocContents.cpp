@@ -3,6 +3,7 @@
 
 #include "document/QuillcrafterDoc.h"
 #include "toolkit/ScopeGuard.h"
+#include "toolkit/StoreChanged.h"
 
 // --- TQCContentsItem ----------------------------------------------------------
 
@@ -11,15 +12,11 @@ TQCContentsItem::TQCContentsItem(TCollection* /*collection*/) {}
 TQCContentsItem::~TQCContentsItem() { FLinkedTopic = nullptr; }
 
 void TQCContentsItem::SetLevel(int32_t value) {
-  if (FLevel == value) return;
-  FLevel = value;
-  MarkChanged();
+  if (StoreChanged(FLevel, value)) MarkChanged();
 }
 
 void TQCContentsItem::SetTitle(const std::string& value) {
-  if (FTitle == value) return;
-  FTitle = value;
-  MarkChanged();
+  if (StoreChanged(FTitle, value)) MarkChanged();
 }
 
 void TQCContentsItem::SetLink(const std::string& value) {
@@ -255,9 +252,7 @@ TQCStatus::TQCStatus(TCollection* collection) {
 }
 
 void TQCStatus::SetText(const std::string& value) {
-  if (FText == value) return;
-  FText = value;
-  Changed(false);
+  if (StoreChanged(FText, value)) Changed(false);
 }
 
 void TQCStatus::SetFont(const TFont& value) {

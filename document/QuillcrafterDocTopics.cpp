@@ -4,6 +4,7 @@
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicFields.h"
 #include "toolkit/ScopeGuard.h"
+#include "toolkit/StoreChanged.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ TQuillcrafterDoc* TQCCollectionItem::Document() const {
 }
 
 void TQCCollectionItem::SetSelected(bool value) {
-  if (FSelected == value) return;
-  FSelected = value;
+  if (!StoreChanged(FSelected, value)) return;
   if (auto* collection = dynamic_cast<TQCCollection*>(Collection())) collection->SelectedChanged(this, value);
 }
 
@@ -114,15 +114,11 @@ void TQCTopic::SetEntryMacro(const std::string& value) { SetStringField(FEntryMa
 void TQCTopic::SetAKeywords(const std::string& value) { SetStringField(FAKeywords, value); }
 
 void TQCTopic::SetBrowseSequenceNum(int32_t value) {
-  if (FBrowseSequenceNum == value) return;
-  FBrowseSequenceNum = value;
-  MarkChanged();
+  if (StoreChanged(FBrowseSequenceNum, value)) MarkChanged();
 }
 
 void TQCTopic::SetBookmark(bool value) {
-  if (FBookmark == value) return;
-  FBookmark = value;
-  MarkChanged();
+  if (StoreChanged(FBookmark, value)) MarkChanged();
 }
 
 void TQCTopic::StoreTitle(const std::string& title) {
