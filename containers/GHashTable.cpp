@@ -413,12 +413,8 @@ int32_t TGCustomHashtable::ValueAt(int index) const { return EntryAt(index)->Val
 // --- Assignment -------------------------------------------------------------
 
 void TGCustomHashtable::Assign(const TPersistent& source) {
-  const auto* other = dynamic_cast<const TGCustomHashtable*>(&source);
-  if (!other) {
-    TPersistent::Assign(source);
-    return;
-  }
-  if (other == this) return;
+  const auto* other = AssignSource<TPersistent>(*this, source);
+  if (other == nullptr) return;
   Clear();
   SetLoadFactor(other->FLoadFactor);
   SetCapacity(other->FCapacity);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "diffview/dvLibrary.h"
+#include "toolkit/StoreChanged.h"
 
 namespace {
 
@@ -119,33 +120,23 @@ QImage TdvDiffMap::IndicatorImage() {
 }
 
 void TdvDiffMap::SetColor(TColor value) {
-  if (value == FColor) return;
-  FColor = value;
-  update();
+  if (StoreChanged(FColor, value)) update();
 }
 
 void TdvDiffMap::SetColorDeleted(TColor value) {
-  if (value == FColorDeleted) return;
-  FColorDeleted = value;
-  update();
+  if (StoreChanged(FColorDeleted, value)) update();
 }
 
 void TdvDiffMap::SetColorInserted(TColor value) {
-  if (value == FColorInserted) return;
-  FColorInserted = value;
-  update();
+  if (StoreChanged(FColorInserted, value)) update();
 }
 
 void TdvDiffMap::SetColorModified(TColor value) {
-  if (value == FColorModified) return;
-  FColorModified = value;
-  update();
+  if (StoreChanged(FColorModified, value)) update();
 }
 
 void TdvDiffMap::SetShowIndicator(bool value) {
-  if (value == FShowIndicator) return;
-  FShowIndicator = value;
-  update();
+  if (StoreChanged(FShowIndicator, value)) update();
 }
 
 void TdvDiffMap::SetMapData(const std::string& data) {

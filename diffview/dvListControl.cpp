@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "diffview/dvLibrary.h"
+#include "toolkit/StoreChanged.h"
 
 int32_t dvWidestText(const TStrings& lines, const QFont& font) {
   // Shaping every line of a large result takes seconds. The sum of the
@@ -111,15 +112,11 @@ int32_t TdvListControl::GetContentWidth() {
 }
 
 void TdvListControl::SetColor(TColor value) {
-  if (value == FColor) return;
-  FColor = value;
-  viewport()->update();
+  if (StoreChanged(FColor, value)) viewport()->update();
 }
 
 void TdvListControl::SetFontColor(TColor value) {
-  if (value == FFontColor) return;
-  FFontColor = value;
-  viewport()->update();
+  if (StoreChanged(FFontColor, value)) viewport()->update();
 }
 
 void TdvListControl::changeEvent(QEvent* event) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "diffview/dvLibrary.h"
+#include "toolkit/StoreChanged.h"
 
 namespace {
 
@@ -434,27 +435,21 @@ void TdvCustomScrollableControl::BarAction(QScrollBar* bar, int32_t scrollBar, i
 }
 
 void TdvCustomScrollableControl::SetShowFocusRect(bool value) {
-  if (value == FShowFocusRect) return;
-  FShowFocusRect = value;
-  Repaint();
+  if (StoreChanged(FShowFocusRect, value)) Repaint();
 }
 
 void TdvCustomScrollableControl::SetHideSelection(bool value) {
-  if (value == FHideSelection) return;
-  FHideSelection = value;
-  Repaint();
+  if (StoreChanged(FHideSelection, value)) Repaint();
 }
 
 void TdvCustomScrollableControl::SetMultiSelect(bool value) {
-  if (value == FMultiSelect) return;
-  FMultiSelect = value;
+  if (!StoreChanged(FMultiSelect, value)) return;
   if (!FMultiSelect) FSelStart = FSelEnd = FItemIndex;
   Repaint();
 }
 
 void TdvCustomScrollableControl::SetScrollBars(TScrollStyle value) {
-  if (value == FScrollBars) return;
-  FScrollBars = value;
+  if (!StoreChanged(FScrollBars, value)) return;
   setVerticalScrollBarPolicy(HasVertBar() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(HasHorzBar() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   UpdateVertScrollBar();
@@ -463,8 +458,7 @@ void TdvCustomScrollableControl::SetScrollBars(TScrollStyle value) {
 }
 
 void TdvCustomScrollableControl::SetBorderStyle(TBorderStyle value) {
-  if (value == FBorderStyle) return;
-  FBorderStyle = value;
+  if (!StoreChanged(FBorderStyle, value)) return;
   setFrameStyle(value == TBorderStyle::bsSingle ? (QFrame::StyledPanel | QFrame::Sunken) : QFrame::NoFrame);
   Repaint();
 }

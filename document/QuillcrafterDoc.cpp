@@ -3,6 +3,7 @@
 #include "document/QuillcrafterDoc.h"
 
 #include "toolkit/ScopeGuard.h"
+#include "toolkit/StoreChanged.h"
 
 namespace {
 
@@ -124,8 +125,7 @@ void TQuillcrafterDoc::SetTopicIncrement(int value) {
 }
 
 void TQuillcrafterDoc::SetUndoStackSize(int value) {
-  if (value == FUndoStackSize) return;
-  FUndoStackSize = value;
+  if (!StoreChanged(FUndoStackSize, value)) return;
   if (OnUndoSizeChange && !FDestroying) OnUndoSizeChange(this);
 }
 
@@ -225,12 +225,8 @@ void TQuillcrafterDoc::Clear() {
 }
 
 void TQuillcrafterDoc::Assign(const TPersistent& source) {
-  const auto* doc = dynamic_cast<const TQuillcrafterDoc*>(&source);
-  if (doc == nullptr) {
-    TPersistent::Assign(source);
-    return;
-  }
-  if (doc == this) return;
+  const auto* doc = AssignSource<TPersistent>(*this, source);
+  if (doc == nullptr) return;
   FVersion = doc->FVersion;
   SetUndoStackSize(doc->FUndoStackSize);
   FOptions->Assign(*doc->FOptions);

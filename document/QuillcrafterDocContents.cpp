@@ -3,6 +3,7 @@
 
 #include "document/QuillcrafterDoc.h"
 #include "toolkit/ScopeGuard.h"
+#include "toolkit/StoreChanged.h"
 
 // --- TQCContentsItem ----------------------------------------------------------
 
@@ -11,15 +12,11 @@ TQCContentsItem::TQCContentsItem(TCollection* /*collection*/) {}
 TQCContentsItem::~TQCContentsItem() { FLinkedTopic = nullptr; }
 
 void TQCContentsItem::SetLevel(int32_t value) {
-  if (FLevel == value) return;
-  FLevel = value;
-  MarkChanged();
+  if (StoreChanged(FLevel, value)) MarkChanged();
 }
 
 void TQCContentsItem::SetTitle(const std::string& value) {
-  if (FTitle == value) return;
-  FTitle = value;
-  MarkChanged();
+  if (StoreChanged(FTitle, value)) MarkChanged();
 }
 
 void TQCContentsItem::SetLink(const std::string& value) {
@@ -67,12 +64,8 @@ void TQCContentsItem::Unlink(TGCollectionItem* other) {
 }
 
 void TQCContentsItem::Assign(const TPersistent& source) {
-  const auto* item = dynamic_cast<const TQCContentsItem*>(&source);
-  if (item == nullptr) {
-    TQCCollectionItem::Assign(source);
-    return;
-  }
-  if (item == this) return;
+  const auto* item = AssignSource<TQCCollectionItem>(*this, source);
+  if (item == nullptr) return;
   FLevel = item->FLevel;
   FTitle = item->FTitle;
   SetLink(item->FLink);
@@ -203,12 +196,8 @@ void TQCTextMacro::SetTabs(const TStrings& value) {
 void TQCTextMacro::TabsChanged() { Changed(false); }
 
 void TQCTextMacro::Assign(const TPersistent& source) {
-  const auto* macro = dynamic_cast<const TQCTextMacro*>(&source);
-  if (macro == nullptr) {
-    TGCollectionItem::Assign(source);
-    return;
-  }
-  if (macro == this) return;
+  const auto* macro = AssignSource<TGCollectionItem>(*this, source);
+  if (macro == nullptr) return;
   FName = macro->FName;
   FColor = macro->FColor;
   FTypeFace = macro->FTypeFace;
@@ -263,9 +252,7 @@ TQCStatus::TQCStatus(TCollection* collection) {
 }
 
 void TQCStatus::SetText(const std::string& value) {
-  if (FText == value) return;
-  FText = value;
-  Changed(false);
+  if (StoreChanged(FText, value)) Changed(false);
 }
 
 void TQCStatus::SetFont(const TFont& value) {
@@ -274,12 +261,8 @@ void TQCStatus::SetFont(const TFont& value) {
 }
 
 void TQCStatus::Assign(const TPersistent& source) {
-  const auto* status = dynamic_cast<const TQCStatus*>(&source);
-  if (status == nullptr) {
-    TCollectionItem::Assign(source);
-    return;
-  }
-  if (status == this) return;
+  const auto* status = AssignSource<TCollectionItem>(*this, source);
+  if (status == nullptr) return;
   FText = status->FText;
   SetFont(status->FFont);
 }

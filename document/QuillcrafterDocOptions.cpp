@@ -2,11 +2,8 @@
 #include "document/QuillcrafterDoc.h"
 
 void TQCWebExportOptions::Assign(const TPersistent& source) {
-  const auto* other = dynamic_cast<const TQCWebExportOptions*>(&source);
-  if (other == nullptr) {
-    TPersistent::Assign(source);
-    return;
-  }
+  const auto* other = AssignSource<TPersistent>(*this, source);
+  if (other == nullptr) return;
   OutputFormat = other->OutputFormat;
   UseStyleAttributesIndent = other->UseStyleAttributesIndent;
   LargeFontSizes = other->LargeFontSizes;
@@ -58,12 +55,8 @@ void TQCProjectOptions::SetHTMLColor(int index, TColor value) {
 }
 
 void TQCProjectOptions::Assign(const TPersistent& source) {
-  const auto* o = dynamic_cast<const TQCProjectOptions*>(&source);
-  if (o == nullptr) {
-    TPersistent::Assign(source);
-    return;
-  }
-  if (o == this) return;
+  const auto* o = AssignSource<TPersistent>(*this, source);
+  if (o == nullptr) return;
   SetFileVersion(o->FFileVersion);
   SetUnknown1(o->FUnknown1);
   SetHelpFileKind(o->FHelpFileKind);

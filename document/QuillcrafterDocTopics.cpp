@@ -4,6 +4,7 @@
 #include "document/QuillcrafterDoc.h"
 #include "document/TopicFields.h"
 #include "toolkit/ScopeGuard.h"
+#include "toolkit/StoreChanged.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ TQuillcrafterDoc* TQCCollectionItem::Document() const {
 }
 
 void TQCCollectionItem::SetSelected(bool value) {
-  if (FSelected == value) return;
-  FSelected = value;
+  if (!StoreChanged(FSelected, value)) return;
   if (auto* collection = dynamic_cast<TQCCollection*>(Collection())) collection->SelectedChanged(this, value);
 }
 
@@ -114,15 +114,11 @@ void TQCTopic::SetEntryMacro(const std::string& value) { SetStringField(FEntryMa
 void TQCTopic::SetAKeywords(const std::string& value) { SetStringField(FAKeywords, value); }
 
 void TQCTopic::SetBrowseSequenceNum(int32_t value) {
-  if (FBrowseSequenceNum == value) return;
-  FBrowseSequenceNum = value;
-  MarkChanged();
+  if (StoreChanged(FBrowseSequenceNum, value)) MarkChanged();
 }
 
 void TQCTopic::SetBookmark(bool value) {
-  if (FBookmark == value) return;
-  FBookmark = value;
-  MarkChanged();
+  if (StoreChanged(FBookmark, value)) MarkChanged();
 }
 
 void TQCTopic::StoreTitle(const std::string& title) {
@@ -255,12 +251,8 @@ bool TQCTopic::IsEqual(const TObject* other) const {
 }
 
 void TQCTopic::Assign(const TPersistent& source) {
-  const auto* topic = dynamic_cast<const TQCTopic*>(&source);
-  if (topic == nullptr) {
-    TQCCollectionItem::Assign(source);
-    return;
-  }
-  if (topic == this) return;
+  const auto* topic = AssignSource<TQCCollectionItem>(*this, source);
+  if (topic == nullptr) return;
   for (const TTopicField& field : TopicFields())
     if (field.Copy) field.Copy(*this, *topic);
   // Selected, then the change notice.
@@ -327,12 +319,8 @@ int TQCTopics::FindInsertPosition(int32_t id) const {
 }
 
 void TQCTopics::Assign(const TPersistent& source) {
-  const auto* topics = dynamic_cast<const TQCTopics*>(&source);
-  if (topics == nullptr) {
-    TQCCollection::Assign(source);
-    return;
-  }
-  if (topics == this) return;
+  const auto* topics = AssignSource<TQCCollection>(*this, source);
+  if (topics == nullptr) return;
   toolkit::TUpdateBracket update(*this);
   Clear();
   for (int i = 0; i < topics->Count(); ++i) {

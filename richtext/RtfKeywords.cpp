@@ -142,3 +142,25 @@ const TRtfKeyword* FindRtfKeyword(std::string_view word) {
   auto it = index.find(word);
   return it == index.end() ? nullptr : it->second;
 }
+
+bool IsRtfContentWord(const TRtfKeyword& kw) {
+  if (kw.Kind == TRtfKeywordKind::Character) return true;
+  switch (kw.Id) {
+    case TRtfKeywordId::Par:
+    case TRtfKeywordId::Line:
+    case TRtfKeywordId::Tab:
+    case TRtfKeywordId::Page:
+    case TRtfKeywordId::Sect:
+    case TRtfKeywordId::Cell:
+    case TRtfKeywordId::NestCell:
+    case TRtfKeywordId::Row:
+    case TRtfKeywordId::NestRow:
+    case TRtfKeywordId::Trowd:
+    case TRtfKeywordId::U:
+    case TRtfKeywordId::Bin:
+    case TRtfKeywordId::Pict:
+      return true;
+    default:
+      return false;
+  }
+}

@@ -114,3 +114,7 @@ struct TRtfKeyword {
 
 /// The entry for Word, or nullptr when the reader ignores the word.
 const TRtfKeyword* FindRtfKeyword(std::string_view word);
+
+/// Words that show text or build tables: a character, a break, a tab, a
+/// cell or row (and a row's start), a \u, a picture or binary data.
+bool IsRtfContentWord(const TRtfKeyword& kw);

@@ -54,27 +54,7 @@ bool StartsBody(const TRtfToken& token) {
              token.Symbol == '_';
     case TRtfTokenKind::ControlWord: {
       const TRtfKeyword* kw = FindRtfKeyword(token.Word);
-      if (kw == nullptr) return false;
-      if (kw->Kind == TRtfKeywordKind::Character) return true;
-      switch (kw->Id) {
-        case Id::Par:
-        case Id::Line:
-        case Id::Tab:
-        case Id::Page:
-        case Id::Sect:
-        case Id::Cell:
-        case Id::NestCell:
-        case Id::Row:
-        case Id::NestRow:
-        case Id::Trowd:
-        case Id::Intbl:
-        case Id::U:
-        case Id::Pict:
-        case Id::Bin:
-          return true;
-        default:
-          return false;
-      }
+      return kw != nullptr && (IsRtfContentWord(*kw) || kw->Id == Id::Intbl);
     }
     default:
       return false;

@@ -48,29 +48,6 @@ void AppendWord(std::string& out, std::string_view word, int value) {
   out += std::to_string(value);
 }
 
-/// Words that show text or build tables: the skeleton of replaced lines drops them.
-bool IsContentWord(const TRtfKeyword& kw) {
-  if (kw.Kind == TRtfKeywordKind::Character) return true;
-  switch (kw.Id) {
-    case Id::Par:
-    case Id::Line:
-    case Id::Tab:
-    case Id::Page:
-    case Id::Sect:
-    case Id::Cell:
-    case Id::NestCell:
-    case Id::Row:
-    case Id::NestRow:
-    case Id::Trowd:
-    case Id::U:
-    case Id::Bin:
-    case Id::Pict:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool HasUnicodeWord(std::string_view bytes) {
   for (size_t at = bytes.find("\\u"); at != std::string_view::npos; at = bytes.find("\\u", at + 1)) {
     const char next = at + 2 < bytes.size() ? bytes[at + 2] : ' ';
@@ -305,7 +282,7 @@ std::string TSplicer::Skeleton(size_t begin, size_t end, bool& unmatched, bool& 
     const TRtfToken& token = tokens[i].Token;
     if (token.Kind != TRtfTokenKind::ControlWord || token.Garbage) return false;
     const TRtfKeyword* kw = FindRtfKeyword(token.Word);
-    return kw == nullptr || !IsContentWord(*kw);
+    return kw == nullptr || !IsRtfContentWord(*kw);
   };
   std::string out;
   bool endsInWord = false;

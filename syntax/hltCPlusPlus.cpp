@@ -42,14 +42,16 @@ const ThltKeywordTable& ThltCppRTF::Keywords() {
   return table;
 }
 
-ThltCppRTF::ThltCppRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
-  Keywords();
-  SetDefaultColors();
-}
+// Colour per token kind, in the order of the kinds: Comment, Identifier, Key,
+// Null, Number, Space, String, Symbol, Unknown, Asm, Directive, Char, Float,
+// Hex, Octal; comments (2) in italics, keywords (5) in bold.
+constexpr uint8_t kCppColors[ThltCppRTF::tkOctal + 1] = {2, 4, 5, 15, 6, 10, 11, 13, 14, 1, 3, 12, 7, 8, 9};
 
-void ThltCppRTF::SetDefaultColors() {
-  SetColors({clBlack, clGreen, clBlack, clBlack, clBlue, clBlue, clBlack, clBlack, clBlack, clBlack, clBlack,
-             clBlack, clBlack, clBlack, clBlack});
+ThltCppRTF::ThltCppRTF()
+    : ThltStandardScannerRTF({clBlack, clGreen, clBlack, clBlack, clBlue, clBlue, clBlack, clBlack, clBlack,
+                              clBlack, clBlack, clBlack, clBlack, clBlack, clBlack},
+                             kCppColors, 2, 5) {
+  Keywords();
 }
 
 void ThltCppRTF::Next() {
@@ -332,12 +334,4 @@ void ThltCppRTF::Scan() {
         SpaceOrUnknownProc();
       }
   }
-}
-
-int ThltCppRTF::GetTokenKind() {
-  // Colour per token kind, in the order of TTokenKind: Asm, Comment, Directive,
-  // Identifier, Key, Null, Number, Space, String, Symbol, Unknown, Char, Float,
-  // Hex, Octal.
-  static constexpr uint8_t kColor[tkOctal + 1] = {1, 2, 3, 4, 5, 15, 6, 10, 11, 13, 14, 12, 7, 8, 9};
-  return kColor[FTokenID];
 }

@@ -5,25 +5,9 @@
 
 #include "syntax/hltScanner.h"
 
-class ThltCppRTF : public ThltScannerRTF {
+class ThltCppRTF : public ThltStandardScannerRTF {
  public:
-  enum TTokenKind : uint8_t {
-    tkAsm,
-    tkComment,
-    tkDirective,
-    tkIdentifier,
-    tkKey,
-    tkNull,
-    tkNumber,
-    tkSpace,
-    tkString,
-    tkSymbol,
-    tkUnknown,
-    tkChar,
-    tkFloat,
-    tkHex,
-    tkOctal
-  };
+  enum TCppTokenKind : uint8_t { tkAsm = tkUnknown + 1, tkDirective, tkChar, tkFloat, tkHex, tkOctal };
   enum TRangeState : uint8_t {
     rsNormal,
     rsBlockComment,
@@ -35,11 +19,6 @@ class ThltCppRTF : public ThltScannerRTF {
   ThltCppRTF();
   std::string ClassName() const override { return "ThltCppRTF"; }
   void Next() override;
-  std::string FormatToken(int kind, const std::string& token) override {
-    return StyledPiece(kind, token, 2, 5);
-  }
-  int GetTokenKind() override;
-  void SetDefaultColors() override;
 
   /// The keyword list (94 words, case-sensitive) and its hash table (207 entries).
   static const ThltKeywordTable& Keywords();

@@ -9,7 +9,9 @@ constexpr ThltCharSet kSymbols("(),./<=>[]");
 
 }  // namespace
 
-ThltDFMRTF::ThltDFMRTF() { SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack}); }
+ThltDFMRTF::ThltDFMRTF()
+    : ThltStandardScannerRTF({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack, clBlack},
+                             kStandardColors, 1, 3) {}
 
 void ThltDFMRTF::SetDefaultColors() {
   SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlue, clBlack});

@@ -11,9 +11,6 @@ class ThltDFMRTF : public ThltStandardScannerRTF {
   ThltDFMRTF();
   std::string ClassName() const override { return "ThltDFMRTF"; }
   void Next() override;
-  std::string FormatToken(int kind, const std::string& token) override {
-    return StyledPiece(kind, token, 1, 3);
-  }
   /// Installs the first seven default colours (the constructor installs all eight).
   void SetDefaultColors() override;
 

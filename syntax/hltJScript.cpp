@@ -261,13 +261,9 @@ const ThltKeywordTable& ThltJScriptRTF::Keywords() {
   return table;
 }
 
-ThltJScriptRTF::ThltJScriptRTF() {
+ThltJScriptRTF::ThltJScriptRTF()
+    : ThltStandardScannerRTF({clGreen, clBlack, clNavy, clBlue, clBlack, clBlack, clBlack, clBlack}) {
   Keywords();
-  SetDefaultColors();
-}
-
-void ThltJScriptRTF::SetDefaultColors() {
-  SetColors({clGreen, clBlack, clNavy, clBlue, clBlack, clBlack, clBlack, clBlack});
 }
 
 void ThltJScriptRTF::Next() {

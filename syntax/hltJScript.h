@@ -10,7 +10,6 @@ class ThltJScriptRTF : public ThltStandardScannerRTF {
   ThltJScriptRTF();
   std::string ClassName() const override { return "ThltJScriptRTF"; }
   void Next() override;
-  void SetDefaultColors() override;
 
   /// The keyword list (248 entries, 240 words ignoring case) and its hash table (253 entries).
   static const ThltKeywordTable& Keywords();

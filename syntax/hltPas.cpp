@@ -75,13 +75,15 @@ const ThltKeywordTable& ThltPasRTF::Keywords() {
   return table;
 }
 
-ThltPasRTF::ThltPasRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {
-  Keywords();
-  SetDefaultColors();
-}
+// Colour per token kind, in the order of the kinds: Comment, Identifier, Key,
+// Null, Number, Space, String, Symbol, Unknown, Asm; comments (1) in italics,
+// keywords (3) in bold.
+constexpr uint8_t kPasColors[ThltPasRTF::tkAsm + 1] = {1, 2, 3, 9, 4, 5, 6, 7, 8, 9};
 
-void ThltPasRTF::SetDefaultColors() {
-  SetColors({clBlue, clBlack, clBlack, clBlack, clNavy, clBlack, clBlack, clGreen});
+ThltPasRTF::ThltPasRTF()
+    : ThltStandardScannerRTF({clBlue, clBlack, clBlack, clBlack, clNavy, clBlack, clBlack, clGreen},
+                             kPasColors, 1, 3) {
+  Keywords();
 }
 
 void ThltPasRTF::Next() {
@@ -216,8 +218,5 @@ void ThltPasRTF::Scan() {
 int ThltPasRTF::GetTokenKind() {
   if (FRange == rsAsm && !FAsmStart && FTokenID != tkComment && FTokenID != tkNull && FTokenID != tkSpace)
     return 9;
-  // Colour per token kind, in the order of TTokenKind: Asm, Comment,
-  // Identifier, Key, Null, Number, Space, String, Symbol, Unknown.
-  static constexpr uint8_t kColor[tkUnknown + 1] = {9, 1, 2, 3, 9, 4, 5, 6, 7, 8};
-  return kColor[FTokenID];
+  return ThltStandardScannerRTF::GetTokenKind();
 }

@@ -5,20 +5,9 @@
 
 #include "syntax/hltScanner.h"
 
-class ThltPasRTF : public ThltScannerRTF {
+class ThltPasRTF : public ThltStandardScannerRTF {
  public:
-  enum TTokenKind : uint8_t {
-    tkAsm,
-    tkComment,
-    tkIdentifier,
-    tkKey,
-    tkNull,
-    tkNumber,
-    tkSpace,
-    tkString,
-    tkSymbol,
-    tkUnknown
-  };
+  enum TPasTokenKind : uint8_t { tkAsm = tkUnknown + 1 };
   enum TRangeState : uint8_t {
     rsNormal,
     rsAnsiComment,
@@ -32,11 +21,7 @@ class ThltPasRTF : public ThltScannerRTF {
   ThltPasRTF();
   std::string ClassName() const override { return "ThltPasRTF"; }
   void Next() override;
-  std::string FormatToken(int kind, const std::string& token) override {
-    return StyledPiece(kind, token, 1, 3);
-  }
   int GetTokenKind() override;
-  void SetDefaultColors() override;
 
   /// The keyword list and its hash table (192 entries).
   static const ThltKeywordTable& Keywords();

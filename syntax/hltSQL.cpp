@@ -32,14 +32,16 @@ const ThltKeywordTable& ThltSQLRTF::Keywords() {
   return table;
 }
 
-// White space and line ends belong to the Symbol class.
-ThltSQLRTF::ThltSQLRTF() : ThltScannerRTF(tkNull, tkSymbol, tkUnknown) {
-  Keywords();
-  SetDefaultColors();
-}
+// Colour per token kind, in the order of the kinds: Comment, Identifier, Key,
+// Null, Number, Space (never scanned), String, Symbol, Unknown; comments (1)
+// in italics, keywords (3) in bold.
+constexpr uint8_t kSQLColors[ThltSQLRTF::tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 5, 7};
 
-void ThltSQLRTF::SetDefaultColors() {
-  SetColors({clNavy, clBlack, clBlack, clBlack, clBlack, clBlue, clBlack});
+// White space and line ends belong to the Symbol class.
+ThltSQLRTF::ThltSQLRTF()
+    : ThltStandardScannerRTF({clNavy, clBlack, clBlack, clBlack, clBlack, clBlue, clBlack}, kSQLColors, 1, 3,
+                             tkSymbol) {
+  Keywords();
 }
 
 void ThltSQLRTF::Next() {
@@ -123,11 +125,4 @@ void ThltSQLRTF::Scan() {
         SpaceOrUnknownProc();
       }
   }
-}
-
-int ThltSQLRTF::GetTokenKind() {
-  // Colour per token kind, in the order of TTokenKind: Comment, Identifier,
-  // Key, Null, Number, String, Symbol, Unknown.
-  static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 6, 5, 7};
-  return kColor[FTokenID];
 }

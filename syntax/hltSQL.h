@@ -4,28 +4,13 @@
 
 #include "syntax/hltScanner.h"
 
-class ThltSQLRTF : public ThltScannerRTF {
+class ThltSQLRTF : public ThltStandardScannerRTF {
  public:
-  enum TTokenKind : uint8_t {
-    tkComment,
-    tkIdentifier,
-    tkKey,
-    tkNull,
-    tkNumber,
-    tkString,
-    tkSymbol,
-    tkUnknown
-  };
   enum TRangeState : uint8_t { rsNormal, rsBlockComment };
 
   ThltSQLRTF();
   std::string ClassName() const override { return "ThltSQLRTF"; }
   void Next() override;
-  std::string FormatToken(int kind, const std::string& token) override {
-    return StyledPiece(kind, token, 1, 3);
-  }
-  int GetTokenKind() override;
-  void SetDefaultColors() override;
 
   /// The keyword list (126 words) and its hash table.
   static const ThltKeywordTable& Keywords();

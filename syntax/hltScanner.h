@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "syntax/hltRichSyntax.h"
@@ -77,8 +78,7 @@ class ThltScannerRTF : public ThltRTFSyntax {
 
   /// The FormatToken of the languages that set comments in italics and
   /// keywords in bold: the colour index commentKind in italics and keyKind in
-  /// bold, every other kind as the base writes it. (Only those languages
-  /// override FormatToken, so the others pay nothing per token for it.)
+  /// bold, every other kind as the base writes it.
   static std::string StyledPiece(int kind, const std::string& token, int commentKind, int keyKind) {
     if (kind == commentKind) return Piece(kind, "\\i ", token, "\\i0 ");
     if (kind == keyKind) return Piece(kind, "\\b ", token, "\\b0 ");
@@ -191,9 +191,11 @@ class ThltScannerRTF : public ThltRTFSyntax {
   const uint8_t FUnknownID;
 };
 
-/// A scanner with the nine token kinds most languages share: Comment,
+/// A scanner with the nine token kinds most languages share (a language may
+/// number kinds of its own from tkUnknown + 1 on). By default Comment,
 /// Identifier, Key, Number, Space, String and Symbol take the colours 1 to 7,
-/// the end of the text and an unknown character both 8.
+/// the end of the text and an unknown character both 8; a language may give
+/// its kinds other colours, and set one colour in italics and one in bold.
 class ThltStandardScannerRTF : public ThltScannerRTF {
  public:
   enum TTokenKind : uint8_t {
@@ -208,11 +210,32 @@ class ThltStandardScannerRTF : public ThltScannerRTF {
     tkUnknown
   };
 
-  int GetTokenKind() override {
-    static constexpr uint8_t kColor[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
-    return kColor[FTokenID];
+  int GetTokenKind() override { return FKindColors[FTokenID]; }
+  void SetDefaultColors() override { SetColors(FDefaultColors); }
+  std::string FormatToken(int kind, const std::string& token) override {
+    return StyledPiece(kind, token, FItalicColor, FBoldColor);
   }
 
  protected:
-  ThltStandardScannerRTF() : ThltScannerRTF(tkNull, tkSpace, tkUnknown) {}
+  static constexpr uint8_t kStandardColors[tkUnknown + 1] = {1, 2, 3, 8, 4, 5, 6, 7, 8};
+
+  /// Installs defaultColors, which SetDefaultColors installs again. kindColors
+  /// holds the colour of every kind the language scans, indexed by kind;
+  /// italicColor and boldColor (none where -1) are colour indexes.
+  explicit ThltStandardScannerRTF(std::vector<TColor> defaultColors,
+                                  const uint8_t* kindColors = kStandardColors, int italicColor = -1,
+                                  int boldColor = -1, uint8_t spaceID = tkSpace)
+      : ThltScannerRTF(tkNull, spaceID, tkUnknown),
+        FDefaultColors(std::move(defaultColors)),
+        FKindColors(kindColors),
+        FItalicColor(italicColor),
+        FBoldColor(boldColor) {
+    SetColors(FDefaultColors);
+  }
+
+ private:
+  const std::vector<TColor> FDefaultColors;
+  const uint8_t* const FKindColors;
+  const int FItalicColor;
+  const int FBoldColor;
 };

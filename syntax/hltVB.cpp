@@ -41,11 +41,9 @@ const std::vector<std::string_view> kVBKeywords = {
 }  // namespace
 
 ThltBasicScannerRTF::ThltBasicScannerRTF(const ThltKeywordTable& keywords, uint8_t otherCharacterID)
-    : FKeywords(keywords), FOtherCharacterID(otherCharacterID) {}
-
-void ThltBasicScannerRTF::SetDefaultColors() {
-  SetColors({clGreen, clBlack, clNavy, clBlue, clBlack, clBlack, clBlack, clBlack});
-}
+    : ThltStandardScannerRTF({clGreen, clBlack, clNavy, clBlue, clBlack, clBlack, clBlack, clBlack}),
+      FKeywords(keywords),
+      FOtherCharacterID(otherCharacterID) {}
 
 void ThltBasicScannerRTF::Next() {
   FTokenPos = FRun;
@@ -88,4 +86,4 @@ const ThltKeywordTable& ThltVBRTF::Keywords() {
   return table;
 }
 
-ThltVBRTF::ThltVBRTF() : ThltBasicScannerRTF(Keywords(), tkUnknown) { SetDefaultColors(); }
+ThltVBRTF::ThltVBRTF() : ThltBasicScannerRTF(Keywords(), tkUnknown) {}

@@ -9,7 +9,6 @@
 class ThltBasicScannerRTF : public ThltStandardScannerRTF {
  public:
   void Next() override;
-  void SetDefaultColors() override;
 
  protected:
   ThltBasicScannerRTF(const ThltKeywordTable& keywords, uint8_t otherCharacterID);

@@ -16,4 +16,4 @@ const ThltKeywordTable& ThltVBScriptRTF::Keywords() {
   return table;
 }
 
-ThltVBScriptRTF::ThltVBScriptRTF() : ThltBasicScannerRTF(Keywords(), tkIdentifier) { SetDefaultColors(); }
+ThltVBScriptRTF::ThltVBScriptRTF() : ThltBasicScannerRTF(Keywords(), tkIdentifier) {}

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/ScopeGuard.h"
+#include "toolkit/StoreChanged.h"
 
 void TPersistent::Assign(const TPersistent& source) { source.AssignTo(*this); }
 
@@ -211,8 +212,7 @@ void TStringList::SetSorted(bool value) {
 }
 
 void TStringList::SetCaseSensitive(bool value) {
-  if (FCaseSensitive == value) return;
-  FCaseSensitive = value;
+  if (!StoreChanged(FCaseSensitive, value)) return;
   if (FSorted) Sort();
 }
 

@@ -30,6 +30,17 @@ class TPersistent : public TObject {
   [[noreturn]] void AssignError(const TPersistent* source) const;
 };
 
+/// The start of an Assign override in a class Self whose parent is Base: the
+/// source as a Self, or nullptr where there is nothing more to do, the source
+/// being no Self (it has then gone to Base::Assign, which may ask it to
+/// AssignTo) or the object itself.
+template <class Base, class Self>
+const Self* AssignSource(Self& self, const TPersistent& source) {
+  const auto* other = dynamic_cast<const Self*>(&source);
+  if (other == nullptr) self.Base::Assign(source);
+  return other == &self ? nullptr : other;
+}
+
 using TNotifyEvent = std::function<void(TObject* sender)>;
 
 enum class TDuplicates { dupIgnore, dupAccept, dupError };

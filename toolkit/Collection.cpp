@@ -152,12 +152,8 @@ void TCollection::RemoveItem(TCollectionItem* item) {
 }
 
 void TCollection::Assign(const TPersistent& source) {
-  const auto* other = dynamic_cast<const TCollection*>(&source);
-  if (!other) {
-    TPersistent::Assign(source);
-    return;
-  }
-  if (other == this) return;
+  const auto* other = AssignSource<TPersistent>(*this, source);
+  if (other == nullptr) return;
   toolkit::TUpdateBracket update(*this);
   Clear();
   for (TCollectionItem* sourceItem : other->FItems) Add()->Assign(*sourceItem);

@@ -1,4 +1,5 @@
 #include "toolkit/Graphics.h"
+#include "toolkit/StoreChanged.h"
 
 namespace {
 
@@ -65,33 +66,23 @@ int TFont::Size() const { return -MulDiv(FHeight, 72, ScreenPixelsPerInch); }
 void TFont::SetSize(int points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch, 72)); }
 
 void TFont::SetHeight(int height) {
-  if (FHeight == height) return;
-  FHeight = height;
-  Changed();
+  if (StoreChanged(FHeight, height)) Changed();
 }
 
 void TFont::SetCharset(int charset) {
-  if (FCharset == charset) return;
-  FCharset = charset;
-  Changed();
+  if (StoreChanged(FCharset, charset)) Changed();
 }
 
 void TFont::SetColor(TColor color) {
-  if (FColor == color) return;
-  FColor = color;
-  Changed();
+  if (StoreChanged(FColor, color)) Changed();
 }
 
 void TFont::SetStyle(TFontStyles style) {
-  if (FStyle == style) return;
-  FStyle = style;
-  Changed();
+  if (StoreChanged(FStyle, style)) Changed();
 }
 
 void TFont::SetPitch(TFontPitch pitch) {
-  if (FPitch == pitch) return;
-  FPitch = pitch;
-  Changed();
+  if (StoreChanged(FPitch, pitch)) Changed();
 }
 
 void TFont::AssignFont(const TFont& other) {

@@ -110,6 +110,37 @@ int IndexOfLine(const std::vector<std::string>& lines, const std::string& line, 
   return 0;
 }
 
+/// While it lives, a file grows to 20000 bytes at most: a write past that
+/// fails, as on a full disk, instead of the signal ending the process.
+class TFileSizeLimit {
+ public:
+  TFileSizeLimit() {
+    getrlimit(RLIMIT_FSIZE, &FSaved);
+    FPreviousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = FSaved;
+    limit.rlim_cur = 20000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~TFileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &FSaved);
+    std::signal(SIGXFSZ, FPreviousHandler);
+  }
+  TFileSizeLimit(const TFileSizeLimit&) = delete;
+  TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+ private:
+  struct rlimit FSaved;
+  void (*FPreviousHandler)(int);
+};
+
+/// The rich document with a first topic far larger than TFileSizeLimit lets a file grow.
+void FillTooBigForTheLimit(TQuillcrafterDoc& doc) {
+  FillRich(doc, 14);
+  TStringList big;
+  for (int i = 0; i < 2000; ++i) big.Add("a body line long enough to pass the file size limit quickly");
+  doc.Topics().Items(0)->SetText(big);
+}
+
 }  // namespace
 
 // --- Round trips ------------------------------------------------------------
@@ -644,25 +675,18 @@ TEST_F(FileTest, AFileInAFolderWithoutWriteAccessIsSavedInPlace) {
                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
   const int status = RunAsOrdinaryUser([&] {
     TQuillcrafterDoc doc;
-    FillRich(doc, 14);
-    TStringList big;
-    for (int i = 0; i < 2000; ++i) big.Add("a body line long enough to pass the file size limit quickly");
-    doc.Topics().Items(0)->SetText(big);
+    FillTooBigForTheLimit(doc);
     // When a write fails half-way (the file size limit stands for a full disk)
-    struct rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = saved;
-    limit.rlim_cur = 20000;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    try {
-      doc.SaveToFile(target.string());
-      return 2;
-    } catch (const EWriteError&) {
-    } catch (const EFCreateError&) {
-      return 3;  // the old refusal: "Cannot create file"
+    {
+      const TFileSizeLimit limit;
+      try {
+        doc.SaveToFile(target.string());
+        return 2;
+      } catch (const EWriteError&) {
+      } catch (const EFCreateError&) {
+        return 3;  // the old refusal: "Cannot create file"
+      }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
     // Then the old bytes are back; and a save that can complete does
     if (ReadAll(target) != "the good old file") return 4;
     doc.SaveToFile(target.string());
@@ -677,20 +701,12 @@ TEST_F(FileTest, AWriteErrorAfterCreationKeepsTheOldFileAndRecordsTheName) {
   const std::string old = "the good old file";
   WriteAll(target, old);
   TQuillcrafterDoc doc;
-  FillRich(doc, 14);
-  TStringList big;
-  for (int i = 0; i < 2000; ++i) big.Add("a body line long enough to pass the file size limit quickly");
-  doc.Topics().Items(0)->SetText(big);
+  FillTooBigForTheLimit(doc);
   // Given a file size limit that stops the write half-way (as a full disk would)
-  struct rlimit saved;
-  getrlimit(RLIMIT_FSIZE, &saved);
-  auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit limit = saved;
-  limit.rlim_cur = 20000;
-  setrlimit(RLIMIT_FSIZE, &limit);
-  EXPECT_THROW(doc.SaveToFile(target.string()), EWriteError);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
+  {
+    const TFileSizeLimit limit;
+    EXPECT_THROW(doc.SaveToFile(target.string()), EWriteError);
+  }
   // Then the old file is intact, no temporary is left, and the name was recorded before writing
   EXPECT_EQ(ReadAll(target), old);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
