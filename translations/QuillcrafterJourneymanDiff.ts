@@ -153,6 +153,30 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Copy Change to Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Change to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Change to Latest and Go to Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Change to History and Go to Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Formatting to Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Formatting to History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>&amp;Find Topics...</source>
         <translation type="unfinished"></translation>
     </message>
@@ -178,6 +202,14 @@
     </message>
     <message>
         <source>&amp;Scroll Texts With the Difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lock &amp;Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lock Histor&amp;y</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -560,6 +592,42 @@ Licensed under the MIT licence.</source>
     <message>
         <source>; </source>
         <comment>between the parts of a status message</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest is locked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History is locked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No change at the current row</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Change %1 to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Lines to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The current row does not differ in formatting alone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Formatting to %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
