@@ -139,35 +139,31 @@ void TComparisonSession::SetDocuments(std::unique_ptr<TQuillcrafterDoc> latest,
   TakeDocuments(std::move(read));
 }
 
-void TComparisonSession::TakeDocuments(TReadPair read) {
-  TNoticeScope notice(*this);
+void TComparisonSession::ReplaceDocuments(TReadPair read) {
   Disconnect();
   ForgetSelection();
   FFiles->Take(std::move(read));
   Connect();
   NewPair();
-  FSelection->Compare();
-  FPending.EntriesReset = true;
   FPending.AllTopicsChanged = true;
   FPending.CountersChanged = true;
   FPending.SelectionChanged = true;
 }
 
+void TComparisonSession::TakeDocuments(TReadPair read) {
+  TNoticeScope notice(*this);
+  ReplaceDocuments(std::move(read));
+  FSelection->Compare();
+  FPending.EntriesReset = true;
+}
+
 void TComparisonSession::OpenHistory(const std::string& historyFile) {
   TNoticeScope notice(*this);
-  TReadPair read = TProjectFiles::ReadHistory(historyFile);
-  Disconnect();
-  ForgetSelection();
-  FFiles->Take(std::move(read));
-  Connect();
-  NewPair();
+  ReplaceDocuments(TProjectFiles::ReadHistory(historyFile));
   FSelection->Compare();
   // The deleted entries are another document's topics now.
   FPending.ClassesChanged = true;
-  FPending.AllTopicsChanged = true;
   FPending.EntriesMoved = true;
-  FPending.CountersChanged = true;
-  FPending.SelectionChanged = true;
 }
 
 void TComparisonSession::ReadAgain(bool latest) {
@@ -178,11 +174,7 @@ void TComparisonSession::ReadAgain(bool latest) {
   const int32_t latestID = LatestTopic() != nullptr ? LatestTopic()->TopicID() : -1;
   const int32_t historyID = HistoryTopic() != nullptr ? HistoryTopic()->TopicID() : -1;
   const bool wasSelected = FSelected >= 0;
-  Disconnect();
-  ForgetSelection();
-  FFiles->Take(std::move(read));
-  Connect();
-  NewPair();
+  ReplaceDocuments(std::move(read));
   if (wasSelected) {
     if (latestID >= 0) {
       FSelected = Latest().Topics().IndexOfTopicID(latestID);
@@ -196,9 +188,6 @@ void TComparisonSession::ReadAgain(bool latest) {
   if (latest) FPending.EntriesReset = true;
   FPending.EntriesMoved = true;
   FPending.ClassesChanged = true;
-  FPending.AllTopicsChanged = true;
-  FPending.CountersChanged = true;
-  FPending.SelectionChanged = true;
 }
 
 void TComparisonSession::SaveLatest(const std::string& fileName) { FFiles->SaveLatest(fileName); }

@@ -287,6 +287,8 @@ class TComparisonSession {
   void Disconnect();
   /// The documents read (or built) take the place of those shown.
   void TakeDocuments(TReadPair read);
+  /// Puts Read's documents in place with a new pair comparison and no selection.
+  void ReplaceDocuments(TReadPair read);
   /// A fresh pair comparison of the documents held, under the same mode.
   void NewPair();
   /// Reclassifies; when the entries changed (EntriesMoved, or other deleted

@@ -27,26 +27,9 @@ std::string Shortened(const std::string& value) {
   return value;
 }
 
-/// The items of a keyword list: separated by semicolons, blanks around them
-/// ignored, empty items dropped.
-std::vector<std::string> ListItems(const std::string& value) {
-  std::vector<std::string> items;
-  size_t start = 0;
-  while (start <= value.size()) {
-    size_t end = value.find(';', start);
-    if (end == std::string::npos) end = value.size();
-    size_t first = start, last = end;
-    while (first < last && (value[first] == ' ' || value[first] == '\t')) ++first;
-    while (last > first && (value[last - 1] == ' ' || value[last - 1] == '\t')) --last;
-    if (last > first) items.push_back(value.substr(first, last - first));
-    start = end + 1;
-  }
-  return items;
-}
-
 std::string ListSummary(const TFieldDifference& difference) {
-  const std::vector<std::string> latest = ListItems(difference.Latest);
-  const std::vector<std::string> history = ListItems(difference.History);
+  const std::vector<std::string> latest = KeywordListItems(difference.Latest);
+  const std::vector<std::string> history = KeywordListItems(difference.History);
   std::string changes;
   const auto add = [&changes](const char* sign, const std::string& item) {
     if (!changes.empty()) changes += ' ';

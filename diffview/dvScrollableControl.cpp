@@ -22,31 +22,25 @@ Qt::KeyboardModifiers ShiftState(const QInputEvent* event) {
 }  // namespace
 
 bool dvScrollCodeFromAction(int sliderAction, TScrollCode& code) {
-  switch (sliderAction) {
-    case QAbstractSlider::SliderSingleStepSub:
-      code = TScrollCode::scLineUp;
+  struct TActionCode {
+    int Action;
+    TScrollCode Code;
+  };
+  static constexpr TActionCode kCodes[] = {
+      {QAbstractSlider::SliderSingleStepSub, TScrollCode::scLineUp},
+      {QAbstractSlider::SliderSingleStepAdd, TScrollCode::scLineDown},
+      {QAbstractSlider::SliderPageStepSub, TScrollCode::scPageUp},
+      {QAbstractSlider::SliderPageStepAdd, TScrollCode::scPageDown},
+      {QAbstractSlider::SliderToMinimum, TScrollCode::scTop},
+      {QAbstractSlider::SliderToMaximum, TScrollCode::scBottom},
+      {QAbstractSlider::SliderMove, TScrollCode::scTrack},
+  };
+  for (const TActionCode& entry : kCodes)
+    if (entry.Action == sliderAction) {
+      code = entry.Code;
       return true;
-    case QAbstractSlider::SliderSingleStepAdd:
-      code = TScrollCode::scLineDown;
-      return true;
-    case QAbstractSlider::SliderPageStepSub:
-      code = TScrollCode::scPageUp;
-      return true;
-    case QAbstractSlider::SliderPageStepAdd:
-      code = TScrollCode::scPageDown;
-      return true;
-    case QAbstractSlider::SliderToMinimum:
-      code = TScrollCode::scTop;
-      return true;
-    case QAbstractSlider::SliderToMaximum:
-      code = TScrollCode::scBottom;
-      return true;
-    case QAbstractSlider::SliderMove:
-      code = TScrollCode::scTrack;
-      return true;
-    default:
-      return false;
-  }
+    }
+  return false;
 }
 
 TdvCustomScrollableControl::TdvCustomScrollableControl(QWidget* parent) : QAbstractScrollArea(parent) {

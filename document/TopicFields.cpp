@@ -141,3 +141,20 @@ void SetTopicFields(TQCTopic& target, const TQCTopic& source) {
   for (const TTopicField& field : TopicFields())
     if (field.Set) field.Set(target, source);
 }
+
+/// The items of a keyword list: separated by semicolons, blanks around them
+/// ignored, empty items dropped.
+std::vector<std::string> KeywordListItems(const std::string& value) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  while (start <= value.size()) {
+    size_t end = value.find(';', start);
+    if (end == std::string::npos) end = value.size();
+    size_t first = start, last = end;
+    while (first < last && (value[first] == ' ' || value[first] == '\t')) ++first;
+    while (last > first && (value[last - 1] == ' ' || value[last - 1] == '\t')) --last;
+    if (last > first) items.push_back(value.substr(first, last - first));
+    start = end + 1;
+  }
+  return items;
+}

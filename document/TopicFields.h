@@ -93,3 +93,7 @@ void ReadTopicRows(TTopicRowSource& rows, TQCTopic& topic);
 void WriteTopicRows(TGTextStream& stream, const TQCTopic& topic);
 /// Every field but TopicID from Source through the setters, in table order.
 void SetTopicFields(TQCTopic& target, const TQCTopic& source);
+
+/// The items of a keyword list: separated by semicolons, blanks around them
+/// ignored, empty items dropped.
+std::vector<std::string> KeywordListItems(const std::string& value);

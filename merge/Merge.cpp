@@ -23,30 +23,14 @@ TMergeAction MergeValue(const std::string& base, const std::string& ours, const 
   return TMergeAction::Conflict;
 }
 
-/// The items of a keyword list: separated by semicolons, blanks around them
-/// ignored, empty items dropped.
-std::vector<std::string> ListItems(const std::string& value) {
-  std::vector<std::string> items;
-  size_t start = 0;
-  while (start <= value.size()) {
-    size_t end = value.find(';', start);
-    if (end == std::string::npos) end = value.size();
-    size_t first = start, last = end;
-    while (first < last && (value[first] == ' ' || value[first] == '\t')) ++first;
-    while (last > first && (value[last - 1] == ' ' || value[last - 1] == '\t')) --last;
-    if (last > first) items.push_back(value.substr(first, last - first));
-    start = end + 1;
-  }
-  return items;
-}
-
 bool Has(const std::vector<std::string>& items, const std::string& item) {
   return std::find(items.begin(), items.end(), item) != items.end();
 }
 
 /// Ours' keywords with their additions and without their removals.
 std::string MergeKeywordSets(const std::string& base, const std::string& ours, const std::string& theirs) {
-  const std::vector<std::string> b = ListItems(base), o = ListItems(ours), t = ListItems(theirs);
+  const std::vector<std::string> b = KeywordListItems(base), o = KeywordListItems(ours),
+                                 t = KeywordListItems(theirs);
   std::vector<std::string> merged;
   for (const std::string& item : o)
     if (!(Has(b, item) && !Has(t, item)) && !Has(merged, item)) merged.push_back(item);

@@ -5,6 +5,7 @@
 
 #include "richtext/RtfLineMap.h"
 #include "richtext/RtfSplice.h"
+#include "toolkit/Unicode.h"
 
 namespace {
 
@@ -12,19 +13,7 @@ constexpr const char* kHeaderName = "Text: header";
 constexpr const char* kTailName = "Text: tail";
 
 /// Bytes as Latin-1 into UTF-8: what the lines read as when no decoder is given.
-std::string Latin1ToUtf8(std::string_view bytes, int) {
-  std::string out;
-  for (const char c : bytes) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x80) {
-      out += c;
-    } else {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Latin1ToUtf8(std::string_view bytes, int) { return unicode::Latin1ToUtf8(bytes); }
 
 const TCodePageDecoder& Decoder(const TCodePageDecoder& decode) {
   static const TCodePageDecoder fallback = &Latin1ToUtf8;

@@ -109,6 +109,20 @@ std::string TrimRight(std::string_view text) {
   return std::string(text.substr(0, n));
 }
 
+std::string LfLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
 
 std::string MessageExcerpt(std::string_view text, size_t limit) {

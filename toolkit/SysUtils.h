@@ -98,6 +98,8 @@ int CompareStr(std::string_view a, std::string_view b);
 std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
+/// Text with every CR LF, lone CR and lone LF as one LF.
+std::string LfLineEnds(std::string_view text);
 
 /// Text as an error message quotes it: at most its first Limit bytes
 /// ("..." after a cut), control bytes and DEL written as \xNN, so that a

@@ -197,4 +197,11 @@ void StripBlanks(const char* bytes, size_t& first, size_t& last, bool leading, b
   }
 }
 
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char c : bytes) AppendUtf8(out, static_cast<unsigned char>(c));
+  return out;
+}
+
 }  // namespace unicode

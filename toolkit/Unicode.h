@@ -23,6 +23,8 @@ inline constexpr char32_t kReplacement = 0xFFFD;
 /// Appends one code point as UTF-8; a surrogate or a value beyond U+10FFFF
 /// (which UTF-8 cannot carry) becomes U+FFFD.
 void AppendUtf8(std::string& out, char32_t codePoint);
+/// Bytes read as Latin-1 (each byte its own code point), as UTF-8.
+std::string Latin1ToUtf8(std::string_view bytes);
 
 /// Length of the well-formed sequence at Bytes[Pos] (1 to 4), or 0 when
 /// none starts there: overlong forms, surrogates and values beyond

@@ -17,18 +17,7 @@
 namespace {
 
 using doctest_util::AddTopic;
-
-class TRandom {
- public:
-  explicit TRandom(uint32_t seed) : FSeed(seed) {}
-  int Below(int n) {
-    FSeed = FSeed * 1103515245u + 12345u;
-    return static_cast<int>((FSeed >> 16) % static_cast<uint32_t>(n));
-  }
-
- private:
-  uint32_t FSeed;
-};
+using doctest_util::TRandom;
 
 const std::string kHeader =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}";

@@ -28,6 +28,19 @@ class ComparisonSessionTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(FDir); }
 
+  /// Opens, from files, a pair of one topic each with these bodies, and selects it.
+  void OpenOneTopicPair(TComparisonSession& session, const std::string& title, const std::string& latestBody,
+                        const std::string& historyBody) {
+    TQuillcrafterDoc latest;
+    AddTopic(latest, 1, title, {Rtf(latestBody)});
+    latest.SaveToFile(Path("L.qcp"));
+    TQuillcrafterDoc history;
+    AddTopic(history, 1, title, {Rtf(historyBody)});
+    history.SaveToFile(Path("H.qcp"));
+    session.OpenFiles(Path("L.qcp"), Path("H.qcp"));
+    session.Select(0);
+  }
+
   // Latest: 1 Setup (differs), 2 Intro (identical), 3 Extra (new).
   // History: 2 Intro, 1 Installing with another text, 7 Setup.
   std::string WritePair() {
@@ -190,15 +203,8 @@ TEST_F(ComparisonSessionTest, CountersAfterCopiesAreThoseOfAFreshClassification)
 
 TEST_F(ComparisonSessionTest, TheDifferenceSeesTextOutsideTheFileCodePage) {
   // Greek that Windows-1252 cannot hold: the compared texts must still differ.
-  TQuillcrafterDoc latest;
-  AddTopic(latest, 1, "Greek", {Rtf("\\u945?\\u946?")});
-  latest.SaveToFile(Path("L.qcp"));
-  TQuillcrafterDoc history;
-  AddTopic(history, 1, "Greek", {Rtf("\\u947?\\u948?")});
-  history.SaveToFile(Path("H.qcp"));
   TComparisonSession session(&qtbridge::CodePageToUtf8);
-  session.OpenFiles(Path("L.qcp"), Path("H.qcp"));
-  session.Select(0);
+  OpenOneTopicPair(session, "Greek", "\\u945?\\u946?", "\\u947?\\u948?");
   EXPECT_EQ(session.PlainTextOf(session.LatestTopic()), "\xCE\xB1\xCE\xB2\r\n");
   const TStringList& rows = session.DiffEngine().Result1();
   ASSERT_EQ(rows.Count(), 1);
@@ -207,15 +213,8 @@ TEST_F(ComparisonSessionTest, TheDifferenceSeesTextOutsideTheFileCodePage) {
 
 TEST_F(ComparisonSessionTest, ANulInATopicIsComparedAsItsSymbol) {
   // The engine would stop at a NUL and call texts equal that differ after it.
-  TQuillcrafterDoc latest;
-  AddTopic(latest, 1, "Nul", {Rtf("a\\'00b\\par same\\u0 ?after")});
-  latest.SaveToFile(Path("L.qcp"));
-  TQuillcrafterDoc history;
-  AddTopic(history, 1, "Nul", {Rtf("a\\'00c\\par same\\u0 ?after")});
-  history.SaveToFile(Path("H.qcp"));
   TComparisonSession session(&qtbridge::CodePageToUtf8);
-  session.OpenFiles(Path("L.qcp"), Path("H.qcp"));
-  session.Select(0);
+  OpenOneTopicPair(session, "Nul", "a\\'00b\\par same\\u0 ?after", "a\\'00c\\par same\\u0 ?after");
   EXPECT_EQ(session.PlainTextOf(session.LatestTopic()),
             "a\xE2\x90\x80"
             "b\r\nsame\xE2\x90\x80"

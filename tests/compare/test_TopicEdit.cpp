@@ -18,19 +18,7 @@
 namespace {
 
 using doctest_util::AddTopic;
-
-/// A small generator, the same on every platform.
-class TRandom {
- public:
-  explicit TRandom(uint32_t seed) : FSeed(seed) {}
-  int Below(int n) {
-    FSeed = FSeed * 1103515245u + 12345u;
-    return static_cast<int>((FSeed >> 16) % static_cast<uint32_t>(n));
-  }
-
- private:
-  uint32_t FSeed;
-};
+using doctest_util::TRandom;
 
 std::string Rtf(const std::string& body) { return "{\\rtf1\\ansi " + body + "\\par }"; }
 

@@ -2,6 +2,7 @@
 // Helpers shared by the document tests: saving to and loading from bytes,
 // line-level editing of file images, and a recorder of document events.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,19 @@ struct EventLog {
     return n;
   }
   static std::string Id(TQCTopic* t) { return t ? std::to_string(t->TopicID()) : "none"; }
+};
+
+/// A small generator, the same on every platform.
+class TRandom {
+ public:
+  explicit TRandom(uint32_t seed) : FSeed(seed) {}
+  int Below(int n) {
+    FSeed = FSeed * 1103515245u + 12345u;
+    return static_cast<int>((FSeed >> 16) % static_cast<uint32_t>(n));
+  }
+
+ private:
+  uint32_t FSeed;
 };
 
 }  // namespace doctest_util

@@ -12,15 +12,11 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from qc_checks import check, failures, schema_validator, summary  # noqa: E402,F401
+
 QCTOOL, SRC = sys.argv[1], sys.argv[2]
 BASE = os.path.join(SRC, "examples", "merge", "Base.qcp")
-failures = []
-
-
-def check(name, condition, detail=""):
-    print(("ok   " if condition else "FAIL ") + name + (f" ({detail})" if detail and not condition else ""))
-    if not condition:
-        failures.append(name)
 
 
 def run(*args, cwd):
@@ -94,20 +90,21 @@ def main():
     git("checkout", "--", "Help.qcp", cwd=repo)
 
     # Different topics, and different keywords of one topic, merge cleanly.
-    git("checkout", "-q", "-b", "ours", cwd=repo)
-    edit(help_file, SAVE_LINE, b"Click Save often to keep your changes.\\par")
-    edit(help_file, INSTALL_KEYWORDS, b"\r\ninstall;setup;upgrade\r\n")
-    commit(repo, "ours")
-    ours = os.path.join(tmp, "ours.qcp")
-    with open(ours, "wb") as f:
-        f.write(read(help_file))
-    git("checkout", "-q", "-b", "theirs", "main", cwd=repo)
-    edit(help_file, OPEN_LINE, b"Open the File menu and choose New Notebook now.\\par")
-    edit(help_file, INSTALL_KEYWORDS, b"\r\ninstall;setup;download\r\n")
-    commit(repo, "theirs")
-    theirs = os.path.join(tmp, "theirs.qcp")
-    with open(theirs, "wb") as f:
-        f.write(read(help_file))
+    def branch(name, *edits):
+        """A branch from main with Edits committed; a copy of the file as it stands there."""
+        git("checkout", "-q", "-b", name, "main", cwd=repo)
+        for old, new in edits:
+            edit(help_file, old, new)
+        commit(repo, name)
+        kept = os.path.join(tmp, name + ".qcp")
+        with open(kept, "wb") as f:
+            f.write(read(help_file))
+        return kept
+
+    ours = branch("ours", (SAVE_LINE, b"Click Save often to keep your changes.\\par"),
+                  (INSTALL_KEYWORDS, b"\r\ninstall;setup;upgrade\r\n"))
+    theirs = branch("theirs", (OPEN_LINE, b"Open the File menu and choose New Notebook now.\\par"),
+                    (INSTALL_KEYWORDS, b"\r\ninstall;setup;download\r\n"))
     git("checkout", "-q", "ours", cwd=repo)
     merged = git("merge", "-q", "--no-edit", "theirs", cwd=repo)
     check("git merge of different topics is clean", merged.returncode == 0, merged.stdout.decode() +
@@ -129,12 +126,8 @@ def main():
           "download" in keywords[0], str(keywords))
 
     # The same line changed differently: the merge stops, the file still loads.
-    git("checkout", "-q", "-b", "left", "main", cwd=repo)
-    edit(help_file, SAVE_LINE, b"Click Save to keep your work.\\par")
-    commit(repo, "left")
-    git("checkout", "-q", "-b", "right", "main", cwd=repo)
-    edit(help_file, SAVE_LINE, b"Click Save to keep your edits.\\par")
-    commit(repo, "right")
+    branch("left", (SAVE_LINE, b"Click Save to keep your work.\\par"))
+    branch("right", (SAVE_LINE, b"Click Save to keep your edits.\\par"))
     conflict = git("merge", "-q", "--no-edit", "left", cwd=repo)
     check("a conflict stops git merge", conflict.returncode == 1, conflict.stdout.decode())
     check("git names the file as unmerged", "UU Help.qcp" in git("status", "--short", cwd=repo).stdout.decode())
@@ -171,10 +164,7 @@ def main():
     run(QCTOOL, "git-setup", "--disable", "--global", cwd=tmp)
     check("--disable --global empties it again", read(os.environ["GIT_CONFIG_GLOBAL"]).strip() == b"")
 
-    if failures:
-        print(f"{len(failures)} failed: {', '.join(failures)}")
-        return 1
-    return 0
+    return summary()
 
 
 if __name__ == "__main__":

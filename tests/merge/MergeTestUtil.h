@@ -10,6 +10,7 @@
 #include "merge/Merge.h"
 #include "richtext/RtfPlainText.h"
 #include "tests/document/DocTestUtil.h"
+#include "toolkit/Unicode.h"
 
 namespace mergetest {
 
@@ -49,19 +50,7 @@ inline void CopyDoc(TQuillcrafterDoc& source, TQuillcrafterDoc& target) {
 }
 
 /// The bytes of a test decoder: Windows-1252 as Latin-1 is near enough here.
-inline std::string Latin1(std::string_view bytes, int) {
-  std::string out;
-  for (const char c : bytes) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x80) {
-      out += c;
-    } else {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
-}
+inline std::string Latin1(std::string_view bytes, int) { return unicode::Latin1ToUtf8(bytes); }
 
 /// The lines a topic's text shows.
 inline std::vector<std::string> Shown(const TQCTopic& topic) {

@@ -12,16 +12,13 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from qc_checks import check, failures, schema_validator, summary  # noqa: E402,F401
+
+
 QCTOOL, SRC = sys.argv[1], sys.argv[2]
 EXAMPLES = os.path.join(SRC, "examples", "merge")
 BASE, OURS, THEIRS = (os.path.join(EXAMPLES, n + ".qcp") for n in ("Base", "Ours", "Theirs"))
-failures = []
-
-
-def check(name, condition, detail=""):
-    print(("ok   " if condition else "FAIL ") + name + (f" ({detail})" if detail and not condition else ""))
-    if not condition:
-        failures.append(name)
 
 
 def merge(*args):
@@ -34,12 +31,7 @@ def read(path):
 
 
 def validator():
-    import jsonschema
-    with open(os.path.join(SRC, "docs", "merge-plan.schema.json"), encoding="utf-8") as f:
-        schema = json.load(f)
-    cls = jsonschema.validators.validator_for(schema)
-    cls.check_schema(schema)
-    return cls(schema)
+    return schema_validator(SRC, "merge-plan.schema.json")
 
 
 def main():
@@ -106,10 +98,7 @@ def main():
                            ("two files", [BASE, OURS, "-o", out])):
             status = merge(*args)
             check(name + ": exit 2, OUT untouched", status == 2 and read(out) == b"keep me", str(status))
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    return 0
+    return summary()
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "SyntaxTestUtil.h"
 
 #include "syntax/hltConverters.h"
+#include "toolkit/SysUtils.h"
 
 void PrintTo(TSyntaxType language, std::ostream* os) { *os << SyntaxTypeName(language); }
 
@@ -168,18 +169,7 @@ bool BracesBalanced(const std::string& rtf) {
   return depth == 0;
 }
 
-std::string ToLf(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      out += '\n';
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
+std::string ToLf(const std::string& text) { return LfLineEnds(text); }
 
 std::string ToCrLf(const std::string& text) {
   std::string out;

@@ -10,19 +10,7 @@ WORK=$(mktemp -d)
 trap 'chmod -R u+rw "$WORK"; rm -rf "$WORK"' EXIT
 LATEST=$SRC/examples/Latest.qcp
 HISTORY=$SRC/examples/History.qcp
-passed=0
-failed=0
-
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $name"
-  fi
-}
+. "$(dirname "$0")/check.sh"
 
 class_of() {  # class_of LATEST HISTORY ID: the class compare prints for topic ID
   "$QCTOOL" compare "$1" "$2" | awk -F'\t' -v id="$3" '$2 == id { print $1 }'

@@ -9,19 +9,7 @@ QCTOOL=$1
 SRC=$2
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-passed=0
-failed=0
-
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $name"
-  fi
-}
+. "$(dirname "$0")/check.sh"
 
 same_output() {  # same_output ARGS...: the command on files and on /dev/stdin print the same
   local file=${!#}

@@ -19,6 +19,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from qc_checks import schema_validator  # noqa: E402
+
 MODE, QCTOOL, SRC, BUILD = sys.argv[1:5]
 GEN_PAIR = sys.argv[5] if len(sys.argv) > 5 and os.path.exists(sys.argv[5]) else None
 LATEST = os.path.join(SRC, "examples", "Latest.qcp")
@@ -66,12 +69,7 @@ def report(*args):
 
 
 def load_schema():
-    import jsonschema
-    with open(os.path.join(SRC, "docs", "report.schema.json"), encoding="utf-8") as f:
-        schema = json.load(f)
-    validator = jsonschema.validators.validator_for(schema)
-    validator.check_schema(schema)
-    return validator(schema)
+    return schema_validator(SRC, "report.schema.json")
 
 
 # --- CSV and JSON of the example pair ----------------------------------------------------

@@ -12,6 +12,7 @@
 #include "merge/Merge.h"
 #include "qtbridge/QtText.h"
 #include "toolkit/Streams.h"
+#include "toolkit/SysUtils.h"
 #include "tools/qctool/Command.h"
 
 namespace {
@@ -20,16 +21,7 @@ std::string Utf8(std::string_view bytes) { return qtbridge::CodePageToUtf8(bytes
 
 /// Text with any CR LF, CR or LF as one LF, ending with LF unless empty.
 std::string LfLines(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 1);
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      out += '\n';
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      out += text[i];
-    }
-  }
+  std::string out = LfLineEnds(text);
   if (!out.empty() && out.back() != '\n') out += '\n';
   return out;
 }
